@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <memory>
+#include <optional>
+
+// The application's preferences: a QSettings store plus registration defaults that live in
+// memory only. A stored value wins over a registered one; a stored value of the wrong type (for
+// instance "abc" where a number belongs) reads as the registered default, never as 0.
+//
+// Instances on the same file share Qt's per-process cache of it, so a value written through one
+// is read by every other. Not thread-safe: use from the GUI thread.
+class UserDefaults final {
+public:
+    // The standard store: $XDG_CONFIG_HOME/orvandel/Velarion.conf.
+    UserDefaults();
+    // A store in the given file (tests, tools).
+    explicit UserDefaults(const QString& filePath);
+    ~UserDefaults();
+    UserDefaults(const UserDefaults&) = delete;
+    UserDefaults& operator=(const UserDefaults&) = delete;
+
+    static QString standardFilePath();
+
+    // Adds registration defaults; nothing is written to the store.
+    void registerDefaults(const QVariantMap& defaults);
+
+    bool contains(const QString& key) const;
+    // The stored value as read from the file (strings for scalars), or an invalid QVariant.
+    QVariant storedValue(const QString& key) const;
+
+    double doubleValue(const QString& key) const;
+    bool boolValue(const QString& key) const;
+    qint64 intValue(const QString& key) const;
+    QString stringValue(const QString& key) const;
+    QStringList stringListValue(const QString& key) const;
+
+    // The stored value converted strictly, without falling back to a registered default.
+    std::optional<double> storedDouble(const QString& key) const;
+    std::optional<bool> storedBool(const QString& key) const;
+    std::optional<qint64> storedInt(const QString& key) const;
+    std::optional<QString> storedString(const QString& key) const;
+    std::optional<QStringList> storedStringList(const QString& key) const;
+
+    void setValue(const QString& key, const QVariant& value);
+    void remove(const QString& key);
+    // Writes pending changes to the file now (they are also written when the store is released).
+    void sync();
+
+    QString filePath() const;
+
+private:
+    QVariant registeredValue(const QString& key) const;
+
+    std::unique_ptr<QSettings> m_settings;
+    QVariantMap m_registered;
+};

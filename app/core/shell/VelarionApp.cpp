@@ -1,0 +1,91 @@
+#include "core/shell/VelarionApp.h"
+
+#include "core/AppInfo.h"
+#include "core/AppState.h"
+#include "core/CommandRunner.h"
+#include "core/Logging.h"
+#include "core/Preferences.h"
+#include "core/UserDefaults.h"
+#include "core/shell/MainWindow.h"
+#include "core/shell/PopoverWindow.h"
+#include "core/shell/QuitSequence.h"
+#include "core/shell/SceneIds.h"
+#include "core/shell/TrayController.h"
+#include "core/shell/UnixSignalWatcher.h"
+#include "core/shell/WindowRegistry.h"
+
+#include <QDesktopServices>
+#include <QSystemTrayIcon>
+
+VelarionApp::VelarionApp(QObject* parent)
+    : QObject(parent) {
+    createServices();
+    createShell();
+    registerWindows();
+}
+
+VelarionApp::~VelarionApp() {
+    // Windows first: they refer to the services.
+    m_signals.reset();
+    m_tray.reset();
+    m_popover.reset();
+    m_mainWindow.reset();
+    m_windows.reset();
+    m_quit.reset();
+    m_appState.reset();
+    m_commandRunner.reset();
+    m_userDefaults.reset();
+}
+
+void VelarionApp::createServices() {
+    m_userDefaults = std::make_unique<UserDefaults>();
+    m_commandRunner = std::make_unique<CommandRunner>();
+    m_appState = std::make_unique<AppState>();
+    Preferences::registerDefaults(*m_userDefaults);
+}
+
+void VelarionApp::createShell() {
+    m_quit = std::make_unique<QuitSequence>();
+    m_windows = std::make_unique<WindowRegistry>();
+    m_mainWindow = std::make_unique<MainWindow>(
+        *m_windows, [](const QUrl& url) { QDesktopServices::openUrl(url); });
+    m_popover = std::make_unique<PopoverWindow>();
+    m_tray = std::make_unique<TrayController>(*m_popover);
+    m_signals = std::make_unique<UnixSignalWatcher>();
+
+    connect(m_tray.get(), &TrayController::quitRequested, m_quit.get(), &QuitSequence::quit);
+    connect(m_tray.get(), &TrayController::openMainWindowRequested, this, [this] {
+        m_mainWindow->show();
+        m_mainWindow->raise();
+        m_mainWindow->activateWindow();
+    });
+    connect(m_signals.get(), &UnixSignalWatcher::terminationRequested, this, [this](int signal) {
+        qCInfo(lcApp) << "Received signal" << signal << "- restoring the desktop and quitting";
+        m_quit->quit();
+    });
+    connect(m_mainWindow.get(), &MainWindow::closed, this, &VelarionApp::onMainWindowClosed);
+}
+
+void VelarionApp::registerWindows() {
+    const QString helpTitle = QString::fromLatin1(AppInfo::kProductName) + QStringLiteral(" Help");
+    m_windows->registerWindow(SceneId::kSettings, QStringLiteral("Settings"), {});
+    m_windows->registerWindow(SceneId::kHelp, helpTitle, {});
+    m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), {});
+    m_windows->registerWindow(SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), {});
+    m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), {});
+}
+
+void VelarionApp::start() {
+    m_mainWindow->show();
+    m_tray->show();
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        qCWarning(lcApp) << "No system tray found: the application ends when its window closes";
+    }
+}
+
+void VelarionApp::onMainWindowClosed() {
+    // Without a tray there would be no way back to a hidden application.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_quit->quit();
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class AppState;
+class CommandRunner;
+class MainWindow;
+class PopoverWindow;
+class QuitSequence;
+class TrayController;
+class UnixSignalWatcher;
+class UserDefaults;
+class WindowRegistry;
+
+// The composition root: creates every service once, in order, wires the few that refer to each
+// other, declares the windows and tears everything down in reverse order. It holds no logic of
+// its own; views and services receive what they need through their constructors.
+class VelarionApp final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit VelarionApp(QObject* parent = nullptr);
+    ~VelarionApp() override;
+
+    // Shows the main window and the tray item.
+    void start();
+
+    UserDefaults& userDefaults() { return *m_userDefaults; }
+    AppState& appState() { return *m_appState; }
+    CommandRunner& commandRunner() { return *m_commandRunner; }
+    WindowRegistry& windows() { return *m_windows; }
+    MainWindow& mainWindow() { return *m_mainWindow; }
+    QuitSequence& quitSequence() { return *m_quit; }
+
+private:
+    void createServices();
+    void registerWindows();
+    void createShell();
+    void onMainWindowClosed();
+
+    // Services, in creation order (destroyed in reverse).
+    std::unique_ptr<UserDefaults> m_userDefaults;
+    std::unique_ptr<CommandRunner> m_commandRunner;
+    std::unique_ptr<AppState> m_appState;
+
+    // Shell.
+    std::unique_ptr<QuitSequence> m_quit;
+    std::unique_ptr<WindowRegistry> m_windows;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<PopoverWindow> m_popover;
+    std::unique_ptr<TrayController> m_tray;
+    std::unique_ptr<UnixSignalWatcher> m_signals;
+};

@@ -1,0 +1,122 @@
+#include "core/CommandRunner.h"
+
+#include "support/TempDir.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Writes a small shell script standing in for a system tool.
+QString fakeTool(const TempDir& dir, const QString& name, const QByteArray& body,
+                 bool executable = true) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n" + body + "\n");
+    file.close();
+    if (executable) {
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    return path;
+}
+
+}  // namespace
+
+TEST(CommandRunnerTest, ReportsWhyAToolCannotStart) {
+    TempDir dir;
+    const CommandRunner runner;
+
+    const CommandResult missing = runner.run(dir.filePath(QStringLiteral("nope")), {});
+    EXPECT_EQ(missing.outcome, CommandResult::Outcome::FailedToStart);
+    EXPECT_FALSE(missing.succeeded());
+    EXPECT_EQ(missing.errorDescription, QStringLiteral("No such file or directory"));
+
+    const QString notExecutable = fakeTool(dir, QStringLiteral("plain"), "exit 0", false);
+    const CommandResult denied = runner.run(notExecutable, {});
+    EXPECT_EQ(denied.outcome, CommandResult::Outcome::FailedToStart);
+    EXPECT_EQ(denied.errorDescription, QStringLiteral("Permission denied"));
+
+    const CommandResult relative = runner.run(QStringLiteral("true"), {});
+    EXPECT_EQ(relative.outcome, CommandResult::Outcome::FailedToStart)
+        << "tools are started by absolute path only";
+}
+
+TEST(CommandRunnerTest, PassesArgumentsVerbatimWithoutAShell) {
+    TempDir dir;
+    const QString echo = fakeTool(dir, QStringLiteral("echo-args"), R"(for a in "$@"; do printf '[%s]\n' "$a"; done)");
+    const CommandResult result =
+        CommandRunner().run(echo, {QStringLiteral("a b"), QStringLiteral("$(id)"), QStringLiteral("`x`;*")});
+    ASSERT_TRUE(result.succeeded());
+    EXPECT_EQ(result.standardOutputText(), QStringLiteral("[a b]\n[$(id)]\n[`x`;*]\n"));
+}
+
+TEST(CommandRunnerTest, NonZeroExitKeepsStatusAndStandardError) {
+    TempDir dir;
+    const QString tool = fakeTool(dir, QStringLiteral("fails"), "echo partial; echo 'bad thing' >&2; exit 3");
+    const CommandResult result = CommandRunner().run(tool, {});
+    EXPECT_EQ(result.outcome, CommandResult::Outcome::Exited);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(result.standardErrorText(), QStringLiteral("bad thing\n"));
+    EXPECT_EQ(result.standardOutputText(), QStringLiteral("partial\n"));
+}
+
+TEST(CommandRunnerTest, MergedModeInterleavesStandardErrorIntoOutput) {
+    TempDir dir;
+    const QString tool = fakeTool(dir, QStringLiteral("both"), "echo one; echo TeamIdentifier=ABC >&2; echo three");
+    CommandOptions options;
+    options.channels = CommandOptions::Channels::Merged;
+    const CommandResult result = CommandRunner().run(tool, {}, options);
+    ASSERT_TRUE(result.succeeded());
+    EXPECT_EQ(result.standardOutputText(), QStringLiteral("one\nTeamIdentifier=ABC\nthree\n"));
+    EXPECT_TRUE(result.standardError.isEmpty());
+}
+
+TEST(CommandRunnerTest, DrainsMegabytesOnBothPipesWithoutDeadlock) {
+    TempDir dir;
+    // Both streams are written at the same time, far beyond a pipe's buffer.
+    const QString tool = fakeTool(dir, QStringLiteral("chatty"),
+                                  "yes out | head -c 4000000 &\n"
+                                  "yes err | head -c 3000000 >&2\n"
+                                  "wait");
+    CommandOptions options;
+    options.timeoutMs = 20'000;
+    const CommandResult result = CommandRunner().run(tool, {}, options);
+    ASSERT_EQ(result.outcome, CommandResult::Outcome::Exited) << result.errorDescription.toStdString();
+    EXPECT_EQ(result.standardOutput.size(), 4'000'000);
+    EXPECT_EQ(result.standardError.size(), 3'000'000);
+}
+
+TEST(CommandRunnerTest, KillsAToolThatHangsAndSaysItTimedOut) {
+    TempDir dir;
+    const QString tool = fakeTool(dir, QStringLiteral("hangs"), "echo started; exec sleep 30");
+    CommandOptions options;
+    options.timeoutMs = 300;
+    QElapsedTimer clock;
+    clock.start();
+    const CommandResult result = CommandRunner().run(tool, {}, options);
+    EXPECT_EQ(result.outcome, CommandResult::Outcome::TimedOut);
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_TRUE(result.errorDescription.contains(QStringLiteral("timed out")))
+        << result.errorDescription.toStdString();
+    EXPECT_LT(clock.elapsed(), 10'000) << "the runner must not wait for the tool to finish";
+    EXPECT_EQ(result.standardOutputText(), QStringLiteral("started\n"));
+}
+
+TEST(CommandRunnerTest, DefaultTimeoutIsThirtySeconds) {
+    EXPECT_EQ(CommandOptions{}.timeoutMs, 30'000);
+}
+
+TEST(CommandRunnerTest, RunAsyncDeliversTheSameResultOffTheCallingThread) {
+    TempDir dir;
+    const QString tool = fakeTool(dir, QStringLiteral("fails"), "echo nope >&2; exit 1");
+    const CommandRunner runner;
+    QFuture<CommandResult> future = runner.runAsync(tool, {});
+    future.waitForFinished();
+    const CommandResult result = future.result();
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.standardErrorText(), QStringLiteral("nope\n"));
+}

@@ -1,0 +1,65 @@
+#include "core/ProtectedWindow.h"
+#include "core/SensitiveDataKind.h"
+#include "core/WindowInfo.h"
+
+#include <QSet>
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <unordered_set>
+
+TEST(RecordsTest, ProtectedWindowsWithTheSameIdAreOneWhateverTheirTitles) {
+    const ProtectedWindow a{42, QStringLiteral("Mail"), QStringLiteral("Thunderbird")};
+    const ProtectedWindow b{42, QStringLiteral("Mail — Inbox"), QStringLiteral("Other")};
+    const ProtectedWindow c{43, QStringLiteral("Mail"), QStringLiteral("Thunderbird")};
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, c);
+    EXPECT_EQ(qHash(a), qHash(b));
+    EXPECT_EQ(std::hash<ProtectedWindow>{}(a), std::hash<ProtectedWindow>{}(b));
+    EXPECT_EQ((QSet<ProtectedWindow>{a, b}).size(), 1);
+    EXPECT_EQ((std::unordered_set<ProtectedWindow>{a, b, c}).size(), 2u);
+}
+
+TEST(RecordsTest, WindowInfoComparesEveryField) {
+    const WindowInfo base{5, QStringLiteral("Doc"), QStringLiteral("Editor"), true};
+    WindowInfo offScreen = base;
+    offScreen.isOnScreen = false;
+    WindowInfo retitled = base;
+    retitled.title = QStringLiteral("Doc*");
+    WindowInfo otherApp = base;
+    otherApp.appName = QStringLiteral("Viewer");
+
+    EXPECT_EQ(base, WindowInfo(base));
+    EXPECT_NE(base, offScreen);
+    EXPECT_NE(base, retitled);
+    EXPECT_NE(base, otherApp);
+    EXPECT_EQ((QSet<WindowInfo>{base, offScreen, retitled, WindowInfo(base)}).size(), 3);
+    EXPECT_EQ(qHash(base), qHash(WindowInfo(base)));
+}
+
+TEST(RecordsTest, ProtectedWindowCopiesIdTitleAndAppFromWindowInfo) {
+    const WindowInfo info{77, QStringLiteral("Bank"), QStringLiteral("Firefox"), false};
+    const ProtectedWindow chosen = ProtectedWindow::from(info);
+    EXPECT_EQ(chosen.id, 77u);
+    EXPECT_EQ(chosen.title, QStringLiteral("Bank"));
+    EXPECT_EQ(chosen.appName, QStringLiteral("Firefox"));
+}
+
+TEST(RecordsTest, SensitiveDataKindRawValuesRoundTripExactly) {
+    const QStringList expected{QStringLiteral("Email"), QStringLiteral("Credit Card"),
+                               QStringLiteral("Phone Number"), QStringLiteral("SSN")};
+    QStringList raw;
+    for (const SensitiveDataKind kind : kAllSensitiveDataKinds) {
+        raw.append(rawValue(kind));
+        EXPECT_EQ(sensitiveDataKindFromRawValue(rawValue(kind)), kind);
+    }
+    EXPECT_EQ(raw, expected) << "all cases, in order";
+
+    EXPECT_EQ(sensitiveDataKindFromRawValue(u"Credit Card"), SensitiveDataKind::creditCard);
+    for (const char16_t* wrong : {u"credit card", u"SSN ", u" SSN", u"", u"email", u"Phone"}) {
+        EXPECT_FALSE(sensitiveDataKindFromRawValue(wrong).has_value())
+            << QString::fromUtf16(wrong).toStdString();
+    }
+}

@@ -1,0 +1,118 @@
+#include "core/Preferences.h"
+#include "core/UserDefaults.h"
+
+#include "support/TempDir.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+}  // namespace
+
+TEST(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten) {
+    TempDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
+    {
+        UserDefaults defaults(path);
+        Preferences::registerDefaults(defaults);
+        EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kBlurRadius), 20.0);
+        EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kOcrScanInterval), 5.0);
+        EXPECT_FALSE(defaults.boolValue(Preferences::kLaunchAtLogin));
+        EXPECT_FALSE(defaults.contains(Preferences::kBlurRadius));
+        defaults.sync();
+    }
+    QFile file(path);
+    EXPECT_TRUE(!file.exists() || (file.open(QIODevice::ReadOnly) && file.readAll().trimmed().isEmpty()));
+}
+
+TEST(UserDefaultsTest, StoredValueWinsAndSurvivesANewInstance) {
+    TempDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
+    {
+        UserDefaults defaults(path);
+        Preferences::registerDefaults(defaults);
+        defaults.setValue(Preferences::kBlurRadius, 35.0);
+        defaults.setValue(Preferences::kLaunchAtLogin, true);
+        defaults.setValue(QStringLiteral("panicKeyCode"), 4);
+        defaults.setValue(QStringLiteral("appLanguage"), QStringLiteral("ar"));
+        defaults.setValue(QStringLiteral("AppleLanguages"), QStringList{QStringLiteral("ar")});
+        defaults.setValue(QStringLiteral("two"), QStringList{QStringLiteral("a"), QStringLiteral("b")});
+    }
+    UserDefaults relaunched(path);
+    Preferences::registerDefaults(relaunched);
+    EXPECT_DOUBLE_EQ(relaunched.doubleValue(Preferences::kBlurRadius), 35.0);
+    EXPECT_DOUBLE_EQ(relaunched.doubleValue(Preferences::kOcrScanInterval), 5.0);
+    EXPECT_TRUE(relaunched.boolValue(Preferences::kLaunchAtLogin));
+    EXPECT_EQ(relaunched.intValue(QStringLiteral("panicKeyCode")), 4);
+    EXPECT_EQ(relaunched.stringValue(QStringLiteral("appLanguage")), QStringLiteral("ar"));
+    EXPECT_EQ(relaunched.stringListValue(QStringLiteral("AppleLanguages")),
+              QStringList{QStringLiteral("ar")});
+    EXPECT_EQ(relaunched.stringListValue(QStringLiteral("two")),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+}
+
+TEST(UserDefaultsTest, ValuesOfTheWrongTypeReadAsTheRegisteredDefault) {
+    TempDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
+    writeFile(path,
+              "[General]\n"
+              "blurRadius=abc\n"
+              "ocrScanInterval=\n"
+              "launchAtLogin=maybe\n"
+              "panicKeyCode=4.5x\n"
+              "AppleLanguages=ar, fr\n");
+    UserDefaults defaults(path);
+    Preferences::registerDefaults(defaults);
+    defaults.registerDefaults({{QStringLiteral("panicKeyCode"), 4}});
+
+    EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kBlurRadius), 20.0);
+    EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kOcrScanInterval), 5.0);
+    EXPECT_FALSE(defaults.boolValue(Preferences::kLaunchAtLogin));
+    EXPECT_EQ(defaults.intValue(QStringLiteral("panicKeyCode")), 4);
+    EXPECT_FALSE(defaults.storedInt(QStringLiteral("panicKeyCode")).has_value());
+    EXPECT_FALSE(defaults.storedString(QStringLiteral("AppleLanguages")).has_value())
+        << "a list is not a string";
+    EXPECT_EQ(defaults.stringValue(QStringLiteral("missing")), QString());
+    EXPECT_EQ(defaults.intValue(QStringLiteral("missing")), 0);
+}
+
+TEST(UserDefaultsTest, StrictConversionsAcceptTextualForms) {
+    TempDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
+    writeFile(path,
+              "[General]\n"
+              "a=12.5\n"
+              "b=false\n"
+              "c=-3\n"
+              "d=4294967295\n"
+              "e=inf\n");
+    UserDefaults defaults(path);
+    EXPECT_EQ(defaults.storedDouble(QStringLiteral("a")), 12.5);
+    EXPECT_EQ(defaults.storedBool(QStringLiteral("b")), false);
+    EXPECT_EQ(defaults.storedInt(QStringLiteral("c")), -3);
+    EXPECT_EQ(defaults.storedInt(QStringLiteral("d")), 4294967295LL);
+    EXPECT_FALSE(defaults.storedDouble(QStringLiteral("e")).has_value()) << "not a finite number";
+    EXPECT_FALSE(defaults.storedInt(QStringLiteral("a")).has_value()) << "not an integer";
+}
+
+TEST(UserDefaultsTest, RemoveFallsBackToTheRegisteredDefault) {
+    TempDir dir;
+    UserDefaults defaults(dir.filePath(QStringLiteral("Velarion.conf")));
+    Preferences::registerDefaults(defaults);
+    defaults.setValue(Preferences::kOcrScanInterval, 12.0);
+    EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kOcrScanInterval), 12.0);
+    defaults.remove(Preferences::kOcrScanInterval);
+    EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kOcrScanInterval), 5.0);
+}
+
+TEST(UserDefaultsTest, StandardStoreLivesInTheOrganisationsConfigFolder) {
+    EXPECT_TRUE(UserDefaults::standardFilePath().endsWith(QStringLiteral("/orvandel/Velarion.conf")));
+}
