@@ -14,8 +14,9 @@ bool storeFlag(bool& field, bool value) {
 }
 
 bool sameIdsInOrder(const QList<ProtectedWindow>& a, const QList<ProtectedWindow>& b) {
-    return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(),
-                      [](const ProtectedWindow& x, const ProtectedWindow& y) { return x.id == y.id; });
+    return std::equal(
+        a.cbegin(), a.cend(), b.cbegin(), b.cend(),
+        [](const ProtectedWindow& x, const ProtectedWindow& y) { return x.id == y.id; });
 }
 
 }  // namespace
@@ -64,8 +65,8 @@ void AppState::setVirtualCameraActive(bool active) {
 
 void AppState::setProtectedWindows(const QList<ProtectedWindow>& windows) {
     // Same storage or the same ids in the same order: keep the new titles, tell nobody.
-    const bool unchanged = m_protectedWindows.isSharedWith(windows) ||
-                           sameIdsInOrder(m_protectedWindows, windows);
+    const bool unchanged =
+        m_protectedWindows.isSharedWith(windows) || sameIdsInOrder(m_protectedWindows, windows);
     m_protectedWindows = windows;
     if (!unchanged) {
         Q_EMIT protectedWindowsChanged();

@@ -12,6 +12,8 @@ QVariantMap registrationDefaults() {
     };
 }
 
-void registerDefaults(UserDefaults& defaults) { defaults.registerDefaults(registrationDefaults()); }
+void registerDefaults(UserDefaults& defaults) {
+    defaults.registerDefaults(registrationDefaults());
+}
 
 }  // namespace Preferences

@@ -9,9 +9,13 @@ struct ProtectedWindow {
     QString title;
     QString appName;
 
-    static ProtectedWindow from(const WindowInfo& info) { return {info.id, info.title, info.appName}; }
+    static ProtectedWindow from(const WindowInfo& info) {
+        return {info.id, info.title, info.appName};
+    }
 
-    friend bool operator==(const ProtectedWindow& a, const ProtectedWindow& b) { return a.id == b.id; }
+    friend bool operator==(const ProtectedWindow& a, const ProtectedWindow& b) {
+        return a.id == b.id;
+    }
 };
 
 inline size_t qHash(const ProtectedWindow& window, size_t seed = 0) noexcept {

@@ -9,10 +9,9 @@
 // What kind of sensitive text a region holds. The raw value is also the label shown to the user.
 enum class SensitiveDataKind { email, creditCard, phoneNumber, ssn };
 
-inline constexpr std::array kAllSensitiveDataKinds{SensitiveDataKind::email,
-                                                   SensitiveDataKind::creditCard,
-                                                   SensitiveDataKind::phoneNumber,
-                                                   SensitiveDataKind::ssn};
+inline constexpr std::array kAllSensitiveDataKinds{
+    SensitiveDataKind::email, SensitiveDataKind::creditCard, SensitiveDataKind::phoneNumber,
+    SensitiveDataKind::ssn};
 
 QString rawValue(SensitiveDataKind kind);
 

@@ -146,11 +146,17 @@ void UserDefaults::registerDefaults(const QVariantMap& defaults) {
     }
 }
 
-bool UserDefaults::contains(const QString& key) const { return m_settings->contains(key); }
+bool UserDefaults::contains(const QString& key) const {
+    return m_settings->contains(key);
+}
 
-QVariant UserDefaults::storedValue(const QString& key) const { return m_settings->value(key); }
+QVariant UserDefaults::storedValue(const QString& key) const {
+    return m_settings->value(key);
+}
 
-QVariant UserDefaults::registeredValue(const QString& key) const { return m_registered.value(key); }
+QVariant UserDefaults::registeredValue(const QString& key) const {
+    return m_registered.value(key);
+}
 
 double UserDefaults::doubleValue(const QString& key) const {
     return lookUp<double>(storedValue(key), registeredValue(key), toDouble);
@@ -196,8 +202,14 @@ void UserDefaults::setValue(const QString& key, const QVariant& value) {
     m_settings->setValue(key, value);
 }
 
-void UserDefaults::remove(const QString& key) { m_settings->remove(key); }
+void UserDefaults::remove(const QString& key) {
+    m_settings->remove(key);
+}
 
-void UserDefaults::sync() { m_settings->sync(); }
+void UserDefaults::sync() {
+    m_settings->sync();
+}
 
-QString UserDefaults::filePath() const { return m_settings->fileName(); }
+QString UserDefaults::filePath() const {
+    return m_settings->fileName();
+}

@@ -8,7 +8,9 @@
 
 namespace {
 
-ProtectedWindow window(WindowId id, const QString& title) { return {id, title, QStringLiteral("App")}; }
+ProtectedWindow window(WindowId id, const QString& title) {
+    return {id, title, QStringLiteral("App")};
+}
 
 using Setter = void (AppState::*)(bool);
 using Getter = bool (AppState::*)() const;
@@ -105,8 +107,8 @@ TEST(AppStateTest, ProtectedWindowIDsIsTheSetOfIds) {
 TEST(AppStateTest, DetectedRegionsNotifyOnEveryWrite) {
     AppState state;
     QSignalSpy spy(&state, &AppState::detectedSensitiveRegionsChanged);
-    const SensitiveRegion region{QUuid::createUuid(), QRectF(1, 2, 3, 4),
-                                 SensitiveDataKind::ssn, QStringLiteral("123-45-6789")};
+    const SensitiveRegion region{QUuid::createUuid(), QRectF(1, 2, 3, 4), SensitiveDataKind::ssn,
+                                 QStringLiteral("123-45-6789")};
     state.setDetectedSensitiveRegions({region});
     state.setDetectedSensitiveRegions({});
     state.setDetectedSensitiveRegions({});

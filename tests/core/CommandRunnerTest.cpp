@@ -46,16 +46,18 @@ TEST(CommandRunnerTest, ReportsWhyAToolCannotStart) {
 
 TEST(CommandRunnerTest, PassesArgumentsVerbatimWithoutAShell) {
     TempDir dir;
-    const QString echo = fakeTool(dir, QStringLiteral("echo-args"), R"(for a in "$@"; do printf '[%s]\n' "$a"; done)");
-    const CommandResult result =
-        CommandRunner().run(echo, {QStringLiteral("a b"), QStringLiteral("$(id)"), QStringLiteral("`x`;*")});
+    const QString echo = fakeTool(dir, QStringLiteral("echo-args"),
+                                  R"(for a in "$@"; do printf '[%s]\n' "$a"; done)");
+    const CommandResult result = CommandRunner().run(
+        echo, {QStringLiteral("a b"), QStringLiteral("$(id)"), QStringLiteral("`x`;*")});
     ASSERT_TRUE(result.succeeded());
     EXPECT_EQ(result.standardOutputText(), QStringLiteral("[a b]\n[$(id)]\n[`x`;*]\n"));
 }
 
 TEST(CommandRunnerTest, NonZeroExitKeepsStatusAndStandardError) {
     TempDir dir;
-    const QString tool = fakeTool(dir, QStringLiteral("fails"), "echo partial; echo 'bad thing' >&2; exit 3");
+    const QString tool =
+        fakeTool(dir, QStringLiteral("fails"), "echo partial; echo 'bad thing' >&2; exit 3");
     const CommandResult result = CommandRunner().run(tool, {});
     EXPECT_EQ(result.outcome, CommandResult::Outcome::Exited);
     EXPECT_EQ(result.exitCode, 3);
@@ -66,7 +68,8 @@ TEST(CommandRunnerTest, NonZeroExitKeepsStatusAndStandardError) {
 
 TEST(CommandRunnerTest, MergedModeInterleavesStandardErrorIntoOutput) {
     TempDir dir;
-    const QString tool = fakeTool(dir, QStringLiteral("both"), "echo one; echo TeamIdentifier=ABC >&2; echo three");
+    const QString tool =
+        fakeTool(dir, QStringLiteral("both"), "echo one; echo TeamIdentifier=ABC >&2; echo three");
     CommandOptions options;
     options.channels = CommandOptions::Channels::Merged;
     const CommandResult result = CommandRunner().run(tool, {}, options);
@@ -85,7 +88,8 @@ TEST(CommandRunnerTest, DrainsMegabytesOnBothPipesWithoutDeadlock) {
     CommandOptions options;
     options.timeoutMs = 20'000;
     const CommandResult result = CommandRunner().run(tool, {}, options);
-    ASSERT_EQ(result.outcome, CommandResult::Outcome::Exited) << result.errorDescription.toStdString();
+    ASSERT_EQ(result.outcome, CommandResult::Outcome::Exited)
+        << result.errorDescription.toStdString();
     EXPECT_EQ(result.standardOutput.size(), 4'000'000);
     EXPECT_EQ(result.standardError.size(), 3'000'000);
 }

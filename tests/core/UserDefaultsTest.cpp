@@ -30,7 +30,8 @@ TEST(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten) {
         defaults.sync();
     }
     QFile file(path);
-    EXPECT_TRUE(!file.exists() || (file.open(QIODevice::ReadOnly) && file.readAll().trimmed().isEmpty()));
+    EXPECT_TRUE(!file.exists() ||
+                (file.open(QIODevice::ReadOnly) && file.readAll().trimmed().isEmpty()));
 }
 
 TEST(UserDefaultsTest, StoredValueWinsAndSurvivesANewInstance) {
@@ -44,7 +45,8 @@ TEST(UserDefaultsTest, StoredValueWinsAndSurvivesANewInstance) {
         defaults.setValue(QStringLiteral("panicKeyCode"), 4);
         defaults.setValue(QStringLiteral("appLanguage"), QStringLiteral("ar"));
         defaults.setValue(QStringLiteral("AppleLanguages"), QStringList{QStringLiteral("ar")});
-        defaults.setValue(QStringLiteral("two"), QStringList{QStringLiteral("a"), QStringLiteral("b")});
+        defaults.setValue(QStringLiteral("two"),
+                          QStringList{QStringLiteral("a"), QStringLiteral("b")});
     }
     UserDefaults relaunched(path);
     Preferences::registerDefaults(relaunched);
@@ -114,5 +116,6 @@ TEST(UserDefaultsTest, RemoveFallsBackToTheRegisteredDefault) {
 }
 
 TEST(UserDefaultsTest, StandardStoreLivesInTheOrganisationsConfigFolder) {
-    EXPECT_TRUE(UserDefaults::standardFilePath().endsWith(QStringLiteral("/orvandel/Velarion.conf")));
+    EXPECT_TRUE(
+        UserDefaults::standardFilePath().endsWith(QStringLiteral("/orvandel/Velarion.conf")));
 }

@@ -21,8 +21,9 @@ TEST(XvfbServerTest, StartsAPrivateServerWithCompositeAndEndsItByPid) {
         EXPECT_TRUE(info.contains(QStringLiteral("1024x768 pixels"))) << info.toStdString();
         EXPECT_TRUE(info.contains(QStringLiteral("Composite")));
 
-        const QString wm = server.runClient(QStringLiteral("xprop"),
-                                            {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        const QString wm =
+            server.runClient(QStringLiteral("xprop"),
+                             {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
         EXPECT_TRUE(wm.contains(QStringLiteral("window id"))) << "openbox manages the screen";
 
         clientPid = server.startClient(QStringLiteral("xclock"), {});

@@ -9,7 +9,9 @@
 
 #include <ostream>
 
-inline void PrintTo(const QString& value, std::ostream* os) { *os << '"' << value.toStdString() << '"'; }
+inline void PrintTo(const QString& value, std::ostream* os) {
+    *os << '"' << value.toStdString() << '"';
+}
 
 inline void PrintTo(const QStringList& value, std::ostream* os) {
     *os << '[' << value.join(QStringLiteral(", ")).toStdString() << ']';
@@ -19,4 +21,6 @@ inline void PrintTo(const QByteArray& value, std::ostream* os) {
     *os << "bytes(" << value.size() << ")";
 }
 
-inline void PrintTo(const QUrl& value, std::ostream* os) { *os << value.toString().toStdString(); }
+inline void PrintTo(const QUrl& value, std::ostream* os) {
+    *os << value.toString().toStdString();
+}

@@ -6,10 +6,10 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <algorithm>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -91,10 +91,10 @@ XvfbServer::XvfbServer(const Options& options) {
         }
     }
     if (options.trayHost) {
-        const QStringList trayerArgs{QStringLiteral("--edge"),      QStringLiteral("top"),
-                                     QStringLiteral("--align"),     QStringLiteral("right"),
-                                     QStringLiteral("--widthtype"), QStringLiteral("request"),
-                                     QStringLiteral("--height"),    QStringLiteral("32"),
+        const QStringList trayerArgs{QStringLiteral("--edge"),        QStringLiteral("top"),
+                                     QStringLiteral("--align"),       QStringLiteral("right"),
+                                     QStringLiteral("--widthtype"),   QStringLiteral("request"),
+                                     QStringLiteral("--height"),      QStringLiteral("32"),
                                      QStringLiteral("--SetDockType"), QStringLiteral("true")};
         if (startClient(QStringLiteral("trayer"), trayerArgs) < 0 || !waitForTray()) {
             m_error = QStringLiteral("trayer did not start on %1").arg(m_display);
@@ -119,11 +119,11 @@ bool XvfbServer::startServer(const Options& options) {
     // accepts connections.
     ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     const QString screen = QStringLiteral("%1x%2x24").arg(options.width).arg(options.height);
-    m_serverPid = spawn({QStringLiteral("Xvfb"), QStringLiteral("-displayfd"),
-                         QString::number(fds[1]), QStringLiteral("-screen"), QStringLiteral("0"),
-                         screen, QStringLiteral("+extension"), QStringLiteral("Composite"),
-                         QStringLiteral("-nolisten"), QStringLiteral("tcp")},
-                        QProcessEnvironment::systemEnvironment().toStringList());
+    m_serverPid =
+        spawn({QStringLiteral("Xvfb"), QStringLiteral("-displayfd"), QString::number(fds[1]),
+               QStringLiteral("-screen"), QStringLiteral("0"), screen, QStringLiteral("+extension"),
+               QStringLiteral("Composite"), QStringLiteral("-nolisten"), QStringLiteral("tcp")},
+              QProcessEnvironment::systemEnvironment().toStringList());
     ::close(fds[1]);
     if (m_serverPid < 0) {
         ::close(fds[0]);
@@ -191,8 +191,9 @@ QString XvfbServer::runClient(const QString& program, const QStringList& argumen
 bool XvfbServer::waitForWindowManager() {
     const QDeadlineTimer deadline(kStartTimeoutMs);
     while (!deadline.hasExpired()) {
-        const QString out = runClient(QStringLiteral("xprop"),
-                                      {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        const QString out =
+            runClient(QStringLiteral("xprop"),
+                      {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
         if (out.contains(QLatin1String("window id"))) {
             return true;
         }

@@ -38,8 +38,10 @@ void PopoverWindow::popUp(const QRect& anchor) {
     const bool below = target.center().y() < available.center().y();
     int y = below ? target.bottom() + 4 : target.top() - size.height() - 4;
     int x = target.center().x() - size.width() / 2;
-    x = std::clamp(x, available.left(), std::max(available.left(), available.right() - size.width()));
-    y = std::clamp(y, available.top(), std::max(available.top(), available.bottom() - size.height()));
+    x = std::clamp(x, available.left(),
+                   std::max(available.left(), available.right() - size.width()));
+    y = std::clamp(y, available.top(),
+                   std::max(available.top(), available.bottom() - size.height()));
     move(x, y);
     show();
     raise();

@@ -26,9 +26,13 @@ TrayController::~TrayController() {
     delete m_menu;
 }
 
-void TrayController::show() { m_icon.show(); }
+void TrayController::show() {
+    m_icon.show();
+}
 
-bool TrayController::isVisible() const { return m_icon.isVisible(); }
+bool TrayController::isVisible() const {
+    return m_icon.isVisible();
+}
 
 void TrayController::setTranslator(Translate translate) {
     m_translate = std::move(translate);

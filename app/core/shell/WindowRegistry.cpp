@@ -94,4 +94,6 @@ QWidget* WindowRegistry::create(const QString& identifier, Entry& entry) {
     return window;
 }
 
-QString WindowRegistry::title(const Entry& entry) const { return m_translate(entry.titleKey); }
+QString WindowRegistry::title(const Entry& entry) const {
+    return m_translate(entry.titleKey);
+}

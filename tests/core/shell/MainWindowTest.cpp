@@ -16,7 +16,9 @@ namespace {
 struct Fixture {
     WindowRegistry windows;
     QList<QUrl> openedUrls;
-    MainWindow window{windows, [this](const QUrl& url) { openedUrls.append(url); }};
+    MainWindow window{windows, [this](const QUrl& url) {
+                          openedUrls.append(url);
+                      }};
 
     Fixture() {
         for (const char* id : {SceneId::kSettings, SceneId::kHelp, SceneId::kUpdate,
@@ -67,7 +69,8 @@ TEST(MainWindowTest, LinksOpenTheWebSiteAndASupportMail) {
     EXPECT_EQ(f.openedUrls[0], AppInfo::websiteUrl());
     EXPECT_EQ(f.openedUrls[0].scheme(), QStringLiteral("https"));
     EXPECT_EQ(f.openedUrls[1].scheme(), QStringLiteral("mailto"));
-    EXPECT_EQ(f.openedUrls[1].query(QUrl::FullyEncoded), QStringLiteral("subject=Velarion%20Support"));
+    EXPECT_EQ(f.openedUrls[1].query(QUrl::FullyEncoded),
+              QStringLiteral("subject=Velarion%20Support"));
 }
 
 TEST(MainWindowTest, ClosingHidesTheWindowInsteadOfDestroyingIt) {
@@ -83,7 +86,8 @@ TEST(MainWindowTest, ClosingHidesTheWindowInsteadOfDestroyingIt) {
 TEST(MainWindowTest, MenuTextsFollowTheTranslator) {
     Fixture f;
     f.window.setTranslator([](const QString& key) {
-        return key == QStringLiteral("Email Support") ? QStringLiteral("Contacter le support") : key;
+        return key == QStringLiteral("Email Support") ? QStringLiteral("Contacter le support")
+                                                      : key;
     });
     EXPECT_EQ(f.window.emailSupportAction()->text(), QStringLiteral("Contacter le support"));
 }

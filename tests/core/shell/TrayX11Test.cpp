@@ -45,11 +45,13 @@ TEST(TrayX11Test, ApplicationShowsWindowAndTrayIconAndQuitsOnSigterm) {
     ASSERT_TRUE(app.waitForStarted());
 
     const auto search = [&server](const QStringList& args) {
-        return server.runClient(QStringLiteral("xdotool"), QStringList{QStringLiteral("search")} + args)
+        return server
+            .runClient(QStringLiteral("xdotool"), QStringList{QStringLiteral("search")} + args)
             .trimmed();
     };
     EXPECT_TRUE(waitFor([&] {
-        return !search({QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^Velarion$")})
+        return !search({QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                        QStringLiteral("^Velarion$")})
                     .isEmpty();
     })) << "main window";
 
@@ -62,7 +64,8 @@ TEST(TrayX11Test, ApplicationShowsWindowAndTrayIconAndQuitsOnSigterm) {
         const QString tree = server.runClient(QStringLiteral("xwininfo"),
                                               {QStringLiteral("-children"), QStringLiteral("-id"),
                                                trayer.split(QLatin1Char('\n')).first()});
-        return tree.contains(QStringLiteral("child")) && !tree.contains(QStringLiteral("0 children"));
+        return tree.contains(QStringLiteral("child")) &&
+               !tree.contains(QStringLiteral("0 children"));
     })) << "tray icon docked";
 
     app.terminate();
