@@ -26,5 +26,7 @@ void QuitSequence::quit() {
         }
     }
     Q_EMIT restored();
-    QCoreApplication::quit();
+    // exit() rather than quit(): quit() asks every window to close first, and the main window
+    // refuses (it only hides), which would cancel the quit.
+    QCoreApplication::exit(0);
 }
