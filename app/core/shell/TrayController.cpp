@@ -11,8 +11,8 @@ TrayController::TrayController(PopoverWindow& popover, QObject* parent)
     , m_popover(popover)
     , m_menu(new QMenu)
     , m_translate([](const QString& key) { return key; }) {
-    // A light shield with a dark lock reads on both dark and light panels.
-    m_icon.setIcon(LockShieldIcon::make(QColor(0xf2, 0xf4, 0xf8), QColor(0x2b, 0x3a, 0x55)));
+    // A saturated shield with a white lock reads on both dark and light panels.
+    m_icon.setIcon(LockShieldIcon::make(QColor(0x2f, 0x6b, 0xff), Qt::white));
     m_openAction = m_menu->addAction(QString(), this, &TrayController::openMainWindowRequested);
     m_menu->addSeparator();
     m_quitAction = m_menu->addAction(QString(), this, &TrayController::quitRequested);
