@@ -1,0 +1,60 @@
+#include "capture/FrameRenderer.h"
+
+#include <libyuv/planar_functions.h>
+#include <libyuv/scale_argb.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Opaque black as a little-endian 'BGRA' word (libyuv calls the layout ARGB).
+constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
+
+void fillRect(std::uint8_t* destination, int bytesPerRow, int x, int y, int width, int height) {
+    if (width > 0 && height > 0) {
+        libyuv::ARGBRect(destination, bytesPerRow, x, y, width, height, kOpaqueBlack);
+    }
+}
+
+}  // namespace
+
+FrameRenderer::Placement FrameRenderer::fit(int sourceWidth, int sourceHeight, int destinationWidth,
+                                            int destinationHeight) {
+    if (sourceWidth <= 0 || sourceHeight <= 0 || destinationWidth <= 0 || destinationHeight <= 0) {
+        return {};
+    }
+    if (sourceWidth == destinationWidth && sourceHeight == destinationHeight) {
+        return {0, 0, destinationWidth, destinationHeight};
+    }
+    const double scale =
+        std::min(double(destinationWidth) / sourceWidth, double(destinationHeight) / sourceHeight);
+    const int width = std::clamp(int(std::lround(sourceWidth * scale)), 1, destinationWidth);
+    const int height = std::clamp(int(std::lround(sourceHeight * scale)), 1, destinationHeight);
+    return {(destinationWidth - width) / 2, (destinationHeight - height) / 2, width, height};
+}
+
+void FrameRenderer::render(const PixelBuffer& source, std::uint8_t* destination,
+                           int destinationBytesPerRow, int destinationWidth,
+                           int destinationHeight) {
+    if (!source.isValid() || !destination) {
+        return;
+    }
+    if (source.width == destinationWidth && source.height == destinationHeight) {
+        libyuv::ARGBCopy(source.data, source.bytesPerRow, destination, destinationBytesPerRow,
+                         destinationWidth, destinationHeight);
+        return;
+    }
+    const Placement place = fit(source.width, source.height, destinationWidth, destinationHeight);
+    // Only the bars are painted: clearing the whole surface first would double the bytes written.
+    fillRect(destination, destinationBytesPerRow, 0, 0, destinationWidth, place.y);
+    fillRect(destination, destinationBytesPerRow, 0, place.y + place.height, destinationWidth,
+             destinationHeight - place.y - place.height);
+    fillRect(destination, destinationBytesPerRow, 0, place.y, place.x, place.height);
+    fillRect(destination, destinationBytesPerRow, place.x + place.width, place.y,
+             destinationWidth - place.x - place.width, place.height);
+    std::uint8_t* target =
+        destination + std::size_t(place.y) * destinationBytesPerRow + std::size_t(place.x) * 4;
+    libyuv::ARGBScale(source.data, source.bytesPerRow, source.width, source.height, target,
+                      destinationBytesPerRow, place.width, place.height, libyuv::kFilterBilinear);
+}
