@@ -1,0 +1,202 @@
+#include "shields/HotkeyManager.h"
+
+#include "core/UserDefaults.h"
+#include "shields/CarbonModifier.h"
+#include "shields/HotkeyGrabber.h"
+#include "shields/HotkeyLog.h"
+
+#include <QHashFunctions>
+#include <QStringList>
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+std::optional<quint32> storedUInt32(const UserDefaults& defaults, const char* key) {
+    const std::optional<qint64> value = defaults.storedInt(QString::fromLatin1(key));
+    if (!value || *value < 0 || *value > qint64(std::numeric_limits<quint32>::max())) {
+        return std::nullopt;
+    }
+    return quint32(*value);
+}
+
+const QHash<quint32, QString>& keyNames() {
+    static const QHash<quint32, QString> names{
+        {49, QStringLiteral("Space")}, {36, QStringLiteral("↩")},    {48, QStringLiteral("⇥")},
+        {53, QStringLiteral("⎋")},     {51, QStringLiteral("⌫")},    {117, QStringLiteral("⌦")},
+        {123, QStringLiteral("←")},    {124, QStringLiteral("→")},   {126, QStringLiteral("↑")},
+        {125, QStringLiteral("↓")},    {115, QStringLiteral("↖")},   {119, QStringLiteral("↘")},
+        {116, QStringLiteral("⇞")},    {121, QStringLiteral("⇟")},   {122, QStringLiteral("F1")},
+        {120, QStringLiteral("F2")},   {99, QStringLiteral("F3")},   {118, QStringLiteral("F4")},
+        {96, QStringLiteral("F5")},    {97, QStringLiteral("F6")},   {98, QStringLiteral("F7")},
+        {100, QStringLiteral("F8")},   {101, QStringLiteral("F9")},  {109, QStringLiteral("F10")},
+        {103, QStringLiteral("F11")},  {111, QStringLiteral("F12")},
+    };
+    return names;
+}
+
+}  // namespace
+
+size_t qHash(const HotkeyManager::Combo& combo, size_t seed) noexcept {
+    return qHashMulti(seed, combo.keyCode, combo.modifiers);
+}
+
+HotkeyManager::HotkeyManager(UserDefaults& defaults, std::unique_ptr<HotkeyGrabber> grabber,
+                             QObject* parent)
+    : QObject(parent)
+    , m_defaults(defaults)
+    , m_grabber(std::move(grabber)) {
+    restoreStoredCombination();
+    installHandler();
+    registerHotKey();
+}
+
+HotkeyManager::~HotkeyManager() {
+    m_grabber->ungrab();
+    m_grabber->setPressedHandler({});
+}
+
+void HotkeyManager::restoreStoredCombination() {
+    if (!m_defaults.contains(QString::fromLatin1(kKeyCodeKey))) {
+        return;
+    }
+    const std::optional<quint32> keyCode = storedUInt32(m_defaults, kKeyCodeKey);
+    // A missing mask would read as "no modifiers", a bare key that every application would lose
+    // to the grab; like an out-of-range value, it is not a combination the user recorded.
+    const std::optional<quint32> modifiers = storedUInt32(m_defaults, kModifiersKey);
+    if (!keyCode || !modifiers) {
+        qCWarning(lcHotkey) << "The stored panic hot key is not valid; using the default";
+        return;
+    }
+    m_keyCode = *keyCode;
+    m_modifiers = *modifiers;
+    m_keyLabel = m_defaults.storedString(QString::fromLatin1(kKeyLabelKey))
+                     .value_or(QString::fromLatin1(kDefaultKeyLabel));
+}
+
+void HotkeyManager::installHandler() {
+    // The grabber is owned by this manager and released in its destructor, so `this` outlives
+    // every call of the handler.
+    m_grabber->setPressedHandler([this] { handlePressed(); });
+}
+
+void HotkeyManager::handlePressed() {
+    const Action action = m_onPanic;
+    if (!action) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [action] { action(); }, Qt::QueuedConnection);
+}
+
+void HotkeyManager::registerHotKey() {
+    setLastRegistrationOK(m_grabber->grab(m_keyCode, m_modifiers));
+}
+
+void HotkeyManager::setOnPanic(Action action) {
+    m_onPanic = std::move(action);
+    Q_EMIT onPanicChanged();
+}
+
+bool HotkeyManager::update(quint32 keyCode, quint32 modifiers, const QString& label) {
+    setCombination(keyCode, modifiers, label);
+    m_defaults.setValue(QString::fromLatin1(kKeyCodeKey), qint64(keyCode));
+    m_defaults.setValue(QString::fromLatin1(kModifiersKey), qint64(modifiers));
+    m_defaults.setValue(QString::fromLatin1(kKeyLabelKey), label);
+    registerHotKey();
+    return m_lastRegistrationOK;
+}
+
+void HotkeyManager::setCombination(quint32 keyCode, quint32 modifiers, const QString& label) {
+    if (m_keyCode != keyCode) {
+        m_keyCode = keyCode;
+        Q_EMIT keyCodeChanged();
+    }
+    if (m_modifiers != modifiers) {
+        m_modifiers = modifiers;
+        Q_EMIT modifiersChanged();
+    }
+    if (m_keyLabel != label) {
+        m_keyLabel = label;
+        Q_EMIT keyLabelChanged();
+    }
+}
+
+void HotkeyManager::setLastRegistrationOK(bool ok) {
+    if (m_lastRegistrationOK != ok) {
+        m_lastRegistrationOK = ok;
+        Q_EMIT lastRegistrationOKChanged();
+    }
+}
+
+QString HotkeyManager::displayString() const {
+    QStringList parts;
+    if (m_modifiers & CarbonModifier::kControl) {
+        parts << QStringLiteral("Control");
+    }
+    if (m_modifiers & CarbonModifier::kOption) {
+        parts << QStringLiteral("Option");
+    }
+    if (m_modifiers & CarbonModifier::kShift) {
+        parts << QStringLiteral("Shift");
+    }
+    if (m_modifiers & CarbonModifier::kCommand) {
+        parts << QStringLiteral("Command");
+    }
+    parts << m_keyLabel;
+    return parts.join(QStringLiteral(" + "));
+}
+
+QString HotkeyManager::modifierGlyphs(quint32 mask) {
+    QString glyphs;
+    if (mask & CarbonModifier::kControl) {
+        glyphs += QStringLiteral("⌃");
+    }
+    if (mask & CarbonModifier::kOption) {
+        glyphs += QStringLiteral("⌥");
+    }
+    if (mask & CarbonModifier::kShift) {
+        glyphs += QStringLiteral("⇧");
+    }
+    if (mask & CarbonModifier::kCommand) {
+        glyphs += QStringLiteral("⌘");
+    }
+    return glyphs;
+}
+
+QString HotkeyManager::keyLabel(quint32 keyCode, const QString& characters) {
+    const auto name = keyNames().constFind(keyCode);
+    if (name != keyNames().cend()) {
+        return *name;
+    }
+    if (!characters.isEmpty()) {
+        return characters.toUpper();
+    }
+    return QStringLiteral("Key ") + QString::number(keyCode);
+}
+
+quint32 HotkeyManager::carbonModifiers(Qt::KeyboardModifiers flags) {
+    quint32 mask = 0;
+    if (flags & Qt::ControlModifier) {
+        mask |= CarbonModifier::kControl;
+    }
+    if (flags & Qt::AltModifier) {
+        mask |= CarbonModifier::kOption;
+    }
+    if (flags & Qt::ShiftModifier) {
+        mask |= CarbonModifier::kShift;
+    }
+    if (flags & Qt::MetaModifier) {
+        mask |= CarbonModifier::kCommand;
+    }
+    return mask;
+}
+
+const QSet<HotkeyManager::Combo>& HotkeyManager::systemShortcuts() {
+    static const QSet<Combo> shortcuts{
+        {49, 0x100}, {49, 0x900}, {20, 0x300}, {21, 0x300}, {23, 0x300},
+        {48, 0x100}, {12, 0x100}, {13, 0x100}, {4, 0x100},
+    };
+    return shortcuts;
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class HotkeyGrabber;
+class UserDefaults;
+
+// The global panic hot key: restores the stored combination (⌃⌥⌘H when nothing is stored),
+// keeps it grabbed from creation to destruction and runs `onPanic` when it is pressed.
+//
+// Lives on the GUI thread. `onPanic` always runs later from the event loop, never inside the key
+// handler, and only if an action is set at the moment of the press. Properties notify only when
+// their value changes.
+class HotkeyManager final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(quint32 keyCode READ keyCode NOTIFY keyCodeChanged)
+    Q_PROPERTY(quint32 modifiers READ modifiers NOTIFY modifiersChanged)
+    Q_PROPERTY(QString keyLabel READ keyLabel NOTIFY keyLabelChanged)
+    Q_PROPERTY(bool lastRegistrationOK READ lastRegistrationOK NOTIFY lastRegistrationOKChanged)
+
+public:
+    using Action = std::function<void()>;
+
+    struct Combo {
+        quint32 keyCode = 0;
+        quint32 modifiers = 0;
+
+        friend bool operator==(const Combo&, const Combo&) = default;
+    };
+
+    static constexpr quint32 kDefaultKeyCode = 4;
+    static constexpr quint32 kDefaultModifiers = 0x1900;
+    static constexpr char kDefaultKeyLabel[] = "H";
+
+    static constexpr char kKeyCodeKey[] = "panicKeyCode";
+    static constexpr char kModifiersKey[] = "panicModifiers";
+    static constexpr char kKeyLabelKey[] = "panicKeyLabel";
+
+    // Reads the stored combination and grabs it at once.
+    HotkeyManager(UserDefaults& defaults, std::unique_ptr<HotkeyGrabber> grabber,
+                  QObject* parent = nullptr);
+    // Releases the grab first, then the key handler.
+    ~HotkeyManager() override;
+
+    const Action& onPanic() const { return m_onPanic; }
+    void setOnPanic(Action action);
+
+    quint32 keyCode() const { return m_keyCode; }
+    quint32 modifiers() const { return m_modifiers; }
+    QString keyLabel() const { return m_keyLabel; }
+    bool lastRegistrationOK() const { return m_lastRegistrationOK; }
+    Combo combo() const { return {m_keyCode, m_modifiers}; }
+
+    // Stores the combination (even one that then fails to register), grabs it in place of the
+    // old one and returns lastRegistrationOK().
+    bool update(quint32 keyCode, quint32 modifiers, const QString& label);
+
+    // "Control + Option + Command + H": modifier names, then the key label.
+    QString displayString() const;
+
+    // "⌃⌥⇧⌘" for the set bits of a Carbon mask, in that order; empty for 0.
+    static QString modifierGlyphs(quint32 mask);
+    // The fixed name of a special key, else the upper-cased characters the key types without
+    // modifiers, else "Key " and the code.
+    static QString keyLabel(quint32 keyCode, const QString& characters);
+    // Control, Alt, Shift and Meta (Super) as a Carbon mask; other flags are ignored.
+    static quint32 carbonModifiers(Qt::KeyboardModifiers flags);
+    // Combinations the desktop commonly keeps for itself; the settings warn about them.
+    static const QSet<Combo>& systemShortcuts();
+
+Q_SIGNALS:
+    void onPanicChanged();
+    void keyCodeChanged();
+    void modifiersChanged();
+    void keyLabelChanged();
+    void lastRegistrationOKChanged();
+
+private:
+    void restoreStoredCombination();
+    void installHandler();
+    void registerHotKey();
+    void setCombination(quint32 keyCode, quint32 modifiers, const QString& label);
+    void setLastRegistrationOK(bool ok);
+    void handlePressed();
+
+    UserDefaults& m_defaults;
+    std::unique_ptr<HotkeyGrabber> m_grabber;
+    Action m_onPanic;
+    quint32 m_keyCode = kDefaultKeyCode;
+    quint32 m_modifiers = kDefaultModifiers;
+    QString m_keyLabel = QString::fromLatin1(kDefaultKeyLabel);
+    bool m_lastRegistrationOK = true;
+};
+
+size_t qHash(const HotkeyManager::Combo& combo, size_t seed = 0) noexcept;
