@@ -1,0 +1,131 @@
+#include "core/Preferences.h"
+#include "core/UserDefaults.h"
+#include "settings/LaunchAtLoginSetting.h"
+#include "settings/LoginItem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+
+#include "support/QtPrinters.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kKey = QStringLiteral("launchAtLogin");
+
+struct Fixture {
+    TempDir home;
+    UserDefaults defaults{home.filePath(QStringLiteral("Velarion.conf"))};
+    LoginItem item{home.filePath(QStringLiteral("autostart")),
+                   {QStringLiteral("/usr/bin/velarion")}};
+    LaunchAtLoginSetting setting{defaults, item};
+    QSignalSpy changes{&setting, &LaunchAtLoginSetting::launchAtLoginChanged};
+
+    Fixture() { Preferences::registerDefaults(defaults); }
+
+    QList<bool> announced() const {
+        QList<bool> values;
+        for (const QList<QVariant>& arguments : changes) {
+            values.append(arguments.at(0).toBool());
+        }
+        return values;
+    }
+};
+
+}  // namespace
+
+TEST(LaunchAtLoginSettingTest, AppearingCopiesTheItemStatusWithoutTouchingTheItem) {
+    Fixture f;
+    EXPECT_FALSE(f.setting.launchAtLogin());
+    ASSERT_EQ(f.item.registerItem(), std::nullopt);
+
+    f.setting.refreshFromLoginItem();
+    EXPECT_TRUE(f.setting.launchAtLogin());
+    EXPECT_EQ(f.defaults.storedBool(kKey), true);
+    EXPECT_EQ(f.item.status(), LoginItem::Status::enabled);
+
+    // The user removed the item in the desktop's settings while the application ran.
+    ASSERT_TRUE(QFile::remove(f.item.filePath()));
+    f.setting.refreshFromLoginItem();
+    EXPECT_FALSE(f.setting.launchAtLogin());
+    EXPECT_EQ(f.announced(), (QList<bool>{true, false}));
+    EXPECT_FALSE(QFile::exists(f.item.filePath()));
+}
+
+TEST(LaunchAtLoginSettingTest, LaterChangesRegisterAndUnregisterTheItem) {
+    Fixture f;
+    f.setting.refreshFromLoginItem();
+    EXPECT_TRUE(f.changes.isEmpty());
+
+    f.setting.setLaunchAtLogin(true);
+    EXPECT_EQ(f.item.status(), LoginItem::Status::enabled);
+    f.setting.setLaunchAtLogin(true);
+    f.setting.setLaunchAtLogin(false);
+    EXPECT_EQ(f.item.status(), LoginItem::Status::notRegistered);
+    EXPECT_EQ(f.announced(), (QList<bool>{true, false}));
+    EXPECT_EQ(f.defaults.storedBool(kKey), false);
+}
+
+TEST(LaunchAtLoginSettingTest, RefusedChangeSpringsBackAndPrintsTheReason) {
+    Fixture f;
+    QFile blocker(f.home.filePath(QStringLiteral("autostart")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    testing::internal::CaptureStdout();
+    f.setting.setLaunchAtLogin(true);
+    const std::string output = testing::internal::GetCapturedStdout();
+
+    EXPECT_FALSE(f.setting.launchAtLogin());
+    EXPECT_EQ(f.announced(), (QList<bool>{true, false}));
+    EXPECT_EQ(output.rfind("[Settings] Failed to update login item: ", 0), 0u) << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+}
+
+// A real process without the right to write into a read-only autostart folder (root keeps
+// that right unless its capabilities are dropped, which setpriv does for the child).
+TEST(LaunchAtLoginSettingTest, ReadOnlyAutostartFolderSpringsBackInARealProcess) {
+    TempDir home;
+    const QString folder = home.filePath(QStringLiteral("config/autostart"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                  QFileDevice::ReadOther | QFileDevice::ExeOther));
+
+    QString program = QStringLiteral(L10N_PROBE);
+    QStringList arguments{QStringLiteral("login"), folder, QStringLiteral("on")};
+    if (::geteuid() == 0) {
+        if (!QFile::exists(QStringLiteral("/usr/bin/setpriv"))) {
+            GTEST_SKIP() << "running as root without setpriv to drop the override";
+        }
+        const QString dropped = QStringLiteral("-dac_override,-dac_read_search,-fowner");
+        arguments.prepend(program);
+        arguments = QStringList{QStringLiteral("--inh-caps=") + dropped,
+                                QStringLiteral("--bounding-set=") + dropped, QStringLiteral("--")} +
+                    arguments;
+        program = QStringLiteral("/usr/bin/setpriv");
+    }
+    QProcess probe;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    probe.setProcessEnvironment(environment);
+    probe.start(program, arguments);
+    ASSERT_TRUE(probe.waitForFinished(60'000));
+    const QString output = QString::fromUtf8(probe.readAllStandardOutput());
+    EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
+
+    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << output.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("[Settings] Failed to update login item: ")))
+        << output.toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("launchAtLogin=false"));
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/velarion.desktop")));
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}

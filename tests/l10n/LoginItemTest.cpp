@@ -1,0 +1,136 @@
+#include "core/CommandRunner.h"
+#include "settings/LoginItem.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "support/QtPrinters.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr char kValidator[] = "/usr/bin/desktop-file-validate";
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QString readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The desktop-file-validate verdict: empty when valid, else its complaints.
+QString validationErrors(const QString& path) {
+    const CommandResult result = CommandRunner().run(QString::fromLatin1(kValidator), {path}, {});
+    if (result.succeeded()) {
+        return {};
+    }
+    return QStringLiteral("exit %1: %2%3")
+        .arg(result.exitCode)
+        .arg(result.standardOutputText(), result.standardErrorText());
+}
+
+}  // namespace
+
+TEST(LoginItemTest, ExecValueQuotesAndEscapesLikeTheDesktopEntryFormat) {
+    struct Case {
+        QStringList command;
+        QString exec;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("/usr/bin/velarion")}, QStringLiteral("/usr/bin/velarion")},
+        {{QStringLiteral("/opt/My Apps/velarion"), QStringLiteral("--tray")},
+         QStringLiteral("\"/opt/My Apps/velarion\" --tray")},
+        {{QStringLiteral("/opt/100%/velarion")}, QStringLiteral("/opt/100%%/velarion")},
+        // Quoted: the quote, back-quote, dollar and backslash get a backslash, and then every
+        // backslash is doubled by the string escaping of the value.
+        {{QStringLiteral("/x/a$b\"c`d\\e")},
+         QStringLiteral("\"/x/a\\\\$b\\\\\"c\\\\`d\\\\\\\\e\"")},
+        {{QStringLiteral("/x/it's")}, QStringLiteral("\"/x/it's\"")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LoginItem::execValue(c.command), c.exec) << c.command.join(u' ').toStdString();
+    }
+}
+
+TEST(LoginItemTest, RegisterWritesAValidEntryForTheRealCommand) {
+    TempDir home;
+    // The autostart folder does not exist yet on a fresh account.
+    const QString folder = home.filePath(QStringLiteral("config/autostart"));
+    const QString program = home.filePath(QStringLiteral("My $Apps/velarion"));
+    LoginItem item(folder, {program});
+    EXPECT_EQ(item.status(), LoginItem::Status::notRegistered);
+
+    EXPECT_EQ(item.registerItem(), std::nullopt);
+    EXPECT_EQ(item.filePath(), folder + QStringLiteral("/velarion.desktop"));
+    EXPECT_EQ(item.status(), LoginItem::Status::enabled);
+    const QString text = readFile(item.filePath());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("[Desktop Entry]\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\nType=Application\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\nExec=") + LoginItem::execValue({program}) +
+                              QLatin1Char('\n')));
+    // No temporary file is left beside the entry.
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("velarion.desktop")});
+
+    if (!QFile::exists(QString::fromLatin1(kValidator))) {
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    }
+    EXPECT_EQ(validationErrors(item.filePath()), QString());
+}
+
+TEST(LoginItemTest, StatusFollowsTheEntryOnDisk) {
+    TempDir home;
+    LoginItem item(home.path(), {QStringLiteral("/usr/bin/velarion")});
+    ASSERT_EQ(item.registerItem(), std::nullopt);
+
+    // Removed behind the application's back.
+    ASSERT_TRUE(QFile::remove(item.filePath()));
+    EXPECT_EQ(item.status(), LoginItem::Status::notRegistered);
+
+    writeFile(item.filePath(), "[Desktop Entry]\nType=Application\nExec=velarion\nHidden=true\n");
+    EXPECT_EQ(item.status(), LoginItem::Status::disabled);
+    writeFile(item.filePath(), "[Desktop Entry]\nExec=velarion\nX-GNOME-Autostart-enabled=false\n");
+    EXPECT_EQ(item.status(), LoginItem::Status::disabled);
+    // Only the main group counts.
+    writeFile(item.filePath(), "[Desktop Entry]\nExec=velarion\n[Desktop Action x]\nHidden=true\n");
+    EXPECT_EQ(item.status(), LoginItem::Status::enabled);
+
+    // Registering again replaces a hidden entry with an enabled one.
+    writeFile(item.filePath(), "[Desktop Entry]\nExec=velarion\nHidden=true\n");
+    EXPECT_EQ(item.registerItem(), std::nullopt);
+    EXPECT_EQ(item.status(), LoginItem::Status::enabled);
+}
+
+TEST(LoginItemTest, UnregisterRemovesTheEntryAndAcceptsOneAlreadyGone) {
+    TempDir home;
+    LoginItem item(home.path(), {QStringLiteral("/usr/bin/velarion")});
+    ASSERT_EQ(item.registerItem(), std::nullopt);
+    EXPECT_EQ(item.unregisterItem(), std::nullopt);
+    EXPECT_FALSE(QFile::exists(item.filePath()));
+    EXPECT_EQ(item.status(), LoginItem::Status::notRegistered);
+    EXPECT_EQ(item.unregisterItem(), std::nullopt);
+}
+
+TEST(LoginItemTest, FailuresComeBackWithAReason) {
+    TempDir home;
+    // A plain file where the autostart folder belongs: nothing can be written under it.
+    const QString blocked = home.filePath(QStringLiteral("autostart"));
+    writeFile(blocked, "not a folder");
+    const std::optional<QString> writeError =
+        LoginItem(blocked, {QStringLiteral("/usr/bin/velarion")}).registerItem();
+    ASSERT_TRUE(writeError.has_value());
+    EXPECT_TRUE(writeError->contains(blocked)) << writeError->toStdString();
+
+    // A folder (with content) where the entry belongs cannot be removed as an entry.
+    const QString folder = home.filePath(QStringLiteral("other"));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/velarion.desktop/inside")));
+    LoginItem item(folder, {QStringLiteral("/usr/bin/velarion")});
+    EXPECT_EQ(item.status(), LoginItem::Status::notRegistered);
+    EXPECT_TRUE(item.unregisterItem().has_value());
+}
