@@ -182,7 +182,13 @@ int SharedSurface::removeOrphans() {
             continue;
         }
         ShmFile::Result opened = ShmFile::openExisting("/" + fileName, sizeof(SurfaceHeader));
-        if (!opened.file || opened.file->isOwnerLockHeld() ||
+        if (!opened.file || opened.file->isOwnerLockHeld()) {
+            continue;
+        }
+        // The creator takes its lock before it writes the header, so an unlocked object with a
+        // header is an orphan; one without may still be in the hands of its creator.
+        const auto* header = static_cast<const SurfaceHeader*>(opened.file->data());
+        if (header->magic != SurfaceHeader::kMagic &&
             opened.file->ageSeconds() < kOrphanGraceSeconds) {
             continue;
         }

@@ -17,6 +17,19 @@ void fillRect(std::uint8_t* destination, int bytesPerRow, int x, int y, int widt
     }
 }
 
+// The frame is composited over opaque black, so the result is opaque. libyuv's filtered scaling
+// weighs neighbours by 127/128 and leaves alpha at 253, which a consumer could take for
+// translucency: set it back.
+void makeOpaque(std::uint8_t* destination, int bytesPerRow, const FrameRenderer::Placement& place) {
+    for (int y = place.y; y < place.y + place.height; ++y) {
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(destination + std::size_t(y) * bytesPerRow) + place.x;
+        for (int x = 0; x < place.width; ++x) {
+            row[x] |= kOpaqueBlack;
+        }
+    }
+}
+
 }  // namespace
 
 FrameRenderer::Placement FrameRenderer::fit(int sourceWidth, int sourceHeight, int destinationWidth,
@@ -57,4 +70,5 @@ void FrameRenderer::render(const PixelBuffer& source, std::uint8_t* destination,
         destination + std::size_t(place.y) * destinationBytesPerRow + std::size_t(place.x) * 4;
     libyuv::ARGBScale(source.data, source.bytesPerRow, source.width, source.height, target,
                       destinationBytesPerRow, place.width, place.height, libyuv::kFilterBilinear);
+    makeOpaque(destination, destinationBytesPerRow, place);
 }
