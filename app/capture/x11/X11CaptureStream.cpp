@@ -1,0 +1,215 @@
+#include "capture/x11/X11CaptureStream.h"
+
+#include "capture/x11/X11Composer.h"
+#include "capture/x11/X11Displays.h"
+#include "capture/x11/X11Scene.h"
+#include "capture/x11/XcbConnection.h"
+
+#include <xcb/randr.h>
+
+#include <chrono>
+#include <cmath>
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+ExclusionRule exclusionRule(const ContentFilter& filter) {
+    ExclusionRule rule;
+    for (const RunningApplication& application : filter.excludedApplications) {
+        rule.processIDs.insert(application.processID);
+    }
+    rule.windows = WindowIdSet(filter.excludedWindows.cbegin(), filter.excludedWindows.cend());
+    rule.exceptingWindows =
+        WindowIdSet(filter.exceptingWindows.cbegin(), filter.exceptingWindows.cend());
+    return rule;
+}
+
+}  // namespace
+
+X11CaptureStream::X11CaptureStream(QByteArray displayName, ContentFilter filter,
+                                   StreamConfiguration configuration,
+                                   CaptureStreamDelegate* delegate)
+    : m_displayName(std::move(displayName))
+    , m_filter(std::move(filter))
+    , m_configuration(configuration)
+    , m_delegate(delegate) {}
+
+X11CaptureStream::~X11CaptureStream() {
+    try {
+        stopCapture();
+    } catch (const CaptureError&) {
+        // Already dead; its delegate was told.
+    }
+}
+
+void X11CaptureStream::addStreamOutput(StreamOutput* output, StreamOutputType type) {
+    if (!output) {
+        throw CaptureError(QStringLiteral("A stream output must not be null"));
+    }
+    const std::lock_guard lock(m_outputsMutex);
+    m_outputs.emplace_back(output, type);
+}
+
+void X11CaptureStream::startCapture() {
+    if (m_thread.joinable()) {
+        return;
+    }
+    if (m_configuration.width <= 0 || m_configuration.height <= 0 ||
+        m_filter.display.frame.isEmpty()) {
+        throw CaptureError(QStringLiteral("The stream has no frame size or no display"));
+    }
+    m_connection = std::make_unique<XcbConnection>(m_displayName);
+    m_scene = std::make_unique<X11Scene>(*m_connection, exclusionRule(m_filter));
+    if (m_connection->randr().present) {
+        xcb_randr_select_input(m_connection->get(), m_connection->root(),
+                               XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE);
+    }
+    m_composer = std::make_unique<X11Composer>(*m_connection, *m_scene, m_filter.display.frame,
+                                               QSize(m_configuration.width, m_configuration.height),
+                                               m_configuration.showsCursor);
+    xcb_flush(m_connection->get());
+    if (m_connection->hasError()) {
+        throw CaptureError(QStringLiteral("The connection to the X server was lost"));
+    }
+    m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_wakeFd < 0) {
+        throw CaptureError(QStringLiteral("The capture thread could not be set up"));
+    }
+    m_stopRequested = false;
+    m_thread = std::thread(&X11CaptureStream::run, this);
+}
+
+void X11CaptureStream::stopCapture() {
+    joinThread();
+    m_composer.reset();
+    m_scene.reset();
+    m_connection.reset();
+    if (m_died) {
+        throw CaptureError(QStringLiteral("The stream had already stopped: ") + m_deathReason);
+    }
+}
+
+void X11CaptureStream::joinThread() {
+    if (!m_thread.joinable()) {
+        return;
+    }
+    m_stopRequested = true;
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
+    m_thread.join();
+    ::close(m_wakeFd);
+    m_wakeFd = -1;
+}
+
+QString X11CaptureStream::checkDisplay() {
+    if (m_filter.display.displayID == 0) {
+        return {};
+    }
+    for (const ShareableDisplay& display : X11Displays::read(*m_connection)) {
+        if (display.displayID == m_filter.display.displayID) {
+            return {};
+        }
+    }
+    return QStringLiteral("The display is no longer available");
+}
+
+QString X11CaptureStream::handlePendingEvents(bool& changed) {
+    xcb_connection_t* c = m_connection->get();
+    const uint8_t screenChange = m_connection->randr().present ? m_connection->randr().firstEvent +
+                                                                     XCB_RANDR_SCREEN_CHANGE_NOTIFY
+                                                               : 0;
+    QString failure;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+        const uint8_t type = event->response_type & ~0x80;
+        if (type == 0) {
+            // Errors about windows that vanished between two requests are normal: that window is
+            // skipped for this frame. Only an error about the composer's own surfaces is fatal.
+            const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
+            if (m_composer->ownsResource(error->resource_id) && failure.isEmpty()) {
+                failure = QStringLiteral("X error %1 on the capture surface (request %2.%3)")
+                              .arg(error->error_code)
+                              .arg(error->major_code)
+                              .arg(error->minor_code);
+            }
+        } else if (screenChange != 0 && type == screenChange) {
+            changed = true;
+            if (failure.isEmpty()) {
+                failure = checkDisplay();
+            }
+        } else if (m_scene->handleEvent(event)) {
+            changed = true;
+        }
+        std::free(event);
+    }
+    if (m_connection->hasError()) {
+        return QStringLiteral("The connection to the X server was lost");
+    }
+    return failure;
+}
+
+void X11CaptureStream::deliver(const PixelBuffer& frame) {
+    const SampleBuffer sample{frame};
+    const std::lock_guard lock(m_outputsMutex);
+    for (const auto& [output, type] : m_outputs) {
+        if (type == StreamOutputType::screen) {
+            output->stream(*this, sample, type);
+        }
+    }
+}
+
+void X11CaptureStream::run() {
+    const auto interval = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(m_configuration.minimumFrameIntervalSeconds()));
+    xcb_connection_t* c = m_connection->get();
+    bool dirty = true;
+    Clock::time_point nextFrame = Clock::now();
+    QString failure;
+    while (!m_stopRequested && failure.isEmpty()) {
+        failure = handlePendingEvents(dirty);
+        if (!failure.isEmpty()) {
+            break;
+        }
+        const Clock::time_point now = Clock::now();
+        if (now >= nextFrame) {
+            m_scene->resolvePendingOwners();
+            dirty = m_composer->updateCursor() || dirty;
+            // Round trips may have queued events that change this very frame.
+            failure = handlePendingEvents(dirty);
+            if (!failure.isEmpty()) {
+                break;
+            }
+            if (dirty) {
+                try {
+                    deliver(m_composer->compose());
+                } catch (const CaptureError& error) {
+                    failure = m_connection->hasError()
+                                  ? QStringLiteral("The connection to the X server was lost")
+                                  : error.description();
+                    break;
+                }
+                dirty = false;
+            }
+            nextFrame += interval;
+            if (nextFrame <= now) {
+                nextFrame = now + interval;
+            }
+        }
+        xcb_flush(c);
+        const auto wait =
+            std::chrono::duration_cast<std::chrono::milliseconds>(nextFrame - Clock::now()).count();
+        pollfd fds[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+        ::poll(fds, 2, static_cast<int>(std::max<long long>(0, wait + 1)));
+    }
+    if (!failure.isEmpty() && !m_stopRequested) {
+        m_deathReason = failure;
+        m_died = true;
+        if (m_delegate) {
+            m_delegate->streamDidStopWithError(*this, CaptureError(failure));
+        }
+    }
+}

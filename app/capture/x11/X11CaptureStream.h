@@ -1,0 +1,58 @@
+#pragma once
+
+#include "capture/CaptureStream.h"
+#include "capture/ContentFilter.h"
+#include "capture/StreamConfiguration.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class XcbConnection;
+class X11Scene;
+class X11Composer;
+
+// A live capture on its own X connection and its own thread. The thread waits for X events and
+// composes a frame only when something visible changed (window damage, stacking, the cursor), at
+// most once per minimum frame interval, and hands it to the outputs synchronously. One frame is
+// held at a time, well within the configured queue depth.
+class X11CaptureStream final : public CaptureStream {
+public:
+    X11CaptureStream(QByteArray displayName, ContentFilter filter,
+                     StreamConfiguration configuration, CaptureStreamDelegate* delegate);
+    ~X11CaptureStream() override;
+
+    void addStreamOutput(StreamOutput* output, StreamOutputType type) override;
+    void startCapture() override;
+    void stopCapture() override;
+
+private:
+    void run();
+    // Capture thread: returns an error text when the stream must end.
+    QString handlePendingEvents(bool& changed);
+    QString checkDisplay();
+    void deliver(const PixelBuffer& frame);
+    void joinThread();
+
+    QByteArray m_displayName;
+    ContentFilter m_filter;
+    StreamConfiguration m_configuration;
+    CaptureStreamDelegate* m_delegate;
+
+    std::mutex m_outputsMutex;
+    std::vector<std::pair<StreamOutput*, StreamOutputType>> m_outputs;
+
+    std::unique_ptr<XcbConnection> m_connection;
+    std::unique_ptr<X11Scene> m_scene;
+    std::unique_ptr<X11Composer> m_composer;
+    std::thread m_thread;
+    int m_wakeFd = -1;
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_died{false};
+    QString m_deathReason;  // written by the capture thread before m_died
+};

@@ -1,0 +1,180 @@
+#include "capture/x11/X11Composer.h"
+
+#include "capture/x11/XcbReply.h"
+
+#include <xcb/xfixes.h>
+
+#include <cstring>
+
+namespace {
+
+xcb_render_fixed_t toFixed(double value) {
+    return static_cast<xcb_render_fixed_t>(value * 65536.0);
+}
+
+// Creates a depth-32 pixmap with an ARGB picture on it.
+void createSurface(const XcbConnection& connection, int width, int height, xcb_pixmap_t& pixmap,
+                   xcb_render_picture_t& picture) {
+    xcb_connection_t* c = connection.get();
+    pixmap = xcb_generate_id(c);
+    xcb_create_pixmap(c, 32, pixmap, connection.root(), width, height);
+    picture = xcb_generate_id(c);
+    xcb_render_create_picture(c, picture, pixmap, connection.argbFormat(), 0, nullptr);
+}
+
+}  // namespace
+
+X11Composer::X11Composer(XcbConnection& connection, X11Scene& scene, const QRect& displayFrame,
+                         const QSize& outputSize, bool showsCursor)
+    : m_connection(connection)
+    , m_scene(scene)
+    , m_display(displayFrame)
+    , m_output(outputSize)
+    , m_showsCursor(showsCursor) {
+    xcb_connection_t* c = m_connection.get();
+    createSurface(m_connection, m_display.width(), m_display.height(), m_canvasPixmap, m_canvas);
+    if (m_output != m_display.size()) {
+        createSurface(m_connection, m_output.width(), m_output.height(), m_outputPixmap,
+                      m_outputPicture);
+        // The transform maps output coordinates to canvas coordinates; PAD keeps the edges
+        // opaque when the filter samples past them.
+        const xcb_render_transform_t transform{
+            toFixed(double(m_display.width()) / m_output.width()),
+            0,
+            0,
+            0,
+            toFixed(double(m_display.height()) / m_output.height()),
+            0,
+            0,
+            0,
+            toFixed(1.0)};
+        xcb_render_set_picture_transform(c, m_canvas, transform);
+        static const char kFilter[] = "bilinear";
+        xcb_render_set_picture_filter(c, m_canvas, sizeof kFilter - 1, kFilter, 0, nullptr);
+        const uint32_t pad = XCB_RENDER_REPEAT_PAD;
+        xcb_render_change_picture(c, m_canvas, XCB_RENDER_CP_REPEAT, &pad);
+    }
+    m_reader = std::make_unique<X11ImageReader>(m_connection, m_output.width(), m_output.height());
+}
+
+X11Composer::~X11Composer() {
+    xcb_connection_t* c = m_connection.get();
+    m_reader.reset();
+    freeCursor();
+    if (m_outputPicture != XCB_NONE) {
+        xcb_render_free_picture(c, m_outputPicture);
+        xcb_free_pixmap(c, m_outputPixmap);
+    }
+    xcb_render_free_picture(c, m_canvas);
+    xcb_free_pixmap(c, m_canvasPixmap);
+    xcb_flush(c);
+}
+
+bool X11Composer::ownsResource(uint32_t id) const {
+    return id != XCB_NONE && (id == m_canvas || id == m_canvasPixmap || id == m_outputPicture ||
+                              id == m_outputPixmap);
+}
+
+bool X11Composer::updateCursor() {
+    if (!m_showsCursor) {
+        return false;
+    }
+    xcb_connection_t* c = m_connection.get();
+    XcbReply<xcb_xfixes_get_cursor_image_reply_t> image(
+        xcb_xfixes_get_cursor_image_reply(c, xcb_xfixes_get_cursor_image(c), nullptr));
+    if (!image) {
+        return false;
+    }
+    bool changed = !m_cursorKnown || image->x != m_cursorX || image->y != m_cursorY;
+    m_cursorX = image->x;
+    m_cursorY = image->y;
+    if (!m_cursorKnown || image->cursor_serial != m_cursorSerial) {
+        uploadCursor(*image);
+        changed = true;
+    }
+    m_cursorKnown = true;
+    return changed;
+}
+
+void X11Composer::uploadCursor(const xcb_xfixes_get_cursor_image_reply_t& image) {
+    freeCursor();
+    m_cursorSerial = image.cursor_serial;
+    m_cursorHotX = image.xhot;
+    m_cursorHotY = image.yhot;
+    m_cursorWidth = image.width;
+    m_cursorHeight = image.height;
+    if (image.width == 0 || image.height == 0) {
+        return;
+    }
+    xcb_connection_t* c = m_connection.get();
+    const xcb_pixmap_t pixmap = xcb_generate_id(c);
+    xcb_create_pixmap(c, 32, pixmap, m_connection.root(), image.width, image.height);
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, pixmap, 0, nullptr);
+    // The image is premultiplied ARGB in the client's byte order, exactly a 32-bit ZPixmap.
+    const auto* pixels = xcb_xfixes_get_cursor_image_cursor_image(&image);
+    xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, image.width, image.height, 0, 0, 0, 32,
+                  static_cast<uint32_t>(image.width) * image.height * 4,
+                  reinterpret_cast<const uint8_t*>(pixels));
+    xcb_free_gc(c, gc);
+    m_cursor = xcb_generate_id(c);
+    xcb_render_create_picture(c, m_cursor, pixmap, m_connection.argbFormat(), 0, nullptr);
+    // The picture keeps the pixmap alive.
+    xcb_free_pixmap(c, pixmap);
+}
+
+void X11Composer::freeCursor() {
+    if (m_cursor != XCB_NONE) {
+        xcb_render_free_picture(m_connection.get(), m_cursor);
+        m_cursor = XCB_NONE;
+    }
+}
+
+PixelBuffer X11Composer::compose() {
+    xcb_connection_t* c = m_connection.get();
+    const int width = m_display.width();
+    const int height = m_display.height();
+
+    const xcb_rectangle_t whole{0, 0, static_cast<uint16_t>(width), static_cast<uint16_t>(height)};
+    const xcb_render_color_t black{0, 0, 0, 0xffff};
+    xcb_render_fill_rectangles(c, XCB_RENDER_PICT_OP_SRC, m_canvas, black, 1, &whole);
+    if (const xcb_render_picture_t wallpaper = m_scene.wallpaper(); wallpaper != XCB_NONE) {
+        xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, wallpaper, XCB_NONE, m_canvas,
+                             m_display.x(), m_display.y(), 0, 0, 0, 0, width, height);
+    }
+
+    for (const X11Scene::Window* window : m_scene.shownWindows()) {
+        const QRect frame(window->x, window->y, window->width, window->height);
+        if (!frame.intersects(m_display)) {
+            continue;
+        }
+        const int x = window->x - m_display.x();
+        const int y = window->y - m_display.y();
+        if (window->shape != XCB_NONE) {
+            // The bounding shape is relative to the window's inside corner, within its border.
+            xcb_xfixes_set_picture_clip_region(c, m_canvas, window->shape, x + window->border,
+                                               y + window->border);
+        }
+        // A 24-bit source has no alpha: it is copied, and lands opaque in the ARGB canvas.
+        const uint8_t op = window->hasAlpha ? XCB_RENDER_PICT_OP_OVER : XCB_RENDER_PICT_OP_SRC;
+        xcb_render_composite(c, op, window->picture, XCB_NONE, m_canvas, 0, 0, 0, 0, x, y,
+                             window->width, window->height);
+        if (window->shape != XCB_NONE) {
+            xcb_xfixes_set_picture_clip_region(c, m_canvas, XCB_NONE, 0, 0);
+        }
+    }
+
+    if (m_showsCursor && m_cursor != XCB_NONE) {
+        xcb_render_composite(c, XCB_RENDER_PICT_OP_OVER, m_cursor, XCB_NONE, m_canvas, 0, 0, 0, 0,
+                             m_cursorX - m_cursorHotX - m_display.x(),
+                             m_cursorY - m_cursorHotY - m_display.y(), m_cursorWidth,
+                             m_cursorHeight);
+    }
+
+    if (m_outputPicture != XCB_NONE) {
+        xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, m_canvas, XCB_NONE, m_outputPicture, 0, 0,
+                             0, 0, 0, 0, m_output.width(), m_output.height());
+        return m_reader->read(m_outputPixmap);
+    }
+    return m_reader->read(m_canvasPixmap);
+}

@@ -1,0 +1,178 @@
+#include "capture/x11/XcbConnection.h"
+
+#include "capture/CaptureError.h"
+#include "capture/x11/XcbReply.h"
+
+#include <xcb/composite.h>
+#include <xcb/damage.h>
+#include <xcb/randr.h>
+#include <xcb/res.h>
+#include <xcb/shape.h>
+#include <xcb/shm.h>
+#include <xcb/xcb_renderutil.h>
+#include <xcb/xfixes.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr const char* kAtomNames[XcbConnection::kAtomCount] = {
+    "WM_STATE",
+    "_NET_WM_NAME",
+    "UTF8_STRING",
+    "_NET_WM_PID",
+    "_NET_WM_WINDOW_TYPE",
+    "_NET_WM_WINDOW_TYPE_DESKTOP",
+    "_NET_WM_WINDOW_TYPE_DOCK",
+    "_NET_WM_WINDOW_TYPE_NOTIFICATION",
+    "_XROOTPMAP_ID",
+};
+
+XcbConnection::Extension extension(xcb_connection_t* connection, xcb_extension_t* id) {
+    const xcb_query_extension_reply_t* data = xcb_get_extension_data(connection, id);
+    if (!data || !data->present) {
+        return {};
+    }
+    return {true, data->first_event, data->first_error, data->major_opcode};
+}
+
+}  // namespace
+
+XcbConnection::XcbConnection(const QByteArray& displayName) {
+    int screenNumber = 0;
+    m_connection =
+        xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
+    if (!m_connection || xcb_connection_has_error(m_connection)) {
+        const QString name = displayName.isEmpty() ? QString::fromLocal8Bit(qgetenv("DISPLAY"))
+                                                   : QString::fromLocal8Bit(displayName);
+        if (m_connection) {
+            xcb_disconnect(m_connection);
+        }
+        throw CaptureError(QStringLiteral("Cannot connect to the X display \"%1\"").arg(name));
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+    for (int i = 0; i < screenNumber && it.rem; ++i) {
+        xcb_screen_next(&it);
+    }
+    m_screen = it.data;
+    try {
+        internAtoms();
+        queryExtensions();
+    } catch (...) {
+        std::free(m_formats);
+        xcb_disconnect(m_connection);
+        throw;
+    }
+}
+
+XcbConnection::~XcbConnection() {
+    std::free(m_formats);
+    xcb_disconnect(m_connection);
+}
+
+uint32_t XcbConnection::resourceIdMask() const {
+    return xcb_get_setup(m_connection)->resource_id_mask;
+}
+
+void XcbConnection::internAtoms() {
+    std::array<xcb_intern_atom_cookie_t, kAtomCount> cookies;
+    for (int i = 0; i < kAtomCount; ++i) {
+        cookies[i] = xcb_intern_atom(m_connection, 0, std::strlen(kAtomNames[i]), kAtomNames[i]);
+    }
+    for (int i = 0; i < kAtomCount; ++i) {
+        XcbReply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(m_connection, cookies[i], nullptr));
+        m_atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+}
+
+void XcbConnection::queryExtensions() {
+    xcb_prefetch_extension_data(m_connection, &xcb_composite_id);
+    xcb_prefetch_extension_data(m_connection, &xcb_render_id);
+    xcb_prefetch_extension_data(m_connection, &xcb_xfixes_id);
+    xcb_prefetch_extension_data(m_connection, &xcb_damage_id);
+    xcb_prefetch_extension_data(m_connection, &xcb_shape_id);
+    xcb_prefetch_extension_data(m_connection, &xcb_shm_id);
+    xcb_prefetch_extension_data(m_connection, &xcb_randr_id);
+    xcb_prefetch_extension_data(m_connection, &xcb_res_id);
+    m_composite = extension(m_connection, &xcb_composite_id);
+    m_render = extension(m_connection, &xcb_render_id);
+    m_xfixes = extension(m_connection, &xcb_xfixes_id);
+    m_damage = extension(m_connection, &xcb_damage_id);
+    m_shape = extension(m_connection, &xcb_shape_id);
+    m_shm = extension(m_connection, &xcb_shm_id);
+    m_randr = extension(m_connection, &xcb_randr_id);
+    m_res = extension(m_connection, &xcb_res_id);
+    if (!m_composite.present || !m_render.present || !m_xfixes.present || !m_damage.present) {
+        throw CaptureError(QStringLiteral(
+            "The X server lacks an extension screen capture needs (Composite, RENDER, XFIXES "
+            "and DAMAGE)"));
+    }
+
+    // Every extension must be told the version we speak before its requests are used.
+    auto composite = xcb_composite_query_version(m_connection, 0, 4);
+    auto render = xcb_render_query_version(m_connection, 0, 11);
+    auto xfixes = xcb_xfixes_query_version(m_connection, 5, 0);
+    auto damage = xcb_damage_query_version(m_connection, 1, 1);
+    auto formats = xcb_render_query_pict_formats(m_connection);
+    xcb_randr_query_version_cookie_t randr{};
+    if (m_randr.present) {
+        randr = xcb_randr_query_version(m_connection, 1, 5);
+    }
+    xcb_res_query_version_cookie_t res{};
+    if (m_res.present) {
+        res = xcb_res_query_version(m_connection, 1, 2);
+    }
+    XcbReply<xcb_composite_query_version_reply_t> compositeReply(
+        xcb_composite_query_version_reply(m_connection, composite, nullptr));
+    XcbReply<xcb_render_query_version_reply_t> renderReply(
+        xcb_render_query_version_reply(m_connection, render, nullptr));
+    XcbReply<xcb_xfixes_query_version_reply_t> xfixesReply(
+        xcb_xfixes_query_version_reply(m_connection, xfixes, nullptr));
+    XcbReply<xcb_damage_query_version_reply_t> damageReply(
+        xcb_damage_query_version_reply(m_connection, damage, nullptr));
+    m_formats = xcb_render_query_pict_formats_reply(m_connection, formats, nullptr);
+    if (m_randr.present) {
+        XcbReply<xcb_randr_query_version_reply_t> reply(
+            xcb_randr_query_version_reply(m_connection, randr, nullptr));
+        m_randrMonitors = reply && (reply->major_version > 1 ||
+                                    (reply->major_version == 1 && reply->minor_version >= 5));
+    }
+    if (m_res.present) {
+        XcbReply<xcb_res_query_version_reply_t> reply(
+            xcb_res_query_version_reply(m_connection, res, nullptr));
+        m_resClientIds = reply && (reply->server_major > 1 ||
+                                   (reply->server_major == 1 && reply->server_minor >= 2));
+    }
+    if (!compositeReply || compositeReply->minor_version < 2 || !renderReply || !xfixesReply ||
+        xfixesReply->major_version < 2 || !damageReply || !m_formats) {
+        throw CaptureError(
+            QStringLiteral("The X server's Composite, RENDER, XFIXES or DAMAGE "
+                           "extension is too old for screen capture"));
+    }
+    const xcb_render_pictforminfo_t* argb =
+        xcb_render_util_find_standard_format(m_formats, XCB_PICT_STANDARD_ARGB_32);
+    const xcb_render_pictforminfo_t* rgb =
+        xcb_render_util_find_standard_format(m_formats, XCB_PICT_STANDARD_RGB_24);
+    if (!argb || !rgb) {
+        throw CaptureError(QStringLiteral("The X server offers no 32-bit picture format"));
+    }
+    m_argbFormat = argb->id;
+    m_rgbFormat = rgb->id;
+}
+
+xcb_render_pictformat_t XcbConnection::formatForVisual(xcb_visualid_t visual) const {
+    const xcb_render_pictvisual_t* found = xcb_render_util_find_visual_format(m_formats, visual);
+    return found ? found->format : 0;
+}
+
+bool XcbConnection::formatHasAlpha(xcb_render_pictformat_t format) const {
+    xcb_render_pictforminfo_iterator_t it =
+        xcb_render_query_pict_formats_formats_iterator(m_formats);
+    for (; it.rem; xcb_render_pictforminfo_next(&it)) {
+        if (it.data->id == format) {
+            return it.data->direct.alpha_mask != 0;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,276 @@
+// The screen manager's own rules against a stand-in display server: which applications a session
+// leaves out, the stream's life cycle, failures, and how frames reach the publisher.
+
+#include "CaptureTestSupport.h"
+#include "FakeCaptureBackend.h"
+
+#include "capture/ScreenManager.h"
+#include "support/QtPrinters.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ShareableWindow window(WindowId id, const char* title, QRect frame,
+                       std::optional<RunningApplication> owner) {
+    ShareableWindow w;
+    w.windowID = id;
+    if (title) {
+        w.title = QString::fromUtf8(title);
+    }
+    w.frame = frame;
+    w.isOnScreen = true;
+    w.owningApplication = std::move(owner);
+    return w;
+}
+
+const RunningApplication kEditor{10, QStringLiteral("Editor")};
+const RunningApplication kMail{20, QStringLiteral("Mail")};
+const RunningApplication kChat{30, QStringLiteral("Chat")};
+
+class ScreenManagerTest : public ::testing::Test {
+protected:
+    ScreenManagerTest() {
+        ShareableDisplay display;
+        display.displayID = 7;
+        display.width = 1512;
+        display.height = 982;
+        display.scaleFactor = 2;
+        display.frame = QRect(0, 0, 3024, 1964);
+        m_backend->content.displays = {display};
+        m_backend->content.windows = {
+            window(1, "Draft", {0, 0, 400, 300}, kEditor),
+            window(2, "Notes", {0, 0, 400, 300}, kEditor),
+            window(3, "Inbox", {0, 0, 400, 300}, kMail),
+            window(4, "Orphan", {0, 0, 400, 300}, std::nullopt),
+            window(5, "Chat", {0, 0, 400, 300}, kChat),
+        };
+        m_backend->content.applications = {kEditor, kMail, kChat};
+    }
+
+    void start(const WindowIdSet& ids) {
+        QFuture<void> started = m_manager.startStealthSession(ids);
+        ASSERT_TRUE(finishes(started));
+        started.waitForFinished();
+    }
+
+    std::shared_ptr<FakeCaptureBackend> m_backend = std::make_shared<FakeCaptureBackend>();
+    ScreenManager m_manager{m_backend};
+};
+
+TEST_F(ScreenManagerTest, SessionExcludesEveryApplicationOwningAChosenWindow) {
+    // 1 (Editor), 3 (Mail), an orphan and a vanished id: the orphan and the vanished id add
+    // nothing.
+    start({1, 3, 4, 99});
+    ASSERT_EQ(m_backend->filters.size(), 1);
+    const ContentFilter& filter = m_backend->filters.first();
+    EXPECT_EQ(filter.excludedApplications, (QList<RunningApplication>{kEditor, kMail}));
+    EXPECT_TRUE(filter.excludedWindows.isEmpty());
+    EXPECT_TRUE(filter.exceptingWindows.isEmpty());
+    EXPECT_EQ(filter.display.displayID, 7u);
+    EXPECT_TRUE(m_manager.isCapturing());
+    EXPECT_NE(m_manager.stream(), nullptr);
+    EXPECT_NE(m_manager.streamHandler(), nullptr);
+}
+
+TEST_F(ScreenManagerTest, SessionWithNothingToExcludeCapturesTheWholeDisplay) {
+    QStringList lines;
+    static QStringList* sink = nullptr;
+    sink = &lines;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            sink->append(message);
+        });
+    start({});
+    start({4, 99});
+    qInstallMessageHandler(previous);
+
+    ASSERT_EQ(m_backend->filters.size(), 2);
+    for (const ContentFilter& filter : m_backend->filters) {
+        EXPECT_TRUE(filter.excludedApplications.isEmpty());
+        EXPECT_TRUE(filter.excludedWindows.isEmpty());
+    }
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("[DIAG] startStealthSession called, excludingWindowIDs=0")));
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("[DIAG] startStealthSession called, excludingWindowIDs=2")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("[DIAG] Display found: 1512x982")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("[DIAG] Excluding 0 app(s) dynamically")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("[DIAG] virtualCameraService connected: false")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("[DIAG] Screen capture started successfully")));
+}
+
+TEST_F(ScreenManagerTest, StreamIsNativeSizeThirtyFramesCursorAndFourDeep) {
+    start({});
+    const StreamConfiguration& configuration = m_backend->configurations.first();
+    EXPECT_EQ(configuration.width, 3024);
+    EXPECT_EQ(configuration.height, 1964);
+    EXPECT_DOUBLE_EQ(configuration.minimumFrameIntervalSeconds(), 1.0 / 30);
+    EXPECT_EQ(configuration.queueDepth, 4);
+    EXPECT_TRUE(configuration.showsCursor);
+
+    // A 1× screen is never upsampled for the stream.
+    ShareableDisplay plain;
+    plain.width = 1920;
+    plain.height = 1080;
+    const StreamConfiguration native = ScreenManager::makeStreamConfiguration(plain);
+    EXPECT_EQ(native.width, 1920);
+    EXPECT_EQ(native.height, 1080);
+}
+
+TEST_F(ScreenManagerTest, NoDisplayStartsNothingAndSucceeds) {
+    m_backend->content.displays.clear();
+    start({1});
+    EXPECT_TRUE(m_backend->filters.isEmpty());
+    EXPECT_FALSE(m_manager.isCapturing());
+    EXPECT_EQ(m_manager.stream(), nullptr);
+}
+
+TEST_F(ScreenManagerTest, FailuresReachTheCallerAndStoreNothing) {
+    m_backend->failStreamStart = [] {
+        throw CaptureError(QStringLiteral("refused"));
+    };
+    QFuture<void> started = m_manager.startStealthSession({1});
+    ASSERT_TRUE(finishes(started));
+    try {
+        started.waitForFinished();
+        FAIL() << "no error reached the caller";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.description(), QStringLiteral("refused"));
+    }
+    EXPECT_FALSE(m_manager.isCapturing());
+    EXPECT_EQ(m_manager.stream(), nullptr);
+    EXPECT_EQ(m_backend->runningStreams, 0);
+
+    m_backend->failStreamStart = nullptr;
+    m_backend->failContent = [] {
+        throw CaptureError(QStringLiteral("no server"));
+    };
+    started = m_manager.startStealthSession({});
+    ASSERT_TRUE(finishes(started));
+    EXPECT_THROW(started.waitForFinished(), CaptureError);
+}
+
+TEST_F(ScreenManagerTest, StartingTwiceLeavesExactlyOneRunningStream) {
+    // Back to back, without waiting: the second start must not leave the first running unseen.
+    const QFuture<void> first = m_manager.startStealthSession({1});
+    const QFuture<void> second = m_manager.startStealthSession({3});
+    ASSERT_TRUE(finishes(first));
+    ASSERT_TRUE(finishes(second));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_backend->runningStreams == 1; }, 5000))
+        << m_backend->runningStreams;
+    start({5});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_backend->runningStreams == 1; }, 5000));
+    EXPECT_TRUE(m_manager.isCapturing());
+    EXPECT_EQ(m_manager.stream(), m_backend->lastStream());
+}
+
+TEST_F(ScreenManagerTest, StopWithoutStreamClearsStateAndDoesNotFail) {
+    QSignalSpy capturing(&m_manager, &ScreenManager::isCapturingChanged);
+    QFuture<void> stopped = m_manager.stopCapture();
+    ASSERT_TRUE(finishes(stopped));
+    EXPECT_NO_THROW(stopped.waitForFinished());
+    EXPECT_FALSE(m_manager.isCapturing());
+    EXPECT_EQ(m_manager.stream(), nullptr);
+    EXPECT_EQ(m_manager.streamHandler(), nullptr);
+    EXPECT_EQ(capturing.count(), 0);
+
+    start({});
+    ASSERT_TRUE(finishes(m_manager.stopCapture()));
+    EXPECT_FALSE(m_manager.isCapturing());
+    EXPECT_EQ(m_manager.stream(), nullptr);
+    EXPECT_EQ(m_backend->runningStreams, 0);
+    EXPECT_EQ(capturing.count(), 2);
+}
+
+TEST_F(ScreenManagerTest, StreamDyingKeepsItStoredUntilTheNextStop) {
+    start({});
+    testing::internal::CaptureStdout();
+    m_backend->lastStream()->dieWith(QStringLiteral("The connection to the X server was lost"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_manager.isCapturing(); }, 5000));
+    EXPECT_NE(m_manager.stream(), nullptr);
+    EXPECT_NE(m_manager.streamHandler(), nullptr);
+
+    ASSERT_TRUE(finishes(m_manager.stopCapture()));
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("[ScreenManager] Stream stopped with error: The connection to the X server "
+                       "was lost\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("[ScreenManager] Error stopping capture: stream already dead\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(m_manager.stream(), nullptr);
+}
+
+TEST_F(ScreenManagerTest, FramesReachThePublisherOnTheCaptureThreadWithoutCopy) {
+    RecordingSink sink;
+    m_manager.setVirtualCameraService(&sink);
+    start({});
+    std::vector<std::uint8_t> pixels(4 * 4 * 4, 0x7f);
+    const PixelBuffer frame{pixels.data(), 4, 4, 16};
+    FakeCaptureStream* stream = m_backend->lastStream();
+
+    std::thread captureThread([&] { stream->push(SampleBuffer{frame}); });
+    const std::thread::id captureThreadId = captureThread.get_id();
+    captureThread.join();
+    EXPECT_EQ(sink.frames(), 1);
+    EXPECT_EQ(sink.lastData(), pixels.data());
+    EXPECT_EQ(sink.lastThread(), captureThreadId);
+
+    // Audio and samples without an image are dropped.
+    stream->push(SampleBuffer{frame}, StreamOutputType::audio);
+    stream->push(SampleBuffer{});
+    EXPECT_EQ(sink.frames(), 1);
+
+    // Once unset, the publisher sees nothing more.
+    m_manager.setVirtualCameraService(nullptr);
+    stream->push(SampleBuffer{frame});
+    EXPECT_EQ(sink.frames(), 1);
+}
+
+TEST_F(ScreenManagerTest, RefreshKeepsTitledWindowsLargerThanOneHundredInOrder) {
+    m_backend->content.windows = {
+        window(1, "Exactly", {0, 0, 100, 300}, kEditor),
+        window(2, "Short", {0, 0, 300, 100}, kEditor),
+        window(3, "Kept", {0, 0, 101, 101}, kMail),
+        window(4, "", {0, 0, 400, 400}, kMail),
+        window(5, nullptr, {0, 0, 400, 400}, kMail),
+        window(6, "Orphan", {0, 0, 400, 400}, std::nullopt),
+        window(7, "Back", {0, 0, 800, 600}, kChat),
+    };
+    QSignalSpy changed(&m_manager, &ScreenManager::availableWindowsChanged);
+    ASSERT_TRUE(finishes(m_manager.refreshAvailableWindows()));
+    const QList<WindowInfo> expected{
+        {3, QStringLiteral("Kept"), QStringLiteral("Mail"), true},
+        {6, QStringLiteral("Orphan"), QStringLiteral("Unknown"), true},
+        {7, QStringLiteral("Back"), QStringLiteral("Chat"), true},
+    };
+    EXPECT_EQ(m_manager.windowInfos(), expected);
+    EXPECT_EQ(changed.count(), 1);
+
+    // The same list again tells nobody.
+    ASSERT_TRUE(finishes(m_manager.refreshAvailableWindows()));
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST_F(ScreenManagerTest, SnapshotIsTwicePointSizeAndLeavesOutOnlyItsOwnWindows) {
+    m_manager.setSnapshotExcludedWindows({42});
+    const QFuture<std::optional<QImage>> snapshot = m_manager.captureScreenSnapshot();
+    ASSERT_TRUE(finishes(snapshot));
+    ASSERT_TRUE(snapshot.result().has_value());
+    ASSERT_EQ(m_backend->configurations.size(), 1);
+    EXPECT_EQ(m_backend->configurations.first().width, 3024);
+    EXPECT_EQ(m_backend->configurations.first().height, 1964);
+    EXPECT_EQ(m_backend->filters.first().excludedWindows, QList<WindowId>{42});
+    EXPECT_TRUE(m_backend->filters.first().excludedApplications.isEmpty());
+
+    m_backend->content.displays.clear();
+    const QFuture<std::optional<QImage>> none = m_manager.captureScreenSnapshot();
+    ASSERT_TRUE(finishes(none));
+    EXPECT_FALSE(none.result().has_value());
+}
+
+}  // namespace

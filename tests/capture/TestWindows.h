@@ -1,0 +1,26 @@
+#pragma once
+
+#include "support/XvfbServer.h"
+
+#include <QList>
+#include <QProcess>
+#include <QStringList>
+
+#include <memory>
+
+// One X client process from the capture test helper: its windows, by id, once all are mapped.
+// Ended (and so its windows closed) when the object goes away.
+class TestWindows {
+public:
+    TestWindows(const XvfbServer& server, const QStringList& arguments);
+    ~TestWindows();
+
+    bool isReady() const { return !m_ids.isEmpty(); }
+    const QList<quint32>& ids() const { return m_ids; }
+    qint64 processId() const { return m_process->processId(); }
+    void close();
+
+private:
+    std::unique_ptr<QProcess> m_process;
+    QList<quint32> m_ids;
+};
