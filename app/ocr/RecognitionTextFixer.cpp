@@ -1,0 +1,80 @@
+#include "ocr/RecognitionTextFixer.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace RecognitionTextFixer {
+namespace {
+
+bool isAddressCharacter(QChar c) {
+    return (c.isLetterOrNumber() && c.unicode() < 128) || c == QLatin1Char('.') ||
+           c == QLatin1Char('_') || c == QLatin1Char('%') || c == QLatin1Char('+') ||
+           c == QLatin1Char('-') || c == QLatin1Char('@');
+}
+
+bool isAddressWord(const QString& word) {
+    for (const QChar c : word) {
+        if (!isAddressCharacter(c)) {
+            return false;
+        }
+    }
+    return !word.isEmpty();
+}
+
+// An address that already ends in a top-level domain: a dot after it ends a sentence.
+bool isCompleteAddress(const QString& group) {
+    static const QRegularExpression complete(
+        QStringLiteral(R"(@[A-Za-z0-9\-]+(\.[A-Za-z0-9\-]+)*\.[A-Za-z]{2,}$)"));
+    QString text = group;
+    while (text.endsWith(QLatin1Char('.'))) {
+        text.chop(1);
+    }
+    return complete.match(text).hasMatch();
+}
+
+bool shouldJoin(const QString& group, const QString& next) {
+    if (!isAddressWord(next)) {
+        return false;
+    }
+    if (group.endsWith(QLatin1Char('@')) || next.startsWith(QLatin1Char('@'))) {
+        return true;
+    }
+    if (group.endsWith(QLatin1Char('.'))) {
+        const QChar first = next.at(0);
+        const bool continues = first.isDigit() || (first.isLower() && first.unicode() < 128);
+        return continues && !isCompleteAddress(group);
+    }
+    return false;
+}
+
+}  // namespace
+
+QString fix(const QString& line) {
+    if (!line.contains(QLatin1Char('@'))) {
+        return line;
+    }
+    const QStringList words = line.split(QLatin1Char(' '));
+    QStringList out;
+    int i = 0;
+    while (i < words.size()) {
+        QString group = words.at(i);
+        int end = i + 1;
+        if (isAddressWord(group)) {
+            while (end < words.size() && shouldJoin(group, words.at(end))) {
+                group += words.at(end);
+                ++end;
+            }
+        }
+        // Only a join that produced an address is kept; anything else stays as it was read.
+        if (end > i + 1 && !group.contains(QLatin1Char('@'))) {
+            out << words.at(i);
+            ++i;
+            continue;
+        }
+        out << group;
+        i = end;
+    }
+    return out.join(QLatin1Char(' '));
+}
+
+}  // namespace RecognitionTextFixer

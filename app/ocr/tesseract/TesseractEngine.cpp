@@ -1,0 +1,94 @@
+#include "ocr/tesseract/TesseractEngine.h"
+
+#include <QImage>
+
+#include <omp.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A screenshot at twice the point size is about 144 dots per inch; Tesseract uses the value to
+// judge sizes in its layout analysis.
+constexpr int kSourceResolutionDpi = 144;
+
+struct DeleteTessString {
+    void operator()(char* text) const { delete[] text; }
+};
+using TessString = std::unique_ptr<char, DeleteTessString>;
+
+}  // namespace
+
+TesseractEngine::TesseractEngine()
+    : m_api(std::make_unique<tesseract::TessBaseAPI>()) {
+    // Variables that only take effect at initialisation.
+    std::vector<std::string> names{"load_system_dawg", "load_freq_dawg",    "load_punc_dawg",
+                                   "load_number_dawg", "load_unambig_dawg", "load_bigram_dawg"};
+    std::vector<std::string> values(names.size(), "0");
+    if (m_api->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false) !=
+        0) {
+        m_initError = QStringLiteral("Tesseract could not load its English language data");
+        return;
+    }
+    m_api->SetPageSegMode(tesseract::PSM_AUTO);
+    m_api->SetVariable("tessedit_do_invert", "0");
+    m_api->SetVariable("debug_file", "/dev/null");
+}
+
+TesseractEngine::~TesseractEngine() {
+    if (m_api) {
+        m_api->End();
+    }
+}
+
+RecognitionOutcome TesseractEngine::recognize(const QImage& grayscale) {
+    RecognitionOutcome outcome;
+    if (!m_initError.isEmpty()) {
+        outcome.error = m_initError;
+        return outcome;
+    }
+    if (grayscale.format() != QImage::Format_Grayscale8 || grayscale.isNull()) {
+        outcome.error = QStringLiteral("the image is not 8-bit grayscale");
+        return outcome;
+    }
+    // Tesseract's OpenMP teams inside each line are several times slower on a small machine than
+    // one thread per engine with the screen split by the caller. OMP_THREAD_LIMIT cannot do this:
+    // the runtime is loaded with Qt (through libb2) and reads it before main(). No active
+    // parallel level on this thread makes every team of this engine's calls a single thread.
+    omp_set_max_active_levels(0);
+    m_api->SetImage(grayscale.constBits(), grayscale.width(), grayscale.height(), 1,
+                    static_cast<int>(grayscale.bytesPerLine()));
+    m_api->SetSourceResolution(kSourceResolutionDpi);
+    if (m_api->Recognize(nullptr) != 0) {
+        m_api->Clear();
+        outcome.error = QStringLiteral("Tesseract failed to recognise the image");
+        return outcome;
+    }
+    std::unique_ptr<tesseract::ResultIterator> it(m_api->GetIterator());
+    if (it) {
+        do {
+            const TessString text(it->GetUTF8Text(tesseract::RIL_TEXTLINE));
+            int left = 0;
+            int top = 0;
+            int right = 0;
+            int bottom = 0;
+            if (!text || !it->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom)) {
+                continue;
+            }
+            const QString line = QString::fromUtf8(text.get()).trimmed();
+            if (line.isEmpty()) {
+                continue;
+            }
+            // Tesseract's right and bottom edges are exclusive.
+            outcome.lines.append(
+                RecognizedLine{line, QRect(left, top, right - left, bottom - top)});
+        } while (it->Next(tesseract::RIL_TEXTLINE));
+    }
+    // Drop the page's results now rather than at the next image: they hold the whole layout.
+    m_api->Clear();
+    return outcome;
+}

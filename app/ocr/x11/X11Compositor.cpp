@@ -1,0 +1,52 @@
+#include "ocr/x11/X11Compositor.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace X11Compositor {
+namespace {
+
+struct FreeDeleter {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+}  // namespace
+
+std::optional<bool> isRunning() {
+    const auto* x11 = qGuiApp != nullptr
+                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                          : nullptr;
+    if (x11 == nullptr || x11->connection() == nullptr) {
+        return std::nullopt;
+    }
+    xcb_connection_t* connection = x11->connection();
+    int screen = 0;
+    if (const char* display = std::getenv("DISPLAY")) {
+        const QByteArray name(display);
+        const int dot = name.lastIndexOf('.');
+        if (dot > name.lastIndexOf(':')) {
+            screen = name.mid(dot + 1).toInt();
+        }
+    }
+    const QByteArray atomName = "_NET_WM_CM_S" + QByteArray::number(screen);
+    const Reply<xcb_intern_atom_reply_t> atom(
+        xcb_intern_atom_reply(connection,
+                              xcb_intern_atom(connection, 1, static_cast<uint16_t>(atomName.size()),
+                                              atomName.constData()),
+                              nullptr));
+    if (!atom || atom->atom == XCB_ATOM_NONE) {
+        return false;
+    }
+    const Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom->atom), nullptr));
+    return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+}  // namespace X11Compositor

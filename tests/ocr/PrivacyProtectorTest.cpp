@@ -1,0 +1,156 @@
+// Real recognition of rendered images through the whole detector: engine module, normalisation,
+// tiling, patterns and the delivery of results on the GUI thread.
+
+#include "ocr/PrivacyProtector.h"
+
+#include "ScanAwait.h"
+#include "TextImage.h"
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QThread>
+#include <QThreadPool>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QFont sans(int pixelSize = 28) {
+    return TextImage::font(QStringLiteral("DejaVu Sans"), pixelSize);
+}
+
+TEST(PrivacyProtectorTest, EmailAndPhoneOnOneLineGiveTwoRegionsWithTheLineBoundsEmailFirst) {
+    QImage image = TextImage::blank(1200, 200);
+    TextImage::draw(image, QStringLiteral("Call 555-123-4567 or write to anna.berg@example.com"),
+                    QPoint(40, 80), sans());
+    PrivacyProtector detector;
+    const QList<SensitiveRegion> regions = awaitScan(detector.scan(image));
+    ASSERT_EQ(regions.size(), 2);
+    EXPECT_EQ(regions[0].kind, SensitiveDataKind::email);
+    EXPECT_EQ(regions[0].text, QStringLiteral("anna.berg@example.com"));
+    EXPECT_EQ(regions[1].kind, SensitiveDataKind::phoneNumber);
+    EXPECT_EQ(regions[1].text, QStringLiteral("555-123-4567"));
+    EXPECT_EQ(regions[0].bounds, regions[1].bounds);
+    EXPECT_NE(regions[0].id, regions[1].id);
+    // The box is the whole line, from "Call" to the end of the address.
+    EXPECT_NEAR(regions[0].bounds.left(), 40, 8);
+    EXPECT_GT(regions[0].bounds.width(), 600);
+}
+
+TEST(PrivacyProtectorTest, BoundsAreImagePixelsWithTheOriginAtTheTopLeft) {
+    QImage image = TextImage::blank(2880, 1800);
+    TextImage::draw(image, QStringLiteral("SSN 123-45-6789"), QPoint(288, 1500), sans(34));
+    PrivacyProtector detector;
+    const QList<SensitiveRegion> regions = awaitScan(detector.scan(image));
+    ASSERT_EQ(regions.size(), 1);
+    const QRectF b = regions.first().bounds;
+    EXPECT_NEAR(b.left(), 288, 8);
+    EXPECT_GT(b.top(), 1495);
+    EXPECT_LT(b.bottom(), 1550);
+    EXPECT_GT(b.height(), 20);
+}
+
+TEST(PrivacyProtectorTest, LightTextOnADarkWindowBesideALightOneIsFound) {
+    QImage image = TextImage::blank(1400, 300);
+    TextImage::fill(image, QRect(700, 0, 700, 300), QColor(30, 30, 36));
+    TextImage::draw(image, QStringLiteral("Notes for the meeting"), QPoint(40, 60), sans());
+    TextImage::draw(image, QStringLiteral("ssn 987-65-4321"), QPoint(740, 60), sans(),
+                    QColor(220, 220, 220));
+    PrivacyProtector detector;
+    const QList<SensitiveRegion> regions = awaitScan(detector.scan(image));
+    ASSERT_EQ(regions.size(), 1);
+    EXPECT_EQ(regions[0].kind, SensitiveDataKind::ssn);
+    EXPECT_EQ(regions[0].text, QStringLiteral("987-65-4321"));
+    EXPECT_GE(regions[0].bounds.left(), 700) << "the line must not merge with the left window";
+}
+
+TEST(PrivacyProtectorTest, MonospacedAddressIsReadWithoutSpacesAfterItsDots) {
+    QImage image = TextImage::blank(1200, 160);
+    TextImage::draw(image, QStringLiteral("to: john.novak@example.com"), QPoint(30, 50),
+                    TextImage::font(QStringLiteral("DejaVu Sans Mono"), 28));
+    PrivacyProtector detector;
+    const QList<SensitiveRegion> regions = awaitScan(detector.scan(image));
+    ASSERT_EQ(regions.size(), 1);
+    EXPECT_EQ(regions[0].text, QStringLiteral("john.novak@example.com"));
+}
+
+TEST(PrivacyProtectorTest, ImageWithoutTextGivesNothingAndScanningEndsFalse) {
+    PrivacyProtector detector;
+    QSignalSpy changed(&detector, &PrivacyProtector::isScanningChanged);
+    const QFuture<QList<SensitiveRegion>> future = detector.scan(TextImage::blank(800, 600));
+    EXPECT_TRUE(detector.isScanning());
+    bool finished = false;
+    EXPECT_TRUE(awaitScan(future, &finished).isEmpty());
+    EXPECT_TRUE(finished);
+    EXPECT_FALSE(detector.isScanning());
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_TRUE(detector.detectedRegions().isEmpty());
+}
+
+TEST(PrivacyProtectorTest, RecognitionFailureIsPrintedAndGivesAnEmptyList) {
+    PrivacyProtector detector;
+    ::testing::internal::CaptureStdout();
+    bool finished = false;
+    const QList<SensitiveRegion> regions = awaitScan(detector.scan(QImage()), &finished);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(finished);
+    EXPECT_TRUE(regions.isEmpty());
+    EXPECT_EQ(out, "[PrivacyProtector] OCR error: the image is empty\n");
+    EXPECT_FALSE(detector.isScanning());
+}
+
+TEST(PrivacyProtectorTest, OverlappingScansEachGetTheirOwnResultAndScanningLastsUntilBoth) {
+    QImage first = TextImage::blank(900, 160);
+    TextImage::draw(first, QStringLiteral("mail a.one@example.com"), QPoint(30, 50), sans());
+    QImage second = TextImage::blank(900, 160);
+    TextImage::draw(second, QStringLiteral("ssn 123-45-6789"), QPoint(30, 50), sans());
+
+    PrivacyProtector detector;
+    QSignalSpy changed(&detector, &PrivacyProtector::isScanningChanged);
+    const QFuture<QList<SensitiveRegion>> a = detector.scan(first);
+    const QFuture<QList<SensitiveRegion>> b = detector.scan(second);
+    const QList<SensitiveRegion> ra = awaitScan(a);
+    EXPECT_EQ(detector.isScanning(), !b.isFinished());
+    const QList<SensitiveRegion> rb = awaitScan(b);
+    ASSERT_EQ(ra.size(), 1);
+    ASSERT_EQ(rb.size(), 1);
+    EXPECT_EQ(ra[0].kind, SensitiveDataKind::email);
+    EXPECT_EQ(rb[0].kind, SensitiveDataKind::ssn);
+    EXPECT_FALSE(detector.isScanning());
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST(PrivacyProtectorTest, DetectorDestroyedDuringAScanDeliversAnEmptyList) {
+    QImage image = TextImage::blank(1600, 900);
+    for (int row = 0; row < 12; ++row) {
+        TextImage::draw(image, QStringLiteral("Row %1 reach me at row%1@example.com").arg(row),
+                        QPoint(40, 30 + row * 70), sans());
+    }
+    auto detector = std::make_unique<PrivacyProtector>();
+    const QFuture<QList<SensitiveRegion>> future = detector->scan(image);
+    detector.reset();
+    bool finished = false;
+    EXPECT_TRUE(awaitScan(future, &finished).isEmpty());
+    EXPECT_TRUE(finished);
+}
+
+// OpenMP teams leave their worker threads behind in the process; without them the process has
+// only the main thread, the two Qt thread pools and whatever Qt keeps for itself.
+TEST(PrivacyProtectorTest, RecognitionStartsNoOpenMpThreads) {
+    QImage image = TextImage::blank(1600, 500);
+    for (int row = 0; row < 5; ++row) {
+        TextImage::draw(image, QStringLiteral("A longer line of text number %1").arg(row),
+                        QPoint(40, 30 + row * 90), sans());
+    }
+    PrivacyProtector detector;
+    awaitScan(detector.scan(image));
+    const qsizetype threads =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    const int pools = QThreadPool::globalInstance()->maxThreadCount() + QThread::idealThreadCount();
+    EXPECT_LE(threads, 1 + pools + 2);
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+// The command-line scanner as the project's checks call it: a real process on real image files.
+
+#include "TextImage.h"
+#include "support/QtPrinters.h"
+#include "support/TempDir.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ScanRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ScanRun scan(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(VELARION_SCAN_BINARY), arguments);
+    ScanRun run;
+    if (!process.waitForFinished(90'000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QFont sans() {
+    return TextImage::font(QStringLiteral("DejaVu Sans"), 28);
+}
+
+TEST(VelarionScanTest, PrintsOneJsonObjectPerRegionAndRedactsThemInACopy) {
+    TempDir dir;
+    QImage image = TextImage::blank(1000, 240);
+    TextImage::draw(image, QStringLiteral("Card 4111111111111111"), QPoint(30, 40), sans());
+    TextImage::draw(image, QStringLiteral("mail eva@example.net"), QPoint(30, 140), sans());
+    const QString input = dir.filePath(QStringLiteral("in.png"));
+    const QString output = dir.filePath(QStringLiteral("out.png"));
+    ASSERT_TRUE(image.save(input));
+
+    const ScanRun run = scan({input, QStringLiteral("--redact"), output});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << run.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(
+        QStringLiteral(R"({"kind":"Credit Card","text":"4111111111111111","x":)")))
+        << lines[0].toStdString();
+    const QJsonObject second = QJsonDocument::fromJson(lines[1].toUtf8()).object();
+    EXPECT_EQ(second.value(QStringLiteral("kind")).toString(), QStringLiteral("Email"));
+    EXPECT_EQ(second.value(QStringLiteral("text")).toString(), QStringLiteral("eva@example.net"));
+    const QRect box(second.value(QStringLiteral("x")).toInt(),
+                    second.value(QStringLiteral("y")).toInt(),
+                    second.value(QStringLiteral("width")).toInt(),
+                    second.value(QStringLiteral("height")).toInt());
+    EXPECT_TRUE(box.isValid());
+
+    const QImage redacted(output);
+    ASSERT_FALSE(redacted.isNull());
+    EXPECT_EQ(redacted.size(), image.size());
+    EXPECT_EQ(redacted.pixelColor(box.center()), QColor(Qt::black));
+    EXPECT_EQ(redacted.pixelColor(box.right() + 20, box.center().y()), QColor(Qt::white));
+    EXPECT_EQ(redacted.pixelColor(5, 5), QColor(Qt::white));
+}
+
+TEST(VelarionScanTest, NothingFoundIsSuccessAndAnUnreadableImageIsAnError) {
+    TempDir dir;
+    const QString empty = dir.filePath(QStringLiteral("empty.png"));
+    ASSERT_TRUE(TextImage::blank(300, 200).save(empty));
+    const ScanRun nothing = scan({empty});
+    EXPECT_EQ(nothing.exitCode, 0);
+    EXPECT_TRUE(nothing.out.isEmpty());
+
+    const QString garbage = dir.filePath(QStringLiteral("garbage.png"));
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    const ScanRun unreadable = scan({garbage});
+    EXPECT_EQ(unreadable.exitCode, 1);
+    EXPECT_TRUE(unreadable.err.contains(QStringLiteral("cannot read image")))
+        << unreadable.err.toStdString();
+    EXPECT_EQ(scan({dir.filePath(QStringLiteral("missing.png"))}).exitCode, 1);
+    EXPECT_EQ(scan({}).exitCode, 2);
+}
+
+}  // namespace
