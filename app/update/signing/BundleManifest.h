@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The text a signature covers: one line per folder, file and link below a bundle (the signature
+// file itself excepted), sorted, each naming the entry's kind, its normalised mode (executable or
+// not), the SHA-256 of its content (of the target text for a link) and its percent-encoded
+// relative path. Anything added, removed, changed or made executable changes the text.
+class BundleManifest {
+public:
+    struct Result {
+        std::optional<QByteArray> text;
+        QString error;  // why `text` is missing
+    };
+
+    static Result build(const QString& bundlePath);
+};

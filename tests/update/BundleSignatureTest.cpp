@@ -1,0 +1,202 @@
+#include "update/signing/BundleSigner.h"
+#include "update/signing/SignedBundleVerifier.h"
+
+#include "BundleFactory.h"
+#include "core/CommandRunner.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <sys/stat.h>
+
+namespace {
+
+using namespace BundleFactory;
+
+// Drives the real velarion-sign tool.
+class BundleSignatureTest : public ::testing::Test {
+protected:
+    CommandResult sign(const QStringList& arguments) const {
+        return m_runner.run(QStringLiteral(VELARION_SIGN_BINARY), arguments);
+    }
+
+    QString signedBundle(const QString& name) {
+        const QString bundle = m_dir.filePath(name);
+        makeBundle(bundle, "2.0");
+        const CommandResult result =
+            sign({QStringLiteral("sign"), bundle, QStringLiteral("--key"), m_secret});
+        EXPECT_TRUE(result.succeeded()) << qPrintable(result.standardErrorText());
+        return bundle;
+    }
+
+    QString teamOf(const QString& bundle) const {
+        return sign({QStringLiteral("info"), bundle}).standardOutputText().trimmed();
+    }
+
+    TempDir m_dir;
+    CommandRunner m_runner;
+    QString m_secret = m_dir.filePath(QStringLiteral("keys/secret.key"));
+};
+
+TEST_F(BundleSignatureTest, KeygenSignVerifyAndInfoWorkTogether) {
+    QDir().mkpath(m_dir.filePath(QStringLiteral("keys")));
+    const CommandResult keygen = sign(
+        {QStringLiteral("keygen"), m_secret, m_dir.filePath(QStringLiteral("keys/public.key"))});
+    ASSERT_TRUE(keygen.succeeded()) << qPrintable(keygen.standardErrorText());
+    struct stat keyFile {};
+    ASSERT_EQ(::stat(QFile::encodeName(m_secret).constData(), &keyFile), 0);
+    EXPECT_EQ(keyFile.st_mode & 07777, 0600u);
+
+    const QString bundle = signedBundle(QStringLiteral("Velarion"));
+    EXPECT_TRUE(sign({QStringLiteral("verify"), bundle}).succeeded());
+    const QString info = teamOf(bundle);
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^TeamIdentifier=[0-9A-F]{16}$")).match(info).hasMatch())
+        << qPrintable(info);
+    EXPECT_EQ(info, QStringLiteral("TeamIdentifier=") +
+                        SignedBundleVerifier().teamIdentifier(bundle).value_or(QString()));
+
+    // Signing again (a new build in the same folder) replaces the signature, not adds to it.
+    writeFile(bundle + QStringLiteral("/share/velarion/version"), "2.0.1");
+    ASSERT_TRUE(
+        sign({QStringLiteral("sign"), bundle, QStringLiteral("--key"), m_secret}).succeeded());
+    EXPECT_TRUE(sign({QStringLiteral("verify"), bundle}).succeeded());
+    EXPECT_EQ(teamOf(bundle), info);
+}
+
+TEST_F(BundleSignatureTest, VerifyFailsForAnyChangeToASignedBundle) {
+    makeKeys(m_dir.filePath(QStringLiteral("keys")));
+    const QString otherSecret = makeKeys(m_dir.filePath(QStringLiteral("other")));
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> change;
+    } cases[] = {
+        {"changed file",
+         [](const QString& b) {
+             writeFile(b + "/lib/libvelarion.so.1", "evil");
+         }},
+        {"added file",
+         [](const QString& b) {
+             writeFile(b + "/lib/extra.so", "x");
+         }},
+        {"added hidden file",
+         [](const QString& b) {
+             writeFile(b + "/.preload", "x");
+         }},
+        {"added folder",
+         [](const QString& b) {
+             QDir().mkpath(b + "/plugins");
+         }},
+        {"removed file",
+         [](const QString& b) {
+             QFile::remove(b + "/share/velarion/.hidden");
+         }},
+        {"removed folder",
+         [](const QString& b) {
+             QDir(b + "/share/empty").removeRecursively();
+         }},
+        {"made executable",
+         [](const QString& b) {
+             QFile(b + "/lib/libvelarion.so.1").setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+         }},
+        {"retargeted link",
+         [](const QString& b) {
+             QFile::remove(b + "/lib/libvelarion.so");
+             QFile::link(QStringLiteral("/usr/lib/evil.so"), b + "/lib/libvelarion.so");
+         }},
+        {"file swapped for link",
+         [](const QString& b) {
+             QFile::remove(b + "/share/velarion/version");
+             QFile::link(QStringLiteral("/etc/passwd"), b + "/share/velarion/version");
+         }},
+        {"signature removed",
+         [](const QString& b) {
+             QFile::remove(b + "/.velarion-signature");
+         }},
+        {"signature bytes changed",
+         [](const QString& b) {
+             QByteArray text = readFile(b + "/.velarion-signature");
+             const qsizetype at = text.indexOf("Signature: ") + 12;
+             text[at] = text[at] == 'A' ? 'B' : 'A';
+             writeFile(b + "/.velarion-signature", text);
+         }},
+        {"listing edited to match a change",
+         [](const QString& b) {
+             QByteArray text = readFile(b + "/.velarion-signature");
+             text.replace("share/empty\n", "share/emptz\n");
+             writeFile(b + "/.velarion-signature", text);
+             QDir().rename(b + "/share/empty", b + "/share/emptz");
+         }},
+        {"team claimed with another key",
+         [otherSecret](const QString& b) {
+             // Re-signed by someone else but still claiming the original team.
+             const QByteArray original = readFile(b + "/.velarion-signature");
+             const QByteArray team = original.mid(original.indexOf("TeamIdentifier: "), 32);
+             BundleSigner::sign(b, otherSecret);
+             QByteArray forged = readFile(b + "/.velarion-signature");
+             forged.replace(forged.mid(forged.indexOf("TeamIdentifier: "), 32), team);
+             writeFile(b + "/.velarion-signature", forged);
+         }},
+    };
+    for (const auto& c : cases) {
+        const QString bundle = signedBundle(QString::fromLatin1(c.name).replace(' ', '-'));
+        ASSERT_TRUE(sign({QStringLiteral("verify"), bundle}).succeeded()) << c.name;
+        c.change(bundle);
+        const CommandResult verify = sign({QStringLiteral("verify"), bundle});
+        EXPECT_EQ(verify.outcome, CommandResult::Outcome::Exited) << c.name;
+        EXPECT_NE(verify.exitCode, 0) << c.name;
+        EXPECT_FALSE(verify.standardErrorText().isEmpty()) << c.name;
+    }
+}
+
+TEST_F(BundleSignatureTest, InfoSaysNotSetForUnsignedOrForgedBundles) {
+    const QString unsigned_ = m_dir.filePath(QStringLiteral("Unsigned"));
+    makeBundle(unsigned_, "1.0");
+    EXPECT_EQ(teamOf(unsigned_), QStringLiteral("TeamIdentifier=not set"));
+    EXPECT_FALSE(sign({QStringLiteral("verify"), unsigned_}).succeeded());
+
+    makeKeys(m_dir.filePath(QStringLiteral("keys")));
+    const QString forged = signedBundle(QStringLiteral("Forged"));
+    QByteArray text = readFile(forged + QStringLiteral("/.velarion-signature"));
+    const qsizetype at = text.indexOf("TeamIdentifier: ") + 16;
+    text.replace(at, 16, "0123456789ABCDEF");
+    writeFile(forged + QStringLiteral("/.velarion-signature"), text);
+    EXPECT_EQ(teamOf(forged), QStringLiteral("TeamIdentifier=not set"));
+}
+
+TEST_F(BundleSignatureTest, DifferentKeysGiveDifferentTeams) {
+    const QString first = makeKeys(m_dir.filePath(QStringLiteral("a")));
+    const QString second = makeKeys(m_dir.filePath(QStringLiteral("b")));
+    const QString bundleA = m_dir.filePath(QStringLiteral("A"));
+    const QString bundleB = m_dir.filePath(QStringLiteral("B"));
+    makeBundle(bundleA, "1");
+    makeBundle(bundleB, "1");
+    ASSERT_TRUE(
+        sign({QStringLiteral("sign"), bundleA, QStringLiteral("--key"), first}).succeeded());
+    ASSERT_TRUE(
+        sign({QStringLiteral("sign"), bundleB, QStringLiteral("--key"), second}).succeeded());
+    EXPECT_NE(teamOf(bundleA), teamOf(bundleB));
+}
+
+TEST_F(BundleSignatureTest, RejectsBadUsageAndBadKeys) {
+    EXPECT_EQ(sign({}).exitCode, 2);
+    EXPECT_EQ(sign({QStringLiteral("sign"), m_dir.path()}).exitCode, 2);
+    EXPECT_EQ(sign({QStringLiteral("verify")}).exitCode, 2);
+
+    writeFile(m_secret, "not a key\n");
+    const QString bundle = m_dir.filePath(QStringLiteral("Velarion"));
+    makeBundle(bundle, "1");
+    const CommandResult result =
+        sign({QStringLiteral("sign"), bundle, QStringLiteral("--key"), m_secret});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(bundle + QStringLiteral("/.velarion-signature")));
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "update/DMGInstaller.h"
+#include "update/archive/TarZstdArchive.h"
+#include "update/signing/BundleSigner.h"
+#include "update/signing/SignedBundleVerifier.h"
+
+#include "BundleFactory.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+// A running copy signed with the maker's key in apps/Velarion, a private temporary folder, and
+// release archives built on demand.
+class InstallFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_secret = BundleFactory::makeKeys(m_dir.filePath(QStringLiteral("keys/maker")));
+        m_otherSecret = BundleFactory::makeKeys(m_dir.filePath(QStringLiteral("keys/other")));
+        BundleFactory::makeBundle(m_running, "1.0");
+        ASSERT_FALSE(BundleSigner::sign(m_running, m_secret).has_value());
+        QDir().mkpath(m_tmp);
+    }
+
+    // An update archive holding a bundle named `bundleName` at `version`, signed with `secret`
+    // (none: unsigned), optionally changed after signing.
+    QString release(const QString& name, const QByteArray& version, const QString& secret,
+                    const std::function<void(const QString&)>& afterSigning = {},
+                    const QString& bundleName = QStringLiteral("Velarion")) {
+        const QString folder = m_dir.filePath(QStringLiteral("release/") + name);
+        const QString bundle = folder + QLatin1Char('/') + bundleName;
+        BundleFactory::makeBundle(bundle, version);
+        if (!secret.isEmpty()) {
+            EXPECT_FALSE(BundleSigner::sign(bundle, secret).has_value());
+        }
+        if (afterSigning) {
+            afterSigning(bundle);
+        }
+        const QString archive = folder + QStringLiteral(".tar.zst");
+        EXPECT_FALSE(TarZstdArchive().pack(bundle, archive).has_value());
+        return archive;
+    }
+
+    DMGInstaller::Context context(qint64 processId = 0) const {
+        DMGInstaller::Context context;
+        context.runningBundle = m_running;
+        context.temporaryDirectory = m_tmp;
+        context.processId = processId;
+        return context;
+    }
+
+    DMGInstaller installer(qint64 processId = 0) const {
+        return DMGInstaller(context(processId), std::make_shared<SignedBundleVerifier>(),
+                            std::make_shared<TarZstdArchive>());
+    }
+
+    // What is left in the temporary folder, by name.
+    QStringList temporaryEntries() const {
+        return QDir(m_tmp).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                     QDir::Name);
+    }
+
+    TempDir m_dir;
+    QString m_running = m_dir.filePath(QStringLiteral("apps/Velarion"));
+    QString m_staged = m_dir.filePath(QStringLiteral("apps/.Velarion.update"));
+    QString m_tmp = m_dir.filePath(QStringLiteral("tmp"));
+    QString m_secret;
+    QString m_otherSecret;
+};

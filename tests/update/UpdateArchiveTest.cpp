@@ -1,0 +1,137 @@
+#include "update/archive/ArchivePaths.h"
+#include "update/archive/TarZstdArchive.h"
+#include "update/signing/BundleSigner.h"
+#include "update/signing/SignedBundleVerifier.h"
+
+#include "BundleFactory.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace BundleFactory;
+using Kind = Entry::Kind;
+
+QStringList treeBelow(const QString& root) {
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        entries.append(QDir(root).relativeFilePath(it.next()));
+    }
+    entries.sort();
+    return entries;
+}
+
+TEST(UpdateArchiveTest, PackedBundleExtractsIdenticallyAndStillVerifies) {
+    TempDir dir;
+    const QString bundle = dir.filePath(QStringLiteral("Velarion"));
+    makeBundle(bundle, "3.1");
+    writeFile(bundle + QStringLiteral("/share/velarion/name with 'quotes' & ünïcode"), "x");
+    ASSERT_FALSE(BundleSigner::sign(bundle, makeKeys(dir.filePath(QStringLiteral("keys")))));
+    const QString archive = dir.filePath(QStringLiteral("update.tar.zst"));
+    ASSERT_EQ(TarZstdArchive().pack(bundle, archive), std::nullopt);
+
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    ASSERT_EQ(TarZstdArchive().extract(archive, out), std::nullopt);
+
+    EXPECT_EQ(
+        treeBelow(out), QStringList{QStringLiteral("Velarion")} + [&] {
+            QStringList inner;
+            for (const QString& e : treeBelow(bundle)) {
+                inner.append(QStringLiteral("Velarion/") + e);
+            }
+            return inner;
+        }());
+    const QString extracted = out + QStringLiteral("/Velarion");
+    EXPECT_TRUE(QFileInfo(extracted + QStringLiteral("/bin/velarion")).isExecutable());
+    EXPECT_EQ(QFile::symLinkTarget(extracted + QStringLiteral("/lib/libvelarion.so")),
+              extracted + QStringLiteral("/lib/libvelarion.so.1"));
+    EXPECT_TRUE(SignedBundleVerifier().verify(extracted));
+}
+
+TEST(UpdateArchiveTest, RefusesEntriesThatLeaveTheFolderAndWritesNothingOutside) {
+    TempDir dir;
+    const QString outside = dir.filePath(QStringLiteral("evil"));
+    const struct {
+        const char* name;
+        QList<Entry> entries;
+    } cases[] = {
+        {"dot-dot", {{Kind::File, "../evil", "x"}}},
+        {"dot-dot inside",
+         {{Kind::Folder, "Velarion", {}}, {Kind::File, "Velarion/../../evil", "x"}}},
+        {"absolute", {{Kind::File, QFile::encodeName(outside), "x"}}},
+        {"absolute link", {{Kind::Link, "Velarion", "/etc"}}},
+        {"link climbing out", {{Kind::Folder, "V", {}}, {Kind::Link, "V/up", "../../evil"}}},
+        {"link climbing after descending",
+         {{Kind::Folder, "V", {}}, {Kind::Link, "V/a", "."}, {Kind::Link, "V/b", "a/../.."}}},
+        {"write through link", {{Kind::Link, "V", "."}, {Kind::File, "V/../evil", "x"}}},
+        {"hard link out", {{Kind::HardLink, "h", "../evil"}}},
+        {"hard link absolute", {{Kind::HardLink, "h", "/etc/passwd"}}},
+        {"fifo", {{Kind::Fifo, "pipe", {}}}},
+    };
+    for (const auto& c : cases) {
+        const QString archive = dir.filePath(QStringLiteral("hostile.tar.zst"));
+        writeArchive(archive, c.entries);
+        const QString out = dir.filePath(QStringLiteral("box/out"));
+        QDir(dir.filePath(QStringLiteral("box"))).removeRecursively();
+        QDir().mkpath(out);
+
+        EXPECT_TRUE(TarZstdArchive().extract(archive, out).has_value()) << c.name;
+        EXPECT_FALSE(QFileInfo::exists(outside)) << c.name;
+        for (const QString& entry : treeBelow(dir.filePath(QStringLiteral("box")))) {
+            EXPECT_TRUE(entry == QLatin1String("out") || entry.startsWith(QLatin1String("out/")))
+                << c.name << ": " << qPrintable(entry);
+        }
+    }
+}
+
+TEST(UpdateArchiveTest, RefusesWhatIsNotAnArchive) {
+    TempDir dir;
+    const QString page = dir.filePath(QStringLiteral("page.tar.zst"));
+    writeFile(page, "<html><body>404 Not Found</body></html>\n");
+    QDir().mkpath(dir.filePath(QStringLiteral("out")));
+    EXPECT_TRUE(TarZstdArchive().extract(page, dir.filePath(QStringLiteral("out"))).has_value());
+    EXPECT_TRUE(
+        TarZstdArchive()
+            .extract(dir.filePath(QStringLiteral("missing")), dir.filePath(QStringLiteral("out")))
+            .has_value());
+}
+
+TEST(UpdateArchiveTest, LinkRuleAllowsOnlyLeadingClimbsWithinDepth) {
+    const struct {
+        const char* link;
+        const char* target;
+        bool inside;
+    } cases[] = {
+        {"V/lib/libv.so", "libv.so.1", true},
+        {"V/bin/tool", "../lib/tool", true},
+        {"V/a/b/c", "../../x", true},
+        {"V/a/b/c", "./../.././x", true},
+        {"V", "..", false},
+        {"V/x", "../..", false},
+        {"V/x", "/usr/lib", false},
+        {"V/x", "", false},
+        {"V/x", "y/../..", false},
+        {"V/x", "y/../z", false},  // strict: no climb after a descent at all
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ArchivePaths::linkStaysInside(QString::fromLatin1(c.link),
+                                                QString::fromLatin1(c.target)),
+                  c.inside)
+            << c.link << " -> " << c.target;
+    }
+    EXPECT_EQ(ArchivePaths::safeRelative(QStringLiteral("./V//bin/./x")),
+              QStringLiteral("V/bin/x"));
+    EXPECT_EQ(ArchivePaths::safeRelative(QStringLiteral("./")), std::nullopt);
+    EXPECT_EQ(ArchivePaths::safeRelative(QStringLiteral("V/..")), std::nullopt);
+}
+
+}  // namespace

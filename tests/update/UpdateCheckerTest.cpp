@@ -1,0 +1,211 @@
+#include "update/Manifest.h"
+#include "update/UpdateChecker.h"
+
+#include "LocalHttpServer.h"
+#include "support/QtPrinters.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Status = UpdateChecker::Status;
+
+constexpr int kWaitMs = 20'000;
+
+// One feed path on a local server and a checker pointed at it.
+class UpdateCheckerTest : public ::testing::Test {
+protected:
+    void publish(const QByteArray& body, int status = 200) {
+        m_server.serve(QStringLiteral("/appcast.json"), {status, body, true, false});
+    }
+
+    std::unique_ptr<UpdateChecker> checker(const QString& localVersion, int timeoutMs = 10'000) {
+        return std::make_unique<UpdateChecker>(m_server.url(QStringLiteral("/appcast.json")),
+                                               localVersion, timeoutMs);
+    }
+
+    static void checkAndWait(UpdateChecker& checker) {
+        QSignalSpy finished(&checker, &UpdateChecker::checkFinished);
+        checker.check();
+        ASSERT_TRUE(finished.wait(kWaitMs));
+    }
+
+    LocalHttpServer m_server;
+};
+
+TEST_F(UpdateCheckerTest, AvailableWithURLAndNoNotesWhenFeedIsNewer) {
+    publish(R"({"version": "1.3", "url": "https://velarion.orvandel.com/Velarion-1.3.tar.zst"})");
+    auto subject = checker(QStringLiteral("1.2.9"));
+    EXPECT_EQ(subject->status(), Status::idle());
+
+    checkAndWait(*subject);
+
+    EXPECT_EQ(subject->status(), Status::available(QStringLiteral("1.3")));
+    EXPECT_EQ(subject->downloadURL(),
+              QUrl(QStringLiteral("https://velarion.orvandel.com/Velarion-1.3.tar.zst")));
+    EXPECT_EQ(subject->releaseNotes(), std::nullopt);
+    // The request asked the server, not a cache, and added nothing of its own.
+    ASSERT_EQ(m_server.requests().size(), 1);
+    EXPECT_TRUE(m_server.requests()[0].startsWith("GET /appcast.json HTTP/1.1"));
+}
+
+TEST_F(UpdateCheckerTest, UpToDateWhenFeedIsNotNewer) {
+    const struct {
+        const char* remote;
+        const char* local;
+    } cases[] = {{"1.2", "1.2.0"}, {"1.2.0", "1.10"}, {"1.0", "1.0"}};
+    for (const auto& c : cases) {
+        publish(QByteArray(R"({"version": ")") + c.remote + R"(", "url": "https://x.test/a"})");
+        auto subject = checker(QString::fromLatin1(c.local));
+        checkAndWait(*subject);
+        EXPECT_EQ(subject->status(), Status::upToDate()) << c.remote << " vs " << c.local;
+    }
+}
+
+TEST_F(UpdateCheckerTest, FailsAndKeepsLastGoodValuesWhenResponseIsUnusable) {
+    const struct {
+        const char* name;
+        int status;
+        QByteArray body;
+    } cases[] = {
+        {"304", 304, ""},
+        {"204", 204, ""},
+        {"404", 404, R"({"version": "9", "url": "https://x.test/b"})"},
+        {"201", 201, R"({"version": "9", "url": "https://x.test/b"})"},
+        {"no url", 200, R"({"version": "9"})"},
+        {"no version", 200, R"({"url": "https://x.test/b"})"},
+        {"version not a string", 200, R"({"version": 9, "url": "https://x.test/b"})"},
+        {"notes not a string", 200, R"({"version": "9", "url": "https://x.test/b", "notes": 1})"},
+        {"not JSON", 200, "<html>moved</html>"},
+        {"not an object", 200, R"(["9", "https://x.test/b"])"},
+        {"huge", 200,
+         "{\"version\": \"9\", \"url\": \"https://x.test/b\", \"notes\": \"" +
+             QByteArray(3 * 1024 * 1024, 'n') + "\"}"},
+    };
+    for (const auto& c : cases) {
+        publish(R"({"version": "2.0", "url": "https://x.test/a", "notes": "Fixes"})");
+        auto subject = checker(QStringLiteral("1.0"));
+        checkAndWait(*subject);
+        ASSERT_EQ(subject->status(), Status::available(QStringLiteral("2.0")));
+
+        publish(c.body, c.status);
+        QSignalSpy urlChanges(subject.get(), &UpdateChecker::downloadURLChanged);
+        checkAndWait(*subject);
+        EXPECT_EQ(subject->status(), Status::failed()) << c.name;
+        EXPECT_EQ(subject->downloadURL(), QUrl(QStringLiteral("https://x.test/a"))) << c.name;
+        EXPECT_EQ(subject->releaseNotes(), QStringLiteral("Fixes")) << c.name;
+        EXPECT_EQ(urlChanges.count(), 0) << c.name;
+    }
+}
+
+TEST_F(UpdateCheckerTest, InvalidURLStillReportsAvailableWithoutDownloadURL) {
+    publish(R"({"version": "1.1", "url": "https://x.test/a"})");
+    auto subject = checker(QStringLiteral("1.0"));
+    checkAndWait(*subject);
+    ASSERT_TRUE(subject->downloadURL().has_value());
+
+    publish(R"({"version": "1.3", "url": "http://bad host/%zz"})");
+    checkAndWait(*subject);
+    EXPECT_EQ(subject->status(), Status::available(QStringLiteral("1.3")));
+    EXPECT_EQ(subject->downloadURL(), std::nullopt);
+}
+
+TEST_F(UpdateCheckerTest, NullNotesClearEarlierNotesAndUnknownKeysAreIgnored) {
+    publish(R"({"version": "1.1", "url": "https://x.test/a", "notes": "Old"})");
+    auto subject = checker(QStringLiteral("1.0"));
+    checkAndWait(*subject);
+    ASSERT_EQ(subject->releaseNotes(), QStringLiteral("Old"));
+
+    publish(R"({"version": "1.1", "url": "https://x.test/a", "notes": null, "size": 12})");
+    QSignalSpy notesChanges(subject.get(), &UpdateChecker::releaseNotesChanged);
+    checkAndWait(*subject);
+    EXPECT_EQ(subject->status(), Status::available(QStringLiteral("1.1")));
+    EXPECT_EQ(subject->releaseNotes(), std::nullopt);
+    EXPECT_EQ(notesChanges.count(), 1);
+}
+
+TEST_F(UpdateCheckerTest, NotifiesOnlyWhenValuesChange) {
+    publish(R"({"version": "1.1", "url": "https://x.test/a", "notes": "N"})");
+    auto subject = checker(QStringLiteral("1.0"));
+    QSignalSpy statuses(subject.get(), &UpdateChecker::statusChanged);
+    QSignalSpy urls(subject.get(), &UpdateChecker::downloadURLChanged);
+    QSignalSpy notes(subject.get(), &UpdateChecker::releaseNotesChanged);
+
+    checkAndWait(*subject);
+    checkAndWait(*subject);
+
+    ASSERT_EQ(statuses.count(), 4);
+    EXPECT_EQ(statuses[0][0].value<Status>(), Status::checking());
+    EXPECT_EQ(statuses[1][0].value<Status>(), Status::available(QStringLiteral("1.1")));
+    EXPECT_EQ(statuses[2][0].value<Status>(), Status::checking());
+    EXPECT_EQ(urls.count(), 1);
+    EXPECT_EQ(notes.count(), 1);
+}
+
+TEST_F(UpdateCheckerTest, FailsWhenServerNeverAnswersOrNothingListens) {
+    m_server.serve(QStringLiteral("/appcast.json"), {200, {}, true, /*neverAnswer=*/true});
+    auto silent = checker(QStringLiteral("1.0"), /*timeoutMs=*/500);
+    checkAndWait(*silent);
+    EXPECT_EQ(silent->status(), Status::failed());
+
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    UpdateChecker refused(QUrl(QStringLiteral("http://127.0.0.1:%1/appcast.json").arg(port)),
+                          QStringLiteral("1.0"));
+    checkAndWait(refused);
+    EXPECT_EQ(refused.status(), Status::failed());
+}
+
+TEST(UpdateCheckerStatics, StatusEqualityComparesVersionOnlyForAvailable) {
+    EXPECT_EQ(Status::available(QStringLiteral("1.3")), Status::available(QStringLiteral("1.3")));
+    EXPECT_NE(Status::available(QStringLiteral("1.3")), Status::available(QStringLiteral("1.3.0")));
+    EXPECT_NE(Status::upToDate(), Status::failed());
+    EXPECT_EQ(Status::idle(), Status());
+}
+
+TEST(UpdateCheckerStatics, FeedIsHttpsAppcastAndVersionIsTheBuilds) {
+    EXPECT_EQ(UpdateChecker::feedURL().scheme(), QStringLiteral("https"));
+    EXPECT_EQ(UpdateChecker::feedURL().path(), QStringLiteral("/appcast.json"));
+    EXPECT_EQ(UpdateChecker::currentVersion(), QStringLiteral(VELARION_VERSION));
+}
+
+TEST(UpdateCheckerStatics, IsNewerFollowsDottedNumericRules) {
+    const struct {
+        const char* remote;
+        const char* local;
+        bool newer;
+    } cases[] = {
+        {"1.3", "1.2.9", true},
+        {"1.2", "1.2.0", false},
+        {"1.2.0", "1.2", false},
+        {"1.10", "1.9", true},
+        {"1.9", "1.10", false},
+        {"2.0-beta", "2.0", false},  // "0-beta" reads as 0
+        {"2.1", "2.0-beta", true},
+        {"0.1", "\u2014", true},  // the missing-version dash reads as 0
+        {"0.0", "\u2014", false},
+        {"1..2", "1.1", true},  // empty pieces dropped: 1.2
+        {"1.+2", "1.1", true},
+        {"1.-2", "1.0", false},
+        {"1.+", "1.0.1", false},  // a lone sign is 0
+        {"1.-", "1.0", false},
+        {"1. 4", "1.0", false},                    // a space makes the piece 0
+        {"1.99999999999999999999", "1.1", false},  // overflow is 0
+        {"1.9223372036854775807", "1.9223372036854775806", true},
+        {"", "", false},
+        {"3b", "2", false},
+        {"1.2.3.4.5", "1.2.3.4", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UpdateChecker::isNewer(QString::fromUtf8(c.remote), QString::fromUtf8(c.local)),
+                  c.newer)
+            << '"' << c.remote << "\" vs \"" << c.local << '"';
+    }
+}
+
+}  // namespace
