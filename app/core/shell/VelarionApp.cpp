@@ -13,19 +13,24 @@
 #include "core/shell/TrayController.h"
 #include "core/shell/UnixSignalWatcher.h"
 #include "core/shell/WindowRegistry.h"
+#include "settings/LanguageEnvironment.h"
+#include "settings/LocalizationManager.h"
 
 #include <QDesktopServices>
 #include <QSystemTrayIcon>
 
 VelarionApp::VelarionApp(QObject* parent)
-    : QObject(parent) {
+    : QObject(parent)
+    , m_localization(LocalizationManager::shared()) {
     createServices();
     createShell();
     registerWindows();
+    followLanguage();
 }
 
 VelarionApp::~VelarionApp() {
     // Windows first: they refer to the services.
+    m_languageEnvironment.reset();
     m_signals.reset();
     m_tray.reset();
     m_popover.reset();
@@ -73,6 +78,22 @@ void VelarionApp::registerWindows() {
     m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), {});
     m_windows->registerWindow(SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), {});
     m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), {});
+}
+
+void VelarionApp::followLanguage() {
+    const auto translate = [this](const QString& key) {
+        return m_localization.localized(key);
+    };
+    m_mainWindow->setTranslator(translate);
+    m_windows->setTranslator(translate);
+    m_tray->setTranslator(translate);
+    // Direction and locale first, so texts are redone in an already turned layout.
+    m_languageEnvironment = std::make_unique<LanguageEnvironment>(m_localization);
+    m_languageEnvironment->addRetranslateStep([this] {
+        m_mainWindow->retranslate();
+        m_windows->retranslate();
+        m_tray->retranslate();
+    });
 }
 
 void VelarionApp::start() {

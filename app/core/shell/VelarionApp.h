@@ -6,6 +6,8 @@
 
 class AppState;
 class CommandRunner;
+class LanguageEnvironment;
+class LocalizationManager;
 class MainWindow;
 class PopoverWindow;
 class QuitSequence;
@@ -33,17 +35,23 @@ public:
     WindowRegistry& windows() { return *m_windows; }
     MainWindow& mainWindow() { return *m_mainWindow; }
     QuitSequence& quitSequence() { return *m_quit; }
+    LocalizationManager& localization() { return m_localization; }
+    // Windows created later add their retranslate step here.
+    LanguageEnvironment& languageEnvironment() { return *m_languageEnvironment; }
 
 private:
     void createServices();
     void registerWindows();
     void createShell();
     void onMainWindowClosed();
+    void followLanguage();
 
     // Services, in creation order (destroyed in reverse).
     std::unique_ptr<UserDefaults> m_userDefaults;
     std::unique_ptr<CommandRunner> m_commandRunner;
     std::unique_ptr<AppState> m_appState;
+    // The process-wide instance; it outlives the application object.
+    LocalizationManager& m_localization;
 
     // Shell.
     std::unique_ptr<QuitSequence> m_quit;
@@ -52,4 +60,5 @@ private:
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<UnixSignalWatcher> m_signals;
+    std::unique_ptr<LanguageEnvironment> m_languageEnvironment;
 };
