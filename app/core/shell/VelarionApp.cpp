@@ -1,5 +1,6 @@
 #include "core/shell/VelarionApp.h"
 
+#include "capture/VirtualCameraService.h"
 #include "core/AppInfo.h"
 #include "core/AppState.h"
 #include "core/CommandRunner.h"
@@ -15,6 +16,7 @@
 #include "core/shell/WindowRegistry.h"
 #include "settings/LanguageEnvironment.h"
 #include "settings/LocalizationManager.h"
+#include "shared/NotifyCenter.h"
 
 #include <QDesktopServices>
 #include <QSystemTrayIcon>
@@ -37,6 +39,9 @@ VelarionApp::~VelarionApp() {
     m_mainWindow.reset();
     m_windows.reset();
     m_quit.reset();
+    // After the screen manager: no frame may arrive once the ring is gone.
+    m_virtualCameraService.reset();
+    m_notifyCenter.reset();
     m_appState.reset();
     m_commandRunner.reset();
     m_userDefaults.reset();
@@ -46,11 +51,16 @@ void VelarionApp::createServices() {
     m_userDefaults = std::make_unique<UserDefaults>();
     m_commandRunner = std::make_unique<CommandRunner>();
     m_appState = std::make_unique<AppState>();
+    m_notifyCenter = std::make_unique<NotifyCenter>();
+    m_virtualCameraService = std::make_unique<VirtualCameraService>(*m_notifyCenter);
     Preferences::registerDefaults(*m_userDefaults);
 }
 
 void VelarionApp::createShell() {
     m_quit = std::make_unique<QuitSequence>();
+    // The shared surfaces go and the camera turns black before the rest is restored.
+    m_quit->addStep(QStringLiteral("Virtual camera"),
+                    [this] { m_virtualCameraService->stopPublishing(); });
     m_windows = std::make_unique<WindowRegistry>();
     m_mainWindow = std::make_unique<MainWindow>(
         *m_windows, [](const QUrl& url) { QDesktopServices::openUrl(url); });

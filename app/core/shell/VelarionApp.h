@@ -10,10 +10,12 @@ class LanguageEnvironment;
 class LocalizationManager;
 class MainWindow;
 class PopoverWindow;
+class NotifyCenter;
 class QuitSequence;
 class TrayController;
 class UnixSignalWatcher;
 class UserDefaults;
+class VirtualCameraService;
 class WindowRegistry;
 
 // The composition root: creates every service once, in order, wires the few that refer to each
@@ -32,6 +34,7 @@ public:
     UserDefaults& userDefaults() { return *m_userDefaults; }
     AppState& appState() { return *m_appState; }
     CommandRunner& commandRunner() { return *m_commandRunner; }
+    VirtualCameraService& virtualCameraService() { return *m_virtualCameraService; }
     WindowRegistry& windows() { return *m_windows; }
     MainWindow& mainWindow() { return *m_mainWindow; }
     QuitSequence& quitSequence() { return *m_quit; }
@@ -50,6 +53,9 @@ private:
     std::unique_ptr<UserDefaults> m_userDefaults;
     std::unique_ptr<CommandRunner> m_commandRunner;
     std::unique_ptr<AppState> m_appState;
+    // The publisher outlives the screen manager that feeds it frames on the capture thread.
+    std::unique_ptr<NotifyCenter> m_notifyCenter;
+    std::unique_ptr<VirtualCameraService> m_virtualCameraService;
     // The process-wide instance; it outlives the application object.
     LocalizationManager& m_localization;
 
