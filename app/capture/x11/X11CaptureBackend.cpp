@@ -80,7 +80,8 @@ QImage X11CaptureBackend::captureImage(const ContentFilter& filter,
                              QSize(configuration.width, configuration.height),
                              configuration.showsCursor);
         composer.updateCursor();
-        const PixelBuffer frame = composer.compose();
+        // A fresh composer composes everything: there is always a frame.
+        const PixelBuffer frame = *composer.compose();
         image = QImage(frame.width, frame.height, QImage::Format_RGB32);
         for (int y = 0; y < frame.height; ++y) {
             const auto* source =

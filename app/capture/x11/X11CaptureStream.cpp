@@ -185,7 +185,9 @@ void X11CaptureStream::run() {
             }
             if (dirty) {
                 try {
-                    deliver(m_composer->compose());
+                    if (const std::optional<PixelBuffer> frame = m_composer->compose()) {
+                        deliver(*frame);
+                    }
                 } catch (const CaptureError& error) {
                     failure = m_connection->hasError()
                                   ? QStringLiteral("The connection to the X server was lost")

@@ -55,6 +55,10 @@ X11Composer::X11Composer(XcbConnection& connection, X11Scene& scene, const QRect
         xcb_render_change_picture(c, m_canvas, XCB_RENDER_CP_REPEAT, &pad);
     }
     m_reader = std::make_unique<X11ImageReader>(m_connection, m_output.width(), m_output.height());
+    m_cursorRegion = xcb_generate_id(c);
+    xcb_xfixes_create_region(c, m_cursorRegion, 0, nullptr);
+    m_clip = xcb_generate_id(c);
+    xcb_xfixes_create_region(c, m_clip, 0, nullptr);
 }
 
 X11Composer::~X11Composer() {
@@ -67,7 +71,13 @@ X11Composer::~X11Composer() {
     }
     xcb_render_free_picture(c, m_canvas);
     xcb_free_pixmap(c, m_canvasPixmap);
+    xcb_xfixes_destroy_region(c, m_cursorRegion);
+    xcb_xfixes_destroy_region(c, m_clip);
     xcb_flush(c);
+}
+
+QRect X11Composer::cursorRect() const {
+    return QRect(m_cursorX - m_cursorHotX, m_cursorY - m_cursorHotY, m_cursorWidth, m_cursorHeight);
 }
 
 bool X11Composer::ownsResource(uint32_t id) const {
@@ -85,6 +95,7 @@ bool X11Composer::updateCursor() {
     if (!image) {
         return false;
     }
+    const QRect before = cursorRect();
     bool changed = !m_cursorKnown || image->x != m_cursorX || image->y != m_cursorY;
     m_cursorX = image->x;
     m_cursorY = image->y;
@@ -93,6 +104,17 @@ bool X11Composer::updateCursor() {
         changed = true;
     }
     m_cursorKnown = true;
+    if (changed) {
+        // Where the cursor was is composed again without it; where it is now, with it.
+        const QRect after = cursorRect();
+        const xcb_rectangle_t rects[2] = {
+            {static_cast<int16_t>(before.x()), static_cast<int16_t>(before.y()),
+             static_cast<uint16_t>(before.width()), static_cast<uint16_t>(before.height())},
+            {static_cast<int16_t>(after.x()), static_cast<int16_t>(after.y()),
+             static_cast<uint16_t>(after.width()), static_cast<uint16_t>(after.height())}};
+        xcb_xfixes_set_region(c, m_cursorRegion, 2, rects);
+        m_cursorDamaged = true;
+    }
     return changed;
 }
 
@@ -130,10 +152,43 @@ void X11Composer::freeCursor() {
     }
 }
 
-PixelBuffer X11Composer::compose() {
+std::optional<PixelBuffer> X11Composer::compose() {
     xcb_connection_t* c = m_connection.get();
     const int width = m_display.width();
     const int height = m_display.height();
+    const bool scaled = m_outputPicture != XCB_NONE;
+    // The canvas keeps the previous frame: only what changed is composed again, unless the
+    // output is scaled (stills), which takes the whole canvas anyway.
+    const bool full = scaled || m_scene.isFullyDamaged() || !m_canvasValid;
+    if (m_cursorDamaged && !full) {
+        m_scene.addDamage(m_cursorRegion);
+    }
+    m_cursorDamaged = false;
+
+    int bandTop = 0;
+    int bandRows = height;
+    if (!full) {
+        XcbReply<xcb_xfixes_fetch_region_reply_t> region(xcb_xfixes_fetch_region_reply(
+            c, xcb_xfixes_fetch_region(c, m_scene.damage()), nullptr));
+        if (!region) {
+            return std::nullopt;
+        }
+        const QRect extents = QRect(region->extents.x, region->extents.y, region->extents.width,
+                                    region->extents.height)
+                                  .intersected(m_display);
+        if (extents.isEmpty()) {
+            m_scene.clearDamage();
+            return std::nullopt;
+        }
+        bandTop = extents.top() - m_display.y();
+        bandRows = extents.height();
+        xcb_xfixes_set_picture_clip_region(c, m_canvas, m_scene.damage(), -m_display.x(),
+                                           -m_display.y());
+    }
+    const auto restoreClip = [&] {
+        xcb_xfixes_set_picture_clip_region(c, m_canvas, full ? XCB_NONE : m_scene.damage(),
+                                           full ? 0 : -m_display.x(), full ? 0 : -m_display.y());
+    };
 
     const xcb_rectangle_t whole{0, 0, static_cast<uint16_t>(width), static_cast<uint16_t>(height)};
     const xcb_render_color_t black{0, 0, 0, 0xffff};
@@ -151,16 +206,22 @@ PixelBuffer X11Composer::compose() {
         const int x = window->x - m_display.x();
         const int y = window->y - m_display.y();
         if (window->shape != XCB_NONE) {
-            // The bounding shape is relative to the window's inside corner, within its border.
-            xcb_xfixes_set_picture_clip_region(c, m_canvas, window->shape, x + window->border,
-                                               y + window->border);
+            // Clip the destination to the shape (relative to the window's inside corner), and
+            // to the damage when only that is composed.
+            xcb_xfixes_copy_region(c, window->shape, m_clip);
+            xcb_xfixes_translate_region(c, m_clip, window->x + window->border,
+                                        window->y + window->border);
+            if (!full) {
+                xcb_xfixes_intersect_region(c, m_clip, m_scene.damage(), m_clip);
+            }
+            xcb_xfixes_set_picture_clip_region(c, m_canvas, m_clip, -m_display.x(), -m_display.y());
         }
         // A 24-bit source has no alpha: it is copied, and lands opaque in the ARGB canvas.
         const uint8_t op = window->hasAlpha ? XCB_RENDER_PICT_OP_OVER : XCB_RENDER_PICT_OP_SRC;
         xcb_render_composite(c, op, window->picture, XCB_NONE, m_canvas, 0, 0, 0, 0, x, y,
                              window->width, window->height);
         if (window->shape != XCB_NONE) {
-            xcb_xfixes_set_picture_clip_region(c, m_canvas, XCB_NONE, 0, 0);
+            restoreClip();
         }
     }
 
@@ -170,11 +231,16 @@ PixelBuffer X11Composer::compose() {
                              m_cursorY - m_cursorHotY - m_display.y(), m_cursorWidth,
                              m_cursorHeight);
     }
+    if (!full) {
+        xcb_xfixes_set_picture_clip_region(c, m_canvas, XCB_NONE, 0, 0);
+    }
+    m_scene.clearDamage();
+    m_canvasValid = true;
 
-    if (m_outputPicture != XCB_NONE) {
+    if (scaled) {
         xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, m_canvas, XCB_NONE, m_outputPicture, 0, 0,
                              0, 0, 0, 0, m_output.width(), m_output.height());
-        return m_reader->read(m_outputPixmap);
+        return m_reader->read(m_outputPixmap, 0, m_output.height());
     }
-    return m_reader->read(m_canvasPixmap);
+    return m_reader->read(m_canvasPixmap, bandTop, bandRows);
 }

@@ -11,6 +11,7 @@
 #include <QSize>
 
 #include <memory>
+#include <optional>
 
 // Composes one display's picture on the server with RENDER: the wallpaper, then every window the
 // scene shows, bottom to top (shaped windows clipped at the destination; 32-bit clients blended
@@ -26,14 +27,17 @@ public:
 
     // One round trip: where the cursor is and how it looks. True when either changed.
     bool updateCursor();
-    // The view is valid until the next call. Throws CaptureError when the read-back fails.
-    PixelBuffer compose();
+    // Composes what changed since the last call and reads back the rows that hold it; the frame
+    // is whole either way. Nothing when no shown pixel changed. The view is valid until the next
+    // call. Throws CaptureError when the read-back fails.
+    std::optional<PixelBuffer> compose();
     // Whether an X resource belongs to the composer itself: an error about it ends the stream.
     bool ownsResource(uint32_t id) const;
 
 private:
     void uploadCursor(const xcb_xfixes_get_cursor_image_reply_t& image);
     void freeCursor();
+    QRect cursorRect() const;
 
     XcbConnection& m_connection;
     X11Scene& m_scene;
@@ -56,4 +60,8 @@ private:
     int m_cursorWidth = 0;
     int m_cursorHeight = 0;
     bool m_cursorKnown = false;
+    bool m_cursorDamaged = false;
+    bool m_canvasValid = false;
+    xcb_xfixes_region_t m_cursorRegion = XCB_NONE;
+    xcb_xfixes_region_t m_clip = XCB_NONE;
 };

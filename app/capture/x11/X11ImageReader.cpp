@@ -6,6 +6,7 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <cstring>
 
 X11ImageReader::X11ImageReader(const XcbConnection& connection, int width, int height)
@@ -51,8 +52,15 @@ X11ImageReader::~X11ImageReader() {
     }
 }
 
-PixelBuffer X11ImageReader::read(xcb_drawable_t drawable) {
+PixelBuffer X11ImageReader::read(xcb_drawable_t drawable, int firstRow, int rows) {
     xcb_connection_t* c = m_connection.get();
+    firstRow = std::clamp(firstRow, 0, m_height);
+    rows = std::clamp(rows, 0, m_height - firstRow);
+    const size_t stride = static_cast<size_t>(m_width) * 4;
+    if (rows == 0) {
+        return {m_segment != XCB_NONE ? m_shmData : m_fallback.data(), m_width, m_height,
+                m_width * 4};
+    }
     xcb_generic_error_t* rawError = nullptr;
     if (m_segment != XCB_NONE) {
         XcbReply<xcb_shm_get_image_reply_t> reply(
@@ -69,15 +77,15 @@ PixelBuffer X11ImageReader::read(xcb_drawable_t drawable) {
         return {m_shmData, m_width, m_height, m_width * 4};
     }
     XcbReply<xcb_get_image_reply_t> reply(xcb_get_image_reply(
-        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, 0, 0, m_width, m_height, ~0u),
+        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, 0, firstRow, m_width, rows, ~0u),
         &rawError));
     XcbReply<xcb_generic_error_t> error(rawError);
-    const size_t size = static_cast<size_t>(m_width) * m_height * 4;
+    const size_t size = stride * rows;
     if (!reply || static_cast<size_t>(xcb_get_image_data_length(reply.get())) < size) {
         throw CaptureError(QStringLiteral("The X server refused to read the frame back (error %1)")
                                .arg(error ? error->error_code : 0));
     }
-    m_fallback.resize(size);
-    std::memcpy(m_fallback.data(), xcb_get_image_data(reply.get()), size);
+    m_fallback.resize(stride * m_height);
+    std::memcpy(m_fallback.data() + firstRow * stride, xcb_get_image_data(reply.get()), size);
     return {m_fallback.data(), m_width, m_height, m_width * 4};
 }

@@ -17,8 +17,9 @@ public:
     X11ImageReader(const X11ImageReader&) = delete;
     X11ImageReader& operator=(const X11ImageReader&) = delete;
 
-    // Throws CaptureError when the server refuses the read.
-    PixelBuffer read(xcb_drawable_t drawable);
+    // Reads rows [firstRow, firstRow + rows) into place; the other rows keep what the last reads
+    // left there. Throws CaptureError when the server refuses the read.
+    PixelBuffer read(xcb_drawable_t drawable, int firstRow, int rows);
 
 private:
     const XcbConnection& m_connection;

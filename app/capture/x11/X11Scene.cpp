@@ -18,6 +18,10 @@ X11Scene::X11Scene(XcbConnection& connection, ExclusionRule rule)
     // Automatic redirection: the server still paints the screen, and every top-level keeps its
     // own pixmap, so a window hidden beneath another can be shown when that one is left out.
     xcb_composite_redirect_subwindows(c, m_connection.root(), XCB_COMPOSITE_REDIRECT_AUTOMATIC);
+    m_damage = xcb_generate_id(c);
+    xcb_xfixes_create_region(c, m_damage, 0, nullptr);
+    m_scratch = xcb_generate_id(c);
+    xcb_xfixes_create_region(c, m_scratch, 0, nullptr);
     readInitialTree();
 }
 
@@ -27,6 +31,8 @@ X11Scene::~X11Scene() {
         releaseDamage(window);
     }
     dropWallpaper();
+    xcb_xfixes_destroy_region(m_connection.get(), m_damage);
+    xcb_xfixes_destroy_region(m_connection.get(), m_scratch);
     xcb_flush(m_connection.get());
 }
 
@@ -181,6 +187,8 @@ void X11Scene::resolvePendingOwners() {
             needProcess ? m_inspector.owningProcess(window->client) : std::optional<qint32>();
         window->ownerKnown = true;
     }
+    // A window whose owner was unknown was left out; now it may show.
+    m_fullDamage = true;
 }
 
 bool X11Scene::isExcluded(const Window& window) const {
@@ -217,8 +225,13 @@ bool X11Scene::prepare(Window& window) {
                               XCB_RENDER_CP_SUBWINDOW_MODE, &includeInferiors);
     window.hasAlpha = m_connection.formatHasAlpha(format);
     if (m_connection.shape().present) {
-        window.shape = xcb_generate_id(c);
-        xcb_xfixes_create_region_from_window(c, window.shape, window.id, XCB_SHAPE_SK_BOUNDING);
+        // Once per map or resize, not per frame: most windows are plain rectangles.
+        XcbReply<xcb_shape_query_extents_reply_t> extents(
+            xcb_shape_query_extents_reply(c, xcb_shape_query_extents(c, window.id), nullptr));
+        if (extents && extents->bounding_shaped) {
+            window.shape = xcb_generate_id(c);
+            xcb_xfixes_create_region_from_window(c, window.shape, window.id, XCB_SHAPE_SK_BOUNDING);
+        }
     }
     return true;
 }
@@ -273,6 +286,39 @@ void X11Scene::dropWallpaper() {
 }
 
 bool X11Scene::handleEvent(const xcb_generic_event_t* event) {
+    const uint8_t type = event->response_type & ~0x80;
+    if (type == m_connection.damage().firstEvent + XCB_DAMAGE_NOTIFY) {
+        // Take the window's new damage (which re-arms its reports) and, when the picture shows
+        // the window, add it to the frame's damage, in root coordinates.
+        const auto* e = reinterpret_cast<const xcb_damage_notify_event_t*>(event);
+        xcb_connection_t* c = m_connection.get();
+        xcb_damage_subtract(c, e->damage, XCB_NONE, m_scratch);
+        const Window* window = find(e->drawable);
+        if (!window || !window->viewable || isExcluded(*window)) {
+            return false;
+        }
+        xcb_xfixes_translate_region(c, m_scratch, window->x + window->border,
+                                    window->y + window->border);
+        xcb_xfixes_union_region(c, m_damage, m_scratch, m_damage);
+        return true;
+    }
+    if (handleStructureEvent(event)) {
+        m_fullDamage = true;
+        return true;
+    }
+    return false;
+}
+
+void X11Scene::addDamage(xcb_xfixes_region_t region) {
+    xcb_xfixes_union_region(m_connection.get(), m_damage, region, m_damage);
+}
+
+void X11Scene::clearDamage() {
+    xcb_xfixes_set_region(m_connection.get(), m_damage, 0, nullptr);
+    m_fullDamage = false;
+}
+
+bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
     const uint8_t type = event->response_type & ~0x80;
     const xcb_window_t root = m_connection.root();
     const auto shown = [this](const Window* window) {
@@ -373,12 +419,6 @@ bool X11Scene::handleEvent(const xcb_generic_event_t* event) {
         }
         default:
             break;
-    }
-    if (m_connection.damage().present &&
-        type == m_connection.damage().firstEvent + XCB_DAMAGE_NOTIFY) {
-        const auto* e = reinterpret_cast<const xcb_damage_notify_event_t*>(event);
-        xcb_damage_subtract(m_connection.get(), e->damage, XCB_NONE, XCB_NONE);
-        return shown(find(e->drawable));
     }
     if (m_connection.shape().present &&
         type == m_connection.shape().firstEvent + XCB_SHAPE_NOTIFY) {

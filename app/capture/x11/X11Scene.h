@@ -57,8 +57,17 @@ public:
     X11Scene(const X11Scene&) = delete;
     X11Scene& operator=(const X11Scene&) = delete;
 
-    // True when the event may change the picture.
+    // True when the event may change the picture. Content changes of shown windows add to
+    // `damage()`; anything else (a window mapped, moved, restacked...) makes the damage full.
     bool handleEvent(const xcb_generic_event_t* event);
+
+    // What changed since `clearDamage()`, in root coordinates (a server-side region), unless
+    // `isFullyDamaged()`.
+    xcb_xfixes_region_t damage() const { return m_damage; }
+    bool isFullyDamaged() const { return m_fullDamage; }
+    void addDamage(xcb_xfixes_region_t region);
+    void markFullyDamaged() { m_fullDamage = true; }
+    void clearDamage();
     // Finds the owners of windows mapped since the last call (round trips; only on change).
     void resolvePendingOwners();
 
@@ -70,6 +79,7 @@ public:
     xcb_render_picture_t wallpaper();
 
 private:
+    bool handleStructureEvent(const xcb_generic_event_t* event);
     void readInitialTree();
     Window& add(xcb_window_t id, bool onTop);
     void remove(xcb_window_t id);
@@ -89,4 +99,7 @@ private:
     std::vector<xcb_window_t> m_pendingOwners;
     xcb_render_picture_t m_wallpaper = XCB_NONE;
     bool m_wallpaperKnown = false;
+    xcb_xfixes_region_t m_damage = XCB_NONE;
+    xcb_xfixes_region_t m_scratch = XCB_NONE;
+    bool m_fullDamage = true;
 };
