@@ -1,0 +1,333 @@
+#include "handoff/HandoffNamespace.h"
+
+#include "camera_extension/CameraExtensionDeviceSource.h"
+#include "camera_extension/CameraExtensionProviderSource.h"
+#include "camera_extension/CameraExtensionStreamSource.h"
+#include "camera_extension/DeviceLog.h"
+#include "camera_extension/FrameSink.h"
+#include "shared/FrameHandoff.h"
+#include "shared/NotifyCenter.h"
+#include "shared/SharedSurface.h"
+#include "shared/ShmFile.h"
+#include "shared/SurfaceHeader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Device = CameraExtensionDeviceSource;
+
+class RecordingLog : public DeviceLog {
+public:
+    void write(Level, const std::string& line) override {
+        std::lock_guard lock(m_mutex);
+        m_lines.push_back(line);
+    }
+    std::vector<std::string> lines() {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+    std::vector<std::string> linesStartingWith(const std::string& prefix) {
+        std::vector<std::string> found;
+        for (const std::string& line : lines()) {
+            if (line.rfind(prefix, 0) == 0) {
+                found.push_back(line);
+            }
+        }
+        return found;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+};
+
+// Stands in for the frame timer: the test ticks by calling deliverFrame() itself.
+struct TimerRecord {
+    int created = 0;
+    int cancelled = 0;
+};
+
+class FakeTimer : public FrameTimer {
+public:
+    explicit FakeTimer(TimerRecord& record)
+        : m_record(record) {
+        ++m_record.created;
+    }
+    void cancel() override { ++m_record.cancelled; }
+
+private:
+    TimerRecord& m_record;
+};
+
+class RecordingSink : public FrameSink {
+public:
+    struct Sent {
+        std::vector<std::uint8_t> pixels;
+        std::uint64_t hostTimeNs;
+    };
+    int sendFrame(std::shared_ptr<CameraBuffer> frame, std::uint64_t hostTimeNs,
+                  std::uint64_t) override {
+        const std::size_t size = std::size_t(frame->bytesPerRow) * std::size_t(frame->height);
+        frames.push_back({std::vector<std::uint8_t>(frame->data, frame->data + size), hostTimeNs});
+        return 0;
+    }
+    bool lastIsAllZero() const {
+        const auto& p = frames.back().pixels;
+        return std::all_of(p.begin(), p.end(), [](std::uint8_t b) { return b == 0; });
+    }
+    std::vector<Sent> frames;
+};
+
+class CameraDeviceTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Device> makeDevice(bool withPool = true) {
+        auto device = std::make_unique<Device>(
+            "Velarion Camera",
+            Device::Environment{m_log, m_notify,
+                                [this](std::chrono::nanoseconds period, std::function<void()>) {
+                                    m_period = period;
+                                    return std::make_unique<FakeTimer>(m_timers);
+                                },
+                                withPool ? Device::defaultPoolFactory() : Device::PoolFactory{},
+                                [this] {
+                                    return m_clockNs += 33'333'333;
+                                }});
+        device->setSink(&m_sink);
+        return device;
+    }
+    void announce(std::uint64_t state) {
+        NotifyCenter publisher;
+        int token = -1;
+        publisher.notify_register_check(FrameHandoff::kNotifyName, token);
+        publisher.notify_set_state(token, state);
+        publisher.notify_post(FrameHandoff::kNotifyName);
+    }
+
+    HandoffNamespace m_namespace;
+    RecordingLog m_log;
+    NotifyCenter m_notify;
+    TimerRecord m_timers;
+    RecordingSink m_sink;
+    std::chrono::nanoseconds m_period{};
+    std::uint64_t m_clockNs = 1'000'000'000;
+};
+
+}  // namespace
+
+TEST_F(CameraDeviceTest, CountsClientsAndRunsOneTimerWhileAnyStreams) {
+    auto device = makeDevice();
+    device->streamSource().startStream();
+    EXPECT_EQ(device->streamingCounter(), 1u);
+    device->streamSource().startStream();
+    EXPECT_EQ(device->streamingCounter(), 2u);
+    device->streamSource().stopStream();
+    EXPECT_EQ(device->streamingCounter(), 1u);
+    EXPECT_TRUE(device->hasFrameTimer());
+    EXPECT_EQ(m_timers.created, 1);
+    EXPECT_EQ(m_timers.cancelled, 0);
+    EXPECT_EQ(m_period.count(), 33'333'333);
+
+    std::vector<std::string> streamingLines;
+    for (const std::string& line : m_log.lines()) {
+        if (line.find("Streaming") != std::string::npos) {
+            streamingLines.push_back(line);
+        }
+    }
+    EXPECT_EQ(streamingLines,
+              (std::vector<std::string>{"startStreaming (clients=1)", "startStreaming (clients=2)",
+                                        "stopStreaming (clients=1)"}));
+
+    device->stopStreaming();
+    EXPECT_EQ(device->streamingCounter(), 0u);
+    EXPECT_FALSE(device->hasFrameTimer());
+    EXPECT_EQ(m_timers.cancelled, 1);
+    EXPECT_EQ(m_log.lines().back(), "stopStreaming (stopped)");
+}
+
+TEST_F(CameraDeviceTest, StopWithoutClientsOnlyLogsAndStartWithoutPoolIsIgnored) {
+    auto device = makeDevice();
+    device->stopStreaming();
+    EXPECT_EQ(device->streamingCounter(), 0u);
+    EXPECT_EQ(m_log.lines().back(), "stopStreaming (stopped)");
+    EXPECT_EQ(m_timers.created, 0);
+
+    auto poolless = makeDevice(false);
+    poolless->startStreaming();
+    EXPECT_EQ(poolless->streamingCounter(), 0u);
+    EXPECT_FALSE(poolless->hasFrameTimer());
+    EXPECT_EQ(m_log.lines().back(), "startStreaming called but bufferPool is nil");
+}
+
+TEST_F(CameraDeviceTest, StartUpRegistersAndAnnouncesItself) {
+    auto device = makeDevice();
+    const std::vector<std::string> expected = {
+        std::string("Registered notify token for ") + FrameHandoff::kNotifyName,
+        "CameraExtension initialized 1920x1080 @30fps format=BGRA transport=notify"};
+    EXPECT_EQ(m_log.lines(), expected);
+}
+
+TEST_F(CameraDeviceTest, FirstTickWithNothingAnnouncedSendsBlackFromNoProducer) {
+    auto device = makeDevice();
+    device->startStreaming();
+    device->deliverFrame();
+    ASSERT_EQ(m_sink.frames.size(), 1u);
+    EXPECT_TRUE(m_sink.lastIsAllZero());
+    EXPECT_EQ(m_sink.frames[0].hostTimeNs, 1'033'333'333u);
+    EXPECT_EQ(device->lastSource(), Device::FrameSource::noProducer);
+    EXPECT_EQ(m_log.linesStartingWith("[DIAG] Frame source changed"),
+              (std::vector<std::string>{"[DIAG] Frame source changed: noProducer surfaceID=0 "
+                                        "tick=1 pixelFmt=BGRA size=1920x1080"}));
+
+    device->deliverFrame();  // same source: no new line
+    EXPECT_EQ(m_log.linesStartingWith("[DIAG] Frame source changed").size(), 1u);
+
+    // A stop to zero clients clears the source, so a restart logs it again; ticks go on counting.
+    device->stopStreaming();
+    EXPECT_FALSE(device->lastSource());
+    device->startStreaming();
+    device->deliverFrame();
+    EXPECT_EQ(m_log.linesStartingWith("[DIAG] Frame source changed").back(),
+              "[DIAG] Frame source changed: noProducer surfaceID=0 tick=3 pixelFmt=BGRA "
+              "size=1920x1080");
+}
+
+TEST_F(CameraDeviceTest, LiveSurfaceIsCopiedAndAStaleOneTurnsBlackWithThrottledLines) {
+    auto device = makeDevice();
+    device->startStreaming();
+    auto surface = SharedSurface::create(1920, 1080, FrameHandoff::kPixelFormatBGRA);
+    ASSERT_TRUE(surface);
+    std::memset(surface->baseAddress(), 0x42, std::size_t(surface->bytesPerRow()) * 1080);
+    const std::uint32_t id = surface->surfaceId();
+    announce(id);
+    device->deliverFrame();
+    EXPECT_EQ(device->lastSource(), Device::FrameSource::live);
+    EXPECT_EQ(device->lastDeliveredSurfaceID(), id);
+    EXPECT_EQ(m_sink.frames.back().pixels[1920 * 4 * 1080 - 1], 0x42);
+
+    surface.reset();  // the publisher stops: the identifier stays in the state
+    for (int tick = 2; tick <= 300; ++tick) {
+        device->deliverFrame();
+    }
+    EXPECT_TRUE(m_sink.lastIsAllZero());
+    EXPECT_EQ(device->lastSource(), Device::FrameSource::attachFailed);
+    const std::string stale =
+        "IOSurfaceLookup(" + std::to_string(id) + ") failed — stale surface ID";
+    EXPECT_EQ(m_log.linesStartingWith("IOSurfaceLookup"),
+              (std::vector<std::string>{stale, stale}));  // ticks 150 and 300
+    EXPECT_EQ(m_log.linesStartingWith("[DIAG] Frame source changed").back(),
+              "[DIAG] Frame source changed: attachFailed surfaceID=" + std::to_string(id) +
+                  " tick=2 pixelFmt=BGRA size=1920x1080");
+}
+
+TEST_F(CameraDeviceTest, StaleIdentifierOnTheFirstTickIsLogged) {
+    announce(0xFFFFFFFF00000000ull | 123456u);  // upper bits set: ignored
+    auto device = makeDevice();
+    device->startStreaming();
+    device->deliverFrame();
+    EXPECT_EQ(m_log.linesStartingWith("IOSurfaceLookup"),
+              (std::vector<std::string>{"IOSurfaceLookup(123456) failed — stale surface ID"}));
+    EXPECT_TRUE(m_sink.lastIsAllZero());
+}
+
+TEST_F(CameraDeviceTest, SmallerSurfaceLandsTopLeftAndALyingHeaderGivesBlack) {
+    auto device = makeDevice();
+    device->startStreaming();
+    auto small = SharedSurface::create(1280, 720, FrameHandoff::kPixelFormatBGRA);
+    ASSERT_TRUE(small);
+    std::memset(small->baseAddress(), 0x77, std::size_t(small->bytesPerRow()) * 720);
+    announce(small->surfaceId());
+    device->deliverFrame();
+    const std::vector<std::uint8_t>& pixels = m_sink.frames.back().pixels;
+    EXPECT_EQ(pixels[(719 * 1920 + 1279) * 4 + 3], 0x77);
+    EXPECT_EQ(device->lastSource(), Device::FrameSource::live);
+
+    const std::uint32_t liar = 777;
+    auto created = ShmFile::createExclusive(SharedSurface::nameFor(liar), 64 * 1024);
+    ASSERT_TRUE(created.file);
+    ASSERT_TRUE(created.file->holdOwnerLock());
+    auto* header = new (created.file->data()) SurfaceHeader{};
+    header->magic = SurfaceHeader::kMagic;
+    header->version = SurfaceHeader::kVersion;
+    header->surfaceId = liar;
+    header->pixelFormat = FrameHandoff::kPixelFormatBGRA;
+    header->width = 1920;
+    header->height = 1080;
+    header->bytesPerRow = 1920 * 4;
+    header->pixelOffset = SurfaceHeader::kPixelOffset;
+    header->pixelBytes = std::uint64_t(1920) * 4 * 1080;
+    announce(liar);
+    device->deliverFrame();
+    EXPECT_EQ(device->lastSource(), Device::FrameSource::attachFailed);
+    EXPECT_TRUE(m_sink.lastIsAllZero());
+    ShmFile::unlink(created.file->name());
+}
+
+TEST(CameraProperties, AnswerOnlyWhatIsAskedAndKeepTheActiveFormatIndex) {
+    HandoffNamespace ns;
+    RecordingLog log;
+    NotifyCenter notify;
+    CameraExtensionProviderSource provider(std::make_unique<Device>(
+        "Velarion Camera", Device::Environment{log, notify, {}, Device::defaultPoolFactory(), {}}));
+    using Provider = CameraExtensionProviderSource;
+    EXPECT_FALSE(provider.providerProperties({}).manufacturer);
+    EXPECT_EQ(provider.providerProperties({Provider::ProviderProperty::manufacturer}).manufacturer,
+              "Velarion");
+
+    Device& device = provider.deviceSource();
+    EXPECT_EQ(device.localizedName(), "Velarion Camera");
+    const auto none = device.deviceProperties({});
+    EXPECT_FALSE(none.transportType);
+    EXPECT_FALSE(none.model);
+    const auto both = device.deviceProperties(device.availableProperties());
+    EXPECT_EQ(both.transportType, 0x76697274u);
+    EXPECT_EQ(both.model, "Velarion Virtual Camera");
+
+    CameraExtensionStreamSource& stream = device.streamSource();
+    EXPECT_EQ(stream.localizedName(), "Velarion.Video");
+    EXPECT_EQ(stream.identifier(), "B4C5D6E7-F8A9-1234-5678-9ABCDEF01234");
+    ASSERT_EQ(stream.formats().size(), 1u);
+    EXPECT_EQ(stream.formats()[0].codecType, 0x42475241u);
+    EXPECT_EQ(stream.formats()[0].width, 1920);
+    EXPECT_EQ(stream.formats()[0].height, 1080);
+    using Stream = CameraExtensionStreamSource;
+    EXPECT_TRUE(stream.setStreamProperties({3, std::nullopt}));
+    EXPECT_EQ(stream.activeFormatIndex(), 3);
+    const auto answer = stream.streamProperties(stream.availableProperties());
+    EXPECT_EQ(answer.activeFormatIndex, 0);
+    EXPECT_EQ(answer.frameDuration, (Stream::FrameDuration{1, 30}));
+    EXPECT_FALSE(stream.streamProperties({}).frameDuration);
+}
+
+TEST(ThreadFrameTimer, TicksUntilCancelledAndNeverAfter) {
+    std::mutex mutex;
+    std::condition_variable ticked;
+    int ticks = 0;
+    ThreadFrameTimer timer(std::chrono::milliseconds(5), [&] {
+        std::lock_guard lock(mutex);
+        ++ticks;
+        ticked.notify_all();
+    });
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(ticked.wait_for(lock, std::chrono::seconds(20), [&] { return ticks >= 3; }));
+    }
+    timer.cancel();
+    int afterCancel = 0;
+    {
+        std::lock_guard lock(mutex);
+        afterCancel = ticks;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(ticks, afterCancel);
+}
