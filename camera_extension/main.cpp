@@ -1,0 +1,93 @@
+// velarion-camera-extension [--foreground] [--version]
+// The camera daemon: exposes "Velarion Camera" as a PipeWire video source and streams the frames
+// the application announces. It runs until SIGTERM or SIGINT; it does not end with the
+// application.
+
+#include "camera_extension/CameraExtensionDeviceSource.h"
+#include "camera_extension/CameraExtensionProviderSource.h"
+#include "camera_extension/CameraExtensionStreamSource.h"
+#include "camera_extension/CameraIdentity.h"
+#include "camera_extension/ControlQueue.h"
+#include "camera_extension/DeviceLog.h"
+#include "camera_extension/pipewire/PipeWireVideoSource.h"
+#include "shared/NotifyCenter.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include <pthread.h>
+
+namespace {
+
+// Blocks the termination signals in every thread and turns them into a quit of the control queue.
+std::thread watchTerminationSignals(ControlQueue& queue) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    return std::thread([&queue, signals] {
+        int signal = 0;
+        sigwait(&signals, &signal);
+        queue.quit(0);
+    });
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    bool foreground = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--foreground") == 0) {
+            foreground = true;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s\n", CameraIdentity::kVersion);
+            return 0;
+        } else {
+            std::fprintf(stderr, "usage: velarion-camera-extension [--foreground] [--version]\n");
+            return 2;
+        }
+    }
+
+    ControlQueue control;
+    std::thread signalWatcher = watchTerminationSignals(control);
+    signalWatcher.detach();
+
+    SyslogDeviceLog log(foreground);
+    NotifyCenter notifyCenter;
+    CameraExtensionProviderSource provider(std::make_unique<CameraExtensionDeviceSource>(
+        CameraIdentity::kDeviceName,
+        CameraExtensionDeviceSource::Environment{
+            log, notifyCenter, CameraExtensionDeviceSource::threadTimerFactory(),
+            CameraExtensionDeviceSource::defaultPoolFactory(),
+            CameraExtensionDeviceSource::monotonicHostClock()}));
+    CameraExtensionStreamSource& stream = provider.deviceSource().streamSource();
+
+    PipeWireVideoSource node({[&] { control.post([&] { stream.startStream(); }); },
+                              [&] {
+                                  control.post([&] { stream.stopStream(); });
+                              }});
+    std::string error;
+    if (!node.start({{"velarion.device.uuid", CameraIdentity::kDeviceUUID},
+                     {"velarion.stream.uuid", CameraIdentity::kStreamUUID},
+                     {"velarion.stream.name", CameraIdentity::kStreamName},
+                     {"velarion.version", CameraIdentity::kVersion}},
+                    error)) {
+        log.error("Failed to add device: %s", error.c_str());
+        std::fprintf(stderr, "Failed to add device: %s\n", error.c_str());
+        return 1;
+    }
+    provider.deviceSource().setSink(&node);
+
+    const int exitCode = control.run();
+    // Clients are gone as far as the device knows: the timer stops before the node goes.
+    while (provider.deviceSource().streamingCounter() > 0) {
+        provider.deviceSource().stopStreaming();
+    }
+    provider.deviceSource().setSink(nullptr);
+    node.stop();
+    return exitCode;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "camera_extension/FrameSink.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The camera as a PipeWire video source node ("velarion-camera", "Velarion Camera",
+// Video/Source, role Camera, 1920 × 1080 BGRA at 30/1). It drives its own graph cycles: each frame
+// sent triggers one, in which the newest frame is copied into the buffer the consumer side hands
+// out. Consumers are counted from the registry's links out of the node: a first consumer turns the
+// stream to STREAMING, a second only adds a link. `clientStarted`/`clientStopped` are called on the
+// PipeWire thread, once per link.
+class PipeWireVideoSource final : public FrameSink {
+public:
+    struct Callbacks {
+        std::function<void()> clientStarted;
+        std::function<void()> clientStopped;
+    };
+
+    explicit PipeWireVideoSource(Callbacks callbacks);
+    ~PipeWireVideoSource() override;
+    PipeWireVideoSource(const PipeWireVideoSource&) = delete;
+    PipeWireVideoSource& operator=(const PipeWireVideoSource&) = delete;
+
+    // Connects to the session's PipeWire and creates the node; on failure `error` says why.
+    bool start(const std::vector<std::pair<std::string, std::string>>& extraProperties,
+               std::string& error);
+    void stop();
+
+    int sendFrame(std::shared_ptr<CameraBuffer> frame, std::uint64_t hostTimeNs,
+                  std::uint64_t durationNs) override;
+
+    struct Private;
+
+private:
+    std::unique_ptr<Private> d;
+};
