@@ -17,6 +17,9 @@
 #include "settings/LanguageEnvironment.h"
 #include "settings/LocalizationManager.h"
 #include "shared/NotifyCenter.h"
+#include "shields/DesktopShield.h"
+#include "shields/NotificationGuard.h"
+#include "shields/ShieldTestHook.h"
 
 #include <QDesktopServices>
 #include <QSystemTrayIcon>
@@ -39,6 +42,9 @@ VelarionApp::~VelarionApp() {
     m_mainWindow.reset();
     m_windows.reset();
     m_quit.reset();
+    // A shield still on shows the icons / switches Do Not Disturb off as it is destroyed.
+    m_notificationGuard.reset();
+    m_desktopShield.reset();
     // After the screen manager: no frame may arrive once the ring is gone.
     m_virtualCameraService.reset();
     m_notifyCenter.reset();
@@ -53,6 +59,8 @@ void VelarionApp::createServices() {
     m_appState = std::make_unique<AppState>();
     m_notifyCenter = std::make_unique<NotifyCenter>();
     m_virtualCameraService = std::make_unique<VirtualCameraService>(*m_notifyCenter);
+    m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
+    m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
     Preferences::registerDefaults(*m_userDefaults);
 }
 
@@ -61,6 +69,10 @@ void VelarionApp::createShell() {
     // The shared surfaces go and the camera turns black before the rest is restored.
     m_quit->addStep(QStringLiteral("Virtual camera"),
                     [this] { m_virtualCameraService->stopPublishing(); });
+    // Synchronous: the icons and notifications are back before the process ends.
+    m_quit->addStep(QStringLiteral("Desktop shield"), [this] { m_desktopShield->deactivateNow(); });
+    m_quit->addStep(QStringLiteral("Notification guard"),
+                    [this] { m_notificationGuard->deactivateNow(); });
     m_windows = std::make_unique<WindowRegistry>();
     m_mainWindow = std::make_unique<MainWindow>(
         *m_windows, [](const QUrl& url) { QDesktopServices::openUrl(url); });
@@ -112,6 +124,7 @@ void VelarionApp::start() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         qCWarning(lcApp) << "No system tray found: the application ends when its window closes";
     }
+    ShieldTestHook::switchOnAtStartIfAsked(*m_desktopShield, *m_notificationGuard);
 }
 
 void VelarionApp::onMainWindowClosed() {

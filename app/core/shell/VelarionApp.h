@@ -6,9 +6,11 @@
 
 class AppState;
 class CommandRunner;
+class DesktopShield;
 class LanguageEnvironment;
 class LocalizationManager;
 class MainWindow;
+class NotificationGuard;
 class PopoverWindow;
 class NotifyCenter;
 class QuitSequence;
@@ -34,6 +36,8 @@ public:
     UserDefaults& userDefaults() { return *m_userDefaults; }
     AppState& appState() { return *m_appState; }
     CommandRunner& commandRunner() { return *m_commandRunner; }
+    DesktopShield& desktopShield() { return *m_desktopShield; }
+    NotificationGuard& notificationGuard() { return *m_notificationGuard; }
     VirtualCameraService& virtualCameraService() { return *m_virtualCameraService; }
     WindowRegistry& windows() { return *m_windows; }
     MainWindow& mainWindow() { return *m_mainWindow; }
@@ -53,6 +57,8 @@ private:
     std::unique_ptr<UserDefaults> m_userDefaults;
     std::unique_ptr<CommandRunner> m_commandRunner;
     std::unique_ptr<AppState> m_appState;
+    std::unique_ptr<DesktopShield> m_desktopShield;
+    std::unique_ptr<NotificationGuard> m_notificationGuard;
     // The publisher outlives the screen manager that feeds it frames on the capture thread.
     std::unique_ptr<NotifyCenter> m_notifyCenter;
     std::unique_ptr<VirtualCameraService> m_virtualCameraService;

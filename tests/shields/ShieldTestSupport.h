@@ -1,0 +1,31 @@
+#pragma once
+
+#include "shields/CommandPlan.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFuture>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+// Lets the event loop run until the operation's outcome has been applied on this thread.
+inline bool awaitResult(QFuture<bool> future, int timeoutMs = 30'000) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!future.isFinished() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(5);
+    }
+    EXPECT_TRUE(future.isFinished()) << "operation did not finish";
+    return future.isFinished() && future.result();
+}
+
+// A plan source that always picks the given commands for switching on and for switching off.
+inline std::function<PlanChoice(bool)> fixedPlans(QList<PlanCommand> on, QList<PlanCommand> off) {
+    return [on, off](bool switchOn) {
+        return PlanChoice::of({QStringLiteral("test desktop"), switchOn ? on : off});
+    };
+}
