@@ -14,6 +14,8 @@
 #include "core/shell/TrayController.h"
 #include "core/shell/UnixSignalWatcher.h"
 #include "core/shell/WindowRegistry.h"
+#include "shields/HotkeyGrabber.h"
+#include "shields/HotkeyManager.h"
 #include "settings/LanguageEnvironment.h"
 #include "settings/LocalizationManager.h"
 #include "shared/NotifyCenter.h"
@@ -48,6 +50,7 @@ VelarionApp::~VelarionApp() {
     // After the screen manager: no frame may arrive once the ring is gone.
     m_virtualCameraService.reset();
     m_notifyCenter.reset();
+    m_hotkeyManager.reset();
     m_appState.reset();
     m_commandRunner.reset();
     m_userDefaults.reset();
@@ -62,6 +65,9 @@ void VelarionApp::createServices() {
     m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
     m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
     Preferences::registerDefaults(*m_userDefaults);
+    // Grabs the stored hot key at once; the panic action arrives with the main window.
+    m_hotkeyManager =
+        std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());
 }
 
 void VelarionApp::createShell() {

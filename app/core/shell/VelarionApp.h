@@ -9,6 +9,7 @@ class CommandRunner;
 class DesktopShield;
 class LanguageEnvironment;
 class LocalizationManager;
+class HotkeyManager;
 class MainWindow;
 class NotificationGuard;
 class PopoverWindow;
@@ -36,6 +37,7 @@ public:
     UserDefaults& userDefaults() { return *m_userDefaults; }
     AppState& appState() { return *m_appState; }
     CommandRunner& commandRunner() { return *m_commandRunner; }
+    HotkeyManager& hotkeyManager() { return *m_hotkeyManager; }
     DesktopShield& desktopShield() { return *m_desktopShield; }
     NotificationGuard& notificationGuard() { return *m_notificationGuard; }
     VirtualCameraService& virtualCameraService() { return *m_virtualCameraService; }
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<UserDefaults> m_userDefaults;
     std::unique_ptr<CommandRunner> m_commandRunner;
     std::unique_ptr<AppState> m_appState;
+    std::unique_ptr<HotkeyManager> m_hotkeyManager;
     std::unique_ptr<DesktopShield> m_desktopShield;
     std::unique_ptr<NotificationGuard> m_notificationGuard;
     // The publisher outlives the screen manager that feeds it frames on the capture thread.
