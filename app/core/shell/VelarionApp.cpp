@@ -22,6 +22,8 @@
 #include "shields/DesktopShield.h"
 #include "shields/NotificationGuard.h"
 #include "shields/ShieldTestHook.h"
+#include "update/UpdateChecker.h"
+#include "update/UpdateInstaller.h"
 
 #include <QDesktopServices>
 #include <QSystemTrayIcon>
@@ -43,6 +45,9 @@ VelarionApp::~VelarionApp() {
     m_popover.reset();
     m_mainWindow.reset();
     m_windows.reset();
+    // The installer quits through m_quit, so it goes first.
+    m_updateInstaller.reset();
+    m_updateChecker.reset();
     m_quit.reset();
     // A shield still on shows the icons / switches Do Not Disturb off as it is destroyed.
     m_notificationGuard.reset();
@@ -65,6 +70,10 @@ void VelarionApp::createServices() {
     m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
     m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
     Preferences::registerDefaults(*m_userDefaults);
+    m_updateChecker = std::make_unique<UpdateChecker>();
+    // Ends the application through the same quit path as "Quit" once the relaunch script runs.
+    m_updateInstaller = std::make_unique<UpdateInstaller>(
+        DMGInstaller::Context::forRunningApplication(), [this] { m_quit->quit(); });
     // Grabs the stored hot key at once; the panic action arrives with the main window.
     m_hotkeyManager =
         std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());

@@ -18,6 +18,8 @@ class QuitSequence;
 class TrayController;
 class UnixSignalWatcher;
 class UserDefaults;
+class UpdateChecker;
+class UpdateInstaller;
 class VirtualCameraService;
 class WindowRegistry;
 
@@ -37,6 +39,8 @@ public:
     UserDefaults& userDefaults() { return *m_userDefaults; }
     AppState& appState() { return *m_appState; }
     CommandRunner& commandRunner() { return *m_commandRunner; }
+    UpdateChecker& updateChecker() { return *m_updateChecker; }
+    UpdateInstaller& updateInstaller() { return *m_updateInstaller; }
     HotkeyManager& hotkeyManager() { return *m_hotkeyManager; }
     DesktopShield& desktopShield() { return *m_desktopShield; }
     NotificationGuard& notificationGuard() { return *m_notificationGuard; }
@@ -67,6 +71,8 @@ private:
     std::unique_ptr<VirtualCameraService> m_virtualCameraService;
     // The process-wide instance; it outlives the application object.
     LocalizationManager& m_localization;
+    std::unique_ptr<UpdateChecker> m_updateChecker;
+    std::unique_ptr<UpdateInstaller> m_updateInstaller;
 
     // Shell.
     std::unique_ptr<QuitSequence> m_quit;
