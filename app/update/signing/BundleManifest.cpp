@@ -2,12 +2,13 @@
 
 #include "update/Bundle.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QUrl>
+
+#include <sodium.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -85,21 +86,39 @@ private:
             return fail(relative, QStringLiteral("not a file, folder or link"));
         }
         QFile file(path);
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file)) {
+        if (!file.open(QIODevice::ReadOnly)) {
             return fail(relative, file.errorString());
         }
+        crypto_hash_sha256_state state;
+        crypto_hash_sha256_init(&state);
+        m_buffer.resize(1 << 20);
+        qint64 length = 0;
+        while ((length = file.read(m_buffer.data(), m_buffer.size())) > 0) {
+            crypto_hash_sha256_update(&state,
+                                      reinterpret_cast<const unsigned char*>(m_buffer.data()),
+                                      static_cast<unsigned long long>(length));
+        }
+        if (length < 0) {
+            return fail(relative, file.errorString());
+        }
+        QByteArray digest(crypto_hash_sha256_BYTES, '\0');
+        crypto_hash_sha256_final(&state, reinterpret_cast<unsigned char*>(digest.data()));
         const QByteArray mode = (info.st_mode & S_IXUSR) ? "755" : "644";
-        m_lines.append("f " + mode + ' ' + hash.result().toHex() + ' ' + name);
+        m_lines.append("f " + mode + ' ' + digest.toHex() + ' ' + name);
         return true;
     }
 
     static QByteArray sha256(const QByteArray& data) {
-        return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+        QByteArray digest(crypto_hash_sha256_BYTES, '\0');
+        crypto_hash_sha256(reinterpret_cast<unsigned char*>(digest.data()),
+                           reinterpret_cast<const unsigned char*>(data.constData()),
+                           static_cast<unsigned long long>(data.size()));
+        return digest.toHex();
     }
 
     QString m_root;
     QList<QByteArray> m_lines;
+    QByteArray m_buffer;
     QString m_error;
 };
 
