@@ -25,13 +25,6 @@
 
 namespace {
 
-double childrenCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-           usage.ru_stime.tv_usec / 1e6;
-}
-
 double processCpuSeconds(qint64 pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly)) {
@@ -112,16 +105,26 @@ struct Cost {
     double total() const { return toolCpu + serverCpu; }
 };
 
-Cost measure(Screen& screen, const QString& program, const QStringList& arguments, double seconds) {
+// Steady state: the tool runs for a warm-up plus `seconds`; CPU is sampled from /proc after the
+// warm-up and `seconds` later, so start-up costs (connecting, the first full frame) stay out.
+Cost measure(Screen& screen, const QString& program, QStringList arguments, double seconds) {
+    constexpr int kWarmUpMs = 2000;
+    for (QString& argument : arguments) {
+        argument.replace(QStringLiteral("@SECONDS@"), QString::number(seconds + 4));
+    }
     QProcess process;
     process.setProcessEnvironment(screen.environment());
-    const double childrenBefore = childrenCpuSeconds();
-    const double serverBefore = processCpuSeconds(screen.serverPid());
     process.start(program, arguments);
-    process.waitForFinished(static_cast<int>(seconds * 1000) + 30'000);
+    process.waitForStarted();
+    QThread::msleep(kWarmUpMs);
+    const qint64 pid = process.processId();
+    const double toolBefore = processCpuSeconds(pid);
+    const double serverBefore = processCpuSeconds(screen.serverPid());
+    QThread::msleep(static_cast<unsigned long>(seconds * 1000));
     Cost cost;
+    cost.toolCpu = processCpuSeconds(pid) - toolBefore;
     cost.serverCpu = processCpuSeconds(screen.serverPid()) - serverBefore;
-    cost.toolCpu = childrenCpuSeconds() - childrenBefore;
+    process.waitForFinished(30'000);
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     const QRegularExpressionMatch frames =
         QRegularExpression(QStringLiteral("frames=(\\d+)")).match(out);
@@ -160,7 +163,7 @@ void runScene(int width, int height, bool motion, double seconds) {
         }
         if (motion) {
             arguments << mode;
-        } else if (app == 0) {
+        } else if (app == 2) {
             arguments << QStringLiteral("--clock");
         }
         const QList<uint> ids = screen.start(QStringLiteral(CAPTURE_TEST_WINDOW), arguments);
@@ -170,7 +173,7 @@ void runScene(int width, int height, bool motion, double seconds) {
     }
     QThread::msleep(1000);
 
-    QStringList captureArgs{QStringLiteral("--seconds"), QString::number(seconds)};
+    QStringList captureArgs{QStringLiteral("--seconds"), QStringLiteral("@SECONDS@")};
     for (const uint id : excluded) {
         captureArgs << QStringLiteral("--exclude-window") << QString::number(id);
     }
@@ -191,7 +194,8 @@ void runScene(int width, int height, bool motion, double seconds) {
     };
     std::printf(
         "%dx%d %-6s  capture: %5.1f%% of a core (process %5.1f%%, X server %5.1f%%, "
-        "%.0f frames)  x11grab: %5.1f%% (process %5.1f%%, X server %5.1f%%)  ratio %.2f\n",
+        "%.0f frames in the whole run)  x11grab: %5.1f%% (process %5.1f%%, X server %5.1f%%)  "
+        "ratio %.2f\n",
         width, height, motion ? "motion" : "static", percent(capture.total()),
         percent(capture.toolCpu), percent(capture.serverCpu), capture.frames, percent(grab.total()),
         percent(grab.toolCpu), percent(grab.serverCpu),

@@ -216,6 +216,52 @@ TEST_F(X11CaptureTest, SnapshotIsTwicePointSizeAndLeavesOutOnlyTheGivenWindows) 
     EXPECT_EQ(qAlpha(image.pixel(2559, 1599)), 255);
 }
 
+TEST_F(X11CaptureTest, IncrementalFramesMatchAFreshComposition) {
+    const auto back = open(QStringLiteral("Back"), {QStringLiteral("900x700+0+0#ff0000:back")});
+    const auto clock =
+        open(QStringLiteral("Clock"), {QStringLiteral("300x200+100+100#00ff00:clock")},
+             {QStringLiteral("--clock")});
+    const auto front =
+        open(QStringLiteral("Front"), {QStringLiteral("200x200+300+200#0000ff:front")});
+    startSession({front->ids().at(0)});
+    ASSERT_TRUE(frameShows(450, 350, kRed));
+    // Only parts change from here on: the clock area, and the cursor moving over the windows.
+    for (const auto& [x, y] : {std::pair{150, 150}, std::pair{420, 260}, std::pair{600, 500}}) {
+        m_server->runClient(QStringLiteral("xdotool"),
+                            {QStringLiteral("mousemove"), QString::number(x), QString::number(y)});
+        QTest::qWait(150);
+    }
+
+    ShareableDisplay display;
+    display.width = 1280;
+    display.height = 800;
+    display.frame = QRect(0, 0, 1280, 800);
+    ContentFilter filter = ContentFilter::excludingWindows(display, {front->ids().at(0)});
+    bool same = false;
+    for (int attempt = 0; attempt < 10 && !same; ++attempt) {
+        QTest::qWait(200);
+        const QImage streamed = m_sink.frame().convertToFormat(QImage::Format_RGB32);
+        const QImage fresh =
+            m_backend->captureImage(filter, ScreenManager::makeStreamConfiguration(display));
+        same = streamed == fresh;
+        if (!same && attempt == 9) {
+            QRect differs;
+            for (int y = 0; y < fresh.height(); ++y) {
+                for (int x = 0; x < fresh.width(); ++x) {
+                    if (streamed.pixel(x, y) != fresh.pixel(x, y)) {
+                        differs |= QRect(x, y, 1, 1);
+                    }
+                }
+            }
+            ADD_FAILURE() << "frames differ in " << differs.x() << "," << differs.y() << " "
+                          << differs.width() << "x" << differs.height() << " streamed " << std::hex
+                          << streamed.pixel(differs.topLeft()) << " fresh "
+                          << fresh.pixel(differs.topLeft());
+        }
+    }
+    EXPECT_TRUE(same);
+}
+
 class X11CaptureWithWindowManagerTest : public X11CaptureTest {
 protected:
     X11CaptureWithWindowManagerTest()

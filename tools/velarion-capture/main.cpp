@@ -20,6 +20,7 @@
 #include <QMutex>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <optional>
@@ -125,12 +126,15 @@ private:
     std::atomic<int> m_frames{0};
 };
 
-void wait(int milliseconds, const std::function<bool()>& done) {
+// Runs the event loop until `done` holds or the time is up. Frames arrive on the capture thread,
+// so a short poll is enough while waiting for the first; a long wait sleeps in the loop.
+void wait(int milliseconds, const std::function<bool()>& done, int pollMs) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < milliseconds) {
         QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        QTimer::singleShot(std::min<qint64>(pollMs, milliseconds - timer.elapsed()), &loop,
+                           &QEventLoop::quit);
         loop.exec();
     }
 }
@@ -153,7 +157,8 @@ int run(const Options& options) {
         fail(QStringLiteral("no display to capture"));
     }
     if (!options.out.isEmpty()) {
-        wait(10'000, [&] { return collector.frames() > 0; });
+        wait(
+            10'000, [&] { return collector.frames() > 0; }, 10);
         await(manager.stopCapture());
         const QImage frame = collector.first();
         if (frame.isNull()) {
@@ -166,7 +171,14 @@ int run(const Options& options) {
     }
     QElapsedTimer elapsed;
     elapsed.start();
-    wait(static_cast<int>(options.seconds * 1000), [&] { return !manager.isCapturing(); });
+    {
+        // Idle until the time is up or the stream dies: the tool's own wake-ups stay out of the
+        // capture's cost.
+        QEventLoop loop;
+        QTimer::singleShot(static_cast<int>(options.seconds * 1000), &loop, &QEventLoop::quit);
+        QObject::connect(&manager, &ScreenManager::isCapturingChanged, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     const double seconds = elapsed.elapsed() / 1000.0;
     const bool died = !manager.isCapturing();
     await(manager.stopCapture());

@@ -76,6 +76,17 @@ X11Composer::~X11Composer() {
     xcb_flush(c);
 }
 
+std::vector<xcb_rectangle_t> X11Composer::canvasRects(const QRegion& region) const {
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(region.rectCount());
+    for (const QRect& r : region) {
+        rects.push_back({static_cast<int16_t>(r.x() - m_display.x()),
+                         static_cast<int16_t>(r.y() - m_display.y()),
+                         static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
+    }
+    return rects;
+}
+
 QRect X11Composer::cursorRect() const {
     return QRect(m_cursorX - m_cursorHotX, m_cursorY - m_cursorHotY, m_cursorWidth, m_cursorHeight);
 }
@@ -154,7 +165,6 @@ void X11Composer::freeCursor() {
 
 std::optional<PixelBuffer> X11Composer::compose() {
     xcb_connection_t* c = m_connection.get();
-    const int width = m_display.width();
     const int height = m_display.height();
     const bool scaled = m_outputPicture != XCB_NONE;
     // The canvas keeps the previous frame: only what changed is composed again, unless the
@@ -190,21 +200,51 @@ std::optional<PixelBuffer> X11Composer::compose() {
                                            full ? 0 : -m_display.x(), full ? 0 : -m_display.y());
     };
 
-    const xcb_rectangle_t whole{0, 0, static_cast<uint16_t>(width), static_cast<uint16_t>(height)};
-    const xcb_render_color_t black{0, 0, 0, 0xffff};
-    xcb_render_fill_rectangles(c, XCB_RENDER_PICT_OP_SRC, m_canvas, black, 1, &whole);
-    if (const xcb_render_picture_t wallpaper = m_scene.wallpaper(); wallpaper != XCB_NONE) {
-        xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, wallpaper, XCB_NONE, m_canvas,
-                             m_display.x(), m_display.y(), 0, 0, 0, 0, width, height);
+    // Occlusion, worked out here from the tracked geometry: each opaque rectangular window hides
+    // what lies beneath it, so every pixel is composed once, not once per overlapping window.
+    const std::vector<const X11Scene::Window*> shown = m_scene.shownWindows();
+    std::vector<QRegion> visible(shown.size());
+    QRegion covered;
+    for (size_t i = shown.size(); i-- > 0;) {
+        const X11Scene::Window* window = shown[i];
+        const QRect frame =
+            QRect(window->x, window->y, window->width, window->height).intersected(m_display);
+        visible[i] = QRegion(frame).subtracted(covered);
+        if (!window->hasAlpha && window->shape == XCB_NONE) {
+            covered += frame;
+        }
     }
 
-    for (const X11Scene::Window* window : m_scene.shownWindows()) {
-        const QRect frame(window->x, window->y, window->width, window->height);
-        if (!frame.intersects(m_display)) {
+    const QRegion background = QRegion(m_display).subtracted(covered);
+    if (!background.isEmpty()) {
+        const std::vector<xcb_rectangle_t> rects = canvasRects(background);
+        const xcb_render_color_t black{0, 0, 0, 0xffff};
+        xcb_render_fill_rectangles(c, XCB_RENDER_PICT_OP_SRC, m_canvas, black, rects.size(),
+                                   rects.data());
+        if (const xcb_render_picture_t wallpaper = m_scene.wallpaper(); wallpaper != XCB_NONE) {
+            for (const xcb_rectangle_t& r : rects) {
+                xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, wallpaper, XCB_NONE, m_canvas,
+                                     r.x + m_display.x(), r.y + m_display.y(), 0, 0, r.x, r.y,
+                                     r.width, r.height);
+            }
+        }
+    }
+
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const X11Scene::Window* window = shown[i];
+        if (visible[i].isEmpty()) {
             continue;
         }
         const int x = window->x - m_display.x();
         const int y = window->y - m_display.y();
+        if (!window->hasAlpha && window->shape == XCB_NONE) {
+            // A 24-bit source has no alpha: it is copied, and lands opaque in the ARGB canvas.
+            for (const xcb_rectangle_t& r : canvasRects(visible[i])) {
+                xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, window->picture, XCB_NONE, m_canvas,
+                                     r.x - x, r.y - y, 0, 0, r.x, r.y, r.width, r.height);
+            }
+            continue;
+        }
         if (window->shape != XCB_NONE) {
             // Clip the destination to the shape (relative to the window's inside corner), and
             // to the damage when only that is composed.
@@ -216,7 +256,6 @@ std::optional<PixelBuffer> X11Composer::compose() {
             }
             xcb_xfixes_set_picture_clip_region(c, m_canvas, m_clip, -m_display.x(), -m_display.y());
         }
-        // A 24-bit source has no alpha: it is copied, and lands opaque in the ARGB canvas.
         const uint8_t op = window->hasAlpha ? XCB_RENDER_PICT_OP_OVER : XCB_RENDER_PICT_OP_SRC;
         xcb_render_composite(c, op, window->picture, XCB_NONE, m_canvas, 0, 0, 0, 0, x, y,
                              window->width, window->height);

@@ -8,10 +8,12 @@
 #include <xcb/xfixes.h>
 
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 // Composes one display's picture on the server with RENDER: the wallpaper, then every window the
 // scene shows, bottom to top (shaped windows clipped at the destination; 32-bit clients blended
@@ -38,6 +40,8 @@ private:
     void uploadCursor(const xcb_xfixes_get_cursor_image_reply_t& image);
     void freeCursor();
     QRect cursorRect() const;
+    // Root-coordinate region → canvas rectangles.
+    std::vector<xcb_rectangle_t> canvasRects(const QRegion& region) const;
 
     XcbConnection& m_connection;
     X11Scene& m_scene;
