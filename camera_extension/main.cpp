@@ -10,6 +10,7 @@
 #include "camera_extension/ControlQueue.h"
 #include "camera_extension/DeviceLog.h"
 #include "camera_extension/pipewire/PipeWireVideoSource.h"
+#include "shared/CameraDaemonStatus.h"
 #include "shared/NotifyCenter.h"
 
 #include <csignal>
@@ -57,6 +58,13 @@ int main(int argc, char* argv[]) {
     signalWatcher.detach();
 
     SyslogDeviceLog log(foreground);
+    CameraDaemonStatus status;
+    if (!status.acquire()) {
+        log.error("Another camera daemon is running for this user");
+        std::fprintf(stderr, "Another camera daemon is running for this user\n");
+        return 3;
+    }
+    status.publish(CameraIdentity::kVersion, false);
     NotifyCenter notifyCenter;
     CameraExtensionProviderSource provider(std::make_unique<CameraExtensionDeviceSource>(
         CameraIdentity::kDeviceName,
@@ -81,6 +89,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     provider.deviceSource().setSink(&node);
+    status.publish(CameraIdentity::kVersion, true);
 
     const int exitCode = control.run();
     // Clients are gone as far as the device knows: the timer stops before the node goes.

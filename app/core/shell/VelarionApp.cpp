@@ -1,6 +1,9 @@
 #include "core/shell/VelarionApp.h"
 
+#include "capture/PrivacyShieldService.h"
+#include "capture/ScreenManager.h"
 #include "capture/VirtualCameraService.h"
+#include "capture/x11/X11CaptureBackend.h"
 #include "core/AppInfo.h"
 #include "core/AppState.h"
 #include "core/CommandRunner.h"
@@ -52,6 +55,10 @@ VelarionApp::~VelarionApp() {
     // A shield still on shows the icons / switches Do Not Disturb off as it is destroyed.
     m_notificationGuard.reset();
     m_desktopShield.reset();
+    // The shield service refers to the screen manager, which stops a running stream for
+    // good as it goes.
+    m_privacyShieldService.reset();
+    m_screenManager.reset();
     // After the screen manager: no frame may arrive once the ring is gone.
     m_virtualCameraService.reset();
     m_notifyCenter.reset();
@@ -69,6 +76,9 @@ void VelarionApp::createServices() {
     m_virtualCameraService = std::make_unique<VirtualCameraService>(*m_notifyCenter);
     m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
     m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
+    m_screenManager = std::make_unique<ScreenManager>(std::make_shared<X11CaptureBackend>());
+    m_screenManager->setVirtualCameraService(m_virtualCameraService.get());
+    m_privacyShieldService = std::make_unique<PrivacyShieldService>(*m_screenManager, *m_appState);
     Preferences::registerDefaults(*m_userDefaults);
     m_updateChecker = std::make_unique<UpdateChecker>();
     // Ends the application through the same quit path as "Quit" once the relaunch script runs.
@@ -81,6 +91,9 @@ void VelarionApp::createServices() {
 
 void VelarionApp::createShell() {
     m_quit = std::make_unique<QuitSequence>();
+    // Started, not awaited: whatever is still running stops as the screen manager goes.
+    m_quit->addStep(QStringLiteral("Stealth session"),
+                    [this] { (void)m_privacyShieldService->stopStealthSession(); });
     // The shared surfaces go and the camera turns black before the rest is restored.
     m_quit->addStep(QStringLiteral("Virtual camera"),
                     [this] { m_virtualCameraService->stopPublishing(); });

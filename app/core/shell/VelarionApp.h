@@ -13,6 +13,8 @@ class HotkeyManager;
 class MainWindow;
 class NotificationGuard;
 class PopoverWindow;
+class PrivacyShieldService;
+class ScreenManager;
 class NotifyCenter;
 class QuitSequence;
 class TrayController;
@@ -44,6 +46,8 @@ public:
     HotkeyManager& hotkeyManager() { return *m_hotkeyManager; }
     DesktopShield& desktopShield() { return *m_desktopShield; }
     NotificationGuard& notificationGuard() { return *m_notificationGuard; }
+    ScreenManager& screenManager() { return *m_screenManager; }
+    PrivacyShieldService& privacyShieldService() { return *m_privacyShieldService; }
     VirtualCameraService& virtualCameraService() { return *m_virtualCameraService; }
     WindowRegistry& windows() { return *m_windows; }
     MainWindow& mainWindow() { return *m_mainWindow; }
@@ -66,6 +70,8 @@ private:
     std::unique_ptr<HotkeyManager> m_hotkeyManager;
     std::unique_ptr<DesktopShield> m_desktopShield;
     std::unique_ptr<NotificationGuard> m_notificationGuard;
+    std::unique_ptr<ScreenManager> m_screenManager;
+    std::unique_ptr<PrivacyShieldService> m_privacyShieldService;
     // The publisher outlives the screen manager that feeds it frames on the capture thread.
     std::unique_ptr<NotifyCenter> m_notifyCenter;
     std::unique_ptr<VirtualCameraService> m_virtualCameraService;

@@ -1,0 +1,156 @@
+#include "capture/camera/DaemonExtensionActivator.h"
+
+#include "core/AppInfo.h"
+#include "shared/CameraDaemonStatus.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QProcess>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+namespace {
+
+constexpr int kStopTimeoutMs = 5000;
+constexpr int kPollMs = 50;
+
+QString runtimeDir() {
+    return qEnvironmentVariable("XDG_RUNTIME_DIR");
+}
+
+bool hasUserManager() {
+    const QString runtime = runtimeDir();
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/systemd/private")) &&
+           QFileInfo::exists(QStringLiteral("/usr/bin/systemd-run"));
+}
+
+bool isRunning(pid_t pid) {
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+}
+
+}  // namespace
+
+DaemonExtensionActivator::DaemonExtensionActivator(QString daemonPath, int readyTimeoutMs,
+                                                   QObject* parent)
+    : QObject(parent)
+    , m_daemonPath(std::move(daemonPath))
+    , m_readyTimeoutMs(readyTimeoutMs) {
+    if (m_daemonPath.isEmpty()) {
+        m_daemonPath =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/velarion-camera-extension");
+    }
+}
+
+bool DaemonExtensionActivator::isPipeWireRunning() {
+    const QString remote = qEnvironmentVariable("PIPEWIRE_REMOTE", QStringLiteral("pipewire-0"));
+    if (QDir::isAbsolutePath(remote)) {
+        return QFileInfo::exists(remote);
+    }
+    QString folder = qEnvironmentVariable("PIPEWIRE_RUNTIME_DIR");
+    if (folder.isEmpty()) {
+        folder = runtimeDir();
+    }
+    return !folder.isEmpty() && QFileInfo::exists(folder + QLatin1Char('/') + remote);
+}
+
+void DaemonExtensionActivator::submitActivationRequest(const QString&,
+                                                       ActivationRequestDelegate& delegate) {
+    // A delegate that is a QObject may be gone by the time the daemon is up.
+    QPointer<QObject> guard(dynamic_cast<QObject*>(&delegate));
+    const bool guarded = guard != nullptr;
+    if (!QFileInfo(m_daemonPath).isExecutable()) {
+        deliver({false, ENOENT,
+                 QStringLiteral("The camera daemon %1 is not installed").arg(m_daemonPath)},
+                &delegate);
+        return;
+    }
+    if (!isPipeWireRunning()) {
+        delegate.requestNeedsUserApproval(QStringLiteral(
+            "Start PipeWire for your session (systemctl --user start pipewire wireplumber), "
+            "then try again."));
+        return;
+    }
+    qint64 previousPid = 0;
+    if (const auto running = CameraDaemonStatus::read()) {
+        previousPid = running->pid;
+        // The answer is always "replace"; asking keeps the decision with the installer.
+        if (delegate.actionForReplacingExtension(QString::fromStdString(running->version),
+                                                 QString::fromLatin1(AppInfo::kVersion)) ==
+            ActivationRequestDelegate::ReplacementAction::cancel) {
+            delegate.requestDidFinish(ActivationRequestDelegate::Result::completed);
+            return;
+        }
+    }
+    // The result arrives through the queued call; the future itself is not needed.
+    (void)QtConcurrent::run([this, previousPid, delegate = &delegate, guard, guarded] {
+        const Outcome outcome = replaceAndStart(previousPid);
+        QMetaObject::invokeMethod(this, [this, outcome, delegate, guard, guarded] {
+            if (!guarded || guard) {
+                deliver(outcome, delegate);
+            }
+        });
+    });
+}
+
+DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
+    qint64 previousPid) const {
+    const auto deadline = [](int ms) {
+        return std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    };
+    if (previousPid > 0) {
+        ::kill(pid_t(previousPid), SIGTERM);
+        const auto stopBy = deadline(kStopTimeoutMs);
+        while (CameraDaemonStatus::read() && std::chrono::steady_clock::now() < stopBy) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+        }
+        if (CameraDaemonStatus::read()) {
+            ::kill(pid_t(previousPid), SIGKILL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
+
+    bool started = false;
+    if (hasUserManager()) {
+        const QString unit =
+            QStringLiteral("velarion-camera-%1").arg(QCoreApplication::applicationPid());
+        started = QProcess::execute(QStringLiteral("/usr/bin/systemd-run"),
+                                    {QStringLiteral("--user"), QStringLiteral("--collect"),
+                                     QStringLiteral("--quiet"), QStringLiteral("--unit=") + unit,
+                                     m_daemonPath}) == 0;
+    }
+    if (!started) {
+        // A session of its own: the application's end (or its terminal's hang-up) leaves it alone.
+        started = QProcess::startDetached(QStringLiteral("/usr/bin/setsid"), {m_daemonPath});
+    }
+    if (!started) {
+        return {false, ECHILD, QStringLiteral("The camera daemon could not be started")};
+    }
+
+    const auto readyBy = deadline(m_readyTimeoutMs);
+    while (std::chrono::steady_clock::now() < readyBy) {
+        const auto running = CameraDaemonStatus::read();
+        if (running && running->ready && running->pid != previousPid && isRunning(running->pid)) {
+            return {true, 0, {}};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+    }
+    return {false, ETIMEDOUT,
+            QStringLiteral("The camera daemon did not bring up its camera in time")};
+}
+
+void DaemonExtensionActivator::deliver(const Outcome& outcome,
+                                       ActivationRequestDelegate* delegate) {
+    if (outcome.ok) {
+        delegate->requestDidFinish(ActivationRequestDelegate::Result::completed);
+    } else {
+        delegate->requestDidFail(
+            {QString::fromLatin1(kErrorDomain), outcome.code, outcome.description});
+    }
+}

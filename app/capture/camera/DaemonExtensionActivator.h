@@ -1,0 +1,41 @@
+#pragma once
+
+#include "capture/ExtensionActivator.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+// Activates the camera daemon `velarion-camera-extension` installed beside the application: asks
+// a running one for its version (it is always replaced), ends it, starts the new one detached from
+// the application (a systemd user unit when a user manager runs, else a session of its own) so
+// that it outlives the application, and waits for its camera node to be up. The waiting happens on
+// a worker thread; the delegate is called on the GUI thread.
+class DaemonExtensionActivator final : public QObject, public ExtensionActivator {
+    Q_OBJECT
+
+public:
+    static constexpr char kErrorDomain[] = "com.orvandel.Velarion.CameraDaemon";
+
+    // `daemonPath` empty: the daemon beside this executable.
+    explicit DaemonExtensionActivator(QString daemonPath = {}, int readyTimeoutMs = 15000,
+                                      QObject* parent = nullptr);
+
+    void submitActivationRequest(const QString& extensionIdentifier,
+                                 ActivationRequestDelegate& delegate) override;
+
+    // Whether a PipeWire daemon listens for this session.
+    static bool isPipeWireRunning();
+
+private:
+    struct Outcome {
+        bool ok = false;
+        long code = 0;
+        QString description;
+    };
+    Outcome replaceAndStart(qint64 previousPid) const;
+    void deliver(const Outcome& outcome, ActivationRequestDelegate* delegate);
+
+    QString m_daemonPath;
+    int m_readyTimeoutMs;
+};

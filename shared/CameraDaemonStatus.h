@@ -1,0 +1,36 @@
+#pragma once
+
+#include <sys/types.h>
+#include <optional>
+#include <string>
+
+// The camera daemon's status file, the one thing the application's installer reads about it: the
+// daemon holds a lock on the file for its whole life (so at most one runs per user and a dead one
+// is told at once) and writes its pid, its version and whether its camera node is up.
+class CameraDaemonStatus {
+public:
+    struct Running {
+        pid_t pid = 0;
+        std::string version;
+        bool ready = false;
+    };
+
+    // The file in the user's runtime folder (per hand-off namespace).
+    static std::string path();
+
+    // Daemon: takes the lock; false when another daemon holds it.
+    bool acquire();
+    // Daemon: rewrites the file's content while holding the lock.
+    void publish(const std::string& version, bool ready);
+
+    // Anyone: the daemon that holds the lock now, if any.
+    static std::optional<Running> read();
+
+    CameraDaemonStatus() = default;
+    ~CameraDaemonStatus();
+    CameraDaemonStatus(const CameraDaemonStatus&) = delete;
+    CameraDaemonStatus& operator=(const CameraDaemonStatus&) = delete;
+
+private:
+    int m_fd = -1;
+};
