@@ -19,10 +19,14 @@ QFuture<bool> ShieldOperationQueue::enqueue(Work work, Apply apply) {
     pending.apply = std::move(apply);
     pending.promise.start();
     QFuture<bool> result = pending.promise.future();
-    // The continuation may find its operation already applied by finishPending(); applyFinished()
-    // then has nothing to do. It does not run at all once this object is gone.
-    pending.outcome.then(this, [this](const ShieldOutcome&) { applyFinished(); });
+    QFuture<ShieldOutcome> outcome = pending.outcome;
     m_pending.push_back(std::move(pending));
+    // Queued, never direct: a continuation on a future that has already finished would otherwise
+    // run inside enqueue(). It finds nothing to do when finishPending() got there first, and does
+    // not run at all once this object is gone.
+    outcome.then(this, [this](const ShieldOutcome&) {
+        QMetaObject::invokeMethod(this, &ShieldOperationQueue::applyFinished, Qt::QueuedConnection);
+    });
     if (m_pending.size() == 1) {
         Q_EMIT isBusyChanged();
     }

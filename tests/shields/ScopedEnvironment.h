@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 
+#include <optional>
 #include <utility>
 
 // Sets process environment variables for one test and puts the previous values back after it.
@@ -13,11 +14,8 @@ public:
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
     ~ScopedEnvironment() {
         for (auto it = m_saved.crbegin(); it != m_saved.crend(); ++it) {
-            if (it->second.isNull()) {
-                qunsetenv(it->first.constData());
-            } else {
-                qputenv(it->first.constData(), it->second);
-            }
+            it->second ? qputenv(it->first.constData(), *it->second)
+                       : qunsetenv(it->first.constData());
         }
     }
 
@@ -32,11 +30,10 @@ public:
 
 private:
     void save(const QByteArray& name) {
-        // A null value marks a variable that was not set at all.
         m_saved.append({name, qEnvironmentVariableIsSet(name.constData())
-                                  ? qgetenv(name.constData())
-                                  : QByteArray()});
+                                  ? std::optional(qgetenv(name.constData()))
+                                  : std::nullopt});
     }
 
-    QList<std::pair<QByteArray, QByteArray>> m_saved;
+    QList<std::pair<QByteArray, std::optional<QByteArray>>> m_saved;
 };

@@ -13,8 +13,8 @@
 #include <functional>
 
 // Lets the event loop run until the operation's outcome has been applied on this thread.
-inline bool awaitResult(QFuture<bool> future, int timeoutMs = 30'000) {
-    const QDeadlineTimer deadline(timeoutMs);
+inline bool awaitResult(QFuture<bool> future) {
+    const QDeadlineTimer deadline(30'000);
     while (!future.isFinished() && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(5);
@@ -26,6 +26,6 @@ inline bool awaitResult(QFuture<bool> future, int timeoutMs = 30'000) {
 // A plan source that always picks the given commands for switching on and for switching off.
 inline std::function<PlanChoice(bool)> fixedPlans(QList<PlanCommand> on, QList<PlanCommand> off) {
     return [on, off](bool switchOn) {
-        return PlanChoice::of({QStringLiteral("test desktop"), switchOn ? on : off});
+        return PlanChoice::of({{}, switchOn ? on : off});
     };
 }
