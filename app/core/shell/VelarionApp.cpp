@@ -20,7 +20,9 @@
 #include "shields/HotkeyGrabber.h"
 #include "shields/HotkeyManager.h"
 #include "settings/LanguageEnvironment.h"
+#include "settings/LaunchAtLoginSetting.h"
 #include "settings/LocalizationManager.h"
+#include "settings/LoginItem.h"
 #include "shared/NotifyCenter.h"
 #include "shields/DesktopShield.h"
 #include "shields/NotificationGuard.h"
@@ -63,6 +65,8 @@ VelarionApp::~VelarionApp() {
     m_virtualCameraService.reset();
     m_notifyCenter.reset();
     m_hotkeyManager.reset();
+    m_launchAtLogin.reset();
+    m_loginItem.reset();
     m_appState.reset();
     m_commandRunner.reset();
     m_userDefaults.reset();
@@ -80,6 +84,8 @@ void VelarionApp::createServices() {
     m_screenManager->setVirtualCameraService(m_virtualCameraService.get());
     m_privacyShieldService = std::make_unique<PrivacyShieldService>(*m_screenManager, *m_appState);
     Preferences::registerDefaults(*m_userDefaults);
+    m_loginItem = std::make_unique<LoginItem>(LoginItem::mainApp());
+    m_launchAtLogin = std::make_unique<LaunchAtLoginSetting>(*m_userDefaults, *m_loginItem);
     m_updateChecker = std::make_unique<UpdateChecker>();
     // Ends the application through the same quit path as "Quit" once the relaunch script runs.
     m_updateInstaller = std::make_unique<UpdateInstaller>(

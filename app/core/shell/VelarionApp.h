@@ -8,7 +8,9 @@ class AppState;
 class CommandRunner;
 class DesktopShield;
 class LanguageEnvironment;
+class LaunchAtLoginSetting;
 class LocalizationManager;
+class LoginItem;
 class HotkeyManager;
 class MainWindow;
 class NotificationGuard;
@@ -53,6 +55,8 @@ public:
     MainWindow& mainWindow() { return *m_mainWindow; }
     QuitSequence& quitSequence() { return *m_quit; }
     LocalizationManager& localization() { return m_localization; }
+    // One switch state for both places that show the settings.
+    LaunchAtLoginSetting& launchAtLogin() { return *m_launchAtLogin; }
     // Windows created later add their retranslate step here.
     LanguageEnvironment& languageEnvironment() { return *m_languageEnvironment; }
 
@@ -77,6 +81,8 @@ private:
     std::unique_ptr<VirtualCameraService> m_virtualCameraService;
     // The process-wide instance; it outlives the application object.
     LocalizationManager& m_localization;
+    std::unique_ptr<LoginItem> m_loginItem;
+    std::unique_ptr<LaunchAtLoginSetting> m_launchAtLogin;
     std::unique_ptr<UpdateChecker> m_updateChecker;
     std::unique_ptr<UpdateInstaller> m_updateInstaller;
 
