@@ -17,6 +17,8 @@
 #include "core/shell/TrayController.h"
 #include "core/shell/UnixSignalWatcher.h"
 #include "core/shell/WindowRegistry.h"
+#include "ocr/OCROverlayController.h"
+#include "ocr/PrivacyProtector.h"
 #include "shields/HotkeyGrabber.h"
 #include "shields/HotkeyManager.h"
 #include "settings/LanguageEnvironment.h"
@@ -54,6 +56,8 @@ VelarionApp::~VelarionApp() {
     m_updateInstaller.reset();
     m_updateChecker.reset();
     m_quit.reset();
+    m_ocrOverlay.reset();
+    m_privacyProtector.reset();
     // A shield still on shows the icons / switches Do Not Disturb off as it is destroyed.
     m_notificationGuard.reset();
     m_desktopShield.reset();
@@ -80,6 +84,14 @@ void VelarionApp::createServices() {
     m_virtualCameraService = std::make_unique<VirtualCameraService>(*m_notifyCenter);
     m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
     m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
+    // Recognition engines load at the first scan, not here.
+    m_privacyProtector = std::make_unique<PrivacyProtector>();
+    m_ocrOverlay = std::make_unique<OCROverlayController>();
+    // The mask must not hide the text beneath it from the next snapshot.
+    connect(m_ocrOverlay.get(), &OCROverlayController::windowChanged, this, [this] {
+        const std::optional<WindowId> id = m_ocrOverlay->windowId();
+        m_screenManager->setSnapshotExcludedWindows(id ? WindowIdSet{*id} : WindowIdSet{});
+    });
     m_screenManager = std::make_unique<ScreenManager>(std::make_shared<X11CaptureBackend>());
     m_screenManager->setVirtualCameraService(m_virtualCameraService.get());
     m_privacyShieldService = std::make_unique<PrivacyShieldService>(*m_screenManager, *m_appState);
@@ -103,6 +115,7 @@ void VelarionApp::createShell() {
     // The shared surfaces go and the camera turns black before the rest is restored.
     m_quit->addStep(QStringLiteral("Virtual camera"),
                     [this] { m_virtualCameraService->stopPublishing(); });
+    m_quit->addStep(QStringLiteral("Mask overlay"), [this] { m_ocrOverlay->hide(); });
     // Synchronous: the icons and notifications are back before the process ends.
     m_quit->addStep(QStringLiteral("Desktop shield"), [this] { m_desktopShield->deactivateNow(); });
     m_quit->addStep(QStringLiteral("Notification guard"),

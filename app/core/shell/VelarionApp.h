@@ -14,7 +14,9 @@ class LoginItem;
 class HotkeyManager;
 class MainWindow;
 class NotificationGuard;
+class OCROverlayController;
 class PopoverWindow;
+class PrivacyProtector;
 class PrivacyShieldService;
 class ScreenManager;
 class NotifyCenter;
@@ -48,6 +50,8 @@ public:
     HotkeyManager& hotkeyManager() { return *m_hotkeyManager; }
     DesktopShield& desktopShield() { return *m_desktopShield; }
     NotificationGuard& notificationGuard() { return *m_notificationGuard; }
+    PrivacyProtector& privacyProtector() { return *m_privacyProtector; }
+    OCROverlayController& ocrOverlay() { return *m_ocrOverlay; }
     ScreenManager& screenManager() { return *m_screenManager; }
     PrivacyShieldService& privacyShieldService() { return *m_privacyShieldService; }
     VirtualCameraService& virtualCameraService() { return *m_virtualCameraService; }
@@ -74,6 +78,8 @@ private:
     std::unique_ptr<HotkeyManager> m_hotkeyManager;
     std::unique_ptr<DesktopShield> m_desktopShield;
     std::unique_ptr<NotificationGuard> m_notificationGuard;
+    std::unique_ptr<PrivacyProtector> m_privacyProtector;
+    std::unique_ptr<OCROverlayController> m_ocrOverlay;
     std::unique_ptr<ScreenManager> m_screenManager;
     std::unique_ptr<PrivacyShieldService> m_privacyShieldService;
     // The publisher outlives the screen manager that feeds it frames on the capture thread.
