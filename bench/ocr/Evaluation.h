@@ -1,0 +1,19 @@
+#pragma once
+
+#include "SyntheticScreen.h"
+#include "core/SensitiveRegion.h"
+
+#include <QList>
+
+// Scores the regions found on one screen against its ground truth. A region is on a line when
+// its vertical centre lies within the line's height and it overlaps the line horizontally.
+struct Score {
+    int sensitive = 0;  // sensitive strings on the screen
+    int exact = 0;      // found with the right kind and text on the right line
+    int masked = 0;     // some region on the right line
+    int spurious = 0;   // regions on no line that holds a sensitive string
+
+    Score& operator+=(const Score& other);
+};
+
+Score scoreRegions(const QList<TruthLine>& truth, const QList<SensitiveRegion>& regions);
