@@ -53,7 +53,7 @@ TEST(ShellLanguageTest, SwitchingToArabicTurnsOpenWindowsWithoutReopeningThem) {
     EXPECT_EQ(mainWindow.emailSupportAction()->text(), QStringLiteral("Email Support"));
 }
 
-TEST(ShellLanguageTest, ApplicationStartsInTheStoredLanguage) {
+TEST(ShellLanguageTest, NewApplicationShowsTheCurrentLanguage) {
     EnglishAfterwards restore;
     LocalizationManager::shared().setLanguage(AppLanguage::french);
     VelarionApp app;
