@@ -11,6 +11,8 @@
 
 int main(int argc, char* argv[]) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", /*overwrite=*/0);
+    // Texts are checked in English whatever the developer's desktop language is.
+    ::setenv("LANGUAGE", "en", 1);
     QTemporaryDir home;
     ::setenv("XDG_CONFIG_HOME", qPrintable(home.filePath(QStringLiteral("config"))), 1);
     ::setenv("XDG_DATA_HOME", qPrintable(home.filePath(QStringLiteral("data"))), 1);
