@@ -236,6 +236,31 @@ TEST_F(HotkeyX11Test, HeldComboFiresOnceDespiteAutoRepeat) {
     EXPECT_EQ(m_panics, 2);
 }
 
+TEST(HotkeyX11KeymapTest, KeyboardMapChangeMovesTheGrabToTheKeysNewPlace) {
+    // A server of its own: the layout change must not leak into other tests.
+    XvfbServer server;
+    ASSERT_TRUE(server.isRunning()) << server.errorString().toStdString();
+    DisplayEnvironment display(server.display());
+    const auto keeper = std::make_unique<X11HotkeyGrabber>(server.display().toLocal8Bit());
+    TempDir dir;
+    UserDefaults defaults(dir.filePath(QStringLiteral("v.conf")));
+    int panics = 0;
+    HotkeyManager manager(defaults,
+                          std::make_unique<X11HotkeyGrabber>(server.display().toLocal8Bit()));
+    manager.setOnPanic([&] { ++panics; });
+    ASSERT_TRUE(manager.lastRegistrationOK());
+
+    // Dvorak puts H where QWERTY has J.
+    ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("dvorak")}), 0);
+    // The map change reaches the grabber through the event loop, so presses before it has been
+    // handled go nowhere; keep pressing until one arrives.
+    EXPECT_TRUE(waitUntil([&] {
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("key"), QString::fromLatin1(kDefaultCombo)});
+        return waitUntil([&] { return panics > 0; }, 300);
+    }));
+}
+
 TEST(HotkeyX11NoDisplayTest, GrabFailsWithoutDisplay) {
     X11HotkeyGrabber grabber(QByteArrayLiteral(":9999"));
     EXPECT_FALSE(grabber.isConnected());

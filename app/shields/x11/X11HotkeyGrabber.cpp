@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -42,6 +44,8 @@ struct X11HotkeyGrabber::Connection {
     xcb_window_t root = XCB_NONE;
     X11KeyTranslation::ModifierBits bits;
     std::vector<Grab> grabs;
+    // The combination currently grabbed, to grab anew when the keyboard map changes.
+    std::optional<std::pair<quint32, quint32>> grabbedCombo;
     // The last key release, to tell auto-repeat (a release and a press with the same timestamp)
     // from a new press.
     xcb_keycode_t lastReleaseKeycode = 0;
@@ -50,8 +54,6 @@ struct X11HotkeyGrabber::Connection {
 
     bool isUsable() const { return connection && !xcb_connection_has_error(connection.get()); }
     void readModifierBits();
-    // Handles every event that has arrived; `onPress` runs for each new press of a grabbed key.
-    void drain(const PressedHandler& onPress);
 };
 
 void X11HotkeyGrabber::Connection::readModifierBits() {
@@ -91,32 +93,36 @@ void X11HotkeyGrabber::Connection::readModifierBits() {
     bits.numLock = found.numLock ? found.numLock : usual.numLock;
 }
 
-void X11HotkeyGrabber::Connection::drain(const PressedHandler& onPress) {
-    if (!connection) {
+void X11HotkeyGrabber::readEvents() {
+    Connection& x = *m_connection;
+    if (!x.connection) {
         return;
     }
-    while (xcb_generic_event_t* raw = xcb_poll_for_event(connection.get())) {
+    bool mappingChanged = false;
+    while (xcb_generic_event_t* raw = xcb_poll_for_event(x.connection.get())) {
         const XcbPointer<xcb_generic_event_t> event(raw);
         switch (event->response_type & 0x7f) {
             case XCB_KEY_PRESS: {
                 const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(raw);
-                const bool repeat = press->detail == lastReleaseKeycode &&
-                                    press->time == lastReleaseTime && lastReleaseTime != 0;
-                if (!repeat && onPress) {
-                    onPress();
+                const bool repeat = press->detail == x.lastReleaseKeycode &&
+                                    press->time == x.lastReleaseTime && x.lastReleaseTime != 0;
+                // A copy: the handler may replace itself.
+                const PressedHandler handler = m_handler;
+                if (!repeat && handler) {
+                    handler();
                 }
                 break;
             }
             case XCB_KEY_RELEASE: {
                 const auto* release = reinterpret_cast<const xcb_key_release_event_t*>(raw);
-                lastReleaseKeycode = release->detail;
-                lastReleaseTime = release->time;
+                x.lastReleaseKeycode = release->detail;
+                x.lastReleaseTime = release->time;
                 break;
             }
             case XCB_MAPPING_NOTIFY:
-                xcb_refresh_keyboard_mapping(symbols.get(),
+                xcb_refresh_keyboard_mapping(x.symbols.get(),
                                              reinterpret_cast<xcb_mapping_notify_event_t*>(raw));
-                readModifierBits();
+                mappingChanged = true;
                 break;
             default:
                 // Errors of unchecked requests (an ungrab of a key that is already gone) and
@@ -124,12 +130,22 @@ void X11HotkeyGrabber::Connection::drain(const PressedHandler& onPress) {
                 break;
         }
     }
-    if (xcb_connection_has_error(connection.get()) && !lostReported) {
-        lostReported = true;
-        if (notifier) {
-            notifier->setEnabled(false);
+    if (xcb_connection_has_error(x.connection.get())) {
+        if (!x.lostReported) {
+            x.lostReported = true;
+            x.notifier->setEnabled(false);
+            qCWarning(lcHotkey) << "Lost the connection to the X server; the hot key is gone";
         }
-        qCWarning(lcHotkey) << "Lost the connection to the X server; the hot key is gone";
+        return;
+    }
+    if (mappingChanged) {
+        // The key may sit on another keycode, or Super on another modifier, in the new map.
+        x.readModifierBits();
+        if (const auto combo = x.grabbedCombo) {
+            if (!grab(combo->first, combo->second)) {
+                qCWarning(lcHotkey) << "The hot key cannot be grabbed in the new keyboard map";
+            }
+        }
     }
 }
 
@@ -166,7 +182,7 @@ X11HotkeyGrabber::X11HotkeyGrabber(const QByteArray& displayName)
     m_connection->notifier =
         std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
     QObject::connect(m_connection->notifier.get(), &QSocketNotifier::activated,
-                     m_connection->notifier.get(), [this] { m_connection->drain(m_handler); });
+                     m_connection->notifier.get(), [this] { readEvents(); });
 }
 
 X11HotkeyGrabber::~X11HotkeyGrabber() {
@@ -232,12 +248,13 @@ bool X11HotkeyGrabber::grab(quint32 keyCode, quint32 modifiers) {
     }
     // The checks above read the socket, so events may wait in XCB's queue where the notifier
     // cannot see them.
-    QTimer::singleShot(0, x.notifier.get(), [this] { m_connection->drain(m_handler); });
+    QTimer::singleShot(0, x.notifier.get(), [this] { readEvents(); });
     if (refused) {
         qCWarning(lcHotkey) << "The X server refused the hot key grab (held by another client?)";
         ungrab();
         return false;
     }
+    x.grabbedCombo = std::make_pair(keyCode, modifiers);
     return true;
 }
 
@@ -245,11 +262,13 @@ void X11HotkeyGrabber::ungrab() {
     Connection& x = *m_connection;
     if (!x.isUsable()) {
         x.grabs.clear();
+        x.grabbedCombo.reset();
         return;
     }
     for (const Grab& grab : x.grabs) {
         xcb_ungrab_key(x.connection.get(), grab.keycode, x.root, grab.modifiers);
     }
     x.grabs.clear();
+    x.grabbedCombo.reset();
     xcb_flush(x.connection.get());
 }

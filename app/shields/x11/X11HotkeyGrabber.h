@@ -12,7 +12,7 @@
 //
 // Key presses are read from the connection's socket by the event loop of the thread that created
 // the grabber (the GUI thread), so nothing waits for them. A key held down fires once, not once
-// per auto-repeat.
+// per auto-repeat. A change of the keyboard map grabs the combination anew.
 class X11HotkeyGrabber final : public HotkeyGrabber {
 public:
     // `displayName` empty: $DISPLAY. Without a display every grab fails.
@@ -28,6 +28,9 @@ public:
     void ungrab() override;
 
 private:
+    // Handles every event that has arrived: presses of the grabbed key, keyboard map changes.
+    void readEvents();
+
     struct Connection;
     std::unique_ptr<Connection> m_connection;
     PressedHandler m_handler;
