@@ -2,6 +2,8 @@
 
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenManager.h"
+#include "capture/SystemExtensionInstaller.h"
+#include "capture/camera/DaemonExtensionActivator.h"
 #include "capture/VirtualCameraService.h"
 #include "capture/x11/X11CaptureBackend.h"
 #include "core/AppInfo.h"
@@ -66,6 +68,8 @@ VelarionApp::~VelarionApp() {
     m_privacyShieldService.reset();
     m_screenManager.reset();
     // After the screen manager: no frame may arrive once the ring is gone.
+    m_systemExtension.reset();
+    m_extensionActivator.reset();
     m_virtualCameraService.reset();
     m_notifyCenter.reset();
     m_hotkeyManager.reset();
@@ -82,6 +86,9 @@ void VelarionApp::createServices() {
     m_appState = std::make_unique<AppState>();
     m_notifyCenter = std::make_unique<NotifyCenter>();
     m_virtualCameraService = std::make_unique<VirtualCameraService>(*m_notifyCenter);
+    // The camera daemon it starts keeps running after the application quits.
+    m_extensionActivator = std::make_unique<DaemonExtensionActivator>();
+    m_systemExtension = std::make_unique<SystemExtensionInstaller>(*m_extensionActivator);
     m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
     m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
     // Recognition engines load at the first scan, not here.

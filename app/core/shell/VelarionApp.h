@@ -19,8 +19,10 @@ class PopoverWindow;
 class PrivacyProtector;
 class PrivacyShieldService;
 class ScreenManager;
+class DaemonExtensionActivator;
 class NotifyCenter;
 class QuitSequence;
+class SystemExtensionInstaller;
 class TrayController;
 class UnixSignalWatcher;
 class UserDefaults;
@@ -55,6 +57,7 @@ public:
     ScreenManager& screenManager() { return *m_screenManager; }
     PrivacyShieldService& privacyShieldService() { return *m_privacyShieldService; }
     VirtualCameraService& virtualCameraService() { return *m_virtualCameraService; }
+    SystemExtensionInstaller& systemExtension() { return *m_systemExtension; }
     WindowRegistry& windows() { return *m_windows; }
     MainWindow& mainWindow() { return *m_mainWindow; }
     QuitSequence& quitSequence() { return *m_quit; }
@@ -85,6 +88,8 @@ private:
     // The publisher outlives the screen manager that feeds it frames on the capture thread.
     std::unique_ptr<NotifyCenter> m_notifyCenter;
     std::unique_ptr<VirtualCameraService> m_virtualCameraService;
+    std::unique_ptr<DaemonExtensionActivator> m_extensionActivator;
+    std::unique_ptr<SystemExtensionInstaller> m_systemExtension;
     // The process-wide instance; it outlives the application object.
     LocalizationManager& m_localization;
     std::unique_ptr<LoginItem> m_loginItem;
