@@ -156,11 +156,17 @@ TEST_F(X11CaptureTest, NewWindowOfAnExcludedApplicationNeverShows) {
     EXPECT_EQ(counter.leaks, 0);
 }
 
-TEST_F(X11CaptureTest, ClosingAWindowMidCaptureKeepsTheStream) {
+TEST_F(X11CaptureTest, ResizingAndClosingWindowsMidCaptureKeepsTheStream) {
     const auto back = open(QStringLiteral("Back"), {QStringLiteral("800x600+0+0#ff0000:back")});
     auto front = open(QStringLiteral("Front"), {QStringLiteral("200x200+100+100#00ff00:front")});
     startSession({});
     ASSERT_TRUE(frameShows(150, 150, kGreen));
+
+    // A resize is followed: the window's new, larger pixmap is composed.
+    m_server->runClient(QStringLiteral("xdotool"),
+                        {QStringLiteral("windowsize"), QString::number(front->ids().at(0)),
+                         QStringLiteral("400"), QStringLiteral("300")});
+    EXPECT_TRUE(frameShows(450, 350, kGreen));
 
     front->close();
     EXPECT_TRUE(frameShows(150, 150, kRed));
