@@ -1,5 +1,14 @@
 #include "camera_extension/FrameTimer.h"
 
+#include <pthread.h>
+#include <sched.h>
+
+namespace {
+
+constexpr int kRealtimePriority = 10;
+
+}  // namespace
+
 ThreadFrameTimer::ThreadFrameTimer(std::chrono::nanoseconds period, std::function<void()> tick)
     : m_period(period)
     , m_tick(std::move(tick))
@@ -21,6 +30,11 @@ void ThreadFrameTimer::cancel() {
 }
 
 void ThreadFrameTimer::run() {
+    // Frames should come on time even on a busy machine: ask for real-time scheduling, which a
+    // user may be granted (RLIMIT_RTPRIO, rtkit); without it the thread keeps normal priority.
+    sched_param parameters{};
+    parameters.sched_priority = kRealtimePriority;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters);
     auto deadline = std::chrono::steady_clock::now();  // the first tick is due at once
     std::unique_lock lock(m_mutex);
     while (!m_cancelled) {
@@ -30,10 +44,12 @@ void ThreadFrameTimer::run() {
         lock.unlock();
         m_tick();
         lock.lock();
-        deadline += m_period;
+        // Keep the phase: a late tick is followed by the next deadline still ahead, never by a
+        // burst of catch-up ticks.
         const auto now = std::chrono::steady_clock::now();
-        if (now > deadline + m_period) {
-            deadline = now;  // fell behind by more than a frame: start again from now
+        deadline += m_period;
+        while (deadline <= now) {
+            deadline += m_period;
         }
     }
 }
