@@ -93,22 +93,25 @@ const std::vector<int> kBlack = {0, 0, 0, 0};
 }  // namespace
 
 TEST_F(CameraStreamTest, ConsumerSeesThePublishedPatternAndBlackOnceThePublisherIsGone) {
-    EXPECT_EQ(receiveCentrePixel(), kBlack) << "nothing published yet";
+    EXPECT_EQ(receiveCentrePixel(), kBlack) << "nothing published yet\n"
+                                            << daemonLog().toStdString();
 
     HelperProcess publisher({QStringLiteral("publish")});
     ASSERT_EQ(publisher.ask("start"), "started 1");
     publisher.ask("frame 1920 1080 10 20 30");
-    EXPECT_EQ(receiveCentrePixel(), (std::vector<int>{10, 20, 30, 255}));
+    EXPECT_EQ(receiveCentrePixel(), (std::vector<int>{10, 20, 30, 255}))
+        << daemonLog().toStdString();
 
     ASSERT_EQ(publisher.ask("stop"), "stopped");
-    EXPECT_EQ(receiveCentrePixel(), kBlack);
+    EXPECT_EQ(receiveCentrePixel(), kBlack) << daemonLog().toStdString();
 
     ASSERT_EQ(publisher.ask("start"), "started 1");
     publisher.ask("frame 1920 1080 200 150 100");
-    EXPECT_EQ(receiveCentrePixel(), (std::vector<int>{200, 150, 100, 255}));
+    EXPECT_EQ(receiveCentrePixel(), (std::vector<int>{200, 150, 100, 255}))
+        << daemonLog().toStdString();
 
     publisher.killHard();
-    EXPECT_EQ(receiveCentrePixel(), kBlack);
+    EXPECT_EQ(receiveCentrePixel(), kBlack) << daemonLog().toStdString();
     EXPECT_TRUE(waitForLogCount(QStringLiteral("[DIAG] Frame source changed: live"), 2))
         << daemonLog().toStdString();
     EXPECT_TRUE(waitForLogCount(QStringLiteral("[DIAG] Frame source changed: attachFailed"), 2))
