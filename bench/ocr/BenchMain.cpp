@@ -206,6 +206,8 @@ int main(int argc, char* argv[]) {
     Results full, rescan, single, cliOne, cliDefault;
     std::vector<double> preparationCpu;
     int tiles = 0;
+    int rescanRecognised = 0;
+    int rescanTiles = 0;
     std::mt19937 random(7);
     for (const QString& name : images) {
         const QString path = dir.filePath(name);
@@ -229,6 +231,8 @@ int main(int argc, char* argv[]) {
         const QImage changed = changedScreen(image, truth, random, changedTruth);
         record(
             rescan, [&] { return inProcess([&] { return reader.read(changed); }); }, changedTruth);
+        rescanRecognised += reader.lastCounts().recognised;
+        rescanTiles += reader.lastCounts().recognised + reader.lastCounts().reused;
 
         if (plain) {
             const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
@@ -257,6 +261,7 @@ int main(int argc, char* argv[]) {
                 median(preparationCpu), static_cast<double>(tiles) / images.size());
     print("velarion full scan", full);
     print("velarion re-scan, <10% changed", rescan);
+    std::printf("re-scan read %d of %d tiles again\n", rescanRecognised, rescanTiles);
     if (plain) {
         print("one engine, whole image, no normalisation", single);
     }
