@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/mman.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -119,5 +120,7 @@ int main(int argc, char* argv[]) {
 
     surface.reset();
     service.stopPublishing();
+    notifyCenter.notify_cancel(token);
+    ::shm_unlink(NotifyCenter::objectNameFor(FrameHandoff::kNotifyName).c_str());
     return 0;
 }
