@@ -23,6 +23,12 @@ function(velarion_add_test_suite NAME)
         DISCOVERY_TIMEOUT 60)
     # gtest_discover_tests flattens a list-valued LABELS property into separate arguments, so the
     # labels are applied by a second include script that reads the discovered names.
+    set(properties "LABELS \"${ARG_LABELS}\"")
+    if("x11" IN_LIST ARG_LABELS)
+        # Suites that start private X servers with window managers disturb each other when
+        # they run at the same time (windows that never map under load); run them one by one.
+        string(APPEND properties " RESOURCE_LOCK x-server")
+    endif()
     set(tests_file "${CMAKE_CURRENT_BINARY_DIR}/${NAME}[1]_tests.cmake")
     set(label_script "${CMAKE_CURRENT_BINARY_DIR}/${NAME}_labels.cmake")
     file(WRITE "${label_script}"
@@ -30,7 +36,7 @@ function(velarion_add_test_suite NAME)
         "  file(STRINGS \"${tests_file}\" lines REGEX \"^add_test\")\n"
         "  foreach(line IN LISTS lines)\n"
         "    if(line MATCHES \"^add_test\\\\(\\\\[=\\\\[([^]]+)\\\\]=\\\\]\")\n"
-        "      set_tests_properties(\"\${CMAKE_MATCH_1}\" PROPERTIES LABELS \"${ARG_LABELS}\")\n"
+        "      set_tests_properties(\"\${CMAKE_MATCH_1}\" PROPERTIES ${properties})\n"
         "    endif()\n"
         "  endforeach()\n"
         "endif()\n")

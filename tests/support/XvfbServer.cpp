@@ -53,7 +53,8 @@ pid_t spawn(const QStringList& argv, const QStringList& environment) {
 }
 
 void endProcess(pid_t pid) {
-    if (pid <= 0) {
+    // Nothing to do for a process that already ended (reaped or a zombie, reaped here).
+    if (pid <= 0 || ::waitpid(pid, nullptr, WNOHANG) != 0) {
         return;
     }
     ::kill(pid, SIGTERM);
@@ -110,6 +111,41 @@ XvfbServer::~XvfbServer() {
 }
 
 bool XvfbServer::startServer(const Options& options) {
+    // Xvfb may report a display number and then lose it to another server that is taking the
+    // same number's lock file at that moment (it exits with "server already running"): try again
+    // until our own server is the one answering.
+    constexpr int kAttempts = 5;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (!launchServer(options)) {
+            return false;
+        }
+        if (serverAnswers()) {
+            return true;
+        }
+        endProcess(m_serverPid);
+        m_serverPid = -1;
+    }
+    m_error = QStringLiteral("Xvfb exited right after starting, %1 times").arg(kAttempts);
+    return false;
+}
+
+bool XvfbServer::serverAnswers() const {
+    const QDeadlineTimer deadline(kStartTimeoutMs);
+    while (!deadline.hasExpired()) {
+        if (::waitpid(m_serverPid, nullptr, WNOHANG) == m_serverPid) {
+            return false;
+        }
+        if (!runClient(QStringLiteral("xdpyinfo"), {}).isEmpty()) {
+            // Answered; make sure it was our server and not one that took the number over.
+            QThread::msleep(50);
+            return ::waitpid(m_serverPid, nullptr, WNOHANG) == 0;
+        }
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+bool XvfbServer::launchServer(const Options& options) {
     int fds[2];
     if (::pipe(fds) != 0) {
         m_error = QStringLiteral("pipe: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
@@ -122,7 +158,10 @@ bool XvfbServer::startServer(const Options& options) {
     m_serverPid =
         spawn({QStringLiteral("Xvfb"), QStringLiteral("-displayfd"), QString::number(fds[1]),
                QStringLiteral("-screen"), QStringLiteral("0"), screen, QStringLiteral("+extension"),
-               QStringLiteral("Composite"), QStringLiteral("-nolisten"), QStringLiteral("tcp")},
+               QStringLiteral("Composite"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+               // Tests connect and disconnect many short clients; a reset in between would
+               // drop state (grabs, properties) that the next client expects.
+               QStringLiteral("-noreset")},
               QProcessEnvironment::systemEnvironment().toStringList());
     ::close(fds[1]);
     if (m_serverPid < 0) {

@@ -42,6 +42,8 @@ public:
 
 private:
     bool startServer(const Options& options);
+    bool launchServer(const Options& options);
+    bool serverAnswers() const;
     bool waitForWindowManager();
     bool waitForTray();
 

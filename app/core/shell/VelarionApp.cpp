@@ -3,8 +3,8 @@
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenManager.h"
 #include "capture/SystemExtensionInstaller.h"
-#include "capture/camera/DaemonExtensionActivator.h"
 #include "capture/VirtualCameraService.h"
+#include "capture/camera/DaemonExtensionActivator.h"
 #include "capture/x11/X11CaptureBackend.h"
 #include "core/AppInfo.h"
 #include "core/AppState.h"
@@ -21,14 +21,14 @@
 #include "core/shell/WindowRegistry.h"
 #include "ocr/OCROverlayController.h"
 #include "ocr/PrivacyProtector.h"
-#include "shields/HotkeyGrabber.h"
-#include "shields/HotkeyManager.h"
 #include "settings/LanguageEnvironment.h"
 #include "settings/LaunchAtLoginSetting.h"
 #include "settings/LocalizationManager.h"
 #include "settings/LoginItem.h"
 #include "shared/NotifyCenter.h"
 #include "shields/DesktopShield.h"
+#include "shields/HotkeyGrabber.h"
+#include "shields/HotkeyManager.h"
 #include "shields/NotificationGuard.h"
 #include "shields/ShieldTestHook.h"
 #include "update/UpdateChecker.h"
@@ -63,6 +63,7 @@ VelarionApp::~VelarionApp() {
     // A shield still on shows the icons / switches Do Not Disturb off as it is destroyed.
     m_notificationGuard.reset();
     m_desktopShield.reset();
+    m_hotkeyManager.reset();
     // The shield service refers to the screen manager, which stops a running stream for
     // good as it goes.
     m_privacyShieldService.reset();
@@ -72,7 +73,6 @@ VelarionApp::~VelarionApp() {
     m_extensionActivator.reset();
     m_virtualCameraService.reset();
     m_notifyCenter.reset();
-    m_hotkeyManager.reset();
     m_launchAtLogin.reset();
     m_loginItem.reset();
     m_appState.reset();
@@ -84,34 +84,36 @@ void VelarionApp::createServices() {
     m_userDefaults = std::make_unique<UserDefaults>();
     m_commandRunner = std::make_unique<CommandRunner>();
     m_appState = std::make_unique<AppState>();
+    m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
+    m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
+    m_screenManager = std::make_unique<ScreenManager>(std::make_shared<X11CaptureBackend>());
+    // Recognition engines load at the first scan, not here.
+    m_privacyProtector = std::make_unique<PrivacyProtector>();
     m_notifyCenter = std::make_unique<NotifyCenter>();
     m_virtualCameraService = std::make_unique<VirtualCameraService>(*m_notifyCenter);
+    m_ocrOverlay = std::make_unique<OCROverlayController>();
     // The camera daemon it starts keeps running after the application quits.
     m_extensionActivator = std::make_unique<DaemonExtensionActivator>();
     m_systemExtension = std::make_unique<SystemExtensionInstaller>(*m_extensionActivator);
-    m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
-    m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
-    // Recognition engines load at the first scan, not here.
-    m_privacyProtector = std::make_unique<PrivacyProtector>();
-    m_ocrOverlay = std::make_unique<OCROverlayController>();
+    // Grabs the stored hot key at once; the panic action arrives with the main window.
+    m_hotkeyManager =
+        std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());
+    m_updateChecker = std::make_unique<UpdateChecker>();
+    // Ends the application through the same quit path as "Quit" once the relaunch script runs.
+    m_updateInstaller = std::make_unique<UpdateInstaller>(
+        DMGInstaller::Context::forRunningApplication(), [this] { m_quit->quit(); });
+
+    Preferences::registerDefaults(*m_userDefaults);
+    m_loginItem = std::make_unique<LoginItem>(LoginItem::mainApp());
+    m_launchAtLogin = std::make_unique<LaunchAtLoginSetting>(*m_userDefaults, *m_loginItem);
+
+    m_screenManager->setVirtualCameraService(m_virtualCameraService.get());
     // The mask must not hide the text beneath it from the next snapshot.
     connect(m_ocrOverlay.get(), &OCROverlayController::windowChanged, this, [this] {
         const std::optional<WindowId> id = m_ocrOverlay->windowId();
         m_screenManager->setSnapshotExcludedWindows(id ? WindowIdSet{*id} : WindowIdSet{});
     });
-    m_screenManager = std::make_unique<ScreenManager>(std::make_shared<X11CaptureBackend>());
-    m_screenManager->setVirtualCameraService(m_virtualCameraService.get());
     m_privacyShieldService = std::make_unique<PrivacyShieldService>(*m_screenManager, *m_appState);
-    Preferences::registerDefaults(*m_userDefaults);
-    m_loginItem = std::make_unique<LoginItem>(LoginItem::mainApp());
-    m_launchAtLogin = std::make_unique<LaunchAtLoginSetting>(*m_userDefaults, *m_loginItem);
-    m_updateChecker = std::make_unique<UpdateChecker>();
-    // Ends the application through the same quit path as "Quit" once the relaunch script runs.
-    m_updateInstaller = std::make_unique<UpdateInstaller>(
-        DMGInstaller::Context::forRunningApplication(), [this] { m_quit->quit(); });
-    // Grabs the stored hot key at once; the panic action arrives with the main window.
-    m_hotkeyManager =
-        std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());
 }
 
 void VelarionApp::createShell() {

@@ -16,9 +16,9 @@ class MainWindow;
 class NotificationGuard;
 class OCROverlayController;
 class PopoverWindow;
-class PrivacyProtector;
 class PrivacyShieldService;
 class ScreenManager;
+class PrivacyProtector;
 class DaemonExtensionActivator;
 class NotifyCenter;
 class QuitSequence;
@@ -49,15 +49,15 @@ public:
     CommandRunner& commandRunner() { return *m_commandRunner; }
     UpdateChecker& updateChecker() { return *m_updateChecker; }
     UpdateInstaller& updateInstaller() { return *m_updateInstaller; }
+    VirtualCameraService& virtualCameraService() { return *m_virtualCameraService; }
+    SystemExtensionInstaller& systemExtension() { return *m_systemExtension; }
     HotkeyManager& hotkeyManager() { return *m_hotkeyManager; }
     DesktopShield& desktopShield() { return *m_desktopShield; }
     NotificationGuard& notificationGuard() { return *m_notificationGuard; }
-    PrivacyProtector& privacyProtector() { return *m_privacyProtector; }
-    OCROverlayController& ocrOverlay() { return *m_ocrOverlay; }
     ScreenManager& screenManager() { return *m_screenManager; }
     PrivacyShieldService& privacyShieldService() { return *m_privacyShieldService; }
-    VirtualCameraService& virtualCameraService() { return *m_virtualCameraService; }
-    SystemExtensionInstaller& systemExtension() { return *m_systemExtension; }
+    PrivacyProtector& privacyProtector() { return *m_privacyProtector; }
+    OCROverlayController& ocrOverlay() { return *m_ocrOverlay; }
     WindowRegistry& windows() { return *m_windows; }
     MainWindow& mainWindow() { return *m_mainWindow; }
     QuitSequence& quitSequence() { return *m_quit; }
@@ -78,22 +78,22 @@ private:
     std::unique_ptr<UserDefaults> m_userDefaults;
     std::unique_ptr<CommandRunner> m_commandRunner;
     std::unique_ptr<AppState> m_appState;
-    std::unique_ptr<HotkeyManager> m_hotkeyManager;
-    std::unique_ptr<DesktopShield> m_desktopShield;
-    std::unique_ptr<NotificationGuard> m_notificationGuard;
-    std::unique_ptr<PrivacyProtector> m_privacyProtector;
-    std::unique_ptr<OCROverlayController> m_ocrOverlay;
-    std::unique_ptr<ScreenManager> m_screenManager;
-    std::unique_ptr<PrivacyShieldService> m_privacyShieldService;
     // The publisher outlives the screen manager that feeds it frames on the capture thread.
     std::unique_ptr<NotifyCenter> m_notifyCenter;
     std::unique_ptr<VirtualCameraService> m_virtualCameraService;
     std::unique_ptr<DaemonExtensionActivator> m_extensionActivator;
     std::unique_ptr<SystemExtensionInstaller> m_systemExtension;
+    std::unique_ptr<HotkeyManager> m_hotkeyManager;
     // The process-wide instance; it outlives the application object.
     LocalizationManager& m_localization;
     std::unique_ptr<LoginItem> m_loginItem;
     std::unique_ptr<LaunchAtLoginSetting> m_launchAtLogin;
+    std::unique_ptr<DesktopShield> m_desktopShield;
+    std::unique_ptr<NotificationGuard> m_notificationGuard;
+    std::unique_ptr<ScreenManager> m_screenManager;
+    std::unique_ptr<PrivacyShieldService> m_privacyShieldService;
+    std::unique_ptr<PrivacyProtector> m_privacyProtector;
+    std::unique_ptr<OCROverlayController> m_ocrOverlay;
     std::unique_ptr<UpdateChecker> m_updateChecker;
     std::unique_ptr<UpdateInstaller> m_updateInstaller;
 
