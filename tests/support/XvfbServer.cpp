@@ -230,10 +230,14 @@ QString XvfbServer::runClient(const QString& program, const QStringList& argumen
 bool XvfbServer::waitForWindowManager() {
     const QDeadlineTimer deadline(kStartTimeoutMs);
     while (!deadline.hasExpired()) {
+        // The check window appears as the manager takes the screen; the work area only once it
+        // has set up its desktops. A window mapped in between may never be shown.
         const QString out =
             runClient(QStringLiteral("xprop"),
-                      {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-        if (out.contains(QLatin1String("window id"))) {
+                      {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK"),
+                       QStringLiteral("_NET_WORKAREA")});
+        if (out.contains(QLatin1String("window id")) &&
+            out.contains(QLatin1String("_NET_WORKAREA(CARDINAL)"))) {
             return true;
         }
         QThread::msleep(50);
