@@ -23,8 +23,8 @@ constexpr QRgb kYellow = 0xffffff00;
 
 QStringList windowArgs(const QString& windowClass, const QStringList& specs) {
     QStringList arguments{QStringLiteral("--class"), windowClass};
-    for (const QString& spec : specs) {
-        arguments << QStringLiteral("--window") << spec;
+    for (const QString& layout : specs) {
+        arguments << QStringLiteral("--window") << layout;
     }
     return arguments;
 }

@@ -7,7 +7,7 @@
 // --class NAME                     WM_CLASS ("name", "NAME")
 // --net-wm-pid                     also set _NET_WM_PID
 // --type dock|desktop|notification _NET_WM_WINDOW_TYPE
-// --delayed-window SPEC            one more window, mapped half a second after "ready" and
+// --delayed-window LAYOUT          one more window, mapped half a second after "ready" and
 //                                  announced with "delayed <id>"
 // --animate | --clock
 
@@ -35,17 +35,17 @@ struct WindowSpec {
     std::string title;
 };
 
-bool parseWindow(const char* text, WindowSpec& spec) {
+bool parseWindow(const char* text, WindowSpec& layout) {
     char title[512] = {0};
     int consumed = 0;
-    if (std::sscanf(text, "%dx%d+%d+%d#%6x%n", &spec.width, &spec.height, &spec.x, &spec.y,
-                    &spec.colour, &consumed) < 5) {
+    if (std::sscanf(text, "%dx%d+%d+%d#%6x%n", &layout.width, &layout.height, &layout.x, &layout.y,
+                    &layout.colour, &consumed) < 5) {
         return false;
     }
     if (text[consumed] == ':') {
-        spec.hasTitle = true;
+        layout.hasTitle = true;
         std::snprintf(title, sizeof title, "%s", text + consumed + 1);
-        spec.title = title;
+        layout.title = title;
     }
     return true;
 }
@@ -71,19 +71,19 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--window" && i + 1 < argc) {
-            WindowSpec spec;
-            if (!parseWindow(argv[++i], spec)) {
+            WindowSpec layout;
+            if (!parseWindow(argv[++i], layout)) {
                 std::fprintf(stderr, "bad window: %s\n", argv[i]);
                 return 2;
             }
-            specs.push_back(spec);
+            specs.push_back(layout);
         } else if (arg == "--delayed-window" && i + 1 < argc) {
-            WindowSpec spec;
-            if (!parseWindow(argv[++i], spec)) {
+            WindowSpec layout;
+            if (!parseWindow(argv[++i], layout)) {
                 std::fprintf(stderr, "bad window: %s\n", argv[i]);
                 return 2;
             }
-            delayedSpecs.push_back(spec);
+            delayedSpecs.push_back(layout);
         } else if (arg == "--class" && i + 1 < argc) {
             windowClass = argv[++i];
         } else if (arg == "--type" && i + 1 < argc) {
@@ -111,17 +111,17 @@ int main(int argc, char** argv) {
     const xcb_atom_t pidAtom = atom(c, "_NET_WM_PID");
     const xcb_atom_t typeAtom = atom(c, "_NET_WM_WINDOW_TYPE");
 
-    const auto create = [&](const WindowSpec& spec) {
+    const auto create = [&](const WindowSpec& layout) {
         const xcb_window_t window = xcb_generate_id(c);
-        const uint32_t values[] = {spec.colour, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, spec.x, spec.y, spec.width,
-                          spec.height, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                          XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
-        if (spec.hasTitle) {
+        const uint32_t values[] = {layout.colour, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, layout.x, layout.y,
+                          layout.width, layout.height, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+        if (layout.hasTitle) {
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
-                                8, spec.title.size(), spec.title.data());
+                                8, layout.title.size(), layout.title.data());
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, netWmName, utf8, 8,
-                                spec.title.size(), spec.title.data());
+                                layout.title.size(), layout.title.data());
         }
         if (!windowClass.empty()) {
             std::string lower = windowClass;
@@ -148,16 +148,16 @@ int main(int argc, char** argv) {
         }
         // Ask the window manager, if any, to honour the requested position.
         const uint32_t hints[18] = {
-            1u | 4u | 8u, static_cast<uint32_t>(spec.x), static_cast<uint32_t>(spec.y),
-            static_cast<uint32_t>(spec.width), static_cast<uint32_t>(spec.height)};
+            1u | 4u | 8u, static_cast<uint32_t>(layout.x), static_cast<uint32_t>(layout.y),
+            static_cast<uint32_t>(layout.width), static_cast<uint32_t>(layout.height)};
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
                             XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
         return window;
     };
 
     std::vector<xcb_window_t> windows;
-    for (const WindowSpec& spec : specs) {
-        windows.push_back(create(spec));
+    for (const WindowSpec& layout : specs) {
+        windows.push_back(create(layout));
         xcb_map_window(c, windows.back());
     }
     xcb_flush(c);
@@ -182,8 +182,8 @@ int main(int argc, char** argv) {
 
     if (!delayedSpecs.empty()) {
         ::usleep(500'000);
-        for (const WindowSpec& spec : delayedSpecs) {
-            const xcb_window_t window = create(spec);
+        for (const WindowSpec& layout : delayedSpecs) {
+            const xcb_window_t window = create(layout);
             xcb_map_window(c, window);
             std::printf("delayed %u\n", window);
         }
