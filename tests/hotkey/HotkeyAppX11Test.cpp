@@ -2,6 +2,7 @@
 // installed yet leaves it running.
 
 #include "support/TempDir.h"
+#include "support/WaitFor.h"
 #include "support/XvfbServer.h"
 
 #include <QDeadlineTimer>
@@ -12,21 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-namespace {
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20'000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QThread::msleep(100);
-    }
-    return true;
-}
-
-}  // namespace
 
 TEST(HotkeyAppX11Test, ApplicationGrabsDefaultComboAndSurvivesPressWithoutAction) {
     XvfbServer server;

@@ -4,6 +4,7 @@
 
 #include "support/QtPrinters.h"
 #include "support/TempDir.h"
+#include "support/WaitFor.h"
 #include "support/XvfbServer.h"
 
 #include <QDeadlineTimer>
@@ -19,17 +20,6 @@
 #include <memory>
 
 namespace {
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15'000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        if (condition()) {
-            return true;
-        }
-        QThread::msleep(100);
-    }
-    return condition();
-}
 
 class OverlayX11Test : public ::testing::Test {
 protected:

@@ -9,22 +9,13 @@
 #include <QProcessEnvironment>
 #include <QThread>
 
+#include "support/WaitFor.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20'000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        if (condition()) {
-            return true;
-        }
-        QThread::msleep(50);
-    }
-    return condition();
-}
 
 QString lastLineFor(const QStringList& journal, const QString& channel) {
     const QStringList lines = journal.filter(channel);

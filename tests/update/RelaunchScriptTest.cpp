@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QThread>
 
+#include "support/WaitFor.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -15,17 +17,6 @@ namespace {
 using namespace BundleFactory;
 
 constexpr int kWaitMs = 20'000;
-
-bool waitFor(const std::function<bool()>& condition) {
-    QDeadlineTimer deadline(kWaitMs);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QThread::msleep(20);
-    }
-    return true;
-}
 
 // A process for the script to wait on; the test decides when it ends.
 class Sleeper {

@@ -2,6 +2,7 @@
 // its tray icon, and a termination signal ends it cleanly through the quit path.
 
 #include "support/TempDir.h"
+#include "support/WaitFor.h"
 #include "support/XvfbServer.h"
 
 #include <QDeadlineTimer>
@@ -10,21 +11,6 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 15'000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        if (condition()) {
-            return true;
-        }
-        QThread::msleep(100);
-    }
-    return condition();
-}
-
-}  // namespace
 
 TEST(TrayX11Test, ApplicationShowsWindowAndTrayIconAndQuitsOnSigterm) {
     XvfbServer::Options options;
