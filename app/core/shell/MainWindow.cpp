@@ -54,7 +54,10 @@ void MainWindow::setTranslator(Translate translate) {
 void MainWindow::retranslate() {
     m_helpMenu->setTitle(m_translate(QStringLiteral("Help")));
     m_help->setText(m_translate(QStringLiteral("Velarion Help")));
-    m_enableCameraExtension->setText(m_translate(QStringLiteral("Enable the Camera Extension…")));
+    // The table holds the guide's title; the menu adds the ellipsis of a command that opens a
+    // window.
+    m_enableCameraExtension->setText(m_translate(QStringLiteral("Enable the Camera Extension")) +
+                                     QStringLiteral("…"));
     m_visitWebsite->setText(m_translate(AppInfo::visitWebsiteTitle()));
     m_emailSupport->setText(m_translate(QStringLiteral("Email Support")));
 }
