@@ -24,18 +24,18 @@ struct SessionSpec {
 };
 
 struct Session {
-    explicit Session(const SessionSpec& spec) {
-        if (*spec.desktop) {
-            env.desktops = QString::fromUtf8(spec.desktop).toLower().split(QLatin1Char(':'));
+    explicit Session(const SessionSpec& setup) {
+        if (*setup.desktop) {
+            env.desktops = QString::fromUtf8(setup.desktop).toLower().split(QLatin1Char(':'));
         }
         env.toolDirs = {tools.dir()};
-        for (const QString& tool : spec.tools) {
+        for (const QString& tool : setup.tools) {
             tools.add(tool);
         }
         env.schemaDirs = {tools.dir() + QStringLiteral("/schemas")};
         QDir().mkpath(env.schemaDirs.first());
-        if (!spec.schema.isEmpty()) {
-            const QStringList p = spec.schema.split(QLatin1Char(' '));
+        if (!setup.schema.isEmpty()) {
+            const QStringList p = setup.schema.split(QLatin1Char(' '));
             QFile xml(env.schemaDirs.first() + QLatin1Char('/') + p.value(2, p[0]) +
                       QStringLiteral(".gschema.xml"));
             EXPECT_TRUE(xml.open(QIODevice::WriteOnly));
@@ -44,12 +44,12 @@ struct Session {
                           .arg(p[0], p[1])
                           .toUtf8());
         }
-        if (!spec.running.isEmpty()) {
-            env.runningProcesses.insert(spec.running);
+        if (!setup.running.isEmpty()) {
+            env.runningProcesses.insert(setup.running);
         }
         env.extensionDirs = {tools.dir() + QStringLiteral("/extensions")};
-        if (!spec.extension.isEmpty()) {
-            const QString dir = env.extensionDirs.first() + QLatin1Char('/') + spec.extension;
+        if (!setup.extension.isEmpty()) {
+            const QString dir = env.extensionDirs.first() + QLatin1Char('/') + setup.extension;
             QDir().mkpath(dir);
             QFile(dir + QStringLiteral("/metadata.json")).open(QIODevice::WriteOnly);
         }
@@ -98,7 +98,7 @@ TEST(DesktopEnvironmentTest, ReadsTheSessionFromTheProcessEnvironment) {
 TEST(DesktopIconPlansTest, HidingWritesTheNoIconsValueAndShowingTheDefault) {
     const QStringList gsettings{QStringLiteral("gsettings")};
     const struct {
-        SessionSpec spec;
+        SessionSpec setup;
         QString hide;
         QString show;
     } cases[] = {
@@ -126,7 +126,7 @@ TEST(DesktopIconPlansTest, HidingWritesTheNoIconsValueAndShowingTheDefault) {
          QStringLiteral("pcmanfm-qt --desktop --profile=lxqt")},
     };
     for (const auto& c : cases) {
-        const Session s(c.spec);
+        const Session s(c.setup);
         EXPECT_EQ(commandLines(DesktopIconPlans::choose(s.env, true), s), QStringList{c.hide});
         EXPECT_EQ(commandLines(DesktopIconPlans::choose(s.env, false), s), QStringList{c.show});
     }
@@ -134,7 +134,7 @@ TEST(DesktopIconPlansTest, HidingWritesTheNoIconsValueAndShowingTheDefault) {
 
 TEST(DesktopIconPlansTest, NamesWhatIsMissingWhenNoPlanFits) {
     const struct {
-        SessionSpec spec;
+        SessionSpec setup;
         const char* missing;
     } cases[] = {
         {{"GNOME"}, "gsettings not found (install libglib2.0-bin)"},
@@ -145,7 +145,7 @@ TEST(DesktopIconPlansTest, NamesWhatIsMissingWhenNoPlanFits) {
         {{}, "an unnamed desktop is not GNOME, Cinnamon, MATE, XFCE or LXQt"},
     };
     for (const auto& c : cases) {
-        const PlanChoice choice = DesktopIconPlans::choose(Session(c.spec).env, true);
+        const PlanChoice choice = DesktopIconPlans::choose(Session(c.setup).env, true);
         EXPECT_FALSE(choice.plan);
         EXPECT_EQ(choice.missing, QString::fromUtf8(c.missing));
     }
@@ -154,7 +154,7 @@ TEST(DesktopIconPlansTest, NamesWhatIsMissingWhenNoPlanFits) {
 TEST(NotificationPlansTest, RunningDaemonWinsOverTheDesktopAndEachSwitchHasItsDirection) {
     const QStringList gsettings{QStringLiteral("gsettings")};
     const struct {
-        SessionSpec spec;
+        SessionSpec setup;
         QString on;
         QString off;
     } cases[] = {
@@ -178,7 +178,7 @@ TEST(NotificationPlansTest, RunningDaemonWinsOverTheDesktopAndEachSwitchHasItsDi
          QStringLiteral("xfconf-query -c xfce4-notifyd -p /do-not-disturb -n -t bool -s false")},
     };
     for (const auto& c : cases) {
-        const Session s(c.spec);
+        const Session s(c.setup);
         EXPECT_EQ(commandLines(NotificationPlans::choose(s.env, true), s), QStringList{c.on});
         EXPECT_EQ(commandLines(NotificationPlans::choose(s.env, false), s), QStringList{c.off});
     }

@@ -65,13 +65,7 @@ QImage X11CaptureBackend::captureImage(const ContentFilter& filter,
                                        const StreamConfiguration& configuration) {
     const std::lock_guard lock(m_mutex);
     XcbConnection& conn = connection();
-    ExclusionRule rule;
-    for (const RunningApplication& application : filter.excludedApplications) {
-        rule.processIDs.insert(application.processID);
-    }
-    rule.windows = WindowIdSet(filter.excludedWindows.cbegin(), filter.excludedWindows.cend());
-    rule.exceptingWindows =
-        WindowIdSet(filter.exceptingWindows.cbegin(), filter.exceptingWindows.cend());
+    ExclusionRule rule = ExclusionRule::from(filter);
     QImage image;
     {
         X11Scene scene(conn, std::move(rule));

@@ -18,17 +18,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-ExclusionRule exclusionRule(const ContentFilter& filter) {
-    ExclusionRule rule;
-    for (const RunningApplication& application : filter.excludedApplications) {
-        rule.processIDs.insert(application.processID);
-    }
-    rule.windows = WindowIdSet(filter.excludedWindows.cbegin(), filter.excludedWindows.cend());
-    rule.exceptingWindows =
-        WindowIdSet(filter.exceptingWindows.cbegin(), filter.exceptingWindows.cend());
-    return rule;
-}
-
 }  // namespace
 
 X11CaptureStream::X11CaptureStream(QByteArray displayName, ContentFilter filter,
@@ -64,7 +53,7 @@ void X11CaptureStream::startCapture() {
         throw CaptureError(QStringLiteral("The stream has no frame size or no display"));
     }
     m_connection = std::make_unique<XcbConnection>(m_displayName);
-    m_scene = std::make_unique<X11Scene>(*m_connection, exclusionRule(m_filter));
+    m_scene = std::make_unique<X11Scene>(*m_connection, ExclusionRule::from(m_filter));
     if (m_connection->randr().present) {
         xcb_randr_select_input(m_connection->get(), m_connection->root(),
                                XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE);

@@ -8,6 +8,17 @@
 
 #include <algorithm>
 
+ExclusionRule ExclusionRule::from(const ContentFilter& filter) {
+    ExclusionRule rule;
+    for (const RunningApplication& application : filter.excludedApplications) {
+        rule.processIDs.insert(application.processID);
+    }
+    rule.windows = WindowIdSet(filter.excludedWindows.cbegin(), filter.excludedWindows.cend());
+    rule.exceptingWindows =
+        WindowIdSet(filter.exceptingWindows.cbegin(), filter.exceptingWindows.cend());
+    return rule;
+}
+
 X11Scene::X11Scene(XcbConnection& connection, ExclusionRule rule)
     : m_connection(connection)
     , m_rule(std::move(rule))

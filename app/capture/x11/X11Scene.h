@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/ContentFilter.h"
 #include "capture/x11/X11WindowInspector.h"
 #include "capture/x11/XcbConnection.h"
 #include "core/WindowInfo.h"
@@ -20,6 +21,8 @@ struct ExclusionRule {
     QSet<qint32> processIDs;
     WindowIdSet windows;
     WindowIdSet exceptingWindows;
+
+    static ExclusionRule from(const ContentFilter& filter);
 };
 
 // The top-level windows of the screen in stacking order, kept up to date from X events (no round
