@@ -1,6 +1,7 @@
 #include "capture/x11/X11ContentReader.h"
 
 #include "capture/x11/X11Displays.h"
+#include "capture/x11/X11TopLevels.h"
 #include "capture/x11/X11WindowInspector.h"
 #include "capture/x11/XcbConnection.h"
 #include "capture/x11/XcbReply.h"
@@ -35,19 +36,9 @@ ShareableContent read(const XcbConnection& connection) {
     ShareableContent content;
     content.displays = X11Displays::read(connection);
 
-    xcb_connection_t* c = connection.get();
-    XcbReply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(c, xcb_query_tree(c, connection.root()), nullptr));
-    if (!tree) {
+    const auto topLevels = readTopLevels(connection);
+    if (!topLevels) {
         return content;
-    }
-    const xcb_window_t* children = xcb_query_tree_children(tree.get());
-    const int count = xcb_query_tree_children_length(tree.get());
-    std::vector<xcb_get_window_attributes_cookie_t> attributeCookies(count);
-    std::vector<xcb_get_geometry_cookie_t> geometryCookies(count);
-    for (int i = 0; i < count; ++i) {
-        attributeCookies[i] = xcb_get_window_attributes(c, children[i]);
-        geometryCookies[i] = xcb_get_geometry(c, children[i]);
     }
 
     const QRect screen(0, 0, connection.screen()->width_in_pixels,
@@ -55,21 +46,19 @@ ShareableContent read(const XcbConnection& connection) {
     X11WindowInspector inspector(connection);
     QSet<qint32> seenProcesses;
     // The tree lists bottom to top; the content lists front to back.
-    for (int i = count - 1; i >= 0; --i) {
-        XcbReply<xcb_get_window_attributes_reply_t> attributes(
-            xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
-        XcbReply<xcb_get_geometry_reply_t> geometry(
-            xcb_get_geometry_reply(c, geometryCookies[i], nullptr));
-        if (!attributes || !geometry || attributes->map_state != XCB_MAP_STATE_VIEWABLE ||
-            attributes->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT) {
+    for (auto it = topLevels->crbegin(); it != topLevels->crend(); ++it) {
+        const xcb_get_window_attributes_reply_t& attributes = *it->attributes;
+        const xcb_get_geometry_reply_t& geometry = *it->geometry;
+        if (attributes.map_state != XCB_MAP_STATE_VIEWABLE ||
+            attributes._class != XCB_WINDOW_CLASS_INPUT_OUTPUT) {
             continue;
         }
-        const QRect frame(geometry->x, geometry->y, geometry->width + 2 * geometry->border_width,
-                          geometry->height + 2 * geometry->border_width);
+        const QRect frame(geometry.x, geometry.y, geometry.width + 2 * geometry.border_width,
+                          geometry.height + 2 * geometry.border_width);
         if (!frame.intersects(screen)) {
             continue;
         }
-        const xcb_window_t client = inspector.findClient(children[i]);
+        const xcb_window_t client = inspector.findClient(it->id);
         ShareableWindow window;
         window.windowID = client;
         window.title = inspector.title(client);

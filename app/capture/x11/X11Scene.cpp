@@ -1,6 +1,7 @@
 #include "capture/x11/X11Scene.h"
 
 #include "capture/CaptureError.h"
+#include "capture/x11/X11TopLevels.h"
 #include "capture/x11/XcbReply.h"
 
 #include <xcb/composite.h>
@@ -48,35 +49,19 @@ X11Scene::~X11Scene() {
 }
 
 void X11Scene::readInitialTree() {
-    xcb_connection_t* c = m_connection.get();
-    XcbReply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(c, xcb_query_tree(c, m_connection.root()), nullptr));
-    if (!tree) {
+    const auto topLevels = readTopLevels(m_connection);
+    if (!topLevels) {
         throw CaptureError(QStringLiteral("The X server did not list its windows"));
     }
-    const xcb_window_t* children = xcb_query_tree_children(tree.get());
-    const int count = xcb_query_tree_children_length(tree.get());
-    std::vector<xcb_get_window_attributes_cookie_t> attributeCookies(count);
-    std::vector<xcb_get_geometry_cookie_t> geometryCookies(count);
-    for (int i = 0; i < count; ++i) {
-        attributeCookies[i] = xcb_get_window_attributes(c, children[i]);
-        geometryCookies[i] = xcb_get_geometry(c, children[i]);
-    }
-    for (int i = 0; i < count; ++i) {
-        XcbReply<xcb_get_window_attributes_reply_t> attributes(
-            xcb_get_window_attributes_reply(c, attributeCookies[i], nullptr));
-        XcbReply<xcb_get_geometry_reply_t> geometry(
-            xcb_get_geometry_reply(c, geometryCookies[i], nullptr));
-        if (!attributes || !geometry) {
-            continue;  // gone already
-        }
-        Window& window = add(children[i], /*onTop=*/true);
-        window.x = geometry->x;
-        window.y = geometry->y;
-        window.border = geometry->border_width;
-        window.width = geometry->width + 2 * geometry->border_width;
-        window.height = geometry->height + 2 * geometry->border_width;
-        if (attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+    for (const X11TopLevel& topLevel : *topLevels) {
+        const xcb_get_geometry_reply_t& geometry = *topLevel.geometry;
+        Window& window = add(topLevel.id, /*onTop=*/true);
+        window.x = geometry.x;
+        window.y = geometry.y;
+        window.border = geometry.border_width;
+        window.width = geometry.width + 2 * geometry.border_width;
+        window.height = geometry.height + 2 * geometry.border_width;
+        if (topLevel.attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
             markMapped(window);
         }
     }
