@@ -3,6 +3,7 @@
 #include "capture/x11/X11Composer.h"
 #include "capture/x11/X11Displays.h"
 #include "capture/x11/X11Scene.h"
+#include "capture/x11/X11ScreenFrame.h"
 #include "capture/x11/XcbConnection.h"
 
 #include <xcb/randr.h>
@@ -58,9 +59,14 @@ void X11CaptureStream::startCapture() {
         xcb_randr_select_input(m_connection->get(), m_connection->root(),
                                XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE);
     }
-    m_composer = std::make_unique<X11Composer>(*m_connection, *m_scene, m_filter.display.frame,
-                                               QSize(m_configuration.width, m_configuration.height),
-                                               m_configuration.showsCursor);
+    const QSize output(m_configuration.width, m_configuration.height);
+    if (output == m_filter.display.frame.size()) {
+        m_screenFrame = std::make_unique<X11ScreenFrame>(
+            *m_connection, *m_scene, m_filter.display.frame, m_configuration.showsCursor);
+    } else {
+        m_composer = std::make_unique<X11Composer>(*m_connection, *m_scene, m_filter.display.frame,
+                                                   output, m_configuration.showsCursor);
+    }
     xcb_flush(m_connection->get());
     if (m_connection->hasError()) {
         throw CaptureError(QStringLiteral("The connection to the X server was lost"));
@@ -75,6 +81,10 @@ void X11CaptureStream::startCapture() {
 
 void X11CaptureStream::stopCapture() {
     joinThread();
+    for (xcb_generic_event_t* event : std::exchange(m_deferred, {})) {
+        std::free(event);
+    }
+    m_screenFrame.reset();
     m_composer.reset();
     m_scene.reset();
     m_connection.reset();
@@ -107,38 +117,80 @@ QString X11CaptureStream::checkDisplay() {
     return QStringLiteral("The display is no longer available");
 }
 
-QString X11CaptureStream::handlePendingEvents(bool& changed) {
-    xcb_connection_t* c = m_connection->get();
+void X11CaptureStream::handleEvent(const xcb_generic_event_t* event, bool& changed) {
+    const uint8_t type = event->response_type & ~0x80;
     const uint8_t screenChange = m_connection->randr().present ? m_connection->randr().firstEvent +
                                                                      XCB_RANDR_SCREEN_CHANGE_NOTIFY
                                                                : 0;
-    QString failure;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-        const uint8_t type = event->response_type & ~0x80;
-        if (type == 0) {
-            // Errors about windows that vanished between two requests are normal: that window is
-            // skipped for this frame. Only an error about the composer's own surfaces is fatal.
-            const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
-            if (m_composer->ownsResource(error->resource_id) && failure.isEmpty()) {
-                failure = QStringLiteral("X error %1 on the capture surface (request %2.%3)")
-                              .arg(error->error_code)
-                              .arg(error->major_code)
-                              .arg(error->minor_code);
-            }
-        } else if (screenChange != 0 && type == screenChange) {
-            changed = true;
-            if (failure.isEmpty()) {
-                failure = checkDisplay();
-            }
-        } else if (m_scene->handleEvent(event)) {
-            changed = true;
+    const auto failWith = [this](const QString& failure) {
+        if (m_failure.isEmpty()) {
+            m_failure = failure;
         }
+    };
+    if (type == 0) {
+        // Errors about windows that vanished between two requests are normal: that window is
+        // skipped for this frame. Only an error about the stream's own surfaces is fatal.
+        const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
+        const bool own = m_screenFrame ? m_screenFrame->ownsResource(error->resource_id)
+                                       : m_composer->ownsResource(error->resource_id);
+        if (own) {
+            failWith(QStringLiteral("X error %1 on the capture surface (request %2.%3)")
+                         .arg(error->error_code)
+                         .arg(error->major_code)
+                         .arg(error->minor_code));
+        }
+        return;
+    }
+    const bool rootChanged = type == XCB_CONFIGURE_NOTIFY &&
+                             reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window ==
+                                 m_connection->root();
+    if ((screenChange != 0 && type == screenChange) || rootChanged) {
+        // Monitors come and go with a change of the screen (RandR) or of the root alone (a
+        // monitor added or removed by name).
+        changed = true;
+        m_scene->markFullyDamaged();
+        failWith(checkDisplay());
+    } else if (m_scene->handleEvent(event)) {
+        changed = true;
+    }
+}
+
+QString X11CaptureStream::handlePendingEvents(bool& changed) {
+    xcb_connection_t* c = m_connection->get();
+    while (!m_deferred.empty()) {
+        xcb_generic_event_t* event = m_deferred.front();
+        m_deferred.pop_front();
+        handleEvent(event, changed);
+        std::free(event);
+    }
+    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+        handleEvent(event, changed);
         std::free(event);
     }
     if (m_connection->hasError()) {
         return QStringLiteral("The connection to the X server was lost");
     }
-    return failure;
+    return std::exchange(m_failure, {});
+}
+
+void X11CaptureStream::catchUp(uint32_t sequence) {
+    // The reply to `sequence` has been read, so everything the server sent before it is queued.
+    bool& changed = m_changedWhileComposing;
+    while (xcb_generic_event_t* event = xcb_poll_for_queued_event(m_connection->get())) {
+        if (!m_deferred.empty() || static_cast<int32_t>(event->full_sequence - sequence) >= 0) {
+            m_deferred.push_back(event);
+            continue;
+        }
+        handleEvent(event, changed);
+        std::free(event);
+    }
+}
+
+std::optional<PixelBuffer> X11CaptureStream::composeFrame() {
+    if (m_screenFrame) {
+        return m_screenFrame->compose([this](uint32_t sequence) { catchUp(sequence); });
+    }
+    return m_composer->compose();
 }
 
 void X11CaptureStream::deliver(const PixelBuffer& frame) {
@@ -156,6 +208,7 @@ void X11CaptureStream::run() {
         std::chrono::duration<double>(m_configuration.minimumFrameIntervalSeconds()));
     xcb_connection_t* c = m_connection->get();
     bool dirty = true;
+    m_failure.clear();
     Clock::time_point nextFrame = Clock::now();
     QString failure;
     while (!m_stopRequested && failure.isEmpty()) {
@@ -166,7 +219,8 @@ void X11CaptureStream::run() {
         const Clock::time_point now = Clock::now();
         if (now >= nextFrame) {
             m_scene->resolvePendingOwners();
-            dirty = m_composer->updateCursor() || dirty;
+            dirty = (m_screenFrame ? m_screenFrame->updateCursor() : m_composer->updateCursor()) ||
+                    dirty;
             // Round trips may have queued events that change this very frame.
             failure = handlePendingEvents(dirty);
             if (!failure.isEmpty()) {
@@ -174,7 +228,7 @@ void X11CaptureStream::run() {
             }
             if (dirty) {
                 try {
-                    if (const std::optional<PixelBuffer> frame = m_composer->compose()) {
+                    if (const std::optional<PixelBuffer> frame = composeFrame()) {
                         deliver(*frame);
                     }
                 } catch (const CaptureError& error) {
@@ -183,7 +237,8 @@ void X11CaptureStream::run() {
                                   : error.description();
                     break;
                 }
-                dirty = false;
+                // What the frame caught up with is drawn only where it was read: go again.
+                dirty = std::exchange(m_changedWhileComposing, false);
             }
             nextFrame += interval;
             if (nextFrame <= now) {

@@ -2,20 +2,26 @@
 
 #include "capture/CaptureStream.h"
 #include "capture/ContentFilter.h"
+#include "capture/PixelBuffer.h"
 #include "capture/StreamConfiguration.h"
+
+#include <xcb/xcb.h>
 
 #include <QByteArray>
 #include <QString>
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
 class XcbConnection;
 class X11Scene;
 class X11Composer;
+class X11ScreenFrame;
 
 // A live capture on its own X connection and its own thread. The thread waits for X events and
 // composes a frame only when something visible changed (window damage, stacking, the cursor), at
@@ -35,6 +41,10 @@ private:
     void run();
     // Capture thread: returns an error text when the stream must end.
     QString handlePendingEvents(bool& changed);
+    // Handles the events that arrived before request `sequence`; keeps the rest for later.
+    void catchUp(uint32_t sequence);
+    void handleEvent(const xcb_generic_event_t* event, bool& changed);
+    std::optional<PixelBuffer> composeFrame();
     QString checkDisplay();
     void deliver(const PixelBuffer& frame);
     void joinThread();
@@ -49,7 +59,13 @@ private:
 
     std::unique_ptr<XcbConnection> m_connection;
     std::unique_ptr<X11Scene> m_scene;
+    // Frames at the display's native size come from the screen itself; other sizes are composed
+    // and scaled on the server.
+    std::unique_ptr<X11ScreenFrame> m_screenFrame;
     std::unique_ptr<X11Composer> m_composer;
+    std::deque<xcb_generic_event_t*> m_deferred;
+    QString m_failure;
+    bool m_changedWhileComposing = false;
     std::thread m_thread;
     int m_wakeFd = -1;
     std::atomic<bool> m_stopRequested{false};

@@ -59,6 +59,8 @@ X11Composer::X11Composer(XcbConnection& connection, X11Scene& scene, const QRect
     xcb_xfixes_create_region(c, m_cursorRegion, 0, nullptr);
     m_clip = xcb_generate_id(c);
     xcb_xfixes_create_region(c, m_clip, 0, nullptr);
+    m_area = xcb_generate_id(c);
+    xcb_xfixes_create_region(c, m_area, 0, nullptr);
 }
 
 X11Composer::~X11Composer() {
@@ -73,6 +75,7 @@ X11Composer::~X11Composer() {
     xcb_free_pixmap(c, m_canvasPixmap);
     xcb_xfixes_destroy_region(c, m_cursorRegion);
     xcb_xfixes_destroy_region(c, m_clip);
+    xcb_xfixes_destroy_region(c, m_area);
     xcb_flush(c);
 }
 
@@ -192,13 +195,59 @@ std::optional<PixelBuffer> X11Composer::compose() {
         }
         bandTop = extents.top() - m_display.y();
         bandRows = extents.height();
-        xcb_xfixes_set_picture_clip_region(c, m_canvas, m_scene.damage(), -m_display.x(),
-                                           -m_display.y());
     }
-    const auto restoreClip = [&] {
-        xcb_xfixes_set_picture_clip_region(c, m_canvas, full ? XCB_NONE : m_scene.damage(),
-                                           full ? 0 : -m_display.x(), full ? 0 : -m_display.y());
+    drawScene(full ? XCB_NONE : m_scene.damage(), m_display);
+
+    if (m_showsCursor && m_cursor != XCB_NONE) {
+        if (!full) {
+            xcb_xfixes_set_picture_clip_region(c, m_canvas, m_scene.damage(), -m_display.x(),
+                                               -m_display.y());
+        }
+        xcb_render_composite(c, XCB_RENDER_PICT_OP_OVER, m_cursor, XCB_NONE, m_canvas, 0, 0, 0, 0,
+                             m_cursorX - m_cursorHotX - m_display.x(),
+                             m_cursorY - m_cursorHotY - m_display.y(), m_cursorWidth,
+                             m_cursorHeight);
+        if (!full) {
+            xcb_xfixes_set_picture_clip_region(c, m_canvas, XCB_NONE, 0, 0);
+        }
+    }
+    m_scene.clearDamage();
+    m_canvasValid = true;
+
+    if (scaled) {
+        xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, m_canvas, XCB_NONE, m_outputPicture, 0, 0,
+                             0, 0, 0, 0, m_output.width(), m_output.height());
+        return m_reader->read(m_outputPixmap, 0, m_output.height());
+    }
+    return m_reader->read(m_canvasPixmap, bandTop, bandRows);
+}
+
+void X11Composer::composeArea(const QRegion& area) {
+    const QRegion bounds = area.intersected(m_display);
+    if (bounds.isEmpty()) {
+        return;
+    }
+    const std::vector<xcb_rectangle_t> rects = canvasRects(bounds);
+    xcb_xfixes_set_region(m_connection.get(), m_area, rects.size(), rects.data());
+    // The area region is in canvas coordinates already.
+    xcb_xfixes_translate_region(m_connection.get(), m_area, m_display.x(), m_display.y());
+    drawScene(m_area, bounds);
+}
+
+PixelBuffer X11Composer::readArea(const QRect& rect) {
+    return m_reader->readRect(m_canvasPixmap, rect.translated(-m_display.topLeft()));
+}
+
+void X11Composer::drawScene(xcb_xfixes_region_t clip, const QRegion& bounds) {
+    xcb_connection_t* c = m_connection.get();
+    const auto setClip = [&](xcb_xfixes_region_t region) {
+        xcb_xfixes_set_picture_clip_region(c, m_canvas, region,
+                                           region == XCB_NONE ? 0 : -m_display.x(),
+                                           region == XCB_NONE ? 0 : -m_display.y());
     };
+    if (clip != XCB_NONE) {
+        setClip(clip);
+    }
 
     // Occlusion, worked out here from the tracked geometry: each opaque rectangular window hides
     // what lies beneath it, so every pixel is composed once, not once per overlapping window.
@@ -207,15 +256,15 @@ std::optional<PixelBuffer> X11Composer::compose() {
     QRegion covered;
     for (size_t i = shown.size(); i-- > 0;) {
         const X11Scene::Window* window = shown[i];
-        const QRect frame =
-            QRect(window->x, window->y, window->width, window->height).intersected(m_display);
-        visible[i] = QRegion(frame).subtracted(covered);
+        const QRegion frame =
+            bounds.intersected(QRect(window->x, window->y, window->width, window->height));
+        visible[i] = frame.subtracted(covered);
         if (!window->hasAlpha && window->shape == XCB_NONE) {
             covered += frame;
         }
     }
 
-    const QRegion background = QRegion(m_display).subtracted(covered);
+    const QRegion background = bounds.subtracted(covered);
     if (!background.isEmpty()) {
         const std::vector<xcb_rectangle_t> rects = canvasRects(background);
         const xcb_render_color_t black{0, 0, 0, 0xffff};
@@ -247,39 +296,23 @@ std::optional<PixelBuffer> X11Composer::compose() {
         }
         if (window->shape != XCB_NONE) {
             // Clip the destination to the shape (relative to the window's inside corner), and
-            // to the damage when only that is composed.
+            // to the area being composed.
             xcb_xfixes_copy_region(c, window->shape, m_clip);
             xcb_xfixes_translate_region(c, m_clip, window->x + window->border,
                                         window->y + window->border);
-            if (!full) {
-                xcb_xfixes_intersect_region(c, m_clip, m_scene.damage(), m_clip);
+            if (clip != XCB_NONE) {
+                xcb_xfixes_intersect_region(c, m_clip, clip, m_clip);
             }
-            xcb_xfixes_set_picture_clip_region(c, m_canvas, m_clip, -m_display.x(), -m_display.y());
+            setClip(m_clip);
         }
         const uint8_t op = window->hasAlpha ? XCB_RENDER_PICT_OP_OVER : XCB_RENDER_PICT_OP_SRC;
         xcb_render_composite(c, op, window->picture, XCB_NONE, m_canvas, 0, 0, 0, 0, x, y,
                              window->width, window->height);
         if (window->shape != XCB_NONE) {
-            restoreClip();
+            setClip(clip);
         }
     }
-
-    if (m_showsCursor && m_cursor != XCB_NONE) {
-        xcb_render_composite(c, XCB_RENDER_PICT_OP_OVER, m_cursor, XCB_NONE, m_canvas, 0, 0, 0, 0,
-                             m_cursorX - m_cursorHotX - m_display.x(),
-                             m_cursorY - m_cursorHotY - m_display.y(), m_cursorWidth,
-                             m_cursorHeight);
+    if (clip != XCB_NONE) {
+        setClip(XCB_NONE);
     }
-    if (!full) {
-        xcb_xfixes_set_picture_clip_region(c, m_canvas, XCB_NONE, 0, 0);
-    }
-    m_scene.clearDamage();
-    m_canvasValid = true;
-
-    if (scaled) {
-        xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, m_canvas, XCB_NONE, m_outputPicture, 0, 0,
-                             0, 0, 0, 0, m_output.width(), m_output.height());
-        return m_reader->read(m_outputPixmap, 0, m_output.height());
-    }
-    return m_reader->read(m_canvasPixmap, bandTop, bandRows);
 }

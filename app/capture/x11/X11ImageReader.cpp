@@ -52,40 +52,57 @@ X11ImageReader::~X11ImageReader() {
     }
 }
 
-PixelBuffer X11ImageReader::read(xcb_drawable_t drawable, int firstRow, int rows) {
+std::uint8_t* X11ImageReader::fetch(xcb_drawable_t drawable, const QRect& rect, size_t offset) {
     xcb_connection_t* c = m_connection.get();
-    firstRow = std::clamp(firstRow, 0, m_height);
-    rows = std::clamp(rows, 0, m_height - firstRow);
-    const size_t stride = static_cast<size_t>(m_width) * 4;
-    if (rows == 0) {
-        return {m_segment != XCB_NONE ? m_shmData : m_fallback.data(), m_width, m_height,
-                m_width * 4};
-    }
+    const size_t size = static_cast<size_t>(rect.width()) * rect.height() * 4;
+    m_fallback.resize(static_cast<size_t>(m_width) * m_height * 4);
     xcb_generic_error_t* rawError = nullptr;
+    bool ok = false;
     if (m_segment != XCB_NONE) {
-        XcbReply<xcb_shm_get_image_reply_t> reply(
-            xcb_shm_get_image_reply(c,
-                                    xcb_shm_get_image(c, drawable, 0, 0, m_width, m_height, ~0u,
-                                                      XCB_IMAGE_FORMAT_Z_PIXMAP, m_segment, 0),
-                                    &rawError));
-        XcbReply<xcb_generic_error_t> error(rawError);
-        if (!reply) {
-            throw CaptureError(
-                QStringLiteral("The X server refused to read the frame back (error %1)")
-                    .arg(error ? error->error_code : 0));
+        const xcb_shm_get_image_cookie_t cookie =
+            xcb_shm_get_image(c, drawable, rect.x(), rect.y(), rect.width(), rect.height(), ~0u,
+                              XCB_IMAGE_FORMAT_Z_PIXMAP, m_segment, offset);
+        m_lastSequence = cookie.sequence;
+        XcbReply<xcb_shm_get_image_reply_t> reply(xcb_shm_get_image_reply(c, cookie, &rawError));
+        ok = reply != nullptr;
+    } else {
+        const xcb_get_image_cookie_t cookie =
+            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, rect.x(), rect.y(), rect.width(),
+                          rect.height(), ~0u);
+        m_lastSequence = cookie.sequence;
+        XcbReply<xcb_get_image_reply_t> reply(xcb_get_image_reply(c, cookie, &rawError));
+        ok = reply && static_cast<size_t>(xcb_get_image_data_length(reply.get())) >= size;
+        if (ok) {
+            std::memcpy(m_fallback.data() + offset, xcb_get_image_data(reply.get()), size);
         }
-        return {m_shmData, m_width, m_height, m_width * 4};
     }
-    XcbReply<xcb_get_image_reply_t> reply(xcb_get_image_reply(
-        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, 0, firstRow, m_width, rows, ~0u),
-        &rawError));
     XcbReply<xcb_generic_error_t> error(rawError);
-    const size_t size = stride * rows;
-    if (!reply || static_cast<size_t>(xcb_get_image_data_length(reply.get())) < size) {
+    if (!ok) {
         throw CaptureError(QStringLiteral("The X server refused to read the frame back (error %1)")
                                .arg(error ? error->error_code : 0));
     }
-    m_fallback.resize(stride * m_height);
-    std::memcpy(m_fallback.data() + firstRow * stride, xcb_get_image_data(reply.get()), size);
-    return {m_fallback.data(), m_width, m_height, m_width * 4};
+    return m_segment != XCB_NONE ? m_shmData : m_fallback.data();
+}
+
+PixelBuffer X11ImageReader::read(xcb_drawable_t drawable, int firstRow, int rows, int x, int y) {
+    firstRow = std::clamp(firstRow, 0, m_height);
+    rows = std::clamp(rows, 0, m_height - firstRow);
+    const size_t stride = static_cast<size_t>(m_width) * 4;
+    std::uint8_t* data = m_segment != XCB_NONE ? m_shmData : m_fallback.data();
+    if (rows > 0) {
+        // The rows land where they belong, so only they cross from the server.
+        data = fetch(drawable, QRect(x, y + firstRow, m_width, rows), stride * firstRow);
+    } else if (m_segment == XCB_NONE) {
+        m_fallback.resize(stride * m_height);
+        data = m_fallback.data();
+    }
+    return {data, m_width, m_height, m_width * 4};
+}
+
+PixelBuffer X11ImageReader::readRect(xcb_drawable_t drawable, const QRect& rect) {
+    const QRect area = rect.intersected(QRect(0, 0, m_width, m_height));
+    if (area.isEmpty()) {
+        return {};
+    }
+    return {fetch(drawable, area, 0), area.width(), area.height(), area.width() * 4};
 }

@@ -5,11 +5,13 @@
 
 #include <xcb/shm.h>
 
+#include <QRect>
+
 #include <vector>
 
-// Reads a 32-bit drawable of a fixed size back into memory this process owns: through one MIT-SHM
-// segment shared with the server when it offers one, else through plain GetImage. The returned
-// view stays valid until the next read.
+// Reads a 32-bit-per-pixel drawable of a fixed size back into memory this process owns: through
+// one MIT-SHM segment shared with the server when it offers one, else through plain GetImage. One
+// request per read. The returned views stay valid until the next read.
 class X11ImageReader {
 public:
     X11ImageReader(const XcbConnection& connection, int width, int height);
@@ -17,11 +19,20 @@ public:
     X11ImageReader(const X11ImageReader&) = delete;
     X11ImageReader& operator=(const X11ImageReader&) = delete;
 
-    // Reads rows [firstRow, firstRow + rows) into place; the other rows keep what the last reads
-    // left there. Throws CaptureError when the server refuses the read.
-    PixelBuffer read(xcb_drawable_t drawable, int firstRow, int rows);
+    // Reads rows [firstRow, firstRow + rows) of the drawable, starting at (`x`, `y`), into their
+    // place in a `width` × `height` image; the other rows keep what the last reads left there.
+    // Throws CaptureError when the server refuses the read.
+    PixelBuffer read(xcb_drawable_t drawable, int firstRow, int rows, int x = 0, int y = 0);
+    // Reads one rectangle of the drawable into a packed image of the rectangle's size (rows
+    // `rect.width() * 4` bytes apart), overwriting what `read` left. Throws like `read`.
+    PixelBuffer readRect(xcb_drawable_t drawable, const QRect& rect);
+    // The sequence number of the last read's request: every event the server generated before it
+    // read the pixels carries an earlier one.
+    uint32_t lastSequence() const { return m_lastSequence; }
 
 private:
+    std::uint8_t* fetch(xcb_drawable_t drawable, const QRect& rect, size_t offset);
+
     const XcbConnection& m_connection;
     int m_width;
     int m_height;
@@ -29,4 +40,5 @@ private:
     std::uint8_t* m_shmData = nullptr;
     xcb_shm_seg_t m_segment = XCB_NONE;
     std::vector<std::uint8_t> m_fallback;
+    uint32_t m_lastSequence = 0;
 };

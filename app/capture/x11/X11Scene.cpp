@@ -9,23 +9,15 @@
 
 #include <algorithm>
 
-ExclusionRule ExclusionRule::from(const ContentFilter& filter) {
-    ExclusionRule rule;
-    for (const RunningApplication& application : filter.excludedApplications) {
-        rule.processIDs.insert(application.processID);
-    }
-    rule.windows = WindowIdSet(filter.excludedWindows.cbegin(), filter.excludedWindows.cend());
-    rule.exceptingWindows =
-        WindowIdSet(filter.exceptingWindows.cbegin(), filter.exceptingWindows.cend());
-    return rule;
-}
-
 X11Scene::X11Scene(XcbConnection& connection, ExclusionRule rule)
     : m_connection(connection)
     , m_rule(std::move(rule))
     , m_inspector(connection) {
     xcb_connection_t* c = m_connection.get();
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    // The root's own configuration (a monitor removed, the screen resized) is for the stream to
+    // judge; the scene follows its children.
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                          XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(c, m_connection.root(), XCB_CW_EVENT_MASK, &mask);
     // Automatic redirection: the server still paints the screen, and every top-level keeps its
     // own pixmap, so a window hidden beneath another can be shown when that one is left out.
@@ -243,6 +235,25 @@ std::vector<const X11Scene::Window*> X11Scene::shownWindows() {
         }
     }
     return shown;
+}
+
+QRegion X11Scene::hiddenArea() {
+    shownWindows();
+    QRegion hidden;
+    QRegion covered;
+    for (auto it = m_stacking.rbegin(); it != m_stacking.rend(); ++it) {
+        const Window* window = find(*it);
+        if (!window || !window->viewable || window->inputOnly) {
+            continue;
+        }
+        const QRect frame(window->x, window->y, window->width, window->height);
+        if (isExcluded(*window)) {
+            hidden += QRegion(frame).subtracted(covered);
+        } else if (window->picture != XCB_NONE && !window->hasAlpha && window->shape == XCB_NONE) {
+            covered += frame;
+        }
+    }
+    return hidden;
 }
 
 xcb_render_picture_t X11Scene::wallpaper() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/ContentFilter.h"
+#include "capture/x11/ExclusionRule.h"
 #include "capture/x11/X11WindowInspector.h"
 #include "capture/x11/XcbConnection.h"
 #include "core/WindowInfo.h"
@@ -8,22 +8,11 @@
 #include <xcb/damage.h>
 #include <xcb/xfixes.h>
 
-#include <QSet>
+#include <QRegion>
 
 #include <optional>
 #include <unordered_map>
 #include <vector>
-
-// Which windows a picture leaves out: every window of `processIDs` (a window whose owner is not
-// known yet counts as theirs, so a new window never leaks a frame), and `windows` by id, framed
-// or not; `exceptingWindows` stay even when their application is left out.
-struct ExclusionRule {
-    QSet<qint32> processIDs;
-    WindowIdSet windows;
-    WindowIdSet exceptingWindows;
-
-    static ExclusionRule from(const ContentFilter& filter);
-};
 
 // The top-level windows of the screen in stacking order, kept up to date from X events (no round
 // trips per frame), each with what composing it needs: its named pixmap (named again after a
@@ -77,6 +66,9 @@ public:
     bool isExcluded(const Window& window) const;
     // Viewable windows that the picture shows, bottom to top, each with its picture ready.
     std::vector<const Window*> shownWindows();
+    // Where the screen itself shows left-out windows, in root coordinates: their frames, less
+    // what opaque rectangular windows shown above them cover. Prepares the shown windows.
+    QRegion hiddenArea();
     // The desktop background (_XROOTPMAP_ID), or none: once windows are redirected the root's
     // own background cannot be read.
     xcb_render_picture_t wallpaper();
