@@ -1,6 +1,8 @@
-// velarion-camera-extension [--foreground] [--version]
+// velarion-camera-extension [--foreground] [--v4l2-device PATH|none] [--version]
 // The camera daemon: exposes "Velarion Camera" as a PipeWire video source and streams the frames
-// the application announces. It runs until SIGTERM or SIGINT; it does not end with the
+// the application announces, and writes them to a v4l2loopback device too when there is one (the
+// first free one, or PATH; VELARION_V4L2_DEVICE names it when the option is not given, and "none"
+// switches that output off). It runs until SIGTERM or SIGINT; it does not end with the
 // application.
 
 #include "camera_extension/CameraExtensionDeviceSource.h"
@@ -9,18 +11,27 @@
 #include "camera_extension/CameraIdentity.h"
 #include "camera_extension/ControlQueue.h"
 #include "camera_extension/DeviceLog.h"
+#include "camera_extension/FrameSinkGroup.h"
 #include "camera_extension/pipewire/PipeWireVideoSource.h"
+#include "camera_extension/v4l2/V4L2LoopbackFinder.h"
+#include "camera_extension/v4l2/V4L2LoopbackOutput.h"
 #include "shared/CameraDaemonStatus.h"
 #include "shared/NotifyCenter.h"
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include <pthread.h>
 
 namespace {
+
+constexpr char kUsage[] =
+    "usage: velarion-camera-extension [--foreground] [--v4l2-device PATH|none] [--version]\n";
+constexpr char kNoLoopback[] = "none";
 
 // Blocks the termination signals in every thread and turns them into a quit of the control queue.
 std::thread watchTerminationSignals(ControlQueue& queue) {
@@ -41,14 +52,18 @@ std::thread watchTerminationSignals(ControlQueue& queue) {
 
 int main(int argc, char* argv[]) {
     bool foreground = false;
+    const char* loopbackFromEnvironment = std::getenv("VELARION_V4L2_DEVICE");
+    std::string loopbackDevice = loopbackFromEnvironment ? loopbackFromEnvironment : "";
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--foreground") == 0) {
             foreground = true;
+        } else if (std::strcmp(argv[i], "--v4l2-device") == 0 && i + 1 < argc) {
+            loopbackDevice = argv[++i];
         } else if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("%s\n", CameraIdentity::kVersion);
             return 0;
         } else {
-            std::fprintf(stderr, "usage: velarion-camera-extension [--foreground] [--version]\n");
+            std::fputs(kUsage, stderr);
             return 2;
         }
     }
@@ -88,7 +103,20 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "Failed to add device: %s\n", error.c_str());
         return 1;
     }
-    provider.deviceSource().setSink(&node);
+    // The loopback device is a client from open to close: the frame timer runs for it alone.
+    V4L2LoopbackOutput loopback(log, {[&] { control.post([&] { stream.startStream(); }); },
+                                      [&] {
+                                          control.post([&] { stream.stopStream(); });
+                                      }});
+    FrameSinkGroup sinks;
+    sinks.add(node);
+    sinks.add(loopback);
+    provider.deviceSource().setSink(&sinks);
+    if (loopbackDevice == kNoLoopback) {
+        log.info("v4l2loopback output switched off");
+    } else if (const auto path = V4L2LoopbackFinder().choose(loopbackDevice, log)) {
+        loopback.open(*path);
+    }
     status.publish(CameraIdentity::kVersion, true);
 
     const int exitCode = control.run();
@@ -97,6 +125,7 @@ int main(int argc, char* argv[]) {
         provider.deviceSource().stopStreaming();
     }
     provider.deviceSource().setSink(nullptr);
+    loopback.close();
     node.stop();
     return exitCode;
 }

@@ -24,6 +24,9 @@ PipeWireSession::PipeWireSession() {
     m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                          QStringLiteral("unix:path=") + dir + QStringLiteral("/bus"));
     m_environment.remove(QStringLiteral("PIPEWIRE_REMOTE"));
+    // A machine with a real v4l2loopback device would otherwise give every daemon an extra
+    // client; the tests that want one name their fake device on the command line.
+    m_environment.insert(QStringLiteral("VELARION_V4L2_DEVICE"), QStringLiteral("none"));
 
     // WirePlumber ends at once without a session bus, so the bus comes first.
     startProcess(QStringLiteral("/usr/bin/dbus-daemon"),
@@ -66,9 +69,12 @@ PipeWireSession::~PipeWireSession() {
     }
 }
 
-QProcess& PipeWireSession::startProcess(const QString& program, const QStringList& arguments) {
+QProcess& PipeWireSession::startProcess(const QString& program, const QStringList& arguments,
+                                        const QProcessEnvironment& extraEnvironment) {
     auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(m_environment);
+    QProcessEnvironment environment = m_environment;
+    environment.insert(extraEnvironment);
+    process->setProcessEnvironment(environment);
     process->setProgram(program);
     process->setArguments(arguments);
     process->start();

@@ -21,8 +21,10 @@ public:
     // The environment in which a process talks to this session.
     QProcessEnvironment environment() const { return m_environment; }
 
-    // Starts `program` in the session; the process ends with the session.
-    QProcess& startProcess(const QString& program, const QStringList& arguments);
+    // Starts `program` in the session, with `extraEnvironment` on top of the session's; the
+    // process ends with the session.
+    QProcess& startProcess(const QString& program, const QStringList& arguments,
+                           const QProcessEnvironment& extraEnvironment = {});
     // Runs a short command in the session and returns its standard output.
     QString run(const QString& program, const QStringList& arguments, int timeoutMs = 20000);
     // Waits until `check` returns true, polling; false after `timeoutMs`.

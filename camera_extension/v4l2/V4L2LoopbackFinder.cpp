@@ -1,0 +1,90 @@
+#include "camera_extension/v4l2/V4L2LoopbackFinder.h"
+
+#include "camera_extension/DeviceLog.h"
+#include "camera_extension/v4l2/VideoNode.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+// The number of a "videoN" name, or -1.
+long nodeNumber(const std::string& name) {
+    constexpr std::string_view kPrefix = "video";
+    if (name.size() <= kPrefix.size() || name.compare(0, kPrefix.size(), kPrefix) != 0) {
+        return -1;
+    }
+    const std::string digits = name.substr(kPrefix.size());
+    if (digits.size() > 6 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return -1;
+    }
+    return std::stol(digits);
+}
+
+}  // namespace
+
+V4L2LoopbackFinder::V4L2LoopbackFinder(std::string directory)
+    : m_directory(std::move(directory)) {}
+
+std::vector<std::string> V4L2LoopbackFinder::videoNodes() const {
+    std::vector<std::pair<long, std::string>> numbered;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(m_directory, error)) {
+        const long number = nodeNumber(entry.path().filename().string());
+        if (number >= 0) {
+            numbered.emplace_back(number, entry.path().string());
+        }
+    }
+    std::sort(numbered.begin(), numbered.end());
+    std::vector<std::string> nodes;
+    for (auto& [number, path] : numbered) {
+        nodes.push_back(std::move(path));
+    }
+    return nodes;
+}
+
+std::optional<std::string> V4L2LoopbackFinder::rejectionOf(const std::string& path) {
+    VideoNode node;
+    if (const int error = node.open(path)) {
+        return std::string("cannot open it (") + std::strerror(error) + ")";
+    }
+    VideoNode::Capabilities capabilities;
+    if (const int error = node.queryCapabilities(capabilities)) {
+        return std::string("not a video device (") + std::strerror(error) + ")";
+    }
+    if (capabilities.driver != kLoopbackDriver) {
+        return "its driver is \"" + capabilities.driver + "\", not \"" + kLoopbackDriver + "\"";
+    }
+    if (!capabilities.videoOutput) {
+        return std::string("it offers no video output (another program may be feeding it)");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> V4L2LoopbackFinder::choose(const std::string& explicitDevice,
+                                                      DeviceLog& log) const {
+    if (!explicitDevice.empty()) {
+        if (const auto rejection = rejectionOf(explicitDevice)) {
+            log.error("v4l2loopback device %s cannot be used: %s", explicitDevice.c_str(),
+                      rejection->c_str());
+            return std::nullopt;
+        }
+        return explicitDevice;
+    }
+    const std::vector<std::string> nodes = videoNodes();
+    if (nodes.empty()) {
+        log.info("No v4l2loopback device: no video nodes in %s", m_directory.c_str());
+        return std::nullopt;
+    }
+    for (const std::string& path : nodes) {
+        const auto rejection = rejectionOf(path);
+        if (!rejection) {
+            return path;
+        }
+        log.info("Skipping %s: %s", path.c_str(), rejection->c_str());
+    }
+    log.info("No v4l2loopback device with a free output among %zu video nodes", nodes.size());
+    return std::nullopt;
+}
