@@ -5,17 +5,37 @@
 #include "ocr/ScreenImageNormalizer.h"
 #include "ocr/TextRecognitionEngine.h"
 
-#include <QHash>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
 
-size_t qHashRect(const QRect& rect) {
-    return qHashMulti(0, rect.x(), rect.y(), rect.width(), rect.height());
+size_t pixelHash(const QImage& pixels) {
+    size_t hash = qHashMulti(0, pixels.width(), pixels.height());
+    for (int y = 0; y < pixels.height(); ++y) {
+        hash = qHashBits(pixels.constScanLine(y), static_cast<size_t>(pixels.width()), hash);
+    }
+    return hash;
+}
+
+// The engine reads a line best with some ground around it, as lines stand on a page.
+int marginFor(const TextArea& area) {
+    return std::max(4, std::min(area.box.height(), LineLayout::kMaxLineHeight) / 3);
+}
+
+QImage withMargin(const QImage& pixels, int margin) {
+    QImage out(pixels.width() + 2 * margin, pixels.height() + 2 * margin,
+               QImage::Format_Grayscale8);
+    out.fill(255);
+    for (int y = 0; y < pixels.height(); ++y) {
+        std::memcpy(out.scanLine(y + margin) + margin, pixels.constScanLine(y),
+                    static_cast<size_t>(pixels.width()));
+    }
+    return out;
 }
 
 }  // namespace
@@ -36,25 +56,30 @@ ScreenTextReader::Counts ScreenTextReader::lastCounts() const {
     return m_lastCounts;
 }
 
-RecognitionOutcome ScreenTextReader::recognizeTile(CachedTile& result) {
-    const Tile& tile = result.tile;
-    RecognitionOutcome outcome;
+RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading) {
     const EnginePool::Lease lease = m_engines.acquire();
+    RecognitionOutcome outcome;
     if (lease.engine() == nullptr) {
         outcome.error = lease.error();
         return outcome;
     }
-    outcome = lease.engine()->recognize(result.pixels);
+    const int margin = marginFor(reading.area);
+    const QImage framed = withMargin(reading.pixels, margin);
+    if (reading.area.singleLine) {
+        outcome = lease.engine()->recognizeLine(framed);
+    } else {
+        outcome = lease.engine()->recognize(framed);
+    }
     if (outcome.failed()) {
         return outcome;
     }
+    const QRect inside(QPoint(0, 0), reading.pixels.size());
     for (const RecognizedLine& line : outcome.lines) {
-        const QRect box = line.box.translated(tile.area.topLeft());
-        const int centre = box.top() + box.height() / 2;
-        if (centre < tile.keepTop || centre >= tile.keepBottom) {
-            continue;
-        }
-        result.lines.append(RecognizedLine{RecognitionTextFixer::fix(line.text), box});
+        // A line read as a whole covers the whole area; the margin is not part of it.
+        const QRect box = reading.area.singleLine
+                              ? inside
+                              : line.box.translated(-margin, -margin).intersected(inside);
+        reading.lines.append(RecognizedLine{RecognitionTextFixer::fix(line.text), box});
     }
     return outcome;
 }
@@ -65,48 +90,50 @@ RecognitionOutcome ScreenTextReader::read(const QImage& screenshot) {
         outcome.error = QStringLiteral("the image is empty");
         return outcome;
     }
-    const QImage normalized = ScreenImageNormalizer::normalize(screenshot);
-    const QList<Tile> tiles = TileLayout::tiles(normalized);
+    const QImage clean = LineLayout::withoutRules(ScreenImageNormalizer::normalize(screenshot));
+    const QList<TextArea> areas = LineLayout::areas(clean);
 
-    QHash<size_t, const CachedTile*> previousByPlace;
-    QList<CachedTile> previous;
+    QMultiHash<size_t, AreaReading> previous;
     {
         const std::lock_guard lock(m_cacheMutex);
         previous = m_cache;
     }
-    for (const CachedTile& cached : previous) {
-        previousByPlace.insert(qHashRect(cached.tile.area), &cached);
-    }
 
-    std::vector<CachedTile> results(static_cast<size_t>(tiles.size()));
+    std::vector<AreaReading> readings(static_cast<size_t>(areas.size()));
+    std::vector<size_t> hashes(readings.size());
     std::vector<int> pending;
-    for (int i = 0; i < tiles.size(); ++i) {
-        CachedTile& result = results[static_cast<size_t>(i)];
-        result.tile = tiles.at(i);
-        result.pixels = normalized.copy(result.tile.area);
-        const CachedTile* before = previousByPlace.value(qHashRect(result.tile.area), nullptr);
-        if (before != nullptr && before->tile == result.tile && before->pixels == result.pixels) {
-            result.lines = before->lines;
-        } else {
+    for (int i = 0; i < areas.size(); ++i) {
+        AreaReading& reading = readings[static_cast<size_t>(i)];
+        reading.area = areas.at(i);
+        reading.pixels = clean.copy(reading.area.box);
+        hashes[static_cast<size_t>(i)] = pixelHash(reading.pixels);
+        bool reused = false;
+        for (auto it = previous.constFind(hashes[static_cast<size_t>(i)]);
+             it != previous.cend() && it.key() == hashes[static_cast<size_t>(i)]; ++it) {
+            if (it->area.singleLine == reading.area.singleLine && it->pixels == reading.pixels) {
+                reading.lines = it->lines;
+                reused = true;
+                break;
+            }
+        }
+        if (!reused) {
             pending.push_back(i);
         }
     }
-    // Largest first, so that the last tile to finish is a small one.
+    // Longest first, so that the last area to finish is a short one.
     std::sort(pending.begin(), pending.end(), [&](int a, int b) {
-        const QRect& ra = results[static_cast<size_t>(a)].tile.area;
-        const QRect& rb = results[static_cast<size_t>(b)].tile.area;
-        return ra.width() * ra.height() > rb.width() * rb.height();
+        return readings[static_cast<size_t>(a)].area.box.width() >
+               readings[static_cast<size_t>(b)].area.box.width();
     });
 
     std::mutex errorMutex;
     QString firstError;
     QtConcurrent::blockingMap(m_workers, pending, [&](int index) {
-        CachedTile& result = results[static_cast<size_t>(index)];
-        const RecognitionOutcome tileOutcome = recognizeTile(result);
-        if (tileOutcome.failed()) {
+        const RecognitionOutcome areaOutcome = recognizeArea(readings[static_cast<size_t>(index)]);
+        if (areaOutcome.failed()) {
             const std::lock_guard lock(errorMutex);
             if (firstError.isEmpty()) {
-                firstError = tileOutcome.error;
+                firstError = areaOutcome.error;
             }
         }
     });
@@ -115,15 +142,18 @@ RecognitionOutcome ScreenTextReader::read(const QImage& screenshot) {
         return outcome;
     }
 
-    QList<CachedTile> cache;
-    cache.reserve(static_cast<qsizetype>(results.size()));
-    for (CachedTile& result : results) {
-        outcome.lines.append(result.lines);
-        cache.append(std::move(result));
+    QMultiHash<size_t, AreaReading> cache;
+    for (size_t i = 0; i < readings.size(); ++i) {
+        AreaReading& reading = readings[i];
+        for (const RecognizedLine& line : reading.lines) {
+            outcome.lines.append(
+                RecognizedLine{line.text, line.box.translated(reading.area.box.topLeft())});
+        }
+        cache.insert(hashes[i], std::move(reading));
     }
     const std::lock_guard lock(m_cacheMutex);
     m_cache = std::move(cache);
     m_lastCounts = Counts{static_cast<int>(pending.size()),
-                          static_cast<int>(tiles.size() - static_cast<qsizetype>(pending.size()))};
+                          static_cast<int>(areas.size() - static_cast<qsizetype>(pending.size()))};
     return outcome;
 }

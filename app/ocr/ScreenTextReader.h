@@ -1,23 +1,24 @@
 #pragma once
 
+#include "ocr/LineLayout.h"
 #include "ocr/RecognizedLine.h"
-#include "ocr/TileLayout.h"
 
 #include <QImage>
 #include <QList>
+#include <QMultiHash>
 
 #include <mutex>
 
 class EnginePool;
 class QThreadPool;
 
-// Reads the text lines of a whole screenshot: normalises it to black on white, cuts it into tiles,
-// recognises the tiles in parallel on the engine pool and puts the lines back into the image's
-// pixel space, ordered by tile (band by band, left to right) and then as the engine read them.
+// Reads the text lines of a whole screenshot: normalises it to black on white, finds its lines
+// (LineLayout), reads them in parallel on the engine pool and puts them back into the image's
+// pixel space, in the layout's reading order.
 //
-// A tile whose pixels are identical to a tile at the same place in the previous read is not
-// recognised again; its lines are reused. That makes periodic re-scans of a mostly unchanged
-// screen cheap.
+// A line whose pixels are identical to a line of the previous read, wherever it was, is not read
+// again: its text is reused. That makes periodic re-scans of a mostly unchanged screen cheap, and
+// a scrolled window costs only its new lines.
 //
 // `read` is thread-safe and blocking; call it off the GUI thread.
 class ScreenTextReader {
@@ -29,7 +30,7 @@ public:
 
     RecognitionOutcome read(const QImage& screenshot);
 
-    // Tiles recognised and reused by the last read, for diagnostics and benchmarks.
+    // Text areas read and reused by the last read, for diagnostics and benchmarks.
     struct Counts {
         int recognised = 0;
         int reused = 0;
@@ -37,19 +38,19 @@ public:
     Counts lastCounts() const;
 
 private:
-    struct CachedTile {
-        Tile tile;
+    // One area of a read: its pixels, and its lines with boxes relative to the area.
+    struct AreaReading {
+        TextArea area;
         QImage pixels;
         QList<RecognizedLine> lines;
     };
 
-    // Recognises `result.pixels` and fills `result.lines` with the lines this tile keeps.
-    RecognitionOutcome recognizeTile(CachedTile& result);
+    RecognitionOutcome recognizeArea(AreaReading& reading);
 
     EnginePool& m_engines;
     QThreadPool* m_workers;  // owned; one thread per engine
 
-    mutable std::mutex m_cacheMutex;  // guards the two members below
-    QList<CachedTile> m_cache;
+    mutable std::mutex m_cacheMutex;          // guards the two members below
+    QMultiHash<size_t, AreaReading> m_cache;  // the last read's areas by a hash of their pixels
     Counts m_lastCounts;
 };

@@ -12,6 +12,10 @@ public:
 
     // Recognises the text lines of an 8-bit grayscale image holding dark text on a light ground.
     virtual RecognitionOutcome recognize(const QImage& grayscale) = 0;
+
+    // Reads an image that holds one line of text (dark on light, with some ground around it)
+    // without any layout analysis. Gives at most one line, whose box is the whole image.
+    virtual RecognitionOutcome recognizeLine(const QImage& grayscale) = 0;
 };
 
 // The module's one exported entry point; returns nullptr and fills `error` when the engine cannot

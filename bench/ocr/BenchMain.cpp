@@ -8,11 +8,11 @@
 #include "SyntheticScreen.h"
 #include "core/SensitiveRegion.h"
 #include "ocr/EnginePool.h"
+#include "ocr/LineLayout.h"
 #include "ocr/PrivacyProtector.h"
 #include "ocr/ScreenImageNormalizer.h"
 #include "ocr/ScreenTextReader.h"
 #include "ocr/TextRecognitionEngine.h"
-#include "ocr/TileLayout.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -52,6 +52,7 @@ double childrenCpuSeconds() {
 }
 
 struct Run {
+    QList<RecognizedLine> lines;
     QList<SensitiveRegion> regions;
     double cpuSeconds = 0;
 };
@@ -72,10 +73,17 @@ double median(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+bool g_showMisses = false;
+
 void record(Results& results, const std::function<Run()>& scan, const QList<TruthLine>& truth) {
     QElapsedTimer timer;
     timer.start();
     const Run run = scan();
+    if (g_showMisses && !run.lines.isEmpty()) {
+        for (const QString& miss : describeMisses(truth, run.lines)) {
+            std::fprintf(stderr, "  missed: %s\n", qPrintable(miss));
+        }
+    }
     results.wall.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);
     results.cpu.push_back(run.cpuSeconds);
     results.score += scoreRegions(truth, run.regions);
@@ -88,6 +96,7 @@ Run inProcess(const std::function<RecognitionOutcome()>& read) {
     Run run;
     run.regions = PrivacyProtector::regionsForLines(outcome.lines);
     run.cpuSeconds = processCpuSeconds() - cpu;
+    run.lines = outcome.lines;
     return run;
 }
 
@@ -189,6 +198,7 @@ int main(int argc, char* argv[]) {
     }
     const bool peer = !args.contains(QStringLiteral("--no-peer"));
     const bool plain = !args.contains(QStringLiteral("--no-plain"));
+    g_showMisses = args.contains(QStringLiteral("--misses"));
     const QDir dir(args.at(0));
     const QStringList images =
         dir.entryList({QStringLiteral("screen_*.png")}, QDir::Files, QDir::Name);
@@ -219,8 +229,9 @@ int main(int argc, char* argv[]) {
             SyntheticScreen::linesFromJson(QJsonDocument::fromJson(truthFile.readAll()).object());
 
         const double before = processCpuSeconds();
-        tiles +=
-            static_cast<int>(TileLayout::tiles(ScreenImageNormalizer::normalize(image)).size());
+        tiles += static_cast<int>(
+            LineLayout::areas(LineLayout::withoutRules(ScreenImageNormalizer::normalize(image)))
+                .size());
         preparationCpu.push_back(processCpuSeconds() - before);
 
         ScreenTextReader reader(EnginePool::shared());
@@ -257,11 +268,11 @@ int main(int argc, char* argv[]) {
 
     std::printf("%d images of 2880x1800 in %s\n", static_cast<int>(images.size()),
                 qPrintable(dir.path()));
-    std::printf("normalising and tiling: median %.3f s cpu, %.1f tiles per screen\n",
+    std::printf("normalising and finding lines: median %.3f s cpu, %.1f text areas per screen\n",
                 median(preparationCpu), static_cast<double>(tiles) / images.size());
     print("velarion full scan", full);
     print("velarion re-scan, <10% changed", rescan);
-    std::printf("re-scan read %d of %d tiles again\n", rescanRecognised, rescanTiles);
+    std::printf("re-scan read %d of %d text areas again\n", rescanRecognised, rescanTiles);
     if (plain) {
         print("one engine, whole image, no normalisation", single);
     }

@@ -1,7 +1,9 @@
 #include "Evaluation.h"
 
+#include "ocr/PrivacyProtector.h"
 #include "ocr/SensitivePatternTable.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -56,4 +58,39 @@ Score scoreRegions(const QList<TruthLine>& truth, const QList<SensitiveRegion>& 
         score.spurious += sensitiveLine ? 0 : 1;
     }
     return score;
+}
+
+QStringList describeMisses(const QList<TruthLine>& truth, const QList<RecognizedLine>& lines) {
+    QStringList out;
+    for (const TruthLine& line : truth) {
+        const QList<SensitiveMatch> expected = SensitivePatternTable::sensitiveMatches(line.text);
+        if (expected.isEmpty()) {
+            continue;
+        }
+        QList<RecognizedLine> read;
+        for (const RecognizedLine& candidate : lines) {
+            if (onLine(QRectF(candidate.box), line.box)) {
+                read.append(candidate);
+            }
+        }
+        const QList<SensitiveRegion> regions = PrivacyProtector::regionsForLines(read);
+        for (const SensitiveMatch& match : expected) {
+            const bool found = std::any_of(regions.begin(), regions.end(), [&](auto& region) {
+                return region.kind == match.kind && region.text == match.text;
+            });
+            if (found) {
+                continue;
+            }
+            QStringList texts;
+            for (const RecognizedLine& r : read) {
+                texts
+                    << QStringLiteral("[%1 h%2] %3").arg(r.box.x()).arg(r.box.height()).arg(r.text);
+            }
+            out << QStringLiteral("%1 (h%2) | %3")
+                       .arg(line.text)
+                       .arg(line.box.height())
+                       .arg(texts.join(QStringLiteral(" / ")));
+        }
+    }
+    return out;
 }

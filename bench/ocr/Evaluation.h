@@ -2,8 +2,10 @@
 
 #include "SyntheticScreen.h"
 #include "core/SensitiveRegion.h"
+#include "ocr/RecognizedLine.h"
 
 #include <QList>
+#include <QStringList>
 
 // Scores the regions found on one screen against its ground truth. A region is on a line when
 // its vertical centre lies within the line's height and it overlaps the line horizontally.
@@ -17,3 +19,6 @@ struct Score {
 };
 
 Score scoreRegions(const QList<TruthLine>& truth, const QList<SensitiveRegion>& regions);
+
+// One text per sensitive string not found exactly: the line as drawn and what was read on it.
+QStringList describeMisses(const QList<TruthLine>& truth, const QList<RecognizedLine>& lines);

@@ -1,12 +1,14 @@
 #include "ocr/EnginePool.h"
+#include "ocr/LineLayout.h"
 #include "ocr/ScreenImageNormalizer.h"
 #include "ocr/ScreenTextReader.h"
-#include "ocr/TileLayout.h"
 
 #include "TextImage.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
+
+#include <QPainter>
 
 #include <algorithm>
 
@@ -51,63 +53,111 @@ TEST(ScreenImageNormalizerTest, LightAndDarkWindowsBothBecomeSparseBlackInkOnWhi
     EXPECT_TRUE(ScreenImageNormalizer::normalize(QImage()).isNull());
 }
 
-TEST(TileLayoutTest, SideBySideWindowsGiveSeparateTilesAndEveryRowIsKeptOnce) {
-    const QImage normalized = ScreenImageNormalizer::normalize(twoWindowScreen());
-    const QList<Tile> tiles = TileLayout::tiles(normalized);
-    ASSERT_FALSE(tiles.isEmpty());
-    bool anyLeft = false;
-    bool anyRight = false;
-    for (const Tile& tile : tiles) {
-        EXPECT_TRUE(tile.area.right() < 820 || tile.area.left() >= 800)
-            << "a tile spans both windows";
-        anyLeft |= tile.area.right() < 820;
-        anyRight |= tile.area.left() >= 800;
-        EXPECT_LE(tile.keepTop, tile.keepBottom);
-    }
-    EXPECT_TRUE(anyLeft && anyRight);
+QList<TextArea> areasOf(const QImage& screen) {
+    return LineLayout::areas(LineLayout::withoutRules(ScreenImageNormalizer::normalize(screen)));
 }
 
-TEST(TileLayoutTest, CutsThroughInkOverlapSoThatEachLineBelongsToOneBand) {
-    // Ink on every row: no clean cut exists, so bands must overlap.
-    QImage normalized(400, 1000, QImage::Format_Grayscale8);
-    normalized.fill(255);
-    for (int y = 0; y < normalized.height(); ++y) {
-        normalized.scanLine(y)[100] = 0;
+TEST(LineLayoutTest, SideBySideWindowsGiveOneAreaPerLineInReadingOrder) {
+    const QList<TextArea> areas = areasOf(twoWindowScreen());
+    ASSERT_EQ(areas.size(), 16);
+    for (int row = 0; row < 8; ++row) {
+        const TextArea& left = areas.at(2 * row);
+        const TextArea& right = areas.at(2 * row + 1);
+        EXPECT_TRUE(left.singleLine && right.singleLine);
+        EXPECT_LT(left.box.right(), 800);
+        EXPECT_GE(right.box.left(), 840);
+        // Each box holds the glyphs of one line: about the font's height, starting at the text.
+        EXPECT_NEAR(left.box.top(), 20 + row * 80 + 6, 8);
+        EXPECT_NEAR(left.box.left(), 30, 4);
+        EXPECT_NEAR(right.box.left(), 860, 4);
+        EXPECT_GT(left.box.height(), 20);
+        EXPECT_LT(left.box.height(), 40);
     }
-    const QList<Tile> tiles = TileLayout::tiles(normalized);
-    ASSERT_GT(tiles.size(), 1);
-    int expectedTop = 0;
-    for (const Tile& tile : tiles) {
-        EXPECT_EQ(tile.keepTop, expectedTop) << "keep ranges must tile the image without gaps";
-        EXPECT_LE(tile.area.top(), std::max(0, tile.keepTop - TileLayout::kCutOverlap));
-        expectedTop = tile.keepBottom;
-    }
-    EXPECT_EQ(expectedTop, 1000);
-    QImage blankImage(300, 300, QImage::Format_Grayscale8);
-    blankImage.fill(255);
-    EXPECT_TRUE(TileLayout::tiles(blankImage).isEmpty());
+    QImage blank(300, 300, QImage::Format_Grayscale8);
+    blank.fill(255);
+    EXPECT_TRUE(LineLayout::areas(blank).isEmpty());
 }
 
-TEST(ScreenTextReaderTest, UnchangedTilesAreReusedAndAChangeIsReadAgainWithTheSameResult) {
+TEST(LineLayoutTest, FramesRulesAndBubbleOutlinesStayOutOfTheLines) {
+    QImage screen = TextImage::blank(1400, 500, QColor(60, 90, 140));
+    TextImage::fill(screen, QRect(20, 20, 1200, 460), QColor(246, 246, 246));
+    TextImage::fill(screen, QRect(20, 20, 1200, 50), QColor(200, 200, 204));  // title bar
+    TextImage::fill(screen, QRect(40, 250, 1160, 2), QColor(120, 120, 120));  // separator
+    TextImage::draw(screen, QStringLiteral("Plain line in the window"), QPoint(60, 120), sans());
+    // A chat bubble: light text on blue, close to the bubble's edges.
+    {
+        QPainter painter(&screen);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(10, 132, 255));
+        painter.drawRoundedRect(QRect(400, 330, 560, 56), 18, 18);
+    }
+    TextImage::draw(screen, QStringLiteral("Call 555-201-7788 today"), QPoint(418, 340), sans(),
+                    Qt::white);
+    const QList<TextArea> areas = areasOf(screen);
+    ASSERT_EQ(areas.size(), 2);
+    EXPECT_NEAR(areas.at(0).box.left(), 60, 4);
+    EXPECT_LT(areas.at(0).box.height(), 40);
+    EXPECT_NEAR(areas.at(1).box.left(), 418, 6);
+    EXPECT_LT(areas.at(1).box.right(), 960 - 8);
+    EXPECT_LT(areas.at(1).box.height(), 40);
+}
+
+TEST(LineLayoutTest, DotsAboveALineBelongToItAndTouchingLinesFormABlock) {
+    QImage screen = TextImage::blank(900, 300);
+    TextImage::draw(screen, QStringLiteral("min mini iii"), QPoint(20, 20), sans());
+    // Two lines drawn so close that no empty row separates them.
+    TextImage::draw(screen, QStringLiteral("Ascending Tall Lines"), QPoint(20, 150), sans());
+    TextImage::draw(screen, QStringLiteral("Deeply typing quickly"), QPoint(20, 178), sans());
+    const QList<TextArea> areas = areasOf(screen);
+    ASSERT_EQ(areas.size(), 2);
+    EXPECT_TRUE(areas.at(0).singleLine);
+    EXPECT_FALSE(areas.at(1).singleLine);
+
+    // The engine lays such a block out itself and still finds both lines.
+    ScreenTextReader reader(EnginePool::shared());
+    const RecognitionOutcome outcome = reader.read(screen);
+    ASSERT_EQ(outcome.lines.size(), 3);
+    EXPECT_EQ(outcome.lines.at(1).text, QStringLiteral("Ascending Tall Lines"));
+    EXPECT_EQ(outcome.lines.at(2).text, QStringLiteral("Deeply typing quickly"));
+    EXPECT_LT(outcome.lines.at(1).box.top() + 10, outcome.lines.at(2).box.top());
+}
+
+TEST(ScreenTextReaderTest, UnchangedAndMovedLinesAreReusedAndAChangeIsReadAgain) {
     ScreenTextReader reader(EnginePool::shared());
     QImage screen = twoWindowScreen();
     const RecognitionOutcome first = reader.read(screen);
     ASSERT_FALSE(first.failed()) << first.error.toStdString();
-    ASSERT_GE(first.lines.size(), 12);
-    const int tiles = reader.lastCounts().recognised;
+    ASSERT_EQ(first.lines.size(), 16);
+    EXPECT_EQ(reader.lastCounts().recognised, 16);
     EXPECT_EQ(reader.lastCounts().reused, 0);
 
     const RecognitionOutcome again = reader.read(screen);
     EXPECT_EQ(reader.lastCounts().recognised, 0);
-    EXPECT_EQ(reader.lastCounts().reused, tiles);
+    EXPECT_EQ(reader.lastCounts().reused, 16);
     EXPECT_EQ(again.lines, first.lines);
 
-    // One line of the left window changes: only its tile is read again.
+    // The whole screen scrolled down: every line is reused, at its new place.
+    QImage scrolled = TextImage::blank(screen.width(), screen.height());
+    {
+        QPainter painter(&scrolled);
+        painter.drawImage(QPoint(0, 30), screen);
+    }
+    const RecognitionOutcome moved = reader.read(scrolled);
+    EXPECT_EQ(reader.lastCounts().recognised, 0);
+    ASSERT_EQ(moved.lines.size(), first.lines.size());
+    for (qsizetype i = 0; i < moved.lines.size(); ++i) {
+        EXPECT_EQ(moved.lines.at(i).text, first.lines.at(i).text);
+        EXPECT_EQ(moved.lines.at(i).box, first.lines.at(i).box.translated(0, 30));
+    }
+
+    // One line of the left window changes: only that line is read again.
+    reader.read(screen);
     TextImage::fill(screen, QRect(20, 260, 700, 60), Qt::white);
     TextImage::draw(screen, QStringLiteral("mail me at kim@example.org"), QPoint(30, 260), sans());
     const RecognitionOutcome changed = reader.read(screen);
-    EXPECT_GE(reader.lastCounts().recognised, 1);
-    EXPECT_LT(reader.lastCounts().recognised, tiles);
+    EXPECT_EQ(reader.lastCounts().recognised, 1);
+    EXPECT_EQ(reader.lastCounts().reused, 15);
 
     ScreenTextReader fresh(EnginePool::shared());
     EXPECT_EQ(changed.lines, fresh.read(screen).lines);

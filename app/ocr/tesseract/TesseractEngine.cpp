@@ -34,7 +34,6 @@ TesseractEngine::TesseractEngine()
         m_initError = QStringLiteral("Tesseract could not load its English language data");
         return;
     }
-    m_api->SetPageSegMode(tesseract::PSM_AUTO);
     m_api->SetVariable("tessedit_do_invert", "0");
     m_api->SetVariable("debug_file", "/dev/null");
 }
@@ -45,27 +44,33 @@ TesseractEngine::~TesseractEngine() {
     }
 }
 
-RecognitionOutcome TesseractEngine::recognize(const QImage& grayscale) {
-    RecognitionOutcome outcome;
+QString TesseractEngine::run(const QImage& grayscale, int pageSegMode) {
     if (!m_initError.isEmpty()) {
-        outcome.error = m_initError;
-        return outcome;
+        return m_initError;
     }
     if (grayscale.format() != QImage::Format_Grayscale8 || grayscale.isNull()) {
-        outcome.error = QStringLiteral("the image is not 8-bit grayscale");
-        return outcome;
+        return QStringLiteral("the image is not 8-bit grayscale");
     }
     // Tesseract's OpenMP teams inside each line are several times slower on a small machine than
     // one thread per engine with the screen split by the caller. OMP_THREAD_LIMIT cannot do this:
     // the runtime is loaded with Qt (through libb2) and reads it before main(). No active
     // parallel level on this thread makes every team of this engine's calls a single thread.
     omp_set_max_active_levels(0);
+    m_api->SetPageSegMode(static_cast<tesseract::PageSegMode>(pageSegMode));
     m_api->SetImage(grayscale.constBits(), grayscale.width(), grayscale.height(), 1,
                     static_cast<int>(grayscale.bytesPerLine()));
     m_api->SetSourceResolution(kSourceResolutionDpi);
     if (m_api->Recognize(nullptr) != 0) {
         m_api->Clear();
-        outcome.error = QStringLiteral("Tesseract failed to recognise the image");
+        return QStringLiteral("Tesseract failed to recognise the image");
+    }
+    return {};
+}
+
+RecognitionOutcome TesseractEngine::recognize(const QImage& grayscale) {
+    RecognitionOutcome outcome;
+    outcome.error = run(grayscale, tesseract::PSM_AUTO);
+    if (outcome.failed()) {
         return outcome;
     }
     std::unique_ptr<tesseract::ResultIterator> it(m_api->GetIterator());
@@ -90,5 +95,20 @@ RecognitionOutcome TesseractEngine::recognize(const QImage& grayscale) {
     }
     // Drop the page's results now rather than at the next image: they hold the whole layout.
     m_api->Clear();
+    return outcome;
+}
+
+RecognitionOutcome TesseractEngine::recognizeLine(const QImage& grayscale) {
+    RecognitionOutcome outcome;
+    outcome.error = run(grayscale, tesseract::PSM_RAW_LINE);
+    if (outcome.failed()) {
+        return outcome;
+    }
+    const TessString text(m_api->GetUTF8Text());
+    m_api->Clear();
+    const QString line = text ? QString::fromUtf8(text.get()).simplified() : QString();
+    if (!line.isEmpty()) {
+        outcome.lines.append(RecognizedLine{line, grayscale.rect()});
+    }
     return outcome;
 }

@@ -1,0 +1,209 @@
+#include "ocr/LineLayout.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace LineLayout {
+namespace {
+
+constexpr uint8_t kInk = 0;
+constexpr uint8_t kGround = 255;
+constexpr int kFar = std::numeric_limits<int>::max();
+
+struct Run {
+    int start = 0;
+    int end = 0;  // one past the last
+
+    int length() const { return end - start; }
+};
+
+void eraseLongRunsAcross(const QImage& source, QImage& out) {
+    const int width = source.width();
+    for (int y = 0; y < source.height(); ++y) {
+        const uint8_t* in = source.constScanLine(y);
+        uint8_t* line = out.scanLine(y);
+        int x = 0;
+        while (x < width) {
+            if (in[x] != kInk) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < width && in[x] == kInk) {
+                ++x;
+            }
+            if (x - start >= kRuleLengthAcross) {
+                std::fill(line + start, line + x, kGround);
+            }
+        }
+    }
+}
+
+void eraseLongRunsDown(const QImage& source, QImage& out) {
+    const int width = source.width();
+    const int height = source.height();
+    std::vector<int> runLength(static_cast<size_t>(width), 0);
+    const auto endRun = [&](int x, int y) {
+        const int length = runLength[static_cast<size_t>(x)];
+        if (length >= kRuleLengthDown) {
+            for (int row = y - length; row < y; ++row) {
+                out.scanLine(row)[x] = kGround;
+            }
+        }
+        runLength[static_cast<size_t>(x)] = 0;
+    };
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = source.constScanLine(y);
+        for (int x = 0; x < width; ++x) {
+            if (in[x] == kInk) {
+                ++runLength[static_cast<size_t>(x)];
+            } else if (runLength[static_cast<size_t>(x)] > 0) {
+                endRun(x, y);
+            }
+        }
+    }
+    for (int x = 0; x < width; ++x) {
+        endRun(x, height);
+    }
+}
+
+// Runs of rows of `area` that hold ink. A run too thin to be a line (the dots of an i, an
+// accent, a dash) joins the run it nearly touches; alone it is a speck and is dropped.
+std::vector<Run> inkRows(const QImage& image, const QRect& area) {
+    std::vector<Run> runs;
+    bool inRun = false;
+    for (int y = area.top(); y <= area.bottom() + 1; ++y) {
+        bool ink = false;
+        if (y <= area.bottom()) {
+            const uint8_t* line = image.constScanLine(y);
+            ink = std::find(line + area.left(), line + area.right() + 1, kInk) !=
+                  line + area.right() + 1;
+        }
+        if (ink && !inRun) {
+            runs.push_back(Run{y, y});
+            inRun = true;
+        } else if (!ink && inRun) {
+            runs.back().end = y;
+            inRun = false;
+        }
+    }
+    std::vector<Run> merged;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        Run run = runs[i];
+        if (run.length() >= kMinTextHeight) {
+            merged.push_back(run);
+            continue;
+        }
+        const int gapAbove = merged.empty() ? kFar : run.start - merged.back().end;
+        const int gapBelow = i + 1 < runs.size() ? runs[i + 1].start - run.end : kFar;
+        if (gapAbove <= kMinTextHeight && gapAbove <= gapBelow) {
+            merged.back().end = run.end;
+        } else if (gapBelow <= kMinTextHeight) {
+            runs[i + 1].start = run.start;
+        }
+    }
+    // A thin run merged upwards may have made its neighbour's gap to the next one small; that is
+    // fine: a line is never split by a gap of a few rows.
+    return merged;
+}
+
+// Runs of columns of `area` with ink, split where at least kMinColumnGap columns are empty.
+std::vector<Run> inkColumns(const QImage& image, const QRect& area) {
+    std::vector<int> columnInk(static_cast<size_t>(area.width()), 0);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uint8_t* line = image.constScanLine(y) + area.left();
+        for (int x = 0; x < area.width(); ++x) {
+            columnInk[static_cast<size_t>(x)] += line[x] == kInk ? 1 : 0;
+        }
+    }
+    std::vector<Run> runs;
+    int gap = kMinColumnGap;
+    for (int x = 0; x < area.width(); ++x) {
+        if (columnInk[static_cast<size_t>(x)] == 0) {
+            ++gap;
+            continue;
+        }
+        if (gap >= kMinColumnGap) {
+            runs.push_back(Run{area.left() + x, area.left() + x + 1});
+        } else {
+            runs.back().end = area.left() + x + 1;
+        }
+        gap = 0;
+    }
+    return runs;
+}
+
+// Whether the middle third of `box` has rows much emptier than its fullest row. One line is dense
+// there (the height of its small letters), with or without ascenders and descenders; two lines
+// with no empty row between them are not: only descenders and ascenders cross from one to the
+// other.
+bool hasValley(const QImage& image, const QRect& box) {
+    int fullest = 0;
+    int emptiest = box.width();
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const uint8_t* line = image.constScanLine(y) + box.left();
+        const int ink = static_cast<int>(std::count(line, line + box.width(), kInk));
+        fullest = std::max(fullest, ink);
+        const int depth = y - box.top();
+        if (3 * depth >= box.height() && 3 * depth <= 2 * box.height()) {
+            emptiest = std::min(emptiest, ink);
+        }
+    }
+    return emptiest * kValleyRatio < fullest;
+}
+
+void cut(const QImage& image, const QRect& area, QList<TextArea>& out) {
+    const std::vector<Run> rows = inkRows(image, area);
+    if (rows.size() > 1) {
+        for (const Run& row : rows) {
+            cut(image, QRect(area.left(), row.start, area.width(), row.length()), out);
+        }
+        return;
+    }
+    if (rows.empty()) {
+        return;
+    }
+    const QRect band(area.left(), rows.front().start, area.width(), rows.front().length());
+    const std::vector<Run> columns = inkColumns(image, band);
+    if (columns.size() > 1) {
+        for (const Run& column : columns) {
+            cut(image, QRect(column.start, band.top(), column.length(), band.height()), out);
+        }
+        return;
+    }
+    if (columns.empty()) {
+        return;
+    }
+    const QRect box(columns.front().start, band.top(), columns.front().length(), band.height());
+    if (box.height() < kMinTextHeight || box.width() < kMinWidthPerHeight * box.height()) {
+        return;
+    }
+    out.append(TextArea{box, box.height() <= kMaxLineHeight && !hasValley(image, box)});
+}
+
+}  // namespace
+
+QImage withoutRules(const QImage& normalized) {
+    if (normalized.isNull() || normalized.format() != QImage::Format_Grayscale8) {
+        return {};
+    }
+    QImage out = normalized.copy();
+    eraseLongRunsAcross(normalized, out);
+    eraseLongRunsDown(normalized, out);
+    return out;
+}
+
+QList<TextArea> areas(const QImage& clean) {
+    QList<TextArea> out;
+    if (clean.isNull() || clean.format() != QImage::Format_Grayscale8) {
+        return out;
+    }
+    cut(clean, clean.rect(), out);
+    return out;
+}
+
+}  // namespace LineLayout

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+
+class QImage;
+
+// A piece of a normalised screen that is recognised on its own: one text line, or, where lines
+// could not be told apart by empty rows, a block that the engine lays out itself.
+struct TextArea {
+    QRect box;
+    bool singleLine = true;
+
+    friend bool operator==(const TextArea&, const TextArea&) = default;
+};
+
+// Finds the text lines of a normalised screen (black ink on white) without the engine's page
+// layout analysis, which costs more than reading a line and merges the lines of side-by-side
+// windows. Window frames, separators and bubble outlines (runs of ink far longer than any glyph)
+// are ignored; the rest is cut recursively at empty rows and at wide empty column gaps until each
+// piece is one line. The cuts depend only on the ink itself, so a line that did not change is
+// found again with the same pixels wherever the rest of the screen changed.
+//
+// Areas come in reading order: top to bottom, and left to right where a cut separated columns.
+namespace LineLayout {
+
+// Empty columns at least this wide separate text (windows, panels, table columns); word spaces
+// are narrower, even in monospace fonts at 17 points on a 2× screen.
+inline constexpr int kMinColumnGap = 40;
+// Ink runs at least this long, across or down, are frames and rules rather than glyphs.
+inline constexpr int kRuleLengthAcross = 160;
+inline constexpr int kRuleLengthDown = 64;
+// Taller pieces hold more than one line that no empty row separates; so do lower ones with a
+// valley of ink in their middle (see kValleyRatio).
+inline constexpr int kMaxLineHeight = 90;
+// Pieces lower than this are specks or dashes, not text worth reading.
+inline constexpr int kMinTextHeight = 8;
+// Pieces narrower than this many times their height hold too few characters for anything the
+// detector looks for (an e-mail address or number has at least six).
+inline constexpr int kMinWidthPerHeight = 2;
+// A piece whose middle rows hold less than 1/kValleyRatio of the ink of its fullest row is two
+// lines touching each other.
+inline constexpr int kValleyRatio = 6;
+
+// `normalized` (8-bit grayscale holding only 0 for ink and 255 for ground) with frames and rules
+// whitened. A null image, or one of another format, gives a null image.
+QImage withoutRules(const QImage& normalized);
+
+// The text areas of an image returned by `withoutRules`.
+QList<TextArea> areas(const QImage& clean);
+
+}  // namespace LineLayout
