@@ -120,10 +120,14 @@ DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
     if (hasUserManager()) {
         const QString unit =
             QStringLiteral("velarion-camera-%1").arg(QCoreApplication::applicationPid());
-        started = QProcess::execute(QStringLiteral("/usr/bin/systemd-run"),
-                                    {QStringLiteral("--user"), QStringLiteral("--collect"),
-                                     QStringLiteral("--quiet"), QStringLiteral("--unit=") + unit,
-                                     m_daemonPath}) == 0;
+        QStringList arguments = {QStringLiteral("--user"), QStringLiteral("--collect"),
+                                 QStringLiteral("--quiet"), QStringLiteral("--unit=") + unit};
+        // The user manager's environment is not ours: the loopback device choice goes along.
+        if (qEnvironmentVariableIsSet("VELARION_V4L2_DEVICE")) {
+            arguments << QStringLiteral("--setenv=VELARION_V4L2_DEVICE");
+        }
+        arguments << m_daemonPath;
+        started = QProcess::execute(QStringLiteral("/usr/bin/systemd-run"), arguments) == 0;
     }
     if (!started) {
         // A session of its own: the application's end (or its terminal's hang-up) leaves it alone.
