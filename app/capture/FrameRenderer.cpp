@@ -32,6 +32,9 @@ void makeOpaque(std::uint8_t* destination, int bytesPerRow, const FrameRenderer:
 
 }  // namespace
 
+FrameRenderer::FrameRenderer(const RowKernels& kernels)
+    : m_scaler(kernels) {}
+
 FrameRenderer::Placement FrameRenderer::fit(int sourceWidth, int sourceHeight, int destinationWidth,
                                             int destinationHeight) {
     if (sourceWidth <= 0 || sourceHeight <= 0 || destinationWidth <= 0 || destinationHeight <= 0) {
@@ -59,6 +62,14 @@ void FrameRenderer::render(const PixelBuffer& source, std::uint8_t* destination,
         return;
     }
     const Placement place = fit(source.width, source.height, destinationWidth, destinationHeight);
+    const FrameScaler::Geometry geometry{source.width,     source.height,    place.x,
+                                         place.y,          place.width,      place.height,
+                                         destinationWidth, destinationHeight};
+    if (FrameScaler::supports(geometry)) {
+        m_scaler.render(geometry, source, destination, destinationBytesPerRow);
+        return;
+    }
+    // Beyond a fourfold shrink (sources over 7680 pixels wide): libyuv's filtered scaler.
     // Only the bars are painted: clearing the whole surface first would double the bytes written.
     fillRect(destination, destinationBytesPerRow, 0, 0, destinationWidth, place.y);
     fillRect(destination, destinationBytesPerRow, 0, place.y + place.height, destinationWidth,

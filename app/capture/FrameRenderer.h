@@ -1,12 +1,14 @@
 #pragma once
 
+#include "capture/FrameScaler.h"
 #include "capture/PixelBuffer.h"
 
 #include <cstdint>
 
 // Draws a captured frame into a surface of the ring: a frame of the surface's exact size is copied
 // unscaled; any other size is scaled by s = min(dw / sw, dh / sh), keeping its aspect ratio,
-// centred, with opaque black around it. Allocates no frame memory; safe on any thread.
+// centred, with opaque black around it. Allocates frame memory only when the geometry changes.
+// One frame at a time: the owner serialises calls.
 class FrameRenderer {
 public:
     struct Placement {
@@ -17,11 +19,16 @@ public:
         bool operator==(const Placement&) const = default;
     };
 
+    explicit FrameRenderer(const RowKernels& kernels = RowKernels::best());
+
     // Where a sw × sh frame lands in a dw × dh surface.
     static Placement fit(int sourceWidth, int sourceHeight, int destinationWidth,
                          int destinationHeight);
 
     // Renders `source` into the 'BGRA' destination; does nothing for an invalid source.
-    static void render(const PixelBuffer& source, std::uint8_t* destination,
-                       int destinationBytesPerRow, int destinationWidth, int destinationHeight);
+    void render(const PixelBuffer& source, std::uint8_t* destination, int destinationBytesPerRow,
+                int destinationWidth, int destinationHeight);
+
+private:
+    FrameScaler m_scaler;
 };

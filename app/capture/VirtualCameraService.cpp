@@ -47,7 +47,8 @@ VirtualCameraService::VirtualCameraService(NotifyCenter& notifyCenter, PoolFacto
     : QObject(parent)
     , m_notifyCenter(notifyCenter)
     , m_poolFactory(std::move(poolFactory))
-    , m_statusMessage(kInactiveMessage) {}
+    , m_statusMessage(kInactiveMessage)
+    , m_renderer(std::make_unique<FrameRenderer>()) {}
 
 VirtualCameraService::~VirtualCameraService() {
     // The capture thread must be gone by now (the screen manager is destroyed first); the lock
@@ -169,8 +170,8 @@ void VirtualCameraService::publish(const PixelBuffer& pixelBuffer) {
             return;
         }
         surface->beginWrite();
-        FrameRenderer::render(pixelBuffer, surface->baseAddress(), surface->bytesPerRow(),
-                              surface->width(), surface->height());
+        m_renderer->render(pixelBuffer, surface->baseAddress(), surface->bytesPerRow(),
+                           surface->width(), surface->height());
         surface->endWrite();
 
         const std::uint32_t surfaceId = surface->surfaceId();

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+class FrameRenderer;
 class NotifyCenter;
 class SharedSurface;
 class SharedSurfacePool;
@@ -104,6 +105,8 @@ private:
     int m_ringIndex = 0;
     std::uint64_t m_frameCount = 0;
     int m_notifyToken = -1;
+    // Keeps its scaling tables and row buffers from frame to frame; used under m_ringMutex.
+    std::unique_ptr<FrameRenderer> m_renderer;
 
     std::atomic<bool> m_counterUpdatePending{false};
 };

@@ -28,8 +28,7 @@ struct Image {
 constexpr std::uint32_t kBlack = 0xFF000000u;
 constexpr std::uint32_t kRed = 0xFFFF0000u;  // B=0 G=0 R=255 A=255 in memory
 
-// libyuv's filtered scaling weighs neighbours by 127/128, so a full colour channel comes out at
-// 253: scaled pixels are compared with that tolerance per colour channel. Alpha must be opaque.
+// Scaled pixels are compared with a small tolerance per colour channel. Alpha must be opaque.
 bool nearly(std::uint32_t actual, std::uint32_t expected) {
     if ((actual >> 24) != 0xFF) {
         return false;
@@ -73,7 +72,8 @@ TEST(FrameRenderer, CopiesAFrameOfTheSurfaceSizeUnscaledIntoPaddedRows) {
         source.pixels[i] = static_cast<std::uint32_t>(i * 2654435761u);
     }
     Image surface(1920, 1080, 1920 * 4 + 256, 0x12345678u);
-    FrameRenderer::render(source.view(), surface.bytes(), surface.bytesPerRow, 1920, 1080);
+    FrameRenderer renderer;
+    renderer.render(source.view(), surface.bytes(), surface.bytesPerRow, 1920, 1080);
     EXPECT_EQ(surface.at(0, 0), source.at(0, 0));
     EXPECT_EQ(surface.at(1919, 1079), source.at(1919, 1079));
     EXPECT_EQ(surface.at(777, 333), source.at(777, 333));
@@ -84,7 +84,8 @@ TEST(FrameRenderer, CopiesAFrameOfTheSurfaceSizeUnscaledIntoPaddedRows) {
 TEST(FrameRenderer, ScaledFrameSitsBetweenOpaqueBlackBars) {
     Image source(1000, 1000, 1000 * 4, kRed);
     Image surface(1920, 1080, 1920 * 4, 0x00ABCDEFu);  // stale content from an earlier frame
-    FrameRenderer::render(source.view(), surface.bytes(), surface.bytesPerRow, 1920, 1080);
+    FrameRenderer renderer;
+    renderer.render(source.view(), surface.bytes(), surface.bytesPerRow, 1920, 1080);
     EXPECT_EQ(surface.at(0, 0), kBlack);
     EXPECT_EQ(surface.at(419, 1079), kBlack);
     EXPECT_TRUE(nearly(surface.at(420, 0), kRed)) << std::hex << surface.at(420, 0);
@@ -94,7 +95,7 @@ TEST(FrameRenderer, ScaledFrameSitsBetweenOpaqueBlackBars) {
     EXPECT_EQ(surface.at(1919, 1079), kBlack);
 
     Image wide(2560, 1080, 2560 * 4, kRed);
-    FrameRenderer::render(wide.view(), surface.bytes(), surface.bytesPerRow, 1920, 1080);
+    renderer.render(wide.view(), surface.bytes(), surface.bytesPerRow, 1920, 1080);
     EXPECT_EQ(surface.at(960, 134), kBlack);
     EXPECT_TRUE(nearly(surface.at(960, 135), kRed)) << std::hex << surface.at(960, 135);
     EXPECT_TRUE(nearly(surface.at(960, 944), kRed)) << std::hex << surface.at(960, 944);
@@ -104,8 +105,21 @@ TEST(FrameRenderer, ScaledFrameSitsBetweenOpaqueBlackBars) {
 
 TEST(FrameRenderer, InvalidSourceLeavesTheSurfaceAlone) {
     Image surface(16, 16, 64, 0x01020304u);
-    FrameRenderer::render(PixelBuffer{}, surface.bytes(), 64, 16, 16);
+    FrameRenderer renderer;
+    renderer.render(PixelBuffer{}, surface.bytes(), 64, 16, 16);
     const std::uint8_t bytes[4] = {};
-    FrameRenderer::render(PixelBuffer{bytes, 4, 4, 8}, surface.bytes(), 64, 16, 16);  // short rows
+    renderer.render(PixelBuffer{bytes, 4, 4, 8}, surface.bytes(), 64, 16, 16);  // short rows
     EXPECT_EQ(surface.at(5, 5), 0x01020304u);
+}
+
+TEST(FrameRenderer, ShrinkBeyondFourfoldStillHasOpaqueBlackBarsAndPicture) {
+    Image source(8000, 1000, 8000 * 4, kRed);
+    Image surface(1920, 1080, 1920 * 4, 0x00ABCDEFu);
+    FrameRenderer renderer;
+    renderer.render(source.view(), surface.bytes(), surface.bytesPerRow, 1920, 1080);
+    EXPECT_EQ(FrameRenderer::fit(8000, 1000, 1920, 1080), (Placement{0, 420, 1920, 240}));
+    EXPECT_EQ(surface.at(960, 419), kBlack);
+    EXPECT_EQ(surface.at(0, 660), kBlack);
+    EXPECT_TRUE(nearly(surface.at(960, 420), kRed)) << std::hex << surface.at(960, 420);
+    EXPECT_TRUE(nearly(surface.at(1919, 659), kRed)) << std::hex << surface.at(1919, 659);
 }

@@ -1,0 +1,181 @@
+#include "capture/FrameScaler.h"
+#include "capture/ResampleTable.h"
+#include "capture/RowKernels.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Geometry = FrameScaler::Geometry;
+
+constexpr std::uint32_t kBlack = 0xFF000000u;
+constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+
+struct Frame {
+    Frame(int w, int h, std::uint32_t value = 0)
+        : width(w)
+        , height(h)
+        , pixels(std::size_t(w) * std::size_t(h), value) {}
+    std::uint32_t& at(int x, int y) { return pixels[std::size_t(y) * std::size_t(width) + x]; }
+    std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * std::size_t(width) + x]; }
+    PixelBuffer view() const {
+        return {reinterpret_cast<const std::uint8_t*>(pixels.data()), width, height, width * 4};
+    }
+    std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(pixels.data()); }
+
+    int width, height;
+    std::vector<std::uint32_t> pixels;
+};
+
+// The picture centred in a 1920 × 1080 surface, as the renderer places it.
+Geometry centred(int sourceWidth, int sourceHeight, int width, int height) {
+    return {sourceWidth, sourceHeight, (1920 - width) / 2, (1080 - height) / 2, width, height,
+            1920,        1080};
+}
+
+Frame render(const RowKernels& kernels, const Geometry& geometry, const Frame& source) {
+    Frame surface(geometry.surfaceWidth, geometry.surfaceHeight, 0x00ABCDEFu);
+    FrameScaler scaler(kernels);
+    scaler.render(geometry, source.view(), surface.bytes(), surface.width * 4);
+    return surface;
+}
+
+int brightest(const Frame& surface, int y) {
+    int best = 0;
+    for (int x = 0; x < surface.width; ++x) {
+        best = std::max(best, int((surface.at(x, y) >> 8) & 0xFF));
+    }
+    return best;
+}
+
+}  // namespace
+
+TEST(ResampleTable, WeightsSumToOneAndTapsStayInsideTheSource) {
+    const int lengths[][2] = {{1512, 1663}, {982, 1080}, {1000, 1080}, {2560, 1920},
+                              {1, 1080},    {7, 3},      {3, 2}};
+    for (const auto& [sourceLength, outputLength] : lengths) {
+        const ResampleTable table(sourceLength, outputLength);
+        ASSERT_EQ(table.outputLength(), outputLength);
+        int previous = 0;
+        for (int i = 0; i < outputLength; ++i) {
+            const ResampleTable::Entry& e = table[i];
+            EXPECT_EQ(e.weights[0] + e.weights[1], ResampleTable::kWeightOne);
+            EXPECT_GE(e.weights[0], 0);
+            EXPECT_GE(e.weights[1], 0);
+            EXPECT_GE(e.first, previous) << "taps move forward";
+            EXPECT_LT(e.first, sourceLength);
+            previous = e.first;
+        }
+    }
+    // Pixel centres line up: an exact 2:1 shrink takes the mean of each pair.
+    const ResampleTable half(4, 2);
+    EXPECT_EQ(half[0], (ResampleTable::Entry{0, {64, 64}}));
+    EXPECT_EQ(half[1], (ResampleTable::Entry{2, {64, 64}}));
+}
+
+TEST(FrameScaler, EveryKernelSetDrawsTheSameBytesAsThePortableOne) {
+    const Geometry geometries[] = {
+        centred(3024, 1964, 1663, 1080),  // halved, then enlarged a little
+        centred(1000, 1000, 1080, 1080),  // enlarged
+        centred(2560, 1080, 1920, 810),   // shrunk without halving
+        centred(1921, 1081, 1919, 1080),  // odd sizes, a one-pixel bar
+        centred(5001, 3001, 1799, 1080),  // halved with odd last row and column
+        centred(7, 3, 1920, 823),
+    };
+    std::mt19937 random(7);
+    for (const Geometry& g : geometries) {
+        Frame source(g.sourceWidth, g.sourceHeight);
+        std::generate(source.pixels.begin(), source.pixels.end(), [&] { return random(); });
+        const Frame expected = render(RowKernels::portable(), g, source);
+        for (const RowKernels* kernels : RowKernels::available()) {
+            const Frame actual = render(*kernels, g, source);
+            EXPECT_TRUE(actual.pixels == expected.pixels)
+                << kernels->name << " differs for " << g.sourceWidth << "x" << g.sourceHeight;
+        }
+    }
+}
+
+TEST(FrameScaler, HalvedFrameKeepsEdgesSharpFlatColoursExactAndBarsBlack) {
+    // Left half black, right half white, the lower part a flat colour.
+    const std::uint32_t colour = 0xFF3366CCu;
+    Frame source(3024, 1964, kBlack);
+    for (int y = 0; y < 1964; ++y) {
+        for (int x = 0; x < 3024; ++x) {
+            source.at(x, y) = y >= 1200 ? colour : (x >= 1512 ? kWhite : kBlack);
+        }
+    }
+    const Geometry g = centred(3024, 1964, 1663, 1080);
+    ASSERT_TRUE(FrameScaler::halves(g));
+    for (const RowKernels* kernels : RowKernels::available()) {
+        SCOPED_TRACE(kernels->name);
+        const Frame surface = render(*kernels, g, source);
+        for (int y = 0; y < 1080; ++y) {
+            for (int x = 0; x < 1920; ++x) {
+                ASSERT_EQ(surface.at(x, y) >> 24, 0xFFu) << x << "," << y;
+                if (x < g.x || x >= g.x + g.width) {
+                    ASSERT_EQ(surface.at(x, y), kBlack) << x << "," << y;
+                }
+            }
+        }
+        // The edge falls at surface column 128 + 831.5: at most two pixels in between.
+        const int row = 300;
+        for (int x = g.x; x <= 957; ++x) {
+            ASSERT_EQ(surface.at(x, row), kBlack) << x;
+        }
+        for (int x = 962; x < g.x + g.width; ++x) {
+            ASSERT_EQ(surface.at(x, row), kWhite) << x;
+        }
+        int between = 0;
+        for (int x = 958; x < 962; ++x) {
+            between += surface.at(x, row) != kBlack && surface.at(x, row) != kWhite;
+        }
+        EXPECT_LE(between, 2);
+        for (int x = g.x; x < g.x + g.width; ++x) {
+            ASSERT_EQ(surface.at(x, 1000), colour) << x;
+        }
+    }
+}
+
+TEST(FrameScaler, OnePixelLineKeepsItsWeightWhereverItFalls) {
+    // A white one-pixel column on black at every phase against the output grid: linear sampling
+    // at this scale would let it fade to a tenth of its brightness between two samples.
+    const Geometry g = centred(3024, 1964, 1663, 1080);
+    FrameScaler scaler;
+    Frame surface(1920, 1080);
+    for (int column = 1500; column < 1520; ++column) {
+        Frame source(3024, 1964, kBlack);
+        for (int y = 0; y < 1964; ++y) {
+            source.at(column, y) = kWhite;
+        }
+        scaler.render(g, source.view(), surface.bytes(), 1920 * 4);
+        EXPECT_GE(brightest(surface, 540), 60) << "column " << column;
+    }
+}
+
+TEST(FrameScaler, FlatColourComesOutExactlyAtEverySize) {
+    const std::uint32_t colour = 0xFF10E080u;
+    const Geometry geometries[] = {centred(1, 1, 1080, 1080), centred(3024, 1964, 1663, 1080),
+                                   centred(1280, 720, 1920, 1080), centred(2560, 1600, 1728, 1080)};
+    for (const Geometry& g : geometries) {
+        const Frame surface =
+            render(RowKernels::best(), g, Frame(g.sourceWidth, g.sourceHeight, colour));
+        for (int y = g.y; y < g.y + g.height; ++y) {
+            for (int x = g.x; x < g.x + g.width; ++x) {
+                ASSERT_EQ(surface.at(x, y), colour)
+                    << g.sourceWidth << "x" << g.sourceHeight << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(FrameScaler, RefusesGeometriesItCannotDraw) {
+    EXPECT_TRUE(FrameScaler::supports(centred(7680, 4320, 1920, 1080)));
+    EXPECT_FALSE(FrameScaler::supports(centred(7681, 4320, 1920, 1080)));  // beyond fourfold
+    EXPECT_FALSE(FrameScaler::supports({100, 100, 1900, 0, 100, 100, 1920, 1080}));  // outside
+    EXPECT_FALSE(FrameScaler::supports({0, 100, 0, 0, 100, 100, 1920, 1080}));
+}
