@@ -196,6 +196,30 @@ TEST_F(X11CaptureTest, ServerGoingAwayStopsTheStreamThroughItsStopPath) {
     EXPECT_EQ(m_manager->stream(), nullptr);
 }
 
+TEST_F(X11CaptureTest, RemovedDisplayStopsTheStreamThroughItsStopPath) {
+    const auto back = open(QStringLiteral("Back"), {QStringLiteral("800x600+0+0#ff0000:back")});
+    // A named primary monitor over part of the screen: the display the capture follows.
+    m_server->runClient(QStringLiteral("xrandr"),
+                        {QStringLiteral("--setmonitor"), QStringLiteral("*Presenter"),
+                         QStringLiteral("640/170x400/110+0+0"), QStringLiteral("none")});
+    startSession({});
+    ASSERT_TRUE(frameShows(10, 10, kRed));
+    EXPECT_EQ(m_sink.frame().size(), QSize(640, 400));
+
+    testing::internal::CaptureStdout();
+    m_server->runClient(QStringLiteral("xrandr"),
+                        {QStringLiteral("--delmonitor"), QStringLiteral("Presenter")});
+    const bool stopped = QTest::qWaitFor([&] { return !m_manager->isCapturing(); }, 15'000);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(stopped);
+    EXPECT_NE(out.find("[ScreenManager] Stream stopped with error: The display is no longer "
+                       "available"),
+              std::string::npos)
+        << out;
+    ASSERT_TRUE(finishes(m_manager->stopCapture()));
+    EXPECT_EQ(m_manager->stream(), nullptr);
+}
+
 TEST_F(X11CaptureTest, SnapshotIsTwicePointSizeAndLeavesOutOnlyTheGivenWindows) {
     const auto back = open(QStringLiteral("Back"), {QStringLiteral("800x600+0+0#ff0000:back")});
     const auto mask =

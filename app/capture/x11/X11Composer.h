@@ -3,6 +3,7 @@
 #include "capture/PixelBuffer.h"
 #include "capture/x11/X11ImageReader.h"
 #include "capture/x11/X11Scene.h"
+#include "capture/x11/X11SceneDrawer.h"
 #include "capture/x11/XcbConnection.h"
 
 #include <xcb/xfixes.h>
@@ -33,11 +34,6 @@ public:
     // is whole either way. Nothing when no shown pixel changed. The view is valid until the next
     // call. Throws CaptureError when the read-back fails.
     std::optional<PixelBuffer> compose();
-    // Composes `area` (root coordinates) of the canvas afresh, without the cursor, and reads
-    // nothing back.
-    void composeArea(const QRegion& area);
-    // Reads one rectangle (root coordinates) of the unscaled canvas back, packed.
-    PixelBuffer readArea(const QRect& rect);
     // Whether an X resource belongs to the composer itself: an error about it ends the stream.
     bool ownsResource(uint32_t id) const;
 
@@ -45,17 +41,13 @@ private:
     void uploadCursor(const xcb_xfixes_get_cursor_image_reply_t& image);
     void freeCursor();
     QRect cursorRect() const;
-    // Draws the wallpaper and the shown windows, bottom to top, within `bounds` (root
-    // coordinates), clipped to the server region `clip` unless that is none.
-    void drawScene(xcb_xfixes_region_t clip, const QRegion& bounds);
-    // Root-coordinate region → canvas rectangles.
-    std::vector<xcb_rectangle_t> canvasRects(const QRegion& region) const;
 
     XcbConnection& m_connection;
     X11Scene& m_scene;
     QRect m_display;
     QSize m_output;
     bool m_showsCursor;
+    X11SceneDrawer m_drawer;
 
     xcb_pixmap_t m_canvasPixmap = XCB_PIXMAP_NONE;
     xcb_render_picture_t m_canvas = XCB_NONE;
@@ -75,6 +67,4 @@ private:
     bool m_cursorDamaged = false;
     bool m_canvasValid = false;
     xcb_xfixes_region_t m_cursorRegion = XCB_NONE;
-    xcb_xfixes_region_t m_clip = XCB_NONE;
-    xcb_xfixes_region_t m_area = XCB_NONE;
 };

@@ -43,6 +43,9 @@ X11ImageReader::X11ImageReader(const XcbConnection& connection, int width, int h
 }
 
 X11ImageReader::~X11ImageReader() {
+    if (m_sharedPixmap != XCB_PIXMAP_NONE) {
+        xcb_free_pixmap(m_connection.get(), m_sharedPixmap);
+    }
     if (m_segment != XCB_NONE) {
         xcb_shm_detach(m_connection.get(), m_segment);
         xcb_flush(m_connection.get());
@@ -50,6 +53,33 @@ X11ImageReader::~X11ImageReader() {
     if (m_shmData) {
         shmdt(m_shmData);
     }
+}
+
+xcb_pixmap_t X11ImageReader::sharedPixmap() {
+    if (m_sharedPixmapTried) {
+        return m_sharedPixmap;
+    }
+    m_sharedPixmapTried = true;
+    if (m_segment == XCB_NONE || !m_connection.hasSharedPixmaps()) {
+        return XCB_PIXMAP_NONE;
+    }
+    xcb_connection_t* c = m_connection.get();
+    const xcb_pixmap_t pixmap = xcb_generate_id(c);
+    XcbReply<xcb_generic_error_t> error(
+        xcb_request_check(c, xcb_shm_create_pixmap_checked(c, pixmap, m_connection.root(), m_width,
+                                                           m_height, 32, m_segment, 0)));
+    if (!error) {
+        m_sharedPixmap = pixmap;
+    }
+    return m_sharedPixmap;
+}
+
+PixelBuffer X11ImageReader::view() {
+    if (m_segment == XCB_NONE) {
+        m_fallback.resize(static_cast<size_t>(m_width) * m_height * 4);
+        return {m_fallback.data(), m_width, m_height, m_width * 4};
+    }
+    return {m_shmData, m_width, m_height, m_width * 4};
 }
 
 std::uint8_t* X11ImageReader::fetch(xcb_drawable_t drawable, const QRect& rect, size_t offset) {
@@ -88,21 +118,9 @@ PixelBuffer X11ImageReader::read(xcb_drawable_t drawable, int firstRow, int rows
     firstRow = std::clamp(firstRow, 0, m_height);
     rows = std::clamp(rows, 0, m_height - firstRow);
     const size_t stride = static_cast<size_t>(m_width) * 4;
-    std::uint8_t* data = m_segment != XCB_NONE ? m_shmData : m_fallback.data();
     if (rows > 0) {
         // The rows land where they belong, so only they cross from the server.
-        data = fetch(drawable, QRect(x, y + firstRow, m_width, rows), stride * firstRow);
-    } else if (m_segment == XCB_NONE) {
-        m_fallback.resize(stride * m_height);
-        data = m_fallback.data();
+        fetch(drawable, QRect(x, y + firstRow, m_width, rows), stride * firstRow);
     }
-    return {data, m_width, m_height, m_width * 4};
-}
-
-PixelBuffer X11ImageReader::readRect(xcb_drawable_t drawable, const QRect& rect) {
-    const QRect area = rect.intersected(QRect(0, 0, m_width, m_height));
-    if (area.isEmpty()) {
-        return {};
-    }
-    return {fetch(drawable, area, 0), area.width(), area.height(), area.width() * 4};
+    return view();
 }

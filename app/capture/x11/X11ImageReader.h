@@ -23,9 +23,12 @@ public:
     // place in a `width` × `height` image; the other rows keep what the last reads left there.
     // Throws CaptureError when the server refuses the read.
     PixelBuffer read(xcb_drawable_t drawable, int firstRow, int rows, int x = 0, int y = 0);
-    // Reads one rectangle of the drawable into a packed image of the rectangle's size (rows
-    // `rect.width() * 4` bytes apart), overwriting what `read` left. Throws like `read`.
-    PixelBuffer readRect(xcb_drawable_t drawable, const QRect& rect);
+    // The memory as a 32-bit pixmap of the reader's size that the server draws into directly, so
+    // what it composes there needs no read-back; none when the server cannot share pixmaps.
+    // Owned by the reader.
+    xcb_pixmap_t sharedPixmap();
+    // The memory as the last reads and draws left it, no request made.
+    PixelBuffer view();
     // The sequence number of the last read's request: every event the server generated before it
     // read the pixels carries an earlier one.
     uint32_t lastSequence() const { return m_lastSequence; }
@@ -39,6 +42,8 @@ private:
     int m_shmId = -1;
     std::uint8_t* m_shmData = nullptr;
     xcb_shm_seg_t m_segment = XCB_NONE;
+    xcb_pixmap_t m_sharedPixmap = XCB_PIXMAP_NONE;
+    bool m_sharedPixmapTried = false;
     std::vector<std::uint8_t> m_fallback;
     uint32_t m_lastSequence = 0;
 };

@@ -4,18 +4,47 @@
 
 #include <xcb/xfixes.h>
 
-#include <algorithm>
-#include <cstring>
-
 X11ScreenFrame::X11ScreenFrame(XcbConnection& connection, X11Scene& scene,
                                const QRect& displayFrame, bool showsCursor)
     : m_connection(connection)
     , m_scene(scene)
     , m_display(displayFrame)
     , m_showsCursor(showsCursor)
-    , m_reader(connection, displayFrame.width(), displayFrame.height())
-    , m_composer(connection, scene, displayFrame, displayFrame.size(), /*showsCursor=*/false)
-    , m_cursor(connection) {}
+    , m_memory(connection, displayFrame.width(), displayFrame.height())
+    , m_drawer(connection, scene, displayFrame)
+    , m_cursor(connection) {
+    xcb_connection_t* c = m_connection.get();
+    m_canvasPixmap = m_memory.sharedPixmap();
+    m_canvasShared = m_canvasPixmap != XCB_PIXMAP_NONE;
+    if (!m_canvasShared) {
+        m_canvasPixmap = xcb_generate_id(c);
+        xcb_create_pixmap(c, 32, m_canvasPixmap, m_connection.root(), m_display.width(),
+                          m_display.height());
+    }
+    m_canvas = xcb_generate_id(c);
+    xcb_render_create_picture(c, m_canvas, m_canvasPixmap, m_connection.argbFormat(), 0, nullptr);
+    // The root with what its children show on it, the way the screen looks; the copy into the
+    // ARGB canvas makes every pixel opaque on the way.
+    m_root = xcb_generate_id(c);
+    const uint32_t includeInferiors = XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS;
+    xcb_render_create_picture(c, m_root, m_connection.root(),
+                              m_connection.formatForVisual(m_connection.screen()->root_visual),
+                              XCB_RENDER_CP_SUBWINDOW_MODE, &includeInferiors);
+}
+
+X11ScreenFrame::~X11ScreenFrame() {
+    xcb_connection_t* c = m_connection.get();
+    xcb_render_free_picture(c, m_root);
+    xcb_render_free_picture(c, m_canvas);
+    if (!m_canvasShared) {
+        xcb_free_pixmap(c, m_canvasPixmap);
+    }
+    xcb_flush(c);
+}
+
+bool X11ScreenFrame::ownsResource(uint32_t id) const {
+    return id != XCB_NONE && (id == m_canvas || id == m_canvasPixmap || id == m_root);
+}
 
 bool X11ScreenFrame::updateCursor() {
     if (!m_showsCursor) {
@@ -44,6 +73,16 @@ QRect X11ScreenFrame::changedRows(bool full) {
     return QRect(m_display.x(), extents.y(), m_display.width(), extents.height());
 }
 
+void X11ScreenFrame::finish(const QRect& rows) {
+    if (!m_canvasShared) {
+        m_memory.read(m_canvasPixmap, rows.y() - m_display.y(), rows.height());
+        return;
+    }
+    xcb_connection_t* c = m_connection.get();
+    XcbReply<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
 std::optional<PixelBuffer> X11ScreenFrame::compose(const CatchUp& catchUp) {
     const QRect rows = changedRows(!m_frameValid || m_scene.isFullyDamaged());
     m_scene.clearDamage();
@@ -51,60 +90,32 @@ std::optional<PixelBuffer> X11ScreenFrame::compose(const CatchUp& catchUp) {
         return std::nullopt;
     }
     m_cursorChanged = false;
-    // A view of the frame as the last call left it; no request.
-    PixelBuffer frame = m_reader.read(m_connection.root(), 0, 0);
-    std::uint8_t* data = const_cast<std::uint8_t*>(frame.data);
+    const PixelBuffer frame = m_memory.view();
+    auto* data = const_cast<std::uint8_t*>(frame.data);
+    // Taken away before the server draws those rows again, never after.
     m_cursor.erase(data, frame.bytesPerRow);
     if (!rows.isEmpty()) {
-        frame = m_reader.read(m_connection.root(), rows.y() - m_display.y(), rows.height(),
-                              m_display.x(), m_display.y());
-        data = const_cast<std::uint8_t*>(frame.data);
-        makeOpaque(data, frame.bytesPerRow, rows);
-        // The screen was read as the server saw it then: where left-out windows were at that
-        // moment is what must be covered, so the scene catches up to exactly that moment.
-        catchUp(m_reader.lastSequence());
-        patch(data, frame.bytesPerRow, m_scene.hiddenArea().intersected(rows));
+        const QRegion hidden = m_scene.hiddenArea().intersected(rows);
+        const xcb_void_cookie_t copy = xcb_render_composite(
+            m_connection.get(), XCB_RENDER_PICT_OP_SRC, m_root, XCB_NONE, m_canvas, rows.x(),
+            rows.y(), 0, 0, 0, rows.y() - m_display.y(), rows.width(), rows.height());
+        m_drawer.drawArea(m_canvas, hidden);
+        finish(rows);
+        // The screen was copied as it was at that request: left-out windows that moved before
+        // it are where it shows them, so cover where the scene, caught up to that moment, has
+        // them. Composing there again never shows a left-out window.
+        catchUp(copy.sequence);
+        if (m_scene.isFullyDamaged()) {
+            const QRegion now = m_scene.hiddenArea().intersected(rows);
+            if (now != hidden) {
+                m_drawer.drawArea(m_canvas, now);
+                finish(rows);
+            }
+        }
     }
     if (m_showsCursor) {
         m_cursor.draw(data, frame.bytesPerRow, m_display);
     }
     m_frameValid = true;
     return frame;
-}
-
-void X11ScreenFrame::makeOpaque(std::uint8_t* data, int bytesPerRow, const QRect& rows) const {
-    // The root has no alpha channel: its fourth byte is whatever the server left there.
-    for (int y = rows.top(); y <= rows.bottom(); ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<size_t>(y - m_display.y()) *
-                                                                bytesPerRow);
-        for (int x = 0; x < m_display.width(); ++x) {
-            row[x] |= 0xff000000u;
-        }
-    }
-}
-
-void X11ScreenFrame::patch(std::uint8_t* data, int bytesPerRow, const QRegion& area) {
-    if (area.isEmpty()) {
-        return;
-    }
-    m_composer.composeArea(area);
-    const QRect bounds = area.boundingRect();
-    const PixelBuffer composed = m_composer.readArea(bounds);
-    for (const QRect& r : area) {
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            if (!composed.isValid()) {
-                // Never the screen's pixels there: they show what is left out.
-                auto* row = reinterpret_cast<std::uint32_t*>(
-                    data + static_cast<size_t>(y - m_display.y()) * bytesPerRow);
-                std::fill_n(row + (r.x() - m_display.x()), r.width(), 0xff000000u);
-                continue;
-            }
-            const std::uint8_t* source =
-                composed.data + static_cast<size_t>(y - bounds.y()) * composed.bytesPerRow +
-                static_cast<size_t>(r.x() - bounds.x()) * 4;
-            std::uint8_t* target = data + static_cast<size_t>(y - m_display.y()) * bytesPerRow +
-                                   static_cast<size_t>(r.x() - m_display.x()) * 4;
-            std::memcpy(target, source, static_cast<size_t>(r.width()) * 4);
-        }
-    }
 }

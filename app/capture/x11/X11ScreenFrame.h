@@ -1,9 +1,9 @@
 #pragma once
 
 #include "capture/PixelBuffer.h"
-#include "capture/x11/X11Composer.h"
 #include "capture/x11/X11ImageReader.h"
 #include "capture/x11/X11Scene.h"
+#include "capture/x11/X11SceneDrawer.h"
 #include "capture/x11/X11SoftwareCursor.h"
 #include "capture/x11/XcbConnection.h"
 
@@ -15,8 +15,10 @@
 
 // The live picture of one display at its native size. Windows are redirected automatically, so
 // the screen already shows the right pixels everywhere but where left-out windows are: the rows
-// that changed are read straight from the root (one request), and only the left-out windows' areas
-// in them are composed again from what lies beneath; the cursor is drawn in software.
+// that changed are copied from the root, and only the left-out windows' areas in them are
+// composed again from what lies beneath; the cursor is drawn in software. The server copies into
+// a pixmap of shared memory that is the frame itself, so nothing is read back (without shared
+// pixmaps, the changed rows are read back in one request).
 class X11ScreenFrame {
 public:
     // Handles, in order, the events the server sent before the request numbered `sequence`, and
@@ -25,29 +27,36 @@ public:
 
     X11ScreenFrame(XcbConnection& connection, X11Scene& scene, const QRect& displayFrame,
                    bool showsCursor);
+    ~X11ScreenFrame();
+    X11ScreenFrame(const X11ScreenFrame&) = delete;
+    X11ScreenFrame& operator=(const X11ScreenFrame&) = delete;
 
     // One round trip. True when the cursor moved or changed.
     bool updateCursor();
-    // Reads what changed since the last call and returns the whole frame, or nothing when no
-    // shown pixel and not the cursor changed. The view is valid until the next call. Throws
-    // CaptureError when a read-back fails.
+    // Takes in what changed since the last call and returns the whole frame, or nothing when
+    // neither a shown pixel nor the cursor changed. The view is valid until the next call.
+    // Throws CaptureError when the server refuses a read-back.
     std::optional<PixelBuffer> compose(const CatchUp& catchUp);
     // Whether an X resource belongs to the frame itself: an error about it ends the stream.
-    bool ownsResource(uint32_t id) const { return m_composer.ownsResource(id); }
+    bool ownsResource(uint32_t id) const;
 
 private:
     // The rows (root coordinates, full display width) whose pixels changed; empty when none.
     QRect changedRows(bool full);
-    void makeOpaque(std::uint8_t* data, int bytesPerRow, const QRect& rows) const;
-    void patch(std::uint8_t* data, int bytesPerRow, const QRegion& area);
+    // Returns once the server has drawn everything asked so far into the frame's memory.
+    void finish(const QRect& rows);
 
     XcbConnection& m_connection;
     X11Scene& m_scene;
     QRect m_display;
     bool m_showsCursor;
-    X11ImageReader m_reader;
-    X11Composer m_composer;
+    X11ImageReader m_memory;
+    X11SceneDrawer m_drawer;
     X11SoftwareCursor m_cursor;
+    xcb_pixmap_t m_canvasPixmap = XCB_PIXMAP_NONE;
+    bool m_canvasShared = false;
+    xcb_render_picture_t m_canvas = XCB_NONE;
+    xcb_render_picture_t m_root = XCB_NONE;
     bool m_cursorChanged = false;
     bool m_frameValid = false;
 };

@@ -119,6 +119,10 @@ void XcbConnection::queryExtensions() {
     if (m_randr.present) {
         randr = xcb_randr_query_version(m_connection, 1, 5);
     }
+    xcb_shm_query_version_cookie_t shm{};
+    if (m_shm.present) {
+        shm = xcb_shm_query_version(m_connection);
+    }
     xcb_res_query_version_cookie_t res{};
     if (m_res.present) {
         res = xcb_res_query_version(m_connection, 1, 2);
@@ -137,6 +141,12 @@ void XcbConnection::queryExtensions() {
             xcb_randr_query_version_reply(m_connection, randr, nullptr));
         m_randrMonitors = reply && (reply->major_version > 1 ||
                                     (reply->major_version == 1 && reply->minor_version >= 5));
+    }
+    if (m_shm.present) {
+        XcbReply<xcb_shm_query_version_reply_t> reply(
+            xcb_shm_query_version_reply(m_connection, shm, nullptr));
+        m_shmPixmaps =
+            reply && reply->shared_pixmaps && reply->pixmap_format == XCB_IMAGE_FORMAT_Z_PIXMAP;
     }
     if (m_res.present) {
         XcbReply<xcb_res_query_version_reply_t> reply(

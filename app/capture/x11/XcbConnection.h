@@ -54,6 +54,8 @@ public:
     const Extension& randr() const { return m_randr; }
     bool hasMonitors() const { return m_randrMonitors; }
     bool hasClientIds() const { return m_resClientIds; }
+    // Whether MIT-SHM can make a pixmap of shared memory, drawn into by the server directly.
+    bool hasSharedPixmaps() const { return m_shmPixmaps; }
 
     xcb_render_pictformat_t argbFormat() const { return m_argbFormat; }
     xcb_render_pictformat_t rgbFormat() const { return m_rgbFormat; }
@@ -72,6 +74,7 @@ private:
     Extension m_damage, m_xfixes, m_shape, m_shm, m_randr, m_composite, m_render, m_res;
     bool m_randrMonitors = false;
     bool m_resClientIds = false;
+    bool m_shmPixmaps = false;
     xcb_render_pictformat_t m_argbFormat = 0;
     xcb_render_pictformat_t m_rgbFormat = 0;
     xcb_render_query_pict_formats_reply_t* m_formats = nullptr;
