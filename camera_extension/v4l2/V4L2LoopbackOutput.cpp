@@ -42,9 +42,13 @@ bool isUsable(const VideoNode::OutputFormat& format) {
                              format.pixelFormat == VideoNode::kPixelFormatI420;
     const int minimumLine =
         format.pixelFormat == VideoNode::kPixelFormatYUYV ? format.width * 2 : format.width;
+    // The conversion buffer is allocated from the driver's answer: a line or frame size far
+    // beyond what the picture needs is refused rather than believed.
     return knownLayout && format.width == FrameHandoff::kFrameWidth &&
            format.height == FrameHandoff::kFrameHeight && format.bytesPerLine >= minimumLine &&
-           format.sizeImage >= minimumFrameBytes(format);
+           format.bytesPerLine <= 2 * minimumLine &&
+           format.sizeImage >= minimumFrameBytes(format) &&
+           format.sizeImage <= 2 * minimumFrameBytes(format);
 }
 
 }  // namespace
@@ -70,9 +74,12 @@ bool V4L2LoopbackOutput::configure(VideoNode& node, VideoNode::OutputFormat& for
             return true;
         }
     }
-    m_log.error("v4l2loopback device %s keeps the format %s %dx%d; it needs YUYV or I420 %dx%d",
-                node.path().c_str(), VideoNode::fourccName(format.pixelFormat).c_str(),
-                format.width, format.height, FrameHandoff::kFrameWidth, FrameHandoff::kFrameHeight);
+    m_log.error(
+        "v4l2loopback device %s keeps the format %s %dx%d (%d bytes a line, %zu a frame); it "
+        "needs YUYV or I420 %dx%d",
+        node.path().c_str(), VideoNode::fourccName(format.pixelFormat).c_str(), format.width,
+        format.height, format.bytesPerLine, format.sizeImage, FrameHandoff::kFrameWidth,
+        FrameHandoff::kFrameHeight);
     return false;
 }
 

@@ -186,18 +186,25 @@ TEST_F(CameraLoopbackTest, OutputTakesI420WhenTheDeviceKeepsThatFormat) {
 TEST_F(CameraLoopbackTest, OutputRefusesADeviceThatKeepsAnotherFormatOrSize) {
     const FakeNode rgb(nodePath("video0"), "formats=RGB3");
     const FakeNode small(nodePath("video1"), "size=640x480");
-    FakeNode::install({rgb, small});
+    const FakeNode huge(nodePath("video2"), "sizeimage=4000000000");
+    FakeNode::install({rgb, small, huge});
     V4L2LoopbackOutput output(m_log, countingCallbacks());
 
     EXPECT_FALSE(output.open(rgb.path()));
     EXPECT_EQ(m_log.count(rgb.path() + " keeps the format RGB3 1920x1080"), 1) << m_log.all();
     EXPECT_FALSE(output.open(small.path()));
     EXPECT_EQ(m_log.count(small.path() + " keeps the format YU12 640x480"), 1) << m_log.all();
+    EXPECT_FALSE(output.open(huge.path()));  // a buffer of that size is never allocated
+    EXPECT_EQ(m_log.count(huge.path() + " keeps the format YU12 1920x1080 (1920 bytes a line, "
+                                        "4000000000 a frame)"),
+              1)
+        << m_log.all();
     EXPECT_FALSE(output.isOpen());
     EXPECT_EQ(m_started, 0);
     EXPECT_EQ(output.sendFrame(barsFrame(), 0, 0), 0);
     EXPECT_TRUE(rgb.writes().empty());
     EXPECT_TRUE(small.writes().empty());
+    EXPECT_TRUE(huge.writes().empty());
 }
 
 TEST_F(CameraLoopbackTest, OutputToADeviceThatIsGoneFailsWithoutAClient) {

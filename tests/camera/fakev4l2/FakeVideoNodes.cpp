@@ -11,6 +11,7 @@
 //   formats=LIST      fourccs S_FMT accepts (default "YUYV,YU12"); another request is answered
 //                     with the first, as a driver adjusts a format it cannot take
 //   size=WxH          a size the node keeps whatever is asked
+//   sizeimage=N       the frame size the node reports, whatever the format needs
 // A file "PATH.fail" holding an errno number makes opening and writing fail with it (the device
 // went away or broke). The frames are recorded as FakeNodeRecording.h describes.
 
@@ -45,6 +46,7 @@ struct NodeConfig {
     std::vector<std::uint32_t> formats = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_YUV420};
     std::uint32_t fixedWidth = 0;
     std::uint32_t fixedHeight = 0;
+    std::uint32_t fixedSizeImage = 0;
 };
 
 struct OpenNode {
@@ -123,6 +125,8 @@ bool findConfig(const char* path, NodeConfig& config) {
                 for (const std::string& format : split(value, ',')) {
                     config.formats.push_back(fourccFromText(format));
                 }
+            } else if (key == "sizeimage") {
+                config.fixedSizeImage = std::uint32_t(std::strtoul(value.c_str(), nullptr, 10));
             } else if (key == "size") {
                 std::sscanf(value.c_str(), "%ux%u", &config.fixedWidth, &config.fixedHeight);
             }
@@ -172,6 +176,9 @@ void settleFormat(const NodeConfig& config, v4l2_pix_format& pix) {
             pix.bytesperline = pix.width * 3;
             pix.sizeimage = pix.bytesperline * pix.height;
             break;
+    }
+    if (config.fixedSizeImage) {
+        pix.sizeimage = config.fixedSizeImage;
     }
 }
 
