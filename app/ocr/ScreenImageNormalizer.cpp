@@ -106,6 +106,8 @@ public:
         , m_rules(rules)
         , m_columns(columns)
         , m_out(out)
+        , m_bits(out.bits())
+        , m_bytesPerLine(static_cast<int>(out.bytesPerLine()))
         , m_width(out.width())
         , m_height(out.height()) {}
 
@@ -132,7 +134,7 @@ private:
     static constexpr int kMaxGlyphPart = 2048;
 
     int index(int x, int y) const { return y * m_width + x; }
-    uint8_t& pixel(int i) { return m_out.scanLine(i / m_width)[i % m_width]; }
+    uint8_t& pixel(int i) { return m_bits[(i / m_width) * m_bytesPerLine + i % m_width]; }
     const BlockRule& ruleAt(int i) const {
         const int x = i % m_width;
         const int y = i / m_width;
@@ -229,6 +231,8 @@ private:
     const std::vector<BlockRule>& m_rules;
     const int m_columns;
     QImage& m_out;
+    uint8_t* const m_bits;  // m_out's pixels, detached once
+    const int m_bytesPerLine;
     const int m_width;
     const int m_height;
     std::vector<int> m_stack;
