@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -11,6 +12,8 @@
 class ControlQueue {
 public:
     void post(std::function<void()> work);
+    // Work run on the control thread every `period` too, between posted work; set before run().
+    void setPeriodicWork(std::chrono::milliseconds period, std::function<void()> work);
     // Runs posted work until quit() is posted or called; returns the exit code given to quit().
     int run();
     void quit(int exitCode);
@@ -19,6 +22,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::function<void()>> m_work;
+    std::chrono::milliseconds m_period{0};
+    std::function<void()> m_periodicWork;
     bool m_quitting = false;
     int m_exitCode = 0;
 };

@@ -2,8 +2,8 @@
 // The camera daemon: exposes "Velarion Camera" as a PipeWire video source and streams the frames
 // the application announces, and writes them to a v4l2loopback device too when there is one (the
 // first free one, or PATH; VELARION_V4L2_DEVICE names it when the option is not given, and "none"
-// switches that output off). It runs until SIGTERM or SIGINT; it does not end with the
-// application.
+// switches that output off; a device loaded or freed later is found within seconds). It runs
+// until SIGTERM or SIGINT; it does not end with the application.
 
 #include "camera_extension/CameraExtensionDeviceSource.h"
 #include "camera_extension/CameraExtensionProviderSource.h"
@@ -13,11 +13,13 @@
 #include "camera_extension/DeviceLog.h"
 #include "camera_extension/FrameSinkGroup.h"
 #include "camera_extension/pipewire/PipeWireVideoSource.h"
+#include "camera_extension/v4l2/V4L2LoopbackConnector.h"
 #include "camera_extension/v4l2/V4L2LoopbackFinder.h"
 #include "camera_extension/v4l2/V4L2LoopbackOutput.h"
 #include "shared/CameraDaemonStatus.h"
 #include "shared/NotifyCenter.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +34,8 @@ namespace {
 constexpr char kUsage[] =
     "usage: velarion-camera-extension [--foreground] [--v4l2-device PATH|none] [--version]\n";
 constexpr char kNoLoopback[] = "none";
+// How often a missing or lost v4l2loopback device is looked for again.
+constexpr std::chrono::seconds kLoopbackSearchInterval{5};
 
 // Blocks the termination signals in every thread and turns them into a quit of the control queue.
 std::thread watchTerminationSignals(ControlQueue& queue) {
@@ -112,10 +116,12 @@ int main(int argc, char* argv[]) {
     sinks.add(node);
     sinks.add(loopback);
     provider.deviceSource().setSink(&sinks);
+    V4L2LoopbackConnector connector(loopback, V4L2LoopbackFinder(), loopbackDevice, log);
     if (loopbackDevice == kNoLoopback) {
         log.info("v4l2loopback output switched off");
-    } else if (const auto path = V4L2LoopbackFinder().choose(loopbackDevice, log)) {
-        loopback.open(*path);
+    } else {
+        connector.connect();
+        control.setPeriodicWork(kLoopbackSearchInterval, [&] { connector.connect(); });
     }
     status.publish(CameraIdentity::kVersion, true);
 

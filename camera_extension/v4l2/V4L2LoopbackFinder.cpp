@@ -1,6 +1,5 @@
 #include "camera_extension/v4l2/V4L2LoopbackFinder.h"
 
-#include "camera_extension/DeviceLog.h"
 #include "camera_extension/v4l2/VideoNode.h"
 
 #include <algorithm>
@@ -63,28 +62,44 @@ std::optional<std::string> V4L2LoopbackFinder::rejectionOf(const std::string& pa
     return std::nullopt;
 }
 
-std::optional<std::string> V4L2LoopbackFinder::choose(const std::string& explicitDevice,
-                                                      DeviceLog& log) const {
+bool V4L2LoopbackFinder::canOpen(const std::string& path) {
+    VideoNode node;
+    return node.open(path) == 0;
+}
+
+V4L2LoopbackFinder::Finding V4L2LoopbackFinder::find(const std::string& explicitDevice,
+                                                     const std::set<std::string>& excluded) const {
+    Finding finding;
     if (!explicitDevice.empty()) {
-        if (const auto rejection = rejectionOf(explicitDevice)) {
-            log.error("v4l2loopback device %s cannot be used: %s", explicitDevice.c_str(),
-                      rejection->c_str());
-            return std::nullopt;
+        std::optional<std::string> rejection = rejectionOf(explicitDevice);
+        if (!rejection && excluded.count(explicitDevice)) {
+            rejection = "it failed and is tried again once it has gone away";
         }
-        return explicitDevice;
+        if (rejection) {
+            finding.notes.push_back("v4l2loopback device " + explicitDevice +
+                                    " cannot be used: " + *rejection);
+        } else {
+            finding.path = explicitDevice;
+        }
+        return finding;
     }
     const std::vector<std::string> nodes = videoNodes();
     if (nodes.empty()) {
-        log.info("No v4l2loopback device: no video nodes in %s", m_directory.c_str());
-        return std::nullopt;
+        finding.notes.push_back("No v4l2loopback device: no video nodes in " + m_directory);
+        return finding;
     }
     for (const std::string& path : nodes) {
-        const auto rejection = rejectionOf(path);
-        if (!rejection) {
-            return path;
+        std::optional<std::string> rejection = rejectionOf(path);
+        if (!rejection && excluded.count(path)) {
+            rejection = "it failed and is tried again once it has gone away";
         }
-        log.info("Skipping %s: %s", path.c_str(), rejection->c_str());
+        if (!rejection) {
+            finding.path = path;
+            return finding;
+        }
+        finding.notes.push_back("Skipping " + path + ": " + *rejection);
     }
-    log.info("No v4l2loopback device with a free output among %zu video nodes", nodes.size());
-    return std::nullopt;
+    finding.notes.push_back("No v4l2loopback device with a free output among " +
+                            std::to_string(nodes.size()) + " video nodes");
+    return finding;
 }

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
-
-class DeviceLog;
 
 // Finds the v4l2loopback node the camera writes to: the one named by the user, else the first
 // /dev/videoN (in number order) whose driver is "v4l2 loopback" and that takes output. A
@@ -13,6 +12,13 @@ class V4L2LoopbackFinder {
 public:
     static constexpr char kLoopbackDriver[] = "v4l2 loopback";
 
+    struct Finding {
+        std::optional<std::string> path;
+        // Why the other nodes were passed over, or why there is none; lines for the log.
+        std::vector<std::string> notes;
+        bool operator==(const Finding&) const = default;
+    };
+
     explicit V4L2LoopbackFinder(std::string directory = "/dev");
 
     // The directory's videoN nodes, video2 before video10.
@@ -20,10 +26,13 @@ public:
 
     // Why `path` cannot take the camera's frames, or nothing when it can.
     static std::optional<std::string> rejectionOf(const std::string& path);
+    // Whether `path` opens at all (a device that went away does not).
+    static bool canOpen(const std::string& path);
 
-    // The node to use, logging which one or why there is none. An explicit device is the only
-    // one tried.
-    std::optional<std::string> choose(const std::string& explicitDevice, DeviceLog& log) const;
+    // The node to use and the notes on the others. An explicit device is the only one tried;
+    // `excluded` nodes are never chosen.
+    Finding find(const std::string& explicitDevice,
+                 const std::set<std::string>& excluded = {}) const;
 
 private:
     std::string m_directory;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -138,6 +139,11 @@ std::uint32_t V4L2LoopbackOutput::pixelFormat() const {
     return m_node.isOpen() ? m_format.pixelFormat : 0;
 }
 
+std::optional<std::string> V4L2LoopbackOutput::takeFailedDevice() {
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_failedDevice, std::nullopt);
+}
+
 bool V4L2LoopbackOutput::convert(const CameraBuffer& frame) {
     if (frame.width != m_format.width || frame.height != m_format.height ||
         frame.pixelFormat != FrameHandoff::kPixelFormatBGRA) {
@@ -179,6 +185,7 @@ int V4L2LoopbackOutput::sendFrame(std::shared_ptr<CameraBuffer> frame, std::uint
             m_log.error("v4l2loopback output on %s took %zu of %zu bytes; the device is closed",
                         m_node.path().c_str(), written, m_format.sizeImage);
         }
+        m_failedDevice = m_node.path();
         closeLocked();
         return error ? error : EIO;
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ public:
     void close();
     bool isOpen() const;
     std::uint32_t pixelFormat() const;
+    // The device a failed write closed since the last call, if any.
+    std::optional<std::string> takeFailedDevice();
 
     // Converts and writes one frame. A failed write is logged once, closes the device and stops
     // its client; frames sent after that are ignored.
@@ -54,4 +57,5 @@ private:
     VideoNode m_node;
     VideoNode::OutputFormat m_format;
     std::vector<std::uint8_t> m_converted;
+    std::optional<std::string> m_failedDevice;
 };

@@ -21,6 +21,10 @@ class CameraLoopbackStreamTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_session.isReady()) << "the private PipeWire session did not come up";
+    }
+
+    // The daemon with the fake nodes preloaded and told to use m_node.
+    void startDaemon() {
         QProcessEnvironment preload;
         preload.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAKE_V4L2_LIBRARY));
         preload.insert(QStringLiteral("VELARION_FAKE_V4L2_NODES"),
@@ -32,11 +36,12 @@ protected:
             {QStringLiteral("--foreground"), QStringLiteral("--v4l2-device"),
              QString::fromStdString(m_node.path())},
             preload);
-        ASSERT_TRUE(waitForLog(QStringLiteral("v4l2loopback output on %1: YUYV 1920x1080 @30fps")
-                                   .arg(QString::fromStdString(m_node.path()))))
-            << daemonLog().toStdString();
-        ASSERT_TRUE(waitForLog(QStringLiteral("startStreaming (clients=1)")))
-            << daemonLog().toStdString();
+    }
+
+    bool waitForDeviceClient() {
+        return waitForLog(QStringLiteral("v4l2loopback output on %1: YUYV 1920x1080 @30fps")
+                              .arg(QString::fromStdString(m_node.path()))) &&
+               waitForLog(QStringLiteral("startStreaming (clients=1)"));
     }
 
     QString daemonLog() {
@@ -93,6 +98,8 @@ protected:
 }  // namespace
 
 TEST_F(CameraLoopbackStreamTest, DeviceGetsBlackThenThePublishedBarsAsYuyvAboutThirtyTimesASecond) {
+    startDaemon();
+    ASSERT_TRUE(waitForDeviceClient()) << daemonLog().toStdString();
     EXPECT_EQ(waitForFrame(ColourBars::mismatchWithBlack), "") << daemonLog().toStdString();
     EXPECT_EQ(logCount(QStringLiteral("[DIAG] Frame source changed: noProducer")), 1);
 
@@ -119,6 +126,8 @@ TEST_F(CameraLoopbackStreamTest, DeviceGetsBlackThenThePublishedBarsAsYuyvAboutT
 }
 
 TEST_F(CameraLoopbackStreamTest, LostDeviceIsDroppedOnceWhileThePipeWireConsumerKeepsStreaming) {
+    startDaemon();
+    ASSERT_TRUE(waitForDeviceClient()) << daemonLog().toStdString();
     QProcess& viewer =
         m_session.startProcess(QStringLiteral("/usr/bin/gst-launch-1.0"), consumer(1000000));
     ASSERT_TRUE(waitForLog(QStringLiteral("startStreaming (clients=2)")))
@@ -151,4 +160,18 @@ TEST_F(CameraLoopbackStreamTest, LostDeviceIsDroppedOnceWhileThePipeWireConsumer
     viewer.kill();  // the last client: the device's is gone already
     viewer.waitForFinished(10000);
     EXPECT_TRUE(waitForLog(QStringLiteral("stopStreaming (stopped)"))) << daemonLog().toStdString();
+}
+
+TEST_F(CameraLoopbackStreamTest, DeviceThatAppearsLaterIsFoundAndBecomesAClient) {
+    m_node.fail(ENOENT);
+    startDaemon();
+    ASSERT_TRUE(waitForLog(QStringLiteral("v4l2loopback device %1 cannot be used: cannot open it")
+                               .arg(QString::fromStdString(m_node.path()))))
+        << daemonLog().toStdString();
+    EXPECT_EQ(logCount(QStringLiteral("startStreaming")), 0);
+
+    m_node.heal();
+    EXPECT_TRUE(waitForDeviceClient()) << daemonLog().toStdString();
+    EXPECT_EQ(waitForFrame(ColourBars::mismatchWithBlack), "") << daemonLog().toStdString();
+    EXPECT_EQ(logCount(QStringLiteral("cannot be used")), 1) << "logged once, not on every search";
 }

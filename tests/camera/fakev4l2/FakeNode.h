@@ -3,6 +3,7 @@
 #include "fakev4l2/FakeNodeRecording.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -51,6 +52,7 @@ public:
 
     // From now on opening and writing fail with `error`.
     void fail(int error) const { std::ofstream(m_path + ".fail") << error << "\n"; }
+    void heal() const { std::remove((m_path + ".fail").c_str()); }
 
     // The last frame written, copied whole (retried while a write is storing one).
     std::optional<Frame> lastFrame() const {
