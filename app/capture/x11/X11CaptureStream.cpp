@@ -248,7 +248,10 @@ void X11CaptureStream::run() {
         xcb_flush(c);
         const auto wait =
             std::chrono::duration_cast<std::chrono::milliseconds>(nextFrame - Clock::now()).count();
-        pollfd fds[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+        // With a frame already due, more events change nothing before its tick: they wait in
+        // the socket, and a moving screen wakes the thread once a frame, not once an event.
+        const short xEvents = dirty ? 0 : POLLIN;
+        pollfd fds[2] = {{xcb_get_file_descriptor(c), xEvents, 0}, {m_wakeFd, POLLIN, 0}};
         ::poll(fds, 2, static_cast<int>(std::max<long long>(0, wait + 1)));
     }
     if (!failure.isEmpty() && !m_stopRequested) {
