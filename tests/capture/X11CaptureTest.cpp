@@ -156,6 +156,40 @@ TEST_F(X11CaptureTest, NewWindowOfAnExcludedApplicationNeverShows) {
     EXPECT_EQ(counter.leaks, 0);
 }
 
+TEST_F(X11CaptureTest, MovingLeftOutWindowNeverShows) {
+    const auto back = open(QStringLiteral("Back"), {QStringLiteral("1280x800+0+0#ff0000:back")});
+    // The window moves every few milliseconds: the screen often shows it somewhere the capture
+    // has not heard of yet when it copies the screen.
+    const auto secret =
+        open(QStringLiteral("Secret"), {QStringLiteral("200x150+50+50#00ff00:secret")},
+             {QStringLiteral("--wander")});
+
+    // Counts frames with any of the secret window's pixels, on a grid finer than the window.
+    class LeakCounter final : public PixelBufferSink {
+    public:
+        void publish(const PixelBuffer& frame) override {
+            bool leaked = false;
+            for (int y = 0; y < frame.height && !leaked; y += 10) {
+                const auto* row =
+                    reinterpret_cast<const quint32*>(frame.data + y * frame.bytesPerRow);
+                for (int x = 0; x < frame.width && !leaked; x += 10) {
+                    leaked = (row[x] & 0xffffff) == 0x00ff00;
+                }
+            }
+            leaks += leaked ? 1 : 0;
+            ++frames;
+        }
+        std::atomic<int> leaks{0};
+        std::atomic<int> frames{0};
+    } counter;
+    m_manager->setVirtualCameraService(&counter);
+    startSession({secret->ids().at(0)});
+    // About one and a half seconds of frames, each with the window somewhere else.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.frames > 45; }, 15'000));
+    m_manager->setVirtualCameraService(nullptr);
+    EXPECT_EQ(counter.leaks, 0);
+}
+
 TEST_F(X11CaptureTest, ResizingAndClosingWindowsMidCaptureKeepsTheStream) {
     const auto back = open(QStringLiteral("Back"), {QStringLiteral("800x600+0+0#ff0000:back")});
     auto front = open(QStringLiteral("Front"), {QStringLiteral("200x200+100+100#00ff00:front")});

@@ -328,8 +328,10 @@ void X11Scene::clearDamage() {
 bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
     const uint8_t type = event->response_type & ~0x80;
     const xcb_window_t root = m_connection.root();
-    const auto shown = [this](const Window* window) {
-        return window && window->viewable && !isExcluded(*window);
+    // A left-out window counts too: where it was and where it goes change what the screen
+    // itself shows, and live frames copy the screen.
+    const auto onScreen = [](const Window* window) {
+        return window && window->viewable;
     };
     switch (type) {
         case XCB_CREATE_NOTIFY: {
@@ -347,9 +349,9 @@ bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
         }
         case XCB_DESTROY_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
-            const bool wasShown = shown(find(e->window));
+            const bool wasOnScreen = onScreen(find(e->window));
             remove(e->window);
-            return wasShown;
+            return wasOnScreen;
         }
         case XCB_REPARENT_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
@@ -357,9 +359,9 @@ bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
                 add(e->window, /*onTop=*/true);
                 return false;  // shown once mapped
             }
-            const bool wasShown = shown(find(e->window));
+            const bool wasOnScreen = onScreen(find(e->window));
             remove(e->window);
-            return wasShown;
+            return wasOnScreen;
         }
         case XCB_CONFIGURE_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
@@ -381,7 +383,7 @@ bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
             window->border = e->border_width;
             window->overrideRedirect = e->override_redirect;
             restack(e->window, e->above_sibling);
-            return shown(window);
+            return onScreen(window);
         }
         case XCB_MAP_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_map_notify_event_t*>(event);
@@ -397,11 +399,11 @@ bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
             if (!window) {
                 return false;
             }
-            const bool wasShown = shown(window);
+            const bool wasOnScreen = onScreen(window);
             window->viewable = false;
             invalidateContent(*window);
             releaseDamage(*window);
-            return wasShown;
+            return wasOnScreen;
         }
         case XCB_CIRCULATE_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_circulate_notify_event_t*>(event);
@@ -414,7 +416,7 @@ bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
             } else {
                 m_stacking.insert(m_stacking.begin(), e->window);
             }
-            return shown(find(e->window));
+            return onScreen(find(e->window));
         }
         case XCB_PROPERTY_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(event);
@@ -434,7 +436,7 @@ bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
         if (window && window->shape != XCB_NONE) {
             invalidateContent(*window);
         }
-        return shown(window);
+        return onScreen(window);
     }
     return false;
 }

@@ -10,6 +10,7 @@
 // --delayed-window LAYOUT          one more window, mapped half a second after "ready" and
 //                                  announced with "delayed <id>"
 // --animate | --clock
+// --wander                         moves the first window to a new place every few milliseconds
 
 #include <xcb/xcb.h>
 
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     bool netWmPid = false;
     bool animate = false;
     bool clock = false;
+    bool wander = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--window" && i + 1 < argc) {
@@ -94,6 +96,8 @@ int main(int argc, char** argv) {
             animate = true;
         } else if (arg == "--clock") {
             clock = true;
+        } else if (arg == "--wander") {
+            wander = true;
         } else {
             std::fprintf(stderr, "unknown argument: %s\n", arg.c_str());
             return 2;
@@ -198,7 +202,7 @@ int main(int argc, char** argv) {
     long frame = 0;
     for (;;) {
         pollfd pfd{xcb_get_file_descriptor(c), POLLIN, 0};
-        ::poll(&pfd, 1, animate ? 33 : clock ? 1000 : -1);
+        ::poll(&pfd, 1, wander ? 3 : animate ? 33 : clock ? 1000 : -1);
         while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
             std::free(event);
         }
@@ -213,6 +217,10 @@ int main(int argc, char** argv) {
                 xcb_change_window_attributes(c, windows[i], XCB_CW_BACK_PIXEL, &colour);
                 xcb_clear_area(c, 0, windows[i], 0, 0, 0, 0);
             }
+        } else if (wander && !windows.empty()) {
+            const uint32_t place[2] = {static_cast<uint32_t>((frame * 37) % 900),
+                                       static_cast<uint32_t>((frame * 23) % 500)};
+            xcb_configure_window(c, windows[0], XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
         } else if (clock && !windows.empty()) {
             const long seconds =
                 std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count();
