@@ -1,6 +1,7 @@
 #include "capture/x11/X11CaptureStream.h"
 
 #include "capture/x11/X11Composer.h"
+#include "capture/x11/X11CompositorWatch.h"
 #include "capture/x11/X11Displays.h"
 #include "capture/x11/X11Scene.h"
 #include "capture/x11/X11ScreenFrame.h"
@@ -59,13 +60,14 @@ void X11CaptureStream::startCapture() {
         xcb_randr_select_input(m_connection->get(), m_connection->root(),
                                XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE);
     }
-    const QSize output(m_configuration.width, m_configuration.height);
-    if (output == m_filter.display.frame.size()) {
+    m_compositor = std::make_unique<X11CompositorWatch>(*m_connection);
+    if (screenCanBeCopied()) {
         m_screenFrame = std::make_unique<X11ScreenFrame>(
             *m_connection, *m_scene, m_filter.display.frame, m_configuration.showsCursor);
     } else {
-        m_composer = std::make_unique<X11Composer>(*m_connection, *m_scene, m_filter.display.frame,
-                                                   output, m_configuration.showsCursor);
+        m_composer = std::make_unique<X11Composer>(
+            *m_connection, *m_scene, m_filter.display.frame,
+            QSize(m_configuration.width, m_configuration.height), m_configuration.showsCursor);
     }
     xcb_flush(m_connection->get());
     if (m_connection->hasError()) {
@@ -86,6 +88,7 @@ void X11CaptureStream::stopCapture() {
     }
     m_screenFrame.reset();
     m_composer.reset();
+    m_compositor.reset();
     m_scene.reset();
     m_connection.reset();
     if (m_died) {
@@ -144,7 +147,10 @@ void X11CaptureStream::handleEvent(const xcb_generic_event_t* event, bool& chang
     const bool rootChanged = type == XCB_CONFIGURE_NOTIFY &&
                              reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window ==
                                  m_connection->root();
-    if ((screenChange != 0 && type == screenChange) || rootChanged) {
+    if (m_compositor->handleEvent(event)) {
+        changed = true;
+        m_scene->markFullyDamaged();
+    } else if ((screenChange != 0 && type == screenChange) || rootChanged) {
         // Monitors come and go with a change of the screen (RandR) or of the root alone (a
         // monitor added or removed by name).
         changed = true;
@@ -186,9 +192,27 @@ void X11CaptureStream::catchUp(uint32_t sequence) {
     }
 }
 
+bool X11CaptureStream::screenCanBeCopied() const {
+    const ExclusionRule rule = ExclusionRule::from(m_filter);
+    const bool leavesOut = !rule.processIDs.isEmpty() || !rule.windows.isEmpty();
+    return QSize(m_configuration.width, m_configuration.height) == m_filter.display.frame.size() &&
+           !(leavesOut && m_compositor->isRunning());
+}
+
 std::optional<PixelBuffer> X11CaptureStream::composeFrame() {
+    if (m_screenFrame && !screenCanBeCopied()) {
+        // A compositing manager came: compose every frame from the windows' own pixmaps.
+        m_screenFrame.reset();
+        m_composer = std::make_unique<X11Composer>(
+            *m_connection, *m_scene, m_filter.display.frame,
+            QSize(m_configuration.width, m_configuration.height), m_configuration.showsCursor);
+    }
     if (m_screenFrame) {
-        return m_screenFrame->compose([this](uint32_t sequence) { catchUp(sequence); });
+        // A copy made after a compositing manager came may show it lagging: not delivered.
+        return m_screenFrame->compose([this](uint32_t sequence) {
+            catchUp(sequence);
+            return screenCanBeCopied();
+        });
     }
     return m_composer->compose();
 }

@@ -22,6 +22,7 @@ class XcbConnection;
 class X11Scene;
 class X11Composer;
 class X11ScreenFrame;
+class X11CompositorWatch;
 
 // A live capture on its own X connection and its own thread. The thread waits for X events and
 // composes a frame only when something visible changed (window damage, stacking, the cursor), at
@@ -45,6 +46,9 @@ private:
     void catchUp(uint32_t sequence);
     void handleEvent(const xcb_generic_event_t* event, bool& changed);
     std::optional<PixelBuffer> composeFrame();
+    // Frames at the display's size are copied from the screen, unless a compositing manager
+    // paints it while something is left out: the screen may then lag behind the windows.
+    bool screenCanBeCopied() const;
     QString checkDisplay();
     void deliver(const PixelBuffer& frame);
     void joinThread();
@@ -63,6 +67,7 @@ private:
     // and scaled on the server.
     std::unique_ptr<X11ScreenFrame> m_screenFrame;
     std::unique_ptr<X11Composer> m_composer;
+    std::unique_ptr<X11CompositorWatch> m_compositor;
     std::deque<xcb_generic_event_t*> m_deferred;
     QString m_failure;
     bool m_changedWhileComposing = false;

@@ -104,7 +104,10 @@ std::optional<PixelBuffer> X11ScreenFrame::compose(const CatchUp& catchUp) {
         // The screen was copied as it was at that request: left-out windows that moved before
         // it are where it shows them, so cover where the scene, caught up to that moment, has
         // them. Composing there again never shows a left-out window.
-        catchUp(copy.sequence);
+        if (!catchUp(copy.sequence)) {
+            m_frameValid = false;
+            return std::nullopt;
+        }
         if (m_scene.isFullyDamaged()) {
             const QRegion now = m_scene.hiddenArea().intersected(rows);
             if (now != hidden) {

@@ -22,8 +22,9 @@
 class X11ScreenFrame {
 public:
     // Handles, in order, the events the server sent before the request numbered `sequence`, and
-    // keeps the later ones for afterwards.
-    using CatchUp = std::function<void(uint32_t sequence)>;
+    // keeps the later ones for afterwards. False when the screen can no longer be trusted to
+    // show the windows where the scene has them: the frame is then dropped.
+    using CatchUp = std::function<bool(uint32_t sequence)>;
 
     X11ScreenFrame(XcbConnection& connection, X11Scene& scene, const QRect& displayFrame,
                    bool showsCursor);

@@ -23,6 +23,7 @@ public:
         kNetWmWindowTypeDock,
         kNetWmWindowTypeNotification,
         kXRootPmapId,
+        kNetWmCmS0,
         kAtomCount
     };
 
