@@ -30,7 +30,10 @@ protected:
         preload.insert(QStringLiteral("VELARION_FAKE_V4L2_NODES"),
                        QString::fromStdString(m_node.entry()));
         // An instrumented daemon would refuse a library loaded before its sanitizer runtime.
-        preload.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("verify_asan_link_order=0"));
+        const QString asanOptions = m_session.environment().value(QStringLiteral("ASAN_OPTIONS"));
+        preload.insert(QStringLiteral("ASAN_OPTIONS"),
+                       asanOptions + (asanOptions.isEmpty() ? "" : ":") +
+                           QStringLiteral("verify_asan_link_order=0"));
         m_daemon = &m_session.startProcess(
             QStringLiteral(CAMERA_DAEMON),
             {QStringLiteral("--foreground"), QStringLiteral("--v4l2-device"),
