@@ -129,18 +129,22 @@ void X11Scene::markMapped(Window& window) {
     XcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(c, attributesCookie, nullptr));
     XcbReply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, geometryCookie, nullptr));
-    if (!attributes || !geometry) {
-        return;  // destroyed meanwhile; its DestroyNotify follows
-    }
-    window.visual = attributes->visual;
-    window.inputOnly = attributes->_class == XCB_WINDOW_CLASS_INPUT_ONLY;
-    window.overrideRedirect = attributes->override_redirect;
-    window.x = geometry->x;
-    window.y = geometry->y;
-    window.border = geometry->border_width;
-    window.width = geometry->width + 2 * geometry->border_width;
-    window.height = geometry->height + 2 * geometry->border_width;
+    // Mapped, so on the screen even when it is destroyed by now (its DestroyNotify follows).
     window.viewable = true;
+    if (attributes) {
+        window.visual = attributes->visual;
+        window.inputOnly = attributes->_class == XCB_WINDOW_CLASS_INPUT_ONLY;
+        window.overrideRedirect = attributes->override_redirect;
+    }
+    // The geometry the events gave is the one of the moment they describe; the reply may be
+    // later. Only a window that came by reparenting has none yet.
+    if (geometry && window.width == 0) {
+        window.x = geometry->x;
+        window.y = geometry->y;
+        window.border = geometry->border_width;
+        window.width = geometry->width + 2 * geometry->border_width;
+        window.height = geometry->height + 2 * geometry->border_width;
+    }
     invalidateContent(window);
     if (window.damage == XCB_NONE && !window.inputOnly) {
         window.damage = xcb_generate_id(c);
@@ -356,7 +360,9 @@ bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
         case XCB_REPARENT_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
             if (e->parent == root) {
-                add(e->window, /*onTop=*/true);
+                Window& window = add(e->window, /*onTop=*/true);
+                window.x = e->x;
+                window.y = e->y;
                 return false;  // shown once mapped
             }
             const bool wasOnScreen = onScreen(find(e->window));
