@@ -47,9 +47,20 @@ bool shouldJoin(const QString& group, const QString& next) {
     return false;
 }
 
-}  // namespace
+// "+1 555 123 4567" read as "+1555 123 4567": the narrow space after the country code is lost
+// in proportional fonts. No number is written that way, so the space goes back where the rest
+// of the number is grouped with spaces.
+QString splitCountryCode(const QString& line) {
+    if (!line.contains(QStringLiteral("+1"))) {
+        return line;
+    }
+    static const QRegularExpression glued(QStringLiteral(R"(\+1(\d{3} \d{3} \d{4})(?!\d))"));
+    QString out = line;
+    out.replace(glued, QStringLiteral("+1 \\1"));
+    return out;
+}
 
-QString fix(const QString& line) {
+QString joinAddressParts(const QString& line) {
     if (!line.contains(QLatin1Char('@'))) {
         return line;
     }
@@ -75,6 +86,12 @@ QString fix(const QString& line) {
         i = end;
     }
     return out.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+QString fix(const QString& line) {
+    return splitCountryCode(joinAddressParts(line));
 }
 
 }  // namespace RecognitionTextFixer

@@ -17,7 +17,7 @@ void PrintTo(const FixCase& c, std::ostream* os) {
 
 class RecognitionTextFixerTest : public ::testing::TestWithParam<FixCase> {};
 
-TEST_P(RecognitionTextFixerTest, SpacingMistakesInsideAddressesAreUndone) {
+TEST_P(RecognitionTextFixerTest, SpacingMistakesInAddressesAndNumbersAreUndone) {
     EXPECT_EQ(RecognitionTextFixer::fix(QString::fromUtf8(GetParam().read)),
               QString::fromUtf8(GetParam().fixed));
 }
@@ -33,6 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A sentence that ends after a complete address stays two sentences.
         FixCase{"Write to anna@example.com. call me", "Write to anna@example.com. call me"},
         FixCase{"See it. Then go", "See it. Then go"}, FixCase{"end. next line", "end. next line"},
-        FixCase{"", ""}));
+        FixCase{"+1555 123 4567 call", "+1 555 123 4567 call"},
+        FixCase{"Phone +1555 123 4567", "Phone +1 555 123 4567"},
+        // Only a number grouped with spaces; anything else is left as read.
+        FixCase{"+1555-123-4567", "+1555-123-4567"}, FixCase{"+15551234567", "+15551234567"},
+        FixCase{"+1555 123 45678", "+1555 123 45678"}, FixCase{"", ""}));
 
 }  // namespace

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ocr/NormalizerBlockRule.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+// Where a window, panel or bubble edge runs through a block, the level of the ground beyond the
+// edge can be the ink level of the block: it becomes a blot of ink along the edge (the outline of
+// a chat bubble, for instance) that joins the line beside it and ruins its reading. Such a blot
+// goes on, at the same level, into a neighbouring block where that level is ground, and there it
+// spreads far; a glyph cut by such a block boundary goes on only as far as its own strokes.
+// Connected ink that crosses into ground at its own ink level is followed across: if the level
+// spreads beyond any glyph's size the ink is whitened, otherwise the glyph's missing strokes are
+// restored as ink.
+class GroundContinuations {
+public:
+    // `out` holds the thresholded image (0 ink, 255 ground) made from `gray` with `rules`, one
+    // rule per block of `blockSize` pixels, `columns` blocks to a row. `resolve` edits it.
+    GroundContinuations(const QImage& gray, const std::vector<NormalizerBlockRule>& rules,
+                        int columns, int blockSize, QImage& out);
+
+    void resolve();
+
+private:
+    int index(int x, int y) const { return y * m_width + x; }
+    uint8_t& pixel(int i) { return m_bits[(i / m_width) * m_bytesPerLine + i % m_width]; }
+    uint8_t grayAt(int i) const { return m_gray.constScanLine(i / m_width)[i % m_width]; }
+    const NormalizerBlockRule& ruleAt(int i) const {
+        const int x = i % m_width;
+        const int y = i / m_width;
+        return m_rules[static_cast<size_t>(y / m_blockSize) * m_columns + x / m_blockSize];
+    }
+    template <typename Visit>
+    void forNeighbours(int i, Visit visit) const {
+        const int x = i % m_width;
+        const int y = i / m_width;
+        if (x > 0) {
+            visit(i - 1);
+        }
+        if (x + 1 < m_width) {
+            visit(i + 1);
+        }
+        if (y > 0) {
+            visit(i - m_width);
+        }
+        if (y + 1 < m_height) {
+            visit(i + m_width);
+        }
+    }
+
+    void resolveComponent(int start);
+    bool followAcross(const NormalizerBlockRule& rule);
+
+    const QImage& m_gray;
+    const std::vector<NormalizerBlockRule>& m_rules;
+    const int m_columns;
+    const int m_blockSize;
+    uint8_t* const m_bits;  // the output's pixels, detached once
+    const int m_bytesPerLine;
+    const int m_width;
+    const int m_height;
+    std::vector<int> m_stack;
+    std::vector<int> m_component;
+    std::vector<int> m_crossings;
+    std::vector<int> m_across;
+    std::vector<uint8_t> m_marks;  // pixels in m_across; cleared after each component
+};
