@@ -1,5 +1,6 @@
 #include "ocr/EnginePool.h"
 #include "ocr/LineLayout.h"
+#include "ocr/PrivacyProtector.h"
 #include "ocr/ScreenImageNormalizer.h"
 #include "ocr/ScreenTextReader.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -121,6 +123,46 @@ TEST(LineLayoutTest, DotsAboveALineBelongToItAndTouchingLinesFormABlock) {
     EXPECT_EQ(outcome.lines.at(1).text, QStringLiteral("Ascending Tall Lines"));
     EXPECT_EQ(outcome.lines.at(2).text, QStringLiteral("Deeply typing quickly"));
     EXPECT_LT(outcome.lines.at(1).box.top() + 10, outcome.lines.at(2).box.top());
+}
+
+void drawBubble(QImage& image, const QRect& bubble, const QColor& fill, const QString& text,
+                const QColor& ink) {
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fill);
+        painter.drawRoundedRect(bubble, 18, 18);
+    }
+    TextImage::draw(image, text, bubble.topLeft() + QPoint(18, 8), sans(), ink);
+}
+
+TEST(ScreenTextReaderTest, TextInChatBubblesOnLightAndDarkWindowsIsReadExactly) {
+    // Bubbles hug their text: their edges cross the blocks that hold the glyphs, and light
+    // glyphs crowd the blocks of a blue bubble.
+    QImage screen = TextImage::blank(1600, 420, QColor(246, 246, 250));
+    TextImage::fill(screen, QRect(800, 0, 800, 420), QColor(30, 30, 36));
+    const QColor blue(10, 132, 255);
+    const QColor grey(229, 229, 234);
+    drawBubble(screen, QRect(40, 40, 330, 50), blue, QStringLiteral("Phone 820-97-9205"),
+               Qt::white);
+    drawBubble(screen, QRect(40, 140, 470, 50), grey, QStringLiteral("Write to anna@example.org"),
+               Qt::black);
+    drawBubble(screen, QRect(840, 40, 330, 50), blue, QStringLiteral("966-00-3200 Message"),
+               Qt::white);
+    drawBubble(screen, QRect(840, 140, 380, 50), grey, QStringLiteral("Call 555-201-7788"),
+               Qt::black);
+    ScreenTextReader reader(EnginePool::shared());
+    const RecognitionOutcome outcome = reader.read(screen);
+    ASSERT_FALSE(outcome.failed());
+    ASSERT_EQ(outcome.lines.size(), 4);
+    QStringList found;
+    for (const SensitiveRegion& region : PrivacyProtector::regionsForLines(outcome.lines)) {
+        found << region.text;
+    }
+    EXPECT_EQ(found,
+              QStringList({QStringLiteral("820-97-9205"), QStringLiteral("966-00-3200"),
+                           QStringLiteral("anna@example.org"), QStringLiteral("555-201-7788")}));
 }
 
 TEST(ScreenTextReaderTest, UnchangedAndMovedLinesAreReusedAndAChangeIsReadAgain) {
