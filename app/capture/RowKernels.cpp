@@ -34,8 +34,8 @@ void blendRowsPortable(const std::uint8_t* top, const std::uint8_t* bottom, std:
 }
 
 void filterPixelsPortable(const std::uint8_t* row, const ColumnTaps& taps, std::uint8_t* out,
-                          int from) {
-    for (int i = from; i < taps.pixelCount; ++i) {
+                          int from, int end) {
+    for (int i = from; i < end; ++i) {
         const std::uint8_t* left = row + 4 * std::size_t(taps.first[i]);
         const int weightLeft = taps.weights[2 * i];
         const int weightRight = taps.weights[2 * i + 1];
@@ -47,8 +47,10 @@ void filterPixelsPortable(const std::uint8_t* row, const ColumnTaps& taps, std::
     }
 }
 
-void filterRowPortable(const std::uint8_t* row, const ColumnTaps& taps, std::uint8_t* out) {
-    filterPixelsPortable(row, taps, out, 0);
+void filterRowPortable(const std::uint8_t* row, const ColumnTaps& taps, int fromGroup, int toGroup,
+                       std::uint8_t* out) {
+    const int end = toGroup == taps.groupCount ? taps.pixelCount : 8 * toGroup;
+    filterPixelsPortable(row, taps, out, 8 * fromGroup, end);
 }
 
 void storeRowPortable(const std::uint8_t* from, std::uint8_t* to, int byteCount) {
@@ -64,14 +66,9 @@ __attribute__((target("avx2"))) __m256i load(const std::uint8_t* p) {
 __attribute__((target("avx2"))) void halveRowsAvx2(const std::uint8_t* top,
                                                    const std::uint8_t* bottom, std::uint8_t* out,
                                                    int outPixels, int sourcePixels) {
-    // The next call halves the two rows below these: fetching them now lets the memory work
-    // while this row and the rest of the picture row are computed.
-    const std::ptrdiff_t ahead = bottom - top;
     int i = 0;
     // Eight output pixels from sixteen source columns, as long as all sixteen exist.
     for (; i + 8 <= outPixels && 2 * i + 16 <= sourcePixels; i += 8) {
-        _mm_prefetch(reinterpret_cast<const char*>(bottom + 8 * i + ahead), _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(bottom + 8 * i + 2 * ahead), _MM_HINT_T0);
         const __m256i low = _mm256_avg_epu8(load(top + 8 * i), load(bottom + 8 * i));
         const __m256i high = _mm256_avg_epu8(load(top + 8 * i + 32), load(bottom + 8 * i + 32));
         const __m256 lowPs = _mm256_castsi256_ps(low);
@@ -156,9 +153,9 @@ __attribute__((target("avx2"))) __m256i lanesOf(const std::uint8_t* positions) {
 }
 
 __attribute__((target("avx2"))) void filterRowAvx2(const std::uint8_t* row, const ColumnTaps& taps,
-                                                   std::uint8_t* out) {
+                                                   int fromGroup, int toGroup, std::uint8_t* out) {
     const __m256i lastOfFirstHalf = _mm256_set1_epi32(7);
-    for (int g = 0; g < taps.groupCount; ++g) {
+    for (int g = fromGroup; g < toGroup; ++g) {
         const std::uint8_t* window = row + 4 * std::size_t(taps.groupStart[g]);
         const __m256i first8 = load(window);
         const __m256i next8 = load(window + 32);
@@ -174,14 +171,17 @@ __attribute__((target("avx2"))) void filterRowAvx2(const std::uint8_t* row, cons
                                                  _mm256_cmpgt_epi32(rightLanes, lastOfFirstHalf));
         weighGroup(left, right, taps.groupWeights + 16 * g, out + 32 * g);
     }
-    filterPixelsPortable(row, taps, out, 8 * taps.groupCount);
+    if (toGroup == taps.groupCount) {
+        filterPixelsPortable(row, taps, out, 8 * toGroup, taps.pixelCount);
+    }
 }
 
 // The same with AVX-512's two-table permute, which takes each tap from the 16-pixel window in one
 // step.
 __attribute__((target("avx2,avx512f,avx512bw,avx512vl"))) void filterRowAvx512(
-    const std::uint8_t* row, const ColumnTaps& taps, std::uint8_t* out) {
-    for (int g = 0; g < taps.groupCount; ++g) {
+    const std::uint8_t* row, const ColumnTaps& taps, int fromGroup, int toGroup,
+    std::uint8_t* out) {
+    for (int g = fromGroup; g < toGroup; ++g) {
         const std::uint8_t* window = row + 4 * std::size_t(taps.groupStart[g]);
         const __m256i first8 = load(window);
         const __m256i next8 = load(window + 32);
@@ -190,7 +190,9 @@ __attribute__((target("avx2,avx512f,avx512bw,avx512vl"))) void filterRowAvx512(
         const __m256i right = _mm256_permutex2var_epi32(first8, lanesOf(positions + 8), next8);
         weighGroup(left, right, taps.groupWeights + 16 * g, out + 32 * g);
     }
-    filterPixelsPortable(row, taps, out, 8 * taps.groupCount);
+    if (toGroup == taps.groupCount) {
+        filterPixelsPortable(row, taps, out, 8 * toGroup, taps.pixelCount);
+    }
 }
 
 __attribute__((target("avx2"))) void storeRowAvx2(const std::uint8_t* from, std::uint8_t* to,

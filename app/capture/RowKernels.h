@@ -26,17 +26,19 @@ struct ColumnTaps {
 struct RowKernels {
     // out pixel i = the mean of the 2 × 2 block at column 2i of rows `top` and `bottom` (as
     // avg(avg(top, bottom) of each column), rounding up at each step). A block past the last of
-    // `sourcePixels` columns repeats the last column. Rows are read top to bottom in pairs: a
-    // kernel may fetch the pair below (at the same spacing) into the cache while it works.
+    // `sourcePixels` columns repeats the last column.
     using HalveRows = void (*)(const std::uint8_t* top, const std::uint8_t* bottom,
                                std::uint8_t* out, int outPixels, int sourcePixels);
     // out[k] = weightTop · top[k] + weightBottom · bottom[k], for k < byteCount.
     using BlendRows = void (*)(const std::uint8_t* top, const std::uint8_t* bottom,
                                std::int8_t weightTop, std::int8_t weightBottom, std::uint8_t* out,
                                int byteCount);
-    // Interpolates a row along the taps, alpha set opaque. `row` must hold 16 readable pixels past
-    // the last one a tap names.
-    using FilterRow = void (*)(const std::uint8_t* row, const ColumnTaps& taps, std::uint8_t* out);
+    // Interpolates the output pixels of groups [fromGroup, toGroup) along the taps into `out`
+    // (the start of the output row), alpha set opaque; the pixels after the last whole group go
+    // with the call that reaches taps.groupCount. `row` must hold 16 readable pixels past the
+    // last one a tap names.
+    using FilterRow = void (*)(const std::uint8_t* row, const ColumnTaps& taps, int fromGroup,
+                               int toGroup, std::uint8_t* out);
     // Copies a finished row to memory that only another process reads, a frame later: past the
     // cache where the processor allows it.
     using StoreRow = void (*)(const std::uint8_t* from, std::uint8_t* to, int byteCount);
