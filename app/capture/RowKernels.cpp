@@ -53,12 +53,6 @@ void filterRowPortable(const std::uint8_t* row, const ColumnTaps& taps, int from
     filterPixelsPortable(row, taps, out, 8 * fromGroup, end);
 }
 
-void storeRowPortable(const std::uint8_t* from, std::uint8_t* to, int byteCount) {
-    std::memcpy(to, from, std::size_t(byteCount));
-}
-
-void finishStoresPortable() {}
-
 __attribute__((target("avx2"))) __m256i load(const std::uint8_t* p) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
@@ -195,21 +189,6 @@ __attribute__((target("avx2,avx512f,avx512bw,avx512vl"))) void filterRowAvx512(
     }
 }
 
-__attribute__((target("avx2"))) void storeRowAvx2(const std::uint8_t* from, std::uint8_t* to,
-                                                  int byteCount) {
-    if (reinterpret_cast<std::uintptr_t>(to) % 32 != 0 || byteCount % 32 != 0) {
-        std::memcpy(to, from, std::size_t(byteCount));
-        return;
-    }
-    for (int k = 0; k < byteCount; k += 32) {
-        _mm256_stream_si256(reinterpret_cast<__m256i*>(to + k), load(from + k));
-    }
-}
-
-void finishStoresAvx2() {
-    _mm_sfence();
-}
-
 bool hasAvx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
@@ -221,12 +200,9 @@ bool hasAvx512() {
            __builtin_cpu_supports("avx512vl");
 }
 
-const RowKernels kPortable{halveRowsPortable, blendRowsPortable,    filterRowPortable,
-                           storeRowPortable,  finishStoresPortable, "portable"};
-const RowKernels kAvx2{halveRowsAvx2, blendRowsAvx2,    filterRowAvx2,
-                       storeRowAvx2,  finishStoresAvx2, "avx2"};
-const RowKernels kAvx512{halveRowsAvx2, blendRowsAvx2,    filterRowAvx512,
-                         storeRowAvx2,  finishStoresAvx2, "avx512"};
+const RowKernels kPortable{halveRowsPortable, blendRowsPortable, filterRowPortable, "portable"};
+const RowKernels kAvx2{halveRowsAvx2, blendRowsAvx2, filterRowAvx2, "avx2"};
+const RowKernels kAvx512{halveRowsAvx2, blendRowsAvx2, filterRowAvx512, "avx512"};
 
 }  // namespace
 

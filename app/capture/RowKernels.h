@@ -39,17 +39,10 @@ struct RowKernels {
     // last one a tap names.
     using FilterRow = void (*)(const std::uint8_t* row, const ColumnTaps& taps, int fromGroup,
                                int toGroup, std::uint8_t* out);
-    // Copies a finished row to memory that only another process reads, a frame later: past the
-    // cache where the processor allows it.
-    using StoreRow = void (*)(const std::uint8_t* from, std::uint8_t* to, int byteCount);
-    // Orders every StoreRow write before any later store (the surface's sequence counter).
-    using FinishStores = void (*)();
 
     HalveRows halveRows;
     BlendRows blendRows;
     FilterRow filterRow;
-    StoreRow storeRow;
-    FinishStores finishStores;
     const char* name;
 
     static const RowKernels& portable();
