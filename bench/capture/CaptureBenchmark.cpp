@@ -5,8 +5,10 @@
 //
 //   capture_bench [--seconds N]
 //
-// Two scenes per screen size: full motion (every window repaints 30 times a second) and a mostly
-// static screen (one small clock area changes once a second).
+// Three scenes per screen size: full motion (every window repaints 30 times a second) with the
+// left-out applications' windows beneath the others, the same with them on top (so what lies
+// beneath them must be composed in every frame), and a mostly static screen (one small clock
+// area changes once a second).
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -16,6 +18,7 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -136,7 +139,7 @@ Cost measure(Screen& screen, const QString& program, QStringList arguments, doub
     return cost;
 }
 
-void runScene(int width, int height, bool motion, double seconds) {
+void runScene(int width, int height, bool motion, bool leftOutOnTop, double seconds) {
     Screen screen(width, height);
     if (!screen.isRunning()) {
         std::fprintf(stderr, "Xvfb did not start\n");
@@ -145,7 +148,9 @@ void runScene(int width, int height, bool motion, double seconds) {
     const QString mode = motion ? QStringLiteral("--animate") : QString();
     QList<uint> excluded;
     // Four applications, two windows each, overlapping across the screen.
-    for (int app = 0; app < 4; ++app) {
+    // Windows opened later lie above; applications 0 and 1 are left out.
+    const std::array<int, 4> order = leftOutOnTop ? std::array{2, 3, 0, 1} : std::array{0, 1, 2, 3};
+    for (const int app : order) {
         QStringList arguments{QStringLiteral("--class"), QStringLiteral("App%1").arg(app)};
         for (int w = 0; w < 2; ++w) {
             const int index = app * 2 + w;
@@ -193,12 +198,15 @@ void runScene(int width, int height, bool motion, double seconds) {
         return 100.0 * cpu / seconds;
     };
     std::printf(
-        "%dx%d %-6s  capture: %5.1f%% of a core (process %5.1f%%, X server %5.1f%%, "
+        "%dx%d %-14s  capture: %5.1f%% of a core (process %5.1f%%, X server %5.1f%%, "
         "%.0f frames in the whole run)  x11grab: %5.1f%% (process %5.1f%%, X server %5.1f%%)  "
         "ratio %.2f\n",
-        width, height, motion ? "motion" : "static", percent(capture.total()),
-        percent(capture.toolCpu), percent(capture.serverCpu), capture.frames, percent(grab.total()),
-        percent(grab.toolCpu), percent(grab.serverCpu),
+        width, height,
+        !motion        ? "static"
+        : leftOutOnTop ? "motion, on top"
+                       : "motion",
+        percent(capture.total()), percent(capture.toolCpu), percent(capture.serverCpu),
+        capture.frames, percent(grab.total()), percent(grab.toolCpu), percent(grab.serverCpu),
         grab.total() > 0 ? capture.total() / grab.total() : 0.0);
     std::fflush(stdout);
 }
@@ -214,8 +222,9 @@ int main(int argc, char* argv[]) {
         seconds = arguments.at(at + 1).toDouble();
     }
     for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{3024, 1964}}) {
-        runScene(width, height, /*motion=*/true, seconds);
-        runScene(width, height, /*motion=*/false, seconds);
+        runScene(width, height, /*motion=*/true, /*leftOutOnTop=*/false, seconds);
+        runScene(width, height, /*motion=*/true, /*leftOutOnTop=*/true, seconds);
+        runScene(width, height, /*motion=*/false, /*leftOutOnTop=*/false, seconds);
     }
     return 0;
 }
