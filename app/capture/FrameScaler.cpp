@@ -16,7 +16,7 @@ constexpr int kWindow = 16;
 // the row above them.
 constexpr int kHalvedRun = 1;
 constexpr int kHalvedSlots = kHalvedRun + 1;
-constexpr int kSlices = 8;
+constexpr int kGroupsPerSlice = 8;
 constexpr std::size_t kCacheLine = 64;
 
 void fillBlack(std::vector<std::uint8_t>& bytes) {
@@ -141,29 +141,31 @@ void FrameScaler::drawPictureRow(const PixelBuffer& source, int row) {
 }
 
 void FrameScaler::filterPrefetchingNextRows(const PixelBuffer& source) {
-    // The next pair of source rows to halve is fetched while this row is filtered, a slice at a
-    // time: fetched all at once, or as the halving asks for them, the processor stalls on memory
-    // and computes nothing meanwhile (measured: about a tenth of the frame's time).
+    // The next pair of source rows to halve is fetched while this row is filtered, a little
+    // between every few groups: fetched all at once, or as the halving asks for them, the
+    // processor stalls on memory and computes nothing meanwhile (measured: a fifth of the frame's
+    // time; finer slices measured no better).
     const std::uint8_t* nextTop = nullptr;
     const int nextRow = 2 * (m_halvedThrough + 1);
     if (m_halves && nextRow + 1 < m_geometry.sourceHeight) {
         nextTop = source.data + std::size_t(nextRow) * std::size_t(source.bytesPerRow);
     }
+    const int slices = std::max(1, (m_columns.groupCount + kGroupsPerSlice - 1) / kGroupsPerSlice);
     const std::size_t rowBytes = std::size_t(m_geometry.sourceWidth) * 4;
-    const std::size_t bytesPerSlice = (rowBytes / kSlices + kCacheLine) / kCacheLine * kCacheLine;
-    const int groupsPerSlice = (m_columns.groupCount + kSlices - 1) / kSlices;
+    const std::size_t linesPerSlice = (rowBytes + kCacheLine - 1) / kCacheLine / slices + 1;
     std::uint8_t* out = m_surfaceRow.data() + std::size_t(m_geometry.x) * 4;
-    for (int slice = 0; slice < kSlices; ++slice) {
+    for (int slice = 0; slice < slices; ++slice) {
         if (nextTop) {
-            const std::size_t end = std::min(rowBytes, (slice + 1) * bytesPerSlice);
-            for (std::size_t k = slice * bytesPerSlice; k < end; k += kCacheLine) {
+            const std::size_t begin = slice * linesPerSlice * kCacheLine;
+            const std::size_t end = std::min(rowBytes, begin + linesPerSlice * kCacheLine);
+            for (std::size_t k = begin; k < end; k += kCacheLine) {
                 __builtin_prefetch(nextTop + k);
                 __builtin_prefetch(nextTop + source.bytesPerRow + k);
             }
         }
-        const int from = std::min(slice * groupsPerSlice, m_columns.groupCount);
-        const int to = slice + 1 == kSlices ? m_columns.groupCount
-                                            : std::min(from + groupsPerSlice, m_columns.groupCount);
+        const int from = std::min(slice * kGroupsPerSlice, m_columns.groupCount);
+        const int to = slice + 1 == slices ? m_columns.groupCount
+                                           : std::min(from + kGroupsPerSlice, m_columns.groupCount);
         m_kernels.filterRow(m_blendedRow.data(), m_columns, from, to, out);
     }
 }
