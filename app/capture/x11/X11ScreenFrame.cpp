@@ -4,6 +4,9 @@
 
 #include <xcb/xfixes.h>
 
+#include <algorithm>
+#include <vector>
+
 X11ScreenFrame::X11ScreenFrame(XcbConnection& connection, X11Scene& scene,
                                const QRect& displayFrame, bool showsCursor)
     : m_connection(connection)
@@ -54,9 +57,9 @@ bool X11ScreenFrame::updateCursor() {
     return m_cursorChanged;
 }
 
-QRect X11ScreenFrame::changedRows(bool full) {
+QRegion X11ScreenFrame::changedArea(bool full) {
     if (full) {
-        return m_display;
+        return QRegion(m_display);
     }
     xcb_connection_t* c = m_connection.get();
     XcbReply<xcb_xfixes_fetch_region_reply_t> region(
@@ -64,13 +67,36 @@ QRect X11ScreenFrame::changedRows(bool full) {
     if (!region) {
         return {};
     }
-    const QRect extents =
-        QRect(region->extents.x, region->extents.y, region->extents.width, region->extents.height)
-            .intersected(m_display);
-    if (extents.isEmpty()) {
-        return {};
+    const xcb_rectangle_t* rects = xcb_xfixes_fetch_region_rectangles(region.get());
+    const int count = xcb_xfixes_fetch_region_rectangles_length(region.get());
+    std::vector<QRect> banded;
+    banded.reserve(std::max(count, 0));
+    for (int i = 0; i < count; ++i) {
+        banded.emplace_back(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
     }
-    return QRect(m_display.x(), extents.y(), m_display.width(), extents.height());
+    // The server's regions are banded already, as QRegion keeps them.
+    QRegion changed;
+    changed.setRects(banded.data(), static_cast<int>(banded.size()));
+    return changed.intersected(m_display);
+}
+
+void X11ScreenFrame::copyScreen(const QRegion& area) {
+    xcb_connection_t* c = m_connection.get();
+    const QRect bounds = area.boundingRect();
+    std::vector<xcb_rectangle_t> clip;
+    clip.reserve(area.rectCount());
+    for (const QRect& r : area) {
+        clip.push_back({static_cast<int16_t>(r.x() - m_display.x()),
+                        static_cast<int16_t>(r.y() - m_display.y()),
+                        static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
+    }
+    xcb_render_set_picture_clip_rectangles(c, m_canvas, 0, 0, clip.size(), clip.data());
+    m_copySequence =
+        xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, m_root, XCB_NONE, m_canvas, bounds.x(),
+                             bounds.y(), 0, 0, bounds.x() - m_display.x(),
+                             bounds.y() - m_display.y(), bounds.width(), bounds.height())
+            .sequence;
+    xcb_xfixes_set_picture_clip_region(c, m_canvas, XCB_NONE, 0, 0);
 }
 
 void X11ScreenFrame::finish(const QRect& rows) {
@@ -84,32 +110,31 @@ void X11ScreenFrame::finish(const QRect& rows) {
 }
 
 std::optional<PixelBuffer> X11ScreenFrame::compose(const CatchUp& catchUp) {
-    const QRect rows = changedRows(!m_frameValid || m_scene.isFullyDamaged());
+    const QRegion changed = changedArea(!m_frameValid || m_scene.isFullyDamaged());
     m_scene.clearDamage();
-    if (rows.isEmpty() && !m_cursorChanged) {
+    if (changed.isEmpty() && !m_cursorChanged) {
         return std::nullopt;
     }
     m_cursorChanged = false;
     const PixelBuffer frame = m_memory.view();
     auto* data = const_cast<std::uint8_t*>(frame.data);
-    // Taken away before the server draws those rows again, never after.
+    // Taken away before the server draws there again, never after.
     m_cursor.erase(data, frame.bytesPerRow);
-    if (!rows.isEmpty()) {
-        const QRegion hidden = m_scene.hiddenArea().intersected(rows);
-        const xcb_void_cookie_t copy = xcb_render_composite(
-            m_connection.get(), XCB_RENDER_PICT_OP_SRC, m_root, XCB_NONE, m_canvas, rows.x(),
-            rows.y(), 0, 0, 0, rows.y() - m_display.y(), rows.width(), rows.height());
+    if (!changed.isEmpty()) {
+        const QRect rows = changed.boundingRect();
+        const QRegion hidden = m_scene.hiddenArea().intersected(changed);
+        copyScreen(changed);
         m_drawer.drawArea(m_canvas, hidden);
         finish(rows);
         // The screen was copied as it was at that request: left-out windows that moved before
         // it are where it shows them, so cover where the scene, caught up to that moment, has
         // them. Composing there again never shows a left-out window.
-        if (!catchUp(copy.sequence)) {
+        if (!catchUp(m_copySequence)) {
             m_frameValid = false;
             return std::nullopt;
         }
         if (m_scene.isFullyDamaged()) {
-            const QRegion now = m_scene.hiddenArea().intersected(rows);
+            const QRegion now = m_scene.hiddenArea().intersected(changed);
             if (now != hidden) {
                 m_drawer.drawArea(m_canvas, now);
                 finish(rows);

@@ -14,8 +14,8 @@
 #include <optional>
 
 // The live picture of one display at its native size. Windows are redirected automatically, so
-// the screen already shows the right pixels everywhere but where left-out windows are: the rows
-// that changed are copied from the root, and only the left-out windows' areas in them are
+// the screen already shows the right pixels everywhere but where left-out windows are: what
+// changed is copied from the root, and only the left-out windows' areas in them are
 // composed again from what lies beneath; the cursor is drawn in software. The server copies into
 // a pixmap of shared memory that is the frame itself, so nothing is read back (without shared
 // pixmaps, the changed rows are read back in one request).
@@ -42,8 +42,10 @@ public:
     bool ownsResource(uint32_t id) const;
 
 private:
-    // The rows (root coordinates, full display width) whose pixels changed; empty when none.
-    QRect changedRows(bool full);
+    // Where (root coordinates) shown pixels changed; empty when nowhere.
+    QRegion changedArea(bool full);
+    // Copies `area` of the screen into the frame, opaque, in one request.
+    void copyScreen(const QRegion& area);
     // Returns once the server has drawn everything asked so far into the frame's memory.
     void finish(const QRect& rows);
 
@@ -58,6 +60,7 @@ private:
     bool m_canvasShared = false;
     xcb_render_picture_t m_canvas = XCB_NONE;
     xcb_render_picture_t m_root = XCB_NONE;
+    uint32_t m_copySequence = 0;
     bool m_cursorChanged = false;
     bool m_frameValid = false;
 };
