@@ -15,11 +15,11 @@ void ControlQueue::setPeriodicWork(std::chrono::milliseconds period, std::functi
 }
 
 void ControlQueue::quit(int exitCode) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_quitting = true;
-        m_exitCode = exitCode;
-    }
+    // Notified under the lock: run() cannot return, and the queue cannot be destroyed, while
+    // the signal thread is still inside notify_one().
+    std::lock_guard lock(m_mutex);
+    m_quitting = true;
+    m_exitCode = exitCode;
     m_wake.notify_one();
 }
 

@@ -119,8 +119,10 @@ TEST_F(CameraLoopbackStreamTest, DeviceGetsBlackThenThePublishedBarsAsYuyvAboutT
         ASSERT_EQ(writes[i].asked, kYuyvFrameBytes);
         ASSERT_EQ(writes[i].result, long(kYuyvFrameBytes));
     }
+#ifndef __SANITIZE_THREAD__  // a thread-sanitized daemon cannot keep up 30 frames a second
     const double seconds = double(writes[first + kIntervals].timeNs - writes[first].timeNs) / 1e9;
     EXPECT_NEAR(double(kIntervals) / seconds, 30.0, 5.0);
+#endif
 
     publisher.terminate();  // stops publishing: the announced surfaces go
     publisher.waitForFinished(10000);
