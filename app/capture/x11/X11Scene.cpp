@@ -12,7 +12,8 @@
 X11Scene::X11Scene(XcbConnection& connection, ExclusionRule rule)
     : m_connection(connection)
     , m_rule(std::move(rule))
-    , m_inspector(connection) {
+    , m_inspector(connection)
+    , m_wallpaper(connection) {
     xcb_connection_t* c = m_connection.get();
     // The root's own configuration (a monitor removed, the screen resized) is for the stream to
     // judge; the scene follows its children.
@@ -34,7 +35,6 @@ X11Scene::~X11Scene() {
         invalidateContent(window);
         releaseDamage(window);
     }
-    dropWallpaper();
     xcb_xfixes_destroy_region(m_connection.get(), m_damage);
     xcb_xfixes_destroy_region(m_connection.get(), m_scratch);
     xcb_flush(m_connection.get());
@@ -261,39 +261,7 @@ QRegion X11Scene::hiddenArea() {
 }
 
 xcb_render_picture_t X11Scene::wallpaper() {
-    if (m_wallpaperKnown) {
-        return m_wallpaper;
-    }
-    m_wallpaperKnown = true;
-    xcb_connection_t* c = m_connection.get();
-    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c,
-        xcb_get_property(c, 0, m_connection.root(), m_connection.atom(XcbConnection::kXRootPmapId),
-                         XCB_ATOM_PIXMAP, 0, 1),
-        nullptr));
-    if (!reply || reply->type != XCB_ATOM_PIXMAP ||
-        xcb_get_property_value_length(reply.get()) < 4) {
-        return XCB_NONE;
-    }
-    const xcb_pixmap_t pixmap =
-        *static_cast<const xcb_pixmap_t*>(xcb_get_property_value(reply.get()));
-    const xcb_render_pictformat_t format =
-        m_connection.formatForVisual(m_connection.screen()->root_visual);
-    if (pixmap == XCB_PIXMAP_NONE || format == 0) {
-        return XCB_NONE;
-    }
-    m_wallpaper = xcb_generate_id(c);
-    const uint32_t repeat = XCB_RENDER_REPEAT_NORMAL;
-    xcb_render_create_picture(c, m_wallpaper, pixmap, format, XCB_RENDER_CP_REPEAT, &repeat);
-    return m_wallpaper;
-}
-
-void X11Scene::dropWallpaper() {
-    if (m_wallpaper != XCB_NONE) {
-        xcb_render_free_picture(m_connection.get(), m_wallpaper);
-        m_wallpaper = XCB_NONE;
-    }
-    m_wallpaperKnown = false;
+    return m_wallpaper.picture();
 }
 
 bool X11Scene::handleEvent(const xcb_generic_event_t* event) {
@@ -427,7 +395,7 @@ bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
         case XCB_PROPERTY_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(event);
             if (e->window == root && e->atom == m_connection.atom(XcbConnection::kXRootPmapId)) {
-                dropWallpaper();
+                m_wallpaper.drop();
                 return true;
             }
             return false;

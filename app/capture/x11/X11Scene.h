@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/x11/ExclusionRule.h"
+#include "capture/x11/X11Wallpaper.h"
 #include "capture/x11/X11WindowInspector.h"
 #include "capture/x11/XcbConnection.h"
 #include "core/WindowInfo.h"
@@ -83,7 +84,6 @@ private:
     void releaseDamage(Window& window);
     void markMapped(Window& window);
     bool prepare(Window& window);
-    void dropWallpaper();
     Window* find(xcb_window_t id);
 
     XcbConnection& m_connection;
@@ -92,8 +92,7 @@ private:
     std::unordered_map<xcb_window_t, Window> m_windows;
     std::vector<xcb_window_t> m_stacking;
     std::vector<xcb_window_t> m_pendingOwners;
-    xcb_render_picture_t m_wallpaper = XCB_NONE;
-    bool m_wallpaperKnown = false;
+    X11Wallpaper m_wallpaper;
     xcb_xfixes_region_t m_damage = XCB_NONE;
     xcb_xfixes_region_t m_scratch = XCB_NONE;
     bool m_fullDamage = true;

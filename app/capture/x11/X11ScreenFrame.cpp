@@ -123,21 +123,27 @@ std::optional<PixelBuffer> X11ScreenFrame::compose(const CatchUp& catchUp) {
     if (!changed.isEmpty()) {
         const QRect rows = changed.boundingRect();
         const QRegion hidden = m_scene.hiddenArea().intersected(changed);
-        copyScreen(changed);
+        // Where left-out windows are, the screen's pixels would only be drawn over.
+        const QRegion copied = changed.subtracted(hidden);
+        if (!copied.isEmpty()) {
+            copyScreen(copied);
+        }
         m_drawer.drawArea(m_canvas, hidden);
         finish(rows);
         // The screen was copied as it was at that request: left-out windows that moved before
         // it are where it shows them, so cover where the scene, caught up to that moment, has
         // them. Composing there again never shows a left-out window.
-        if (!catchUp(m_copySequence)) {
-            m_frameValid = false;
-            return std::nullopt;
-        }
-        if (m_scene.isFullyDamaged()) {
-            const QRegion now = m_scene.hiddenArea().intersected(changed);
-            if (now != hidden) {
-                m_drawer.drawArea(m_canvas, now);
-                finish(rows);
+        if (!copied.isEmpty()) {
+            if (!catchUp(m_copySequence)) {
+                m_frameValid = false;
+                return std::nullopt;
+            }
+            if (m_scene.isFullyDamaged()) {
+                const QRegion now = m_scene.hiddenArea().intersected(changed);
+                if (!now.subtracted(hidden).isEmpty()) {
+                    m_drawer.drawArea(m_canvas, now);
+                    finish(rows);
+                }
             }
         }
     }
