@@ -19,7 +19,13 @@ void V4L2LoopbackConnector::connect() {
     }
     std::erase_if(m_failed,
                   [](const std::string& path) { return !V4L2LoopbackFinder::canOpen(path); });
-    const V4L2LoopbackFinder::Finding finding = m_finder.find(m_explicitDevice, m_failed);
+    if (std::vector<std::string> nodes = m_finder.videoNodes(); nodes != m_nodes) {
+        m_nodes = std::move(nodes);
+        m_lastingRejections.clear();  // a node number may now be another device
+    }
+    const V4L2LoopbackFinder::Finding finding =
+        m_finder.find(m_explicitDevice, m_failed, m_lastingRejections);
+    m_lastingRejections = finding.lastingRejections;
     logIfChanged(finding);
     if (finding.path && !m_output.open(*finding.path)) {
         m_failed.insert(*finding.path);  // the output logged why

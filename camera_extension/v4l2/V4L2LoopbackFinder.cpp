@@ -44,22 +44,29 @@ std::vector<std::string> V4L2LoopbackFinder::videoNodes() const {
     return nodes;
 }
 
-std::optional<std::string> V4L2LoopbackFinder::rejectionOf(const std::string& path) {
+V4L2LoopbackFinder::Verdict V4L2LoopbackFinder::examine(const std::string& path) {
     VideoNode node;
     if (const int error = node.open(path)) {
-        return std::string("cannot open it (") + std::strerror(error) + ")";
+        return {std::string("cannot open it (") + std::strerror(error) + ")", false};
     }
     VideoNode::Capabilities capabilities;
     if (const int error = node.queryCapabilities(capabilities)) {
-        return std::string("not a video device (") + std::strerror(error) + ")";
+        return {std::string("not a video device (") + std::strerror(error) + ")", true};
     }
     if (capabilities.driver != kLoopbackDriver) {
-        return "its driver is \"" + capabilities.driver + "\", not \"" + kLoopbackDriver + "\"";
+        return {"its driver is \"" + capabilities.driver + "\", not \"" + kLoopbackDriver + "\"",
+                true};
     }
     if (!capabilities.videoOutput) {
-        return std::string("it offers no video output (another program may be feeding it)");
+        // Freed again when the program feeding it stops.
+        return {std::string("it offers no video output (another program may be feeding it)"),
+                false};
     }
-    return std::nullopt;
+    return {};
+}
+
+std::optional<std::string> V4L2LoopbackFinder::rejectionOf(const std::string& path) {
+    return examine(path).rejection;
 }
 
 bool V4L2LoopbackFinder::canOpen(const std::string& path) {
@@ -67,8 +74,9 @@ bool V4L2LoopbackFinder::canOpen(const std::string& path) {
     return node.open(path) == 0;
 }
 
-V4L2LoopbackFinder::Finding V4L2LoopbackFinder::find(const std::string& explicitDevice,
-                                                     const std::set<std::string>& excluded) const {
+V4L2LoopbackFinder::Finding V4L2LoopbackFinder::find(
+    const std::string& explicitDevice, const std::set<std::string>& excluded,
+    const std::map<std::string, std::string>& known) const {
     Finding finding;
     if (!explicitDevice.empty()) {
         std::optional<std::string> rejection = rejectionOf(explicitDevice);
@@ -89,7 +97,17 @@ V4L2LoopbackFinder::Finding V4L2LoopbackFinder::find(const std::string& explicit
         return finding;
     }
     for (const std::string& path : nodes) {
-        std::optional<std::string> rejection = rejectionOf(path);
+        std::optional<std::string> rejection;
+        if (const auto settled = known.find(path); settled != known.end()) {
+            rejection = settled->second;
+            finding.lastingRejections.insert(*settled);
+        } else {
+            Verdict verdict = examine(path);
+            rejection = verdict.rejection;
+            if (verdict.lasting) {
+                finding.lastingRejections.emplace(path, *rejection);
+            }
+        }
         if (!rejection && excluded.count(path)) {
             rejection = "it failed and is tried again once it has gone away";
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -16,6 +17,9 @@ public:
         std::optional<std::string> path;
         // Why the other nodes were passed over, or why there is none; lines for the log.
         std::vector<std::string> notes;
+        // The nodes passed over for what does not change while they exist (another driver, not
+        // a video device), with the reason.
+        std::map<std::string, std::string> lastingRejections;
         bool operator==(const Finding&) const = default;
     };
 
@@ -30,10 +34,17 @@ public:
     static bool canOpen(const std::string& path);
 
     // The node to use and the notes on the others. An explicit device is the only one tried;
-    // `excluded` nodes are never chosen.
-    Finding find(const std::string& explicitDevice,
-                 const std::set<std::string>& excluded = {}) const;
+    // `excluded` nodes are never chosen; `known` lasting rejections are taken as they are,
+    // without opening those nodes again (a webcam is not woken up on every search).
+    Finding find(const std::string& explicitDevice, const std::set<std::string>& excluded = {},
+                 const std::map<std::string, std::string>& known = {}) const;
 
 private:
+    struct Verdict {
+        std::optional<std::string> rejection;
+        bool lasting = false;
+    };
+    static Verdict examine(const std::string& path);
+
     std::string m_directory;
 };

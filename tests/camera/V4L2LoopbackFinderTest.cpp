@@ -116,7 +116,7 @@ TEST_F(V4L2LoopbackFinderTest, ConnectorTriesAFailedDeviceAgainOnlyOnceItHasGone
     node.fail(EIO);
     output.sendFrame(barsFrame(), 0, 0);
     ASSERT_FALSE(output.isOpen());
-    std::filesystem::remove(node.path() + ".fail");  // it opens again, yet it failed
+    node.heal();  // it opens again, yet it failed
     connector.connect();
     connector.connect();
     EXPECT_FALSE(output.isOpen());
@@ -125,9 +125,11 @@ TEST_F(V4L2LoopbackFinderTest, ConnectorTriesAFailedDeviceAgainOnlyOnceItHasGone
               1)
         << m_log.all();
 
-    node.fail(ENOENT);  // gone
+    std::filesystem::remove(node.path());  // gone
+    node.fail(ENOENT);
     connector.connect();
-    std::filesystem::remove(node.path() + ".fail");  // and back
+    nodePath("video0");  // and back
+    node.heal();
     connector.connect();
     EXPECT_TRUE(output.isOpen());
     EXPECT_EQ(m_started, 2);
@@ -146,4 +148,24 @@ TEST_F(V4L2LoopbackFinderTest, ConnectorDoesNotRetryADeviceThatRefusedTheFormat)
     EXPECT_EQ(m_log.count("keeps the format RGB3"), 1) << m_log.all();
     EXPECT_EQ(m_log.count("cannot be used: it failed"), 1) << m_log.all();
     EXPECT_EQ(m_started, 0);
+}
+
+TEST_F(V4L2LoopbackFinderTest, ConnectorOpensOtherDriversNodesAgainOnlyWhenTheNodesChange) {
+    const FakeNode webcam(nodePath("video0"), "driver=uvcvideo");
+    const FakeNode fedLoopback(nodePath("video1"), "caps=capture");
+    FakeNode::install({webcam, fedLoopback});
+    V4L2LoopbackOutput output(m_log, countingCallbacks());
+    V4L2LoopbackConnector connector(output, V4L2LoopbackFinder(directory()), "", m_log);
+    for (int search = 0; search < 3; ++search) {
+        connector.connect();
+    }
+    EXPECT_EQ(webcam.opens(), 1);
+    EXPECT_EQ(fedLoopback.opens(), 3) << "a fed loopback device may be freed at any time";
+    EXPECT_EQ(m_log.count("Skipping " + webcam.path()), 1) << m_log.all();
+
+    const FakeNode freeLoopback(nodePath("video2"));
+    FakeNode::install({webcam, fedLoopback, freeLoopback});
+    connector.connect();
+    EXPECT_EQ(webcam.opens(), 2);
+    EXPECT_TRUE(output.isOpen());
 }

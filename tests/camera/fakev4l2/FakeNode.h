@@ -93,6 +93,17 @@ public:
         return frame;
     }
 
+    // How often the node was opened.
+    int opens() const {
+        std::ifstream log(m_path + ".opens");
+        std::string line;
+        int count = 0;
+        while (std::getline(log, line)) {
+            ++count;
+        }
+        return count;
+    }
+
     std::vector<Write> writes() const {
         std::vector<Write> found;
         std::ifstream log(m_path + ".writes");

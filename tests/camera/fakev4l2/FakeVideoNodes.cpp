@@ -13,7 +13,8 @@
 //   size=WxH          a size the node keeps whatever is asked
 //   sizeimage=N       the frame size the node reports, whatever the format needs
 // A file "PATH.fail" holding an errno number makes opening and writing fail with it (the device
-// went away or broke). The frames are recorded as FakeNodeRecording.h describes.
+// went away or broke). The frames are recorded as FakeNodeRecording.h describes, and every open
+// adds a line to "PATH.opens".
 
 #undef _FORTIFY_SOURCE
 #include "FakeNodeRecording.h"
@@ -276,6 +277,14 @@ int openFake(const char* path, int flags, mode_t mode, bool& handled) {
     node.recording = mapRecording(config.path);
     node.writesLog = realOpen((config.path + ".writes").c_str(),
                               O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    const int opensLog =
+        realOpen((config.path + ".opens").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (opensLog >= 0) {
+        static const WriteFn realWrite = next<WriteFn>("write");
+        static const CloseFn realClose = next<CloseFn>("close");
+        realWrite(opensLog, "open\n", 5);
+        realClose(opensLog);
+    }
     std::lock_guard lock(tableMutex());
     table()[fd] = node;
     return fd;
