@@ -3,7 +3,9 @@
 // run, on the same private Xvfb with openbox and eight client windows. The cost counted is the
 // capturing process plus the X server, since composing and reading back happen in the server.
 //
-//   capture_bench [--seconds N]
+//   capture_bench [--seconds N] [--rounds R]
+//
+// Each tool runs R times, taking turns, for N seconds measured in all.
 //
 // Three scenes per screen size: full motion (every window repaints 30 times a second) with the
 // left-out applications' windows beneath the others, the same with them on top (so what lies
@@ -106,6 +108,12 @@ struct Cost {
     double serverCpu = 0;
     double frames = 0;
     double total() const { return toolCpu + serverCpu; }
+    Cost& operator+=(const Cost& other) {
+        toolCpu += other.toolCpu;
+        serverCpu += other.serverCpu;
+        frames += other.frames;
+        return *this;
+    }
 };
 
 // Steady state: the tool runs for a warm-up plus `seconds`; CPU is sampled from /proc after the
@@ -139,7 +147,7 @@ Cost measure(Screen& screen, const QString& program, QStringList arguments, doub
     return cost;
 }
 
-void runScene(int width, int height, bool motion, bool leftOutOnTop, double seconds) {
+void runScene(int width, int height, bool motion, bool leftOutOnTop, double seconds, int rounds) {
     Screen screen(width, height);
     if (!screen.isRunning()) {
         std::fprintf(stderr, "Xvfb did not start\n");
@@ -182,24 +190,38 @@ void runScene(int width, int height, bool motion, bool leftOutOnTop, double seco
     for (const uint id : excluded) {
         captureArgs << QStringLiteral("--exclude-window") << QString::number(id);
     }
-    const Cost capture = measure(screen, QStringLiteral(VELARION_CAPTURE), captureArgs, seconds);
-    const Cost grab =
-        measure(screen, QStringLiteral("ffmpeg"),
-                {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                 QStringLiteral("-f"), QStringLiteral("x11grab"), QStringLiteral("-framerate"),
-                 QStringLiteral("30"), QStringLiteral("-video_size"),
-                 QStringLiteral("%1x%2").arg(width).arg(height), QStringLiteral("-draw_mouse"),
-                 QStringLiteral("1"), QStringLiteral("-i"), screen.display(), QStringLiteral("-t"),
-                 QString::number(seconds), QStringLiteral("-f"), QStringLiteral("null"),
-                 QStringLiteral("-")},
-                seconds);
+    const QStringList grabArgs{QStringLiteral("-nostdin"),
+                               QStringLiteral("-loglevel"),
+                               QStringLiteral("error"),
+                               QStringLiteral("-f"),
+                               QStringLiteral("x11grab"),
+                               QStringLiteral("-framerate"),
+                               QStringLiteral("30"),
+                               QStringLiteral("-video_size"),
+                               QStringLiteral("%1x%2").arg(width).arg(height),
+                               QStringLiteral("-draw_mouse"),
+                               QStringLiteral("1"),
+                               QStringLiteral("-i"),
+                               screen.display(),
+                               QStringLiteral("-t"),
+                               QString::number(seconds / rounds + 4),
+                               QStringLiteral("-f"),
+                               QStringLiteral("null"),
+                               QStringLiteral("-")};
+    // The two take turns, so a change in the machine's load weighs on both alike.
+    Cost capture;
+    Cost grab;
+    for (int round = 0; round < rounds; ++round) {
+        capture += measure(screen, QStringLiteral(VELARION_CAPTURE), captureArgs, seconds / rounds);
+        grab += measure(screen, QStringLiteral("ffmpeg"), grabArgs, seconds / rounds);
+    }
 
     const auto percent = [seconds](double cpu) {
         return 100.0 * cpu / seconds;
     };
     std::printf(
         "%dx%d %-14s  capture: %5.1f%% of a core (process %5.1f%%, X server %5.1f%%, "
-        "%.0f frames in the whole run)  x11grab: %5.1f%% (process %5.1f%%, X server %5.1f%%)  "
+        "%.0f frames in the whole runs)  x11grab: %5.1f%% (process %5.1f%%, X server %5.1f%%)  "
         "ratio %.2f\n",
         width, height,
         !motion        ? "static"
@@ -221,10 +243,15 @@ int main(int argc, char* argv[]) {
     if (at > 0 && at + 1 < arguments.size()) {
         seconds = arguments.at(at + 1).toDouble();
     }
+    int rounds = 2;
+    const qsizetype roundsAt = arguments.indexOf(QStringLiteral("--rounds"));
+    if (roundsAt > 0 && roundsAt + 1 < arguments.size()) {
+        rounds = std::max(1, arguments.at(roundsAt + 1).toInt());
+    }
     for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{3024, 1964}}) {
-        runScene(width, height, /*motion=*/true, /*leftOutOnTop=*/false, seconds);
-        runScene(width, height, /*motion=*/true, /*leftOutOnTop=*/true, seconds);
-        runScene(width, height, /*motion=*/false, /*leftOutOnTop=*/false, seconds);
+        runScene(width, height, /*motion=*/true, /*leftOutOnTop=*/false, seconds, rounds);
+        runScene(width, height, /*motion=*/true, /*leftOutOnTop=*/true, seconds, rounds);
+        runScene(width, height, /*motion=*/false, /*leftOutOnTop=*/false, seconds, rounds);
     }
     return 0;
 }

@@ -248,13 +248,18 @@ TEST_F(X11CaptureTest, ServerGoingAwayStopsTheStreamThroughItsStopPath) {
 
 TEST_F(X11CaptureTest, RemovedDisplayStopsTheStreamThroughItsStopPath) {
     const auto back = open(QStringLiteral("Back"), {QStringLiteral("800x600+0+0#ff0000:back")});
-    // A named primary monitor over part of the screen: the display the capture follows.
+    const auto marker =
+        open(QStringLiteral("Marker"), {QStringLiteral("150x150+200+100#00ff00:marker")});
+    // A named primary monitor away from the screen's corner: the display the capture follows.
     m_server->runClient(QStringLiteral("xrandr"),
                         {QStringLiteral("--setmonitor"), QStringLiteral("*Presenter"),
-                         QStringLiteral("640/170x400/110+0+0"), QStringLiteral("none")});
+                         QStringLiteral("640/170x400/110+200+100"), QStringLiteral("none")});
     startSession({});
-    ASSERT_TRUE(frameShows(10, 10, kRed));
+    ASSERT_TRUE(frameShows(10, 10, kGreen));
+    EXPECT_EQ(pixelAt(m_sink.frame(), 300, 300), kRed);
     EXPECT_EQ(m_sink.frame().size(), QSize(640, 400));
+    startSession({marker->ids().at(0)});
+    EXPECT_TRUE(frameShows(10, 10, kRed));
 
     testing::internal::CaptureStdout();
     m_server->runClient(QStringLiteral("xrandr"),
