@@ -15,11 +15,10 @@ constexpr int kMaxGlyphPart = 2048;
 
 GroundContinuations::GroundContinuations(const QImage& gray,
                                          const std::vector<NormalizerBlockRule>& rules, int columns,
-                                         int blockSize, QImage& out)
+                                         QImage& out)
     : m_gray(gray)
     , m_rules(rules)
     , m_columns(columns)
-    , m_blockSize(blockSize)
     , m_bits(out.bits())
     , m_bytesPerLine(static_cast<int>(out.bytesPerLine()))
     , m_width(out.width())

@@ -18,9 +18,10 @@
 class GroundContinuations {
 public:
     // `out` holds the thresholded image (0 ink, 255 ground) made from `gray` with `rules`, one
-    // rule per block of `blockSize` pixels, `columns` blocks to a row. `resolve` edits it.
+    // rule per block of kNormalizerBlockSize pixels, `columns` blocks to a row. `resolve` edits
+    // it.
     GroundContinuations(const QImage& gray, const std::vector<NormalizerBlockRule>& rules,
-                        int columns, int blockSize, QImage& out);
+                        int columns, QImage& out);
 
     void resolve();
 
@@ -31,7 +32,8 @@ private:
     const NormalizerBlockRule& ruleAt(int i) const {
         const int x = i % m_width;
         const int y = i / m_width;
-        return m_rules[static_cast<size_t>(y / m_blockSize) * m_columns + x / m_blockSize];
+        return m_rules[static_cast<size_t>(y / kNormalizerBlockSize) * m_columns +
+                       x / kNormalizerBlockSize];
     }
     template <typename Visit>
     void forNeighbours(int i, Visit visit) const {
@@ -57,7 +59,6 @@ private:
     const QImage& m_gray;
     const std::vector<NormalizerBlockRule>& m_rules;
     const int m_columns;
-    const int m_blockSize;
     uint8_t* const m_bits;  // the output's pixels, detached once
     const int m_bytesPerLine;
     const int m_width;

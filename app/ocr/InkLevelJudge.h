@@ -16,8 +16,8 @@ namespace InkLevelJudge {
 
 inline constexpr int kStrokeRadius = 3;
 
-// `rules` holds one rule per block of `blockSize` pixels, `columns` blocks to a row, with their
-// thresholds set; their `lightInk` is updated.
-void judge(const QImage& gray, std::vector<NormalizerBlockRule>& rules, int columns, int blockSize);
+// `rules` holds one rule per block of kNormalizerBlockSize pixels, `columns` blocks to a row, with
+// their thresholds set; their `lightInk` is updated.
+void judge(const QImage& gray, std::vector<NormalizerBlockRule>& rules, int columns);
 
 }  // namespace InkLevelJudge

@@ -1,5 +1,8 @@
 #pragma once
 
+// The side of the square blocks, in pixels, each judged with its own rule.
+inline constexpr int kNormalizerBlockSize = 16;
+
 // How one square block of a screenshot is turned into ink and ground (see ScreenImageNormalizer).
 struct NormalizerBlockRule {
     bool blank = true;      // no contrast: everything is ground

@@ -2,7 +2,6 @@
 
 #include "ocr/GroundContinuations.h"
 #include "ocr/InkLevelJudge.h"
-#include "ocr/NormalizerBlockRule.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -95,7 +94,7 @@ QImage normalize(const QImage& screenshot) {
     const int rows = (height + kBlockSize - 1) / kBlockSize;
     std::vector<NormalizerBlockRule> rules =
         blockRules(blockStatistics(gray, columns, rows), columns, rows);
-    InkLevelJudge::judge(gray, rules, columns, kBlockSize);
+    InkLevelJudge::judge(gray, rules, columns);
 
     QImage out(width, height, QImage::Format_Grayscale8);
     for (int y = 0; y < height; ++y) {
@@ -119,7 +118,7 @@ QImage normalize(const QImage& screenshot) {
             }
         }
     }
-    GroundContinuations(gray, rules, columns, kBlockSize, out).resolve();
+    GroundContinuations(gray, rules, columns, out).resolve();
     return out;
 }
 

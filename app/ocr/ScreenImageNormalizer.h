@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ocr/NormalizerBlockRule.h"
+
 #include <QImage>
 
 // Turns a screenshot into black text on a white ground for recognition. Screens mix light and dark
@@ -11,7 +13,7 @@
 namespace ScreenImageNormalizer {
 
 // Side of the square blocks, in pixels, over which ground and ink are estimated.
-inline constexpr int kBlockSize = 16;
+inline constexpr int kBlockSize = kNormalizerBlockSize;
 // Below this spread between the darkest and lightest pixel of a neighbourhood, there is no text.
 inline constexpr int kMinContrast = 48;
 
