@@ -10,16 +10,28 @@ constexpr int kSpan = 2 * kStrokeRadius + 1;
 constexpr uint8_t kNone = 0;
 constexpr uint8_t kLight = 1;
 constexpr uint8_t kDark = 2;
+// How many blocks to each side a crowded block looks for its line's ground.
+constexpr int kLineReach = 4;
 
 // Per block, light pixels whose whole square is light minus dark pixels whose whole square is
 // dark. One pass: a pixel's row of kSpan pixels is one level when the run of that level ending
 // kStrokeRadius pixels to its right is kSpan long; its square is, when kSpan such rows stack.
-std::vector<int> thickGroundEvidence(const QImage& gray,
-                                     const std::vector<NormalizerBlockRule>& rules, int columns) {
+struct ThickGround {
+    int light = 0;
+    int dark = 0;
+
+    int vote() const { return light - dark; }
+    // Thick ground of one level only: a block inside one window or bubble, not on an edge.
+    bool oneSided() const { return (light == 0) != (dark == 0); }
+};
+
+std::vector<ThickGround> thickGroundEvidence(const QImage& gray,
+                                             const std::vector<NormalizerBlockRule>& rules,
+                                             int columns) {
     constexpr int blockSize = kNormalizerBlockSize;
     const int width = gray.width();
     const int height = gray.height();
-    std::vector<int> evidence(rules.size(), 0);
+    std::vector<ThickGround> evidence(rules.size());
     std::vector<uint8_t> level(static_cast<size_t>(width));
     std::vector<uint8_t> across(static_cast<size_t>(width));
     std::vector<int> lightRows(static_cast<size_t>(width), 0);
@@ -43,9 +55,9 @@ std::vector<int> thickGroundEvidence(const QImage& gray,
             }
         }
         const int centreRow = y - kStrokeRadius;
-        int* rowEvidence = centreRow >= 0
-                               ? &evidence[static_cast<size_t>(centreRow / blockSize) * columns]
-                               : nullptr;
+        ThickGround* rowEvidence =
+            centreRow >= 0 ? &evidence[static_cast<size_t>(centreRow / blockSize) * columns]
+                           : nullptr;
         for (int x = 0; x < width; ++x) {
             int& light = lightRows[static_cast<size_t>(x)];
             int& dark = darkRows[static_cast<size_t>(x)];
@@ -53,9 +65,9 @@ std::vector<int> thickGroundEvidence(const QImage& gray,
             dark = across[static_cast<size_t>(x)] == kDark ? dark + 1 : 0;
             if (rowEvidence != nullptr) {
                 if (light >= kSpan) {
-                    ++rowEvidence[x / blockSize];
+                    ++rowEvidence[x / blockSize].light;
                 } else if (dark >= kSpan) {
-                    --rowEvidence[x / blockSize];
+                    ++rowEvidence[x / blockSize].dark;
                 }
             }
         }
@@ -69,7 +81,7 @@ void judge(const QImage& gray, std::vector<NormalizerBlockRule>& rules, int colu
     if (gray.isNull() || columns <= 0) {
         return;
     }
-    const std::vector<int> evidence = thickGroundEvidence(gray, rules, columns);
+    const std::vector<ThickGround> evidence = thickGroundEvidence(gray, rules, columns);
     const int rows = static_cast<int>(rules.size()) / columns;
     for (int by = 0; by < rows; ++by) {
         for (int bx = 0; bx < columns; ++bx) {
@@ -77,12 +89,27 @@ void judge(const QImage& gray, std::vector<NormalizerBlockRule>& rules, int colu
             if (rule.blank) {
                 continue;
             }
-            // > 0: more light ground, < 0: more dark ground.
-            int vote = evidence[static_cast<size_t>(by) * columns + bx];
+            // > 0: more light ground, < 0: more dark ground. A block with thick ground of one
+            // level decides alone. A block crowded with glyphs, or on a bubble's or panel's
+            // edge with ground of both levels, follows the nearest one-sided blocks beside it in
+            // its row (its text line); the blocks above and below may lie beyond the edge.
+            const ThickGround& own = evidence[static_cast<size_t>(by) * columns + bx];
+            int vote = own.oneSided() ? own.vote() : 0;
+            for (int distance = 1; vote == 0 && distance <= kLineReach; ++distance) {
+                for (const int nx : {bx - distance, bx + distance}) {
+                    if (nx >= 0 && nx < columns &&
+                        evidence[static_cast<size_t>(by) * columns + nx].oneSided()) {
+                        vote += evidence[static_cast<size_t>(by) * columns + nx].vote();
+                    }
+                }
+            }
+            if (vote == 0) {
+                vote = own.vote();
+            }
             if (vote == 0) {
                 for (int ny = std::max(0, by - 1); ny <= std::min(rows - 1, by + 1); ++ny) {
                     for (int nx = std::max(0, bx - 1); nx <= std::min(columns - 1, bx + 1); ++nx) {
-                        vote += evidence[static_cast<size_t>(ny) * columns + nx];
+                        vote += evidence[static_cast<size_t>(ny) * columns + nx].vote();
                     }
                 }
             }

@@ -11,7 +11,8 @@
 // of each level whose whole (2·kStrokeRadius+1)² square has that level tells them apart where a
 // mean of the levels cannot: in blocks crowded with glyphs, where the ink outweighs the ground.
 // The level with more such pixels is the block's ground. A block too crowded to show any follows
-// the blocks around it; with none of those either, it keeps the guess its rule came with.
+// the nearest blocks beside it in its row (its text line), then the blocks around it; with none
+// of those either, it keeps the guess its rule came with.
 namespace InkLevelJudge {
 
 inline constexpr int kStrokeRadius = 3;
