@@ -1,6 +1,9 @@
 #include "capture/RowKernels.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#define VELARION_X86_KERNELS 1
 #include <immintrin.h>
+#endif
 
 #include <cstring>
 
@@ -53,6 +56,7 @@ void filterRowPortable(const std::uint8_t* row, const ColumnTaps& taps, int from
     filterPixelsPortable(row, taps, out, 8 * fromGroup, end);
 }
 
+#ifdef VELARION_X86_KERNELS
 __attribute__((target("avx2"))) __m256i load(const std::uint8_t* p) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
@@ -200,9 +204,13 @@ bool hasAvx512() {
            __builtin_cpu_supports("avx512vl");
 }
 
+#endif
+
 const RowKernels kPortable{halveRowsPortable, blendRowsPortable, filterRowPortable, "portable"};
+#ifdef VELARION_X86_KERNELS
 const RowKernels kAvx2{halveRowsAvx2, blendRowsAvx2, filterRowAvx2, "avx2"};
 const RowKernels kAvx512{halveRowsAvx2, blendRowsAvx2, filterRowAvx512, "avx512"};
+#endif
 
 }  // namespace
 
@@ -217,11 +225,13 @@ const RowKernels& RowKernels::best() {
 
 std::vector<const RowKernels*> RowKernels::available() {
     std::vector<const RowKernels*> sets{&kPortable};
+#ifdef VELARION_X86_KERNELS
     if (hasAvx2()) {
         sets.push_back(&kAvx2);
     }
     if (hasAvx512()) {
         sets.push_back(&kAvx512);
     }
+#endif
     return sets;
 }
