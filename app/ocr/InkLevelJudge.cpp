@@ -11,7 +11,7 @@ constexpr uint8_t kNone = 0;
 constexpr uint8_t kLight = 1;
 constexpr uint8_t kDark = 2;
 // How many blocks to each side a crowded block looks for its line's ground.
-constexpr int kLineReach = 4;
+constexpr int kLineReach = 8;
 
 // Per block, light pixels whose whole square is light minus dark pixels whose whole square is
 // dark. One pass: a pixel's row of kSpan pixels is one level when the run of that level ending
@@ -25,6 +25,32 @@ struct ThickGround {
     bool oneSided() const { return (light == 0) != (dark == 0); }
 };
 
+// The level that splits light from dark in each block: its rule's threshold; for a block without
+// contrast, that of a block around it with contrast, so that a plain stretch of a bubble's ground
+// counts as the same level as the rest of that ground.
+std::vector<int> levelThresholds(const std::vector<NormalizerBlockRule>& rules, int columns) {
+    const int rows = static_cast<int>(rules.size()) / columns;
+    std::vector<int> thresholds(rules.size(), 128);
+    for (int by = 0; by < rows; ++by) {
+        for (int bx = 0; bx < columns; ++bx) {
+            const size_t block = static_cast<size_t>(by) * columns + bx;
+            if (!rules[block].blank) {
+                thresholds[block] = rules[block].threshold;
+                continue;
+            }
+            for (int ny = std::max(0, by - 1); ny <= std::min(rows - 1, by + 1); ++ny) {
+                for (int nx = std::max(0, bx - 1); nx <= std::min(columns - 1, bx + 1); ++nx) {
+                    const NormalizerBlockRule& near = rules[static_cast<size_t>(ny) * columns + nx];
+                    if (!near.blank) {
+                        thresholds[block] = near.threshold;
+                    }
+                }
+            }
+        }
+    }
+    return thresholds;
+}
+
 std::vector<ThickGround> thickGroundEvidence(const QImage& gray,
                                              const std::vector<NormalizerBlockRule>& rules,
                                              int columns) {
@@ -32,17 +58,16 @@ std::vector<ThickGround> thickGroundEvidence(const QImage& gray,
     const int width = gray.width();
     const int height = gray.height();
     std::vector<ThickGround> evidence(rules.size());
+    const std::vector<int> thresholds = levelThresholds(rules, columns);
     std::vector<uint8_t> level(static_cast<size_t>(width));
     std::vector<uint8_t> across(static_cast<size_t>(width));
     std::vector<int> lightRows(static_cast<size_t>(width), 0);
     std::vector<int> darkRows(static_cast<size_t>(width), 0);
     for (int y = 0; y < height; ++y) {
         const uint8_t* in = gray.constScanLine(y);
-        const NormalizerBlockRule* rowRules = &rules[static_cast<size_t>(y / blockSize) * columns];
+        const int* rowThresholds = &thresholds[static_cast<size_t>(y / blockSize) * columns];
         for (int x = 0; x < width; ++x) {
-            const NormalizerBlockRule& rule = rowRules[x / blockSize];
-            level[static_cast<size_t>(x)] =
-                in[x] >= (rule.blank ? 128 : rule.threshold) ? kLight : kDark;
+            level[static_cast<size_t>(x)] = in[x] >= rowThresholds[x / blockSize] ? kLight : kDark;
         }
         std::fill(across.begin(), across.end(), kNone);
         int run = 0;
@@ -75,6 +100,27 @@ std::vector<ThickGround> thickGroundEvidence(const QImage& gray,
     return evidence;
 }
 
+// The ground of the nearest block in one direction along a block row that shows thick ground of
+// one level. A block with thick ground of both levels is an edge: the text line ends there, and
+// beyond it lies another ground.
+int lineVote(const std::vector<ThickGround>& evidence, int rowStart, int bx, int step,
+             int columns) {
+    for (int distance = 1; distance <= kLineReach; ++distance) {
+        const int nx = bx + step * distance;
+        if (nx < 0 || nx >= columns) {
+            return 0;
+        }
+        const ThickGround& ground = evidence[static_cast<size_t>(rowStart + nx)];
+        if (ground.oneSided()) {
+            return ground.vote();
+        }
+        if (ground.light != 0) {
+            return 0;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 void judge(const QImage& gray, std::vector<NormalizerBlockRule>& rules, int columns) {
@@ -95,12 +141,9 @@ void judge(const QImage& gray, std::vector<NormalizerBlockRule>& rules, int colu
             // its row (its text line); the blocks above and below may lie beyond the edge.
             const ThickGround& own = evidence[static_cast<size_t>(by) * columns + bx];
             int vote = own.oneSided() ? own.vote() : 0;
-            for (int distance = 1; vote == 0 && distance <= kLineReach; ++distance) {
-                for (const int nx : {bx - distance, bx + distance}) {
-                    if (nx >= 0 && nx < columns &&
-                        evidence[static_cast<size_t>(by) * columns + nx].oneSided()) {
-                        vote += evidence[static_cast<size_t>(by) * columns + nx].vote();
-                    }
+            if (vote == 0) {
+                for (const int step : {-1, 1}) {
+                    vote += lineVote(evidence, by * columns, bx, step, columns);
                 }
             }
             if (vote == 0) {

@@ -15,7 +15,7 @@
 // of those either, it keeps the guess its rule came with.
 namespace InkLevelJudge {
 
-inline constexpr int kStrokeRadius = 3;
+inline constexpr int kStrokeRadius = 4;
 
 // `rules` holds one rule per block of kNormalizerBlockSize pixels, `columns` blocks to a row, with
 // their thresholds set; their `lightInk` is updated.

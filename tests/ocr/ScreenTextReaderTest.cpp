@@ -59,6 +59,40 @@ QList<TextArea> areasOf(const QImage& screen) {
     return LineLayout::areas(LineLayout::withoutRules(ScreenImageNormalizer::normalize(screen)));
 }
 
+TEST(ScreenImageNormalizerTest, CrowdedLightTextInABubbleGivesTheInkOfDarkTextOnWhite) {
+    // Bold, tightly set light glyphs fill their blocks more than the bubble's ground does, and
+    // the bubble's edge runs close to them.
+    QFont bold = TextImage::font(QStringLiteral("DejaVu Sans"), 40);
+    bold.setBold(true);
+    bold.setLetterSpacing(QFont::AbsoluteSpacing, -2);
+    const QString text = QStringLiteral("mmWWmm 8888 @@@@");
+    const QRect bubble(30, 30, 560, 66);
+    QImage onBubble = TextImage::blank(640, 140, QColor(246, 246, 250));
+    {
+        QPainter painter(&onBubble);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(10, 132, 255));
+        painter.drawRoundedRect(bubble, 18, 18);
+    }
+    TextImage::draw(onBubble, text, QPoint(48, 38), bold, Qt::white);
+    QImage onWhite = TextImage::blank(640, 140);
+    TextImage::draw(onWhite, text, QPoint(48, 38), bold, Qt::black);
+
+    const QImage a = ScreenImageNormalizer::normalize(onBubble);
+    const QImage b = ScreenImageNormalizer::normalize(onWhite);
+    const QRect glyphs = bubble.adjusted(10, 4, -10, -4);
+    const int inkOnWhite = inkPixels(b, glyphs);
+    ASSERT_GT(inkOnWhite, glyphs.width() * glyphs.height() / 10);
+    int differing = 0;
+    for (int y = glyphs.top(); y <= glyphs.bottom(); ++y) {
+        for (int x = glyphs.left(); x <= glyphs.right(); ++x) {
+            differing += a.constScanLine(y)[x] != b.constScanLine(y)[x] ? 1 : 0;
+        }
+    }
+    EXPECT_LT(differing, inkOnWhite / 5);
+}
+
 TEST(LineLayoutTest, SideBySideWindowsGiveOneAreaPerLineInReadingOrder) {
     const QList<TextArea> areas = areasOf(twoWindowScreen());
     ASSERT_EQ(areas.size(), 16);
