@@ -3,9 +3,10 @@
 // run, on the same private Xvfb with openbox and eight client windows. The cost counted is the
 // capturing process plus the X server, since composing and reading back happen in the server.
 //
-//   capture_bench [--seconds N] [--rounds R]
+//   capture_bench [--seconds N] [--rounds R] [--capture PROGRAM]
 //
-// Each tool runs R times, taking turns, for N seconds measured in all.
+// Each tool runs R times, taking turns, for N seconds measured in all. PROGRAM is another
+// build of velarion-capture to measure instead of this one (an older one, say).
 //
 // Three scenes per screen size: full motion (every window repaints 30 times a second) with the
 // left-out applications' windows beneath the others, the same with them on top (so what lies
@@ -147,7 +148,8 @@ Cost measure(Screen& screen, const QString& program, QStringList arguments, doub
     return cost;
 }
 
-void runScene(int width, int height, bool motion, bool leftOutOnTop, double seconds, int rounds) {
+void runScene(const QString& captureProgram, int width, int height, bool motion, bool leftOutOnTop,
+              double seconds, int rounds) {
     Screen screen(width, height);
     if (!screen.isRunning()) {
         std::fprintf(stderr, "Xvfb did not start\n");
@@ -212,7 +214,7 @@ void runScene(int width, int height, bool motion, bool leftOutOnTop, double seco
     Cost capture;
     Cost grab;
     for (int round = 0; round < rounds; ++round) {
-        capture += measure(screen, QStringLiteral(VELARION_CAPTURE), captureArgs, seconds / rounds);
+        capture += measure(screen, captureProgram, captureArgs, seconds / rounds);
         grab += measure(screen, QStringLiteral("ffmpeg"), grabArgs, seconds / rounds);
     }
 
@@ -243,15 +245,23 @@ int main(int argc, char* argv[]) {
     if (at > 0 && at + 1 < arguments.size()) {
         seconds = arguments.at(at + 1).toDouble();
     }
+    QString captureProgram = QStringLiteral(VELARION_CAPTURE);
+    const qsizetype captureAt = arguments.indexOf(QStringLiteral("--capture"));
+    if (captureAt > 0 && captureAt + 1 < arguments.size()) {
+        captureProgram = arguments.at(captureAt + 1);
+    }
     int rounds = 2;
     const qsizetype roundsAt = arguments.indexOf(QStringLiteral("--rounds"));
     if (roundsAt > 0 && roundsAt + 1 < arguments.size()) {
         rounds = std::max(1, arguments.at(roundsAt + 1).toInt());
     }
     for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{3024, 1964}}) {
-        runScene(width, height, /*motion=*/true, /*leftOutOnTop=*/false, seconds, rounds);
-        runScene(width, height, /*motion=*/true, /*leftOutOnTop=*/true, seconds, rounds);
-        runScene(width, height, /*motion=*/false, /*leftOutOnTop=*/false, seconds, rounds);
+        runScene(captureProgram, width, height, /*motion=*/true, /*leftOutOnTop=*/false, seconds,
+                 rounds);
+        runScene(captureProgram, width, height, /*motion=*/true, /*leftOutOnTop=*/true, seconds,
+                 rounds);
+        runScene(captureProgram, width, height, /*motion=*/false, /*leftOutOnTop=*/false, seconds,
+                 rounds);
     }
     return 0;
 }
