@@ -13,9 +13,7 @@ constexpr uint8_t kDark = 2;
 // How many blocks to each side a crowded block looks for its line's ground.
 constexpr int kLineReach = 8;
 
-// Per block, light pixels whose whole square is light minus dark pixels whose whole square is
-// dark. One pass: a pixel's row of kSpan pixels is one level when the run of that level ending
-// kStrokeRadius pixels to its right is kSpan long; its square is, when kSpan such rows stack.
+// The pixels of a block that are the centre of a square of one level.
 struct ThickGround {
     int light = 0;
     int dark = 0;
@@ -51,6 +49,10 @@ std::vector<int> levelThresholds(const std::vector<NormalizerBlockRule>& rules, 
     return thresholds;
 }
 
+// Per block, the light pixels whose whole square is light and the dark pixels whose whole
+// square is dark. One pass: a pixel's row of kSpan pixels is one level when the run of that level
+// ending kStrokeRadius pixels to its right is kSpan long; its square is, when kSpan such rows
+// stack.
 std::vector<ThickGround> thickGroundEvidence(const QImage& gray,
                                              const std::vector<NormalizerBlockRule>& rules,
                                              int columns) {
