@@ -1,8 +1,9 @@
-// velarion-ocr-bench DIR [--peer-only|--no-peer]
+// velarion-ocr-bench DIR [--no-peer] [--no-plain] [--misses]
 // Scans every screen_NN.png of DIR (made by velarion-ocr-bench-generate) in several
 // configurations and prints, per configuration, the median and maximum seconds per image, the
 // median CPU seconds, and the share of sensitive strings found exactly and masked, with the
-// `tesseract` command-line tool measured on the same images in the same run.
+// `tesseract` command-line tool measured on the same images in the same run. --misses lists, on
+// standard error, every sensitive string not found exactly, with what was read on its line.
 
 #include "Evaluation.h"
 #include "SyntheticScreen.h"
@@ -193,7 +194,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: velarion-ocr-bench DIR [--no-peer]\n");
+        std::fprintf(stderr, "usage: velarion-ocr-bench DIR [--no-peer] [--no-plain] [--misses]\n");
         return 2;
     }
     const bool peer = !args.contains(QStringLiteral("--no-peer"));
