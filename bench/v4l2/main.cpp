@@ -7,71 +7,29 @@
 //     output writing to a fake device node that stores every frame, as the kernel module copies
 //     each write into its buffer. Prints the CPU share of one core and the frame intervals.
 
-#include "camera_extension/CameraExtensionDeviceSource.h"
-#include "camera_extension/DeviceLog.h"
+#include "FramePathBench.h"
 #include "camera_extension/FrameSinkGroup.h"
 #include "camera_extension/v4l2/V4L2LoopbackOutput.h"
-#include "shared/FrameHandoff.h"
-#include "shared/NotifyCenter.h"
-#include "shared/SharedSurface.h"
 
 #include <libyuv/convert_from_argb.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include <sys/mman.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
-
-class QuietLog : public DeviceLog {
-public:
-    void write(Level, const std::string&) override {}
-};
-
-class CopyingSink : public FrameSink {
-public:
-    int sendFrame(std::shared_ptr<CameraBuffer> frame, std::uint64_t hostTimeNs,
-                  std::uint64_t) override {
-        std::memcpy(m_consumerBuffer.data(), frame->data, m_consumerBuffer.size());
-        std::lock_guard lock(m_mutex);
-        m_times.push_back(hostTimeNs);
-        return 0;
-    }
-    std::vector<std::uint64_t> times() {
-        std::lock_guard lock(m_mutex);
-        return m_times;
-    }
-
-private:
-    std::vector<std::uint8_t> m_consumerBuffer =
-        std::vector<std::uint8_t>(std::size_t(kWidth) * kHeight * 4);
-    std::mutex m_mutex;
-    std::vector<std::uint64_t> m_times;
-};
-
-double cpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 double medianMs(const std::function<void()>& work, int runs) {
     std::vector<double> times;
@@ -134,54 +92,6 @@ void printConversions() {
     std::printf("  peer: 8 MB frame copy     %6.2f ms\n", memcpyMs);
 }
 
-struct PathFigures {
-    double cpuPercent;
-    std::size_t frames;
-    std::vector<double> intervalsMs;
-};
-
-PathFigures runFramePath(FrameSink& sink, CopyingSink& copying, int seconds) {
-    QuietLog log;
-    NotifyCenter notifyCenter;
-    CameraExtensionDeviceSource device(
-        "Velarion Camera", {log, notifyCenter, CameraExtensionDeviceSource::threadTimerFactory(),
-                            CameraExtensionDeviceSource::defaultPoolFactory(),
-                            CameraExtensionDeviceSource::monotonicHostClock()});
-    device.setSink(&sink);
-    const double cpuBefore = cpuSeconds();
-    device.startStreaming();
-    std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    device.stopStreaming();
-    const double cpu = cpuSeconds() - cpuBefore;
-    const std::vector<std::uint64_t> times = copying.times();
-    PathFigures figures{100.0 * cpu / seconds, times.size(), {}};
-    for (std::size_t i = 1; i < times.size(); ++i) {
-        figures.intervalsMs.push_back(double(times[i] - times[i - 1]) / 1e6);
-    }
-    std::sort(figures.intervalsMs.begin(), figures.intervalsMs.end());
-    return figures;
-}
-
-void printPath(const char* name, const PathFigures& figures, int seconds) {
-    const std::vector<double>& intervals = figures.intervalsMs;
-    if (intervals.empty()) {
-        std::printf("%s: no frames\n", name);
-        return;
-    }
-    const auto percentile = [&](double p) {
-        return intervals[std::min(intervals.size() - 1, std::size_t(p * intervals.size()))];
-    };
-    const double period = 1000.0 / 30.0;
-    const auto within = std::count_if(intervals.begin(), intervals.end(),
-                                      [&](double ms) { return std::fabs(ms - period) <= 2.0; });
-    std::printf(
-        "%s: %.2f fps, CPU %.2f%% of one core; interval ms p1 %.2f p50 %.2f p99 %.2f max %.2f, "
-        "within 2 ms: %.1f%%\n",
-        name, double(figures.frames) / seconds, figures.cpuPercent, percentile(0.01),
-        percentile(0.5), percentile(0.99), intervals.back(),
-        100.0 * double(within) / double(intervals.size()));
-}
-
 }  // namespace
 
 int main() {
@@ -196,13 +106,7 @@ int main() {
     printConversions();
 
     constexpr int kSeconds = 10;
-    auto surface = SharedSurface::create(kWidth, kHeight, FrameHandoff::kPixelFormatBGRA);
-    std::memset(surface->baseAddress(), 0x40, std::size_t(surface->bytesPerRow()) * kHeight);
-    NotifyCenter publisher;
-    int token = -1;
-    publisher.notify_register_check(FrameHandoff::kNotifyName, token);
-    publisher.notify_set_state(token, surface->surfaceId());
-    publisher.notify_post(FrameHandoff::kNotifyName);
+    std::optional<PublishedTestSurface> published(std::in_place);
 
     {
         CopyingSink copying;
@@ -224,9 +128,7 @@ int main() {
                   kSeconds);
     }
 
-    publisher.notify_cancel(token);
-    surface.reset();
-    ::shm_unlink(NotifyCenter::objectNameFor(FrameHandoff::kNotifyName).c_str());
+    published.reset();
     std::filesystem::remove_all(dir);
     return 0;
 }
