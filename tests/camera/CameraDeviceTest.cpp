@@ -1,3 +1,4 @@
+#include "RecordingLog.h"
 #include "handoff/HandoffNamespace.h"
 
 #include "camera_extension/CameraExtensionDeviceSource.h"
@@ -25,31 +26,6 @@
 namespace {
 
 using Device = CameraExtensionDeviceSource;
-
-class RecordingLog : public DeviceLog {
-public:
-    void write(Level, const std::string& line) override {
-        std::lock_guard lock(m_mutex);
-        m_lines.push_back(line);
-    }
-    std::vector<std::string> lines() {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-    std::vector<std::string> linesStartingWith(const std::string& prefix) {
-        std::vector<std::string> found;
-        for (const std::string& line : lines()) {
-            if (line.rfind(prefix, 0) == 0) {
-                found.push_back(line);
-            }
-        }
-        return found;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-};
 
 // Stands in for the frame timer: the test ticks by calling deliverFrame() itself.
 struct TimerRecord {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColourBars.h"
+#include "RecordingLog.h"
 #include "fakev4l2/FakeNode.h"
 #include "support/TempDir.h"
 
@@ -17,36 +18,6 @@
 
 // The v4l2loopback tests run against fake device nodes (fakev4l2/FakeVideoNodes.cpp, linked into
 // this executable, answers for the paths a test lists and passes everything else through).
-
-class LinesLog : public DeviceLog {
-public:
-    void write(Level, const std::string& line) override {
-        std::lock_guard lock(m_mutex);
-        m_lines.push_back(line);
-    }
-    std::vector<std::string> lines() {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-    int count(const std::string& part) {
-        int found = 0;
-        for (const std::string& line : lines()) {
-            found += line.find(part) != std::string::npos ? 1 : 0;
-        }
-        return found;
-    }
-    std::string all() {
-        std::string text;
-        for (const std::string& line : lines()) {
-            text += line + "\n";
-        }
-        return text;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-};
 
 class LoopbackFixture : public ::testing::Test {
 protected:
@@ -76,7 +47,7 @@ protected:
     }
 
     TempDir m_dir;
-    LinesLog m_log;
+    RecordingLog m_log;
     std::vector<std::uint8_t> m_pixels;
     int m_started = 0;
     int m_stopped = 0;
