@@ -1,5 +1,7 @@
 #include "capture/x11/X11SceneDrawer.h"
 
+#include "capture/x11/XcbRects.h"
+
 X11SceneDrawer::X11SceneDrawer(XcbConnection& connection, X11Scene& scene,
                                const QRect& displayFrame)
     : m_connection(connection)
@@ -19,14 +21,7 @@ X11SceneDrawer::~X11SceneDrawer() {
 }
 
 std::vector<xcb_rectangle_t> X11SceneDrawer::targetRects(const QRegion& region) const {
-    std::vector<xcb_rectangle_t> rects;
-    rects.reserve(region.rectCount());
-    for (const QRect& r : region) {
-        rects.push_back({static_cast<int16_t>(r.x() - m_display.x()),
-                         static_cast<int16_t>(r.y() - m_display.y()),
-                         static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
-    }
-    return rects;
+    return xcbRects(region, m_display.topLeft());
 }
 
 void X11SceneDrawer::drawArea(xcb_render_picture_t target, const QRegion& area) {
@@ -34,12 +29,7 @@ void X11SceneDrawer::drawArea(xcb_render_picture_t target, const QRegion& area) 
     if (bounds.isEmpty()) {
         return;
     }
-    std::vector<xcb_rectangle_t> rects;
-    rects.reserve(bounds.rectCount());
-    for (const QRect& r : bounds) {
-        rects.push_back({static_cast<int16_t>(r.x()), static_cast<int16_t>(r.y()),
-                         static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
-    }
+    const std::vector<xcb_rectangle_t> rects = xcbRects(bounds);
     xcb_xfixes_set_region(m_connection.get(), m_area, rects.size(), rects.data());
     draw(target, m_area, bounds);
 }

@@ -1,5 +1,6 @@
 #include "capture/x11/X11ScreenFrame.h"
 
+#include "capture/x11/XcbRects.h"
 #include "capture/x11/XcbReply.h"
 
 #include <xcb/xfixes.h>
@@ -83,13 +84,7 @@ QRegion X11ScreenFrame::changedArea(bool full) {
 void X11ScreenFrame::copyScreen(const QRegion& area) {
     xcb_connection_t* c = m_connection.get();
     const QRect bounds = area.boundingRect();
-    std::vector<xcb_rectangle_t> clip;
-    clip.reserve(area.rectCount());
-    for (const QRect& r : area) {
-        clip.push_back({static_cast<int16_t>(r.x() - m_display.x()),
-                        static_cast<int16_t>(r.y() - m_display.y()),
-                        static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
-    }
+    const std::vector<xcb_rectangle_t> clip = xcbRects(area, m_display.topLeft());
     xcb_render_set_picture_clip_rectangles(c, m_canvas, 0, 0, clip.size(), clip.data());
     m_copySequence =
         xcb_render_composite(c, XCB_RENDER_PICT_OP_SRC, m_root, XCB_NONE, m_canvas, bounds.x(),
