@@ -27,12 +27,11 @@ double cpuSeconds() {
 
 }  // namespace
 
+CopyingSink::CopyingSink()
+    : m_consumerBuffer(std::size_t(kWidth) * kHeight * 4) {}
+
 int CopyingSink::sendFrame(std::shared_ptr<CameraBuffer> frame, std::uint64_t hostTimeNs,
                            std::uint64_t) {
-    // Sized on first use, outside the measured copy of later frames.
-    if (m_consumerBuffer.empty()) {
-        m_consumerBuffer.resize(std::size_t(kWidth) * kHeight * 4);
-    }
     std::memcpy(m_consumerBuffer.data(), frame->data, m_consumerBuffer.size());
     std::lock_guard lock(m_mutex);
     m_times.push_back(hostTimeNs);

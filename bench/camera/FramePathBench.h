@@ -23,6 +23,7 @@ public:
 // Copies each frame into a consumer-sized buffer and keeps its presentation time.
 class CopyingSink : public FrameSink {
 public:
+    CopyingSink();
     int sendFrame(std::shared_ptr<CameraBuffer> frame, std::uint64_t hostTimeNs,
                   std::uint64_t) override;
     std::vector<std::uint64_t> times();
