@@ -104,6 +104,10 @@ TEST_F(CameraLoopbackStreamTest, DeviceGetsBlackThenThePublishedBarsAsYuyvAboutT
     startDaemon();
     ASSERT_TRUE(waitForDeviceClient()) << daemonLog().toStdString();
     EXPECT_EQ(waitForFrame(ColourBars::mismatchWithBlack), "") << daemonLog().toStdString();
+    // The line is written before the frame, but reaches this process through a pipe that may
+    // not have been read yet.
+    EXPECT_TRUE(waitForLog(QStringLiteral("[DIAG] Frame source changed: noProducer")))
+        << daemonLog().toStdString();
     EXPECT_EQ(logCount(QStringLiteral("[DIAG] Frame source changed: noProducer")), 1);
 
     QProcess& publisher = startPublisher();
