@@ -4,7 +4,6 @@
 #include "camera_extension/CameraExtensionDeviceSource.h"
 #include "camera_extension/CameraExtensionProviderSource.h"
 #include "camera_extension/CameraExtensionStreamSource.h"
-#include "camera_extension/DeviceLog.h"
 #include "camera_extension/FrameSink.h"
 #include "shared/FrameHandoff.h"
 #include "shared/NotifyCenter.h"
@@ -15,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -28,40 +26,30 @@ namespace {
 using Device = CameraExtensionDeviceSource;
 
 // Stands in for the frame timer: the test ticks by calling deliverFrame() itself.
-struct TimerRecord {
-    int created = 0;
-    int cancelled = 0;
-};
-
 class FakeTimer : public FrameTimer {
 public:
-    explicit FakeTimer(TimerRecord& record)
-        : m_record(record) {
-        ++m_record.created;
-    }
-    void cancel() override { ++m_record.cancelled; }
+    explicit FakeTimer(int& cancelled)
+        : m_cancelled(cancelled) {}
+    void cancel() override { ++m_cancelled; }
 
 private:
-    TimerRecord& m_record;
+    int& m_cancelled;
 };
 
+// Keeps the last frame's bytes only: a test may send hundreds of full-size frames.
 class RecordingSink : public FrameSink {
 public:
-    struct Sent {
-        std::vector<std::uint8_t> pixels;
-        std::uint64_t hostTimeNs;
-    };
     int sendFrame(std::shared_ptr<CameraBuffer> frame, std::uint64_t hostTimeNs,
                   std::uint64_t) override {
-        const std::size_t size = std::size_t(frame->bytesPerRow) * std::size_t(frame->height);
-        frames.push_back({std::vector<std::uint8_t>(frame->data, frame->data + size), hostTimeNs});
+        last.assign(frame->data, frame->data + std::size_t(frame->bytesPerRow) * frame->height);
+        hostTimes.push_back(hostTimeNs);
         return 0;
     }
     bool lastIsAllZero() const {
-        const auto& p = frames.back().pixels;
-        return std::all_of(p.begin(), p.end(), [](std::uint8_t b) { return b == 0; });
+        return std::all_of(last.begin(), last.end(), [](std::uint8_t b) { return b == 0; });
     }
-    std::vector<Sent> frames;
+    std::vector<std::uint8_t> last;
+    std::vector<std::uint64_t> hostTimes;
 };
 
 class CameraDeviceTest : public ::testing::Test {
@@ -72,7 +60,8 @@ protected:
             Device::Environment{m_log, m_notify,
                                 [this](std::chrono::nanoseconds period, std::function<void()>) {
                                     m_period = period;
-                                    return std::make_unique<FakeTimer>(m_timers);
+                                    ++m_timersCreated;
+                                    return std::make_unique<FakeTimer>(m_timersCancelled);
                                 },
                                 withPool ? Device::defaultPoolFactory() : Device::PoolFactory{},
                                 [this] {
@@ -89,19 +78,37 @@ protected:
         publisher.notify_post(FrameHandoff::kNotifyName);
     }
 
+    std::vector<std::string> sourceLines() {
+        return m_log.linesStartingWith("[DIAG] Frame source");
+    }
+
     HandoffNamespace m_namespace;
     RecordingLog m_log;
     NotifyCenter m_notify;
-    TimerRecord m_timers;
+    int m_timersCreated = 0;
+    int m_timersCancelled = 0;
     RecordingSink m_sink;
     std::chrono::nanoseconds m_period{};
     std::uint64_t m_clockNs = 1'000'000'000;
 };
 
+std::string sourceLine(const std::string& source, std::uint32_t id, int tick) {
+    return "[DIAG] Frame source changed: " + source + " surfaceID=" + std::to_string(id) +
+           " tick=" + std::to_string(tick) + " pixelFmt=BGRA size=1920x1080";
+}
+
 }  // namespace
 
 TEST_F(CameraDeviceTest, CountsClientsAndRunsOneTimerWhileAnyStreams) {
     auto device = makeDevice();
+    EXPECT_EQ(m_log.lines(),
+              (std::vector<std::string>{
+                  std::string("Registered notify token for ") + FrameHandoff::kNotifyName,
+                  "CameraExtension initialized 1920x1080 @30fps format=BGRA transport=notify"}));
+    device->stopStreaming();  // no client: only the line
+    EXPECT_EQ(device->streamingCounter(), 0u);
+    EXPECT_EQ(m_timersCreated, 0);
+
     device->streamSource().startStream();
     EXPECT_EQ(device->streamingCounter(), 1u);
     device->streamSource().startStream();
@@ -109,33 +116,18 @@ TEST_F(CameraDeviceTest, CountsClientsAndRunsOneTimerWhileAnyStreams) {
     device->streamSource().stopStream();
     EXPECT_EQ(device->streamingCounter(), 1u);
     EXPECT_TRUE(device->hasFrameTimer());
-    EXPECT_EQ(m_timers.created, 1);
-    EXPECT_EQ(m_timers.cancelled, 0);
+    EXPECT_EQ(m_timersCreated, 1);
+    EXPECT_EQ(m_timersCancelled, 0);
     EXPECT_EQ(m_period.count(), 33'333'333);
-
-    std::vector<std::string> streamingLines;
-    for (const std::string& line : m_log.lines()) {
-        if (line.find("Streaming") != std::string::npos) {
-            streamingLines.push_back(line);
-        }
-    }
-    EXPECT_EQ(streamingLines,
-              (std::vector<std::string>{"startStreaming (clients=1)", "startStreaming (clients=2)",
-                                        "stopStreaming (clients=1)"}));
 
     device->stopStreaming();
     EXPECT_EQ(device->streamingCounter(), 0u);
     EXPECT_FALSE(device->hasFrameTimer());
-    EXPECT_EQ(m_timers.cancelled, 1);
-    EXPECT_EQ(m_log.lines().back(), "stopStreaming (stopped)");
-}
-
-TEST_F(CameraDeviceTest, StopWithoutClientsOnlyLogsAndStartWithoutPoolIsIgnored) {
-    auto device = makeDevice();
-    device->stopStreaming();
-    EXPECT_EQ(device->streamingCounter(), 0u);
-    EXPECT_EQ(m_log.lines().back(), "stopStreaming (stopped)");
-    EXPECT_EQ(m_timers.created, 0);
+    EXPECT_EQ(m_timersCancelled, 1);
+    EXPECT_EQ(m_log.linesStartingWith("st"),
+              (std::vector<std::string>{"stopStreaming (stopped)", "startStreaming (clients=1)",
+                                        "startStreaming (clients=2)", "stopStreaming (clients=1)",
+                                        "stopStreaming (stopped)"}));
 
     auto poolless = makeDevice(false);
     poolless->startStreaming();
@@ -144,42 +136,32 @@ TEST_F(CameraDeviceTest, StopWithoutClientsOnlyLogsAndStartWithoutPoolIsIgnored)
     EXPECT_EQ(m_log.lines().back(), "startStreaming called but bufferPool is nil");
 }
 
-TEST_F(CameraDeviceTest, StartUpRegistersAndAnnouncesItself) {
-    auto device = makeDevice();
-    const std::vector<std::string> expected = {
-        std::string("Registered notify token for ") + FrameHandoff::kNotifyName,
-        "CameraExtension initialized 1920x1080 @30fps format=BGRA transport=notify"};
-    EXPECT_EQ(m_log.lines(), expected);
-}
-
 TEST_F(CameraDeviceTest, FirstTickWithNothingAnnouncedSendsBlackFromNoProducer) {
     auto device = makeDevice();
     device->startStreaming();
     device->deliverFrame();
-    ASSERT_EQ(m_sink.frames.size(), 1u);
-    EXPECT_TRUE(m_sink.lastIsAllZero());
-    EXPECT_EQ(m_sink.frames[0].hostTimeNs, 1'033'333'333u);
-    EXPECT_EQ(device->lastSource(), Device::FrameSource::noProducer);
-    EXPECT_EQ(m_log.linesStartingWith("[DIAG] Frame source changed"),
-              (std::vector<std::string>{"[DIAG] Frame source changed: noProducer surfaceID=0 "
-                                        "tick=1 pixelFmt=BGRA size=1920x1080"}));
-
     device->deliverFrame();  // same source: no new line
-    EXPECT_EQ(m_log.linesStartingWith("[DIAG] Frame source changed").size(), 1u);
+    ASSERT_EQ(m_sink.hostTimes.size(), 2u);
+    EXPECT_TRUE(m_sink.lastIsAllZero());
+    EXPECT_EQ(m_sink.hostTimes[0], 1'033'333'333u);
+    EXPECT_EQ(device->lastSource(), Device::FrameSource::noProducer);
+    EXPECT_EQ(sourceLines(), (std::vector<std::string>{sourceLine("noProducer", 0, 1)}));
 
     // A stop to zero clients clears the source, so a restart logs it again; ticks go on counting.
     device->stopStreaming();
     EXPECT_FALSE(device->lastSource());
     device->startStreaming();
     device->deliverFrame();
-    EXPECT_EQ(m_log.linesStartingWith("[DIAG] Frame source changed").back(),
-              "[DIAG] Frame source changed: noProducer surfaceID=0 tick=3 pixelFmt=BGRA "
-              "size=1920x1080");
+    EXPECT_EQ(sourceLines().back(), sourceLine("noProducer", 0, 3));
 }
 
 TEST_F(CameraDeviceTest, LiveSurfaceIsCopiedAndAStaleOneTurnsBlackWithThrottledLines) {
+    announce(0xFFFFFFFF00000000ull | 123456u);  // upper bits set: ignored
     auto device = makeDevice();
     device->startStreaming();
+    device->deliverFrame();  // tick 1: stale at once
+    EXPECT_TRUE(m_sink.lastIsAllZero());
+
     auto surface = SharedSurface::create(1920, 1080, FrameHandoff::kPixelFormatBGRA);
     ASSERT_TRUE(surface);
     std::memset(surface->baseAddress(), 0x42, std::size_t(surface->bytesPerRow()) * 1080);
@@ -188,10 +170,10 @@ TEST_F(CameraDeviceTest, LiveSurfaceIsCopiedAndAStaleOneTurnsBlackWithThrottledL
     device->deliverFrame();
     EXPECT_EQ(device->lastSource(), Device::FrameSource::live);
     EXPECT_EQ(device->lastDeliveredSurfaceID(), id);
-    EXPECT_EQ(m_sink.frames.back().pixels[1920 * 4 * 1080 - 1], 0x42);
+    EXPECT_EQ(m_sink.last[1920 * 4 * 1080 - 1], 0x42);
 
     surface.reset();  // the publisher stops: the identifier stays in the state
-    for (int tick = 2; tick <= 300; ++tick) {
+    for (int tick = 3; tick <= 300; ++tick) {
         device->deliverFrame();
     }
     EXPECT_TRUE(m_sink.lastIsAllZero());
@@ -199,20 +181,11 @@ TEST_F(CameraDeviceTest, LiveSurfaceIsCopiedAndAStaleOneTurnsBlackWithThrottledL
     const std::string stale =
         "IOSurfaceLookup(" + std::to_string(id) + ") failed — stale surface ID";
     EXPECT_EQ(m_log.linesStartingWith("IOSurfaceLookup"),
-              (std::vector<std::string>{stale, stale}));  // ticks 150 and 300
-    EXPECT_EQ(m_log.linesStartingWith("[DIAG] Frame source changed").back(),
-              "[DIAG] Frame source changed: attachFailed surfaceID=" + std::to_string(id) +
-                  " tick=2 pixelFmt=BGRA size=1920x1080");
-}
-
-TEST_F(CameraDeviceTest, StaleIdentifierOnTheFirstTickIsLogged) {
-    announce(0xFFFFFFFF00000000ull | 123456u);  // upper bits set: ignored
-    auto device = makeDevice();
-    device->startStreaming();
-    device->deliverFrame();
-    EXPECT_EQ(m_log.linesStartingWith("IOSurfaceLookup"),
-              (std::vector<std::string>{"IOSurfaceLookup(123456) failed — stale surface ID"}));
-    EXPECT_TRUE(m_sink.lastIsAllZero());
+              (std::vector<std::string>{"IOSurfaceLookup(123456) failed — stale surface ID", stale,
+                                        stale}));  // ticks 1, 150 and 300
+    EXPECT_EQ(sourceLines(), (std::vector<std::string>{sourceLine("attachFailed", 123456, 1),
+                                                       sourceLine("live", id, 2),
+                                                       sourceLine("attachFailed", id, 3)}));
 }
 
 TEST_F(CameraDeviceTest, SmallerSurfaceLandsTopLeftAndALyingHeaderGivesBlack) {
@@ -223,10 +196,11 @@ TEST_F(CameraDeviceTest, SmallerSurfaceLandsTopLeftAndALyingHeaderGivesBlack) {
     std::memset(small->baseAddress(), 0x77, std::size_t(small->bytesPerRow()) * 720);
     announce(small->surfaceId());
     device->deliverFrame();
-    const std::vector<std::uint8_t>& pixels = m_sink.frames.back().pixels;
+    const std::vector<std::uint8_t>& pixels = m_sink.last;
     EXPECT_EQ(pixels[(719 * 1920 + 1279) * 4 + 3], 0x77);
     EXPECT_EQ(device->lastSource(), Device::FrameSource::live);
 
+    // A full-size header over a 64 KiB object.
     const std::uint32_t liar = 777;
     auto created = ShmFile::createExclusive(SharedSurface::nameFor(liar), 64 * 1024);
     ASSERT_TRUE(created.file);
