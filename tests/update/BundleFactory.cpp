@@ -1,9 +1,6 @@
 #include "BundleFactory.h"
 
-#include "update/archive/TarZstdArchive.h"
 #include "update/signing/BundleSigner.h"
-
-#include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +8,8 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -54,51 +53,37 @@ QString makeKeys(const QString& folder) {
     return secret;
 }
 
-void signAndPack(const QString& bundle, const QString& secretKey, const QString& archive) {
-    const auto signError = BundleSigner::sign(bundle, secretKey);
-    ASSERT_FALSE(signError.has_value()) << qPrintable(signError.value_or(QString()));
-    const auto packError = TarZstdArchive().pack(bundle, archive);
-    ASSERT_FALSE(packError.has_value()) << qPrintable(packError.value_or(QString()));
-}
-
 void writeArchive(const QString& path, const QList<Entry>& entries) {
     QDir().mkpath(QFileInfo(path).path());
-    archive* writer = archive_write_new();
-    archive_write_add_filter_zstd(writer);
-    archive_write_set_format_pax_restricted(writer);
-    ASSERT_EQ(archive_write_open_filename(writer, QFile::encodeName(path).constData()), ARCHIVE_OK);
+    const std::unique_ptr<archive, decltype(&archive_write_free)> writer(archive_write_new(),
+                                                                         &archive_write_free);
+    archive_write_add_filter_zstd(writer.get());
+    archive_write_set_format_pax_restricted(writer.get());
+    ASSERT_EQ(archive_write_open_filename(writer.get(), QFile::encodeName(path).constData()),
+              ARCHIVE_OK);
+    // Indexed by Entry::Kind; a hard link is a regular entry that names its target.
+    constexpr unsigned kFileTypes[] = {AE_IFREG, AE_IFDIR, AE_IFLNK, AE_IFREG, AE_IFIFO};
     for (const Entry& e : entries) {
-        archive_entry* entry = archive_entry_new();
-        archive_entry_copy_pathname(entry, e.name.constData());
-        archive_entry_set_perm(entry, 0755);
-        switch (e.kind) {
-            case Entry::Kind::File:
-                archive_entry_set_filetype(entry, AE_IFREG);
-                archive_entry_set_size(entry, e.data.size());
-                break;
-            case Entry::Kind::Folder:
-                archive_entry_set_filetype(entry, AE_IFDIR);
-                break;
-            case Entry::Kind::Link:
-                archive_entry_set_filetype(entry, AE_IFLNK);
-                archive_entry_copy_symlink(entry, e.data.constData());
-                break;
-            case Entry::Kind::HardLink:
-                archive_entry_set_filetype(entry, AE_IFREG);
-                archive_entry_copy_hardlink(entry, e.data.constData());
-                break;
-            case Entry::Kind::Fifo:
-                archive_entry_set_filetype(entry, AE_IFIFO);
-                break;
-        }
-        EXPECT_EQ(archive_write_header(writer, entry), ARCHIVE_OK) << archive_error_string(writer);
+        const std::unique_ptr<archive_entry, decltype(&archive_entry_free)> entry(
+            archive_entry_new(), &archive_entry_free);
+        archive_entry_copy_pathname(entry.get(), e.name.constData());
+        archive_entry_set_perm(entry.get(), 0755);
+        archive_entry_set_filetype(entry.get(), kFileTypes[static_cast<int>(e.kind)]);
         if (e.kind == Entry::Kind::File) {
-            archive_write_data(writer, e.data.constData(), static_cast<size_t>(e.data.size()));
+            archive_entry_set_size(entry.get(), e.data.size());
+        } else if (e.kind == Entry::Kind::Link) {
+            archive_entry_copy_symlink(entry.get(), e.data.constData());
+        } else if (e.kind == Entry::Kind::HardLink) {
+            archive_entry_copy_hardlink(entry.get(), e.data.constData());
         }
-        archive_entry_free(entry);
+        EXPECT_EQ(archive_write_header(writer.get(), entry.get()), ARCHIVE_OK)
+            << archive_error_string(writer.get());
+        if (e.kind == Entry::Kind::File) {
+            archive_write_data(writer.get(), e.data.constData(),
+                               static_cast<size_t>(e.data.size()));
+        }
     }
-    archive_write_close(writer);
-    archive_write_free(writer);
+    archive_write_close(writer.get());
 }
 
 }  // namespace BundleFactory

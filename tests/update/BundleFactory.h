@@ -17,9 +17,6 @@ void makeBundle(const QString& path, const QByteArray& version);
 // A key pair in `folder` as secret.key and public.key; returns the secret key's path.
 QString makeKeys(const QString& folder);
 
-// Signs `bundle` and packs it into `archive`.
-void signAndPack(const QString& bundle, const QString& secretKey, const QString& archive);
-
 // One entry of a hand-made tar archive.
 struct Entry {
     enum class Kind { File, Folder, Link, HardLink, Fifo };
