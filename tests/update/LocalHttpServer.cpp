@@ -4,25 +4,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray reason(int status) {
-    switch (status) {
-        case 200:
-            return "OK";
-        case 204:
-            return "No Content";
-        case 304:
-            return "Not Modified";
-        case 404:
-            return "Not Found";
-        default:
-            return "Status";
-    }
-}
-
-}  // namespace
-
 LocalHttpServer::LocalHttpServer() {
     EXPECT_TRUE(m_server.listen(QHostAddress::LocalHost, 0));
     connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::onNewConnection);
@@ -30,6 +11,12 @@ LocalHttpServer::LocalHttpServer() {
 
 void LocalHttpServer::serve(const QString& path, Response response) {
     m_responses.insert(path, std::move(response));
+}
+
+QUrl LocalHttpServer::refusingURL(const QString& path) {
+    QTcpServer closed;
+    EXPECT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(closed.serverPort()).arg(path));
 }
 
 QUrl LocalHttpServer::url(const QString& path) const {
@@ -63,8 +50,8 @@ void LocalHttpServer::onReadyRead(QTcpSocket* socket) {
     if (response.neverAnswer) {
         return;
     }
-    QByteArray reply =
-        "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason(response.status) + "\r\n";
+    // Clients read the status code; the reason phrase is free text.
+    QByteArray reply = "HTTP/1.1 " + QByteArray::number(response.status) + " Reason\r\n";
     const bool hasBody = response.status != 204 && response.status != 304;
     if (response.sendContentLength && hasBody) {
         reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";

@@ -26,6 +26,8 @@ public:
 
     void serve(const QString& path, Response response);
     QUrl url(const QString& path) const;
+    // An address on a loopback port nothing listens on any more: connecting is refused.
+    static QUrl refusingURL(const QString& path);
     // The request heads received so far, in order.
     QList<QByteArray> requests() const { return m_requests; }
 
