@@ -74,86 +74,61 @@ TEST_F(BundleSignatureTest, KeygenSignVerifyAndInfoWorkTogether) {
 TEST_F(BundleSignatureTest, VerifyFailsForAnyChangeToASignedBundle) {
     makeKeys(m_dir.filePath(QStringLiteral("keys")));
     const QString otherSecret = makeKeys(m_dir.filePath(QStringLiteral("other")));
-    const struct {
-        const char* name;
-        std::function<void(const QString&)> change;
-    } cases[] = {
-        {"changed file",
-         [](const QString& b) {
-             writeFile(b + "/lib/libvelarion.so.1", "evil");
-         }},
-        {"added file",
-         [](const QString& b) {
-             writeFile(b + "/lib/extra.so", "x");
-         }},
-        {"added hidden file",
-         [](const QString& b) {
-             writeFile(b + "/.preload", "x");
-         }},
-        {"added folder",
-         [](const QString& b) {
-             QDir().mkpath(b + "/plugins");
-         }},
-        {"removed file",
-         [](const QString& b) {
-             QFile::remove(b + "/share/velarion/.hidden");
-         }},
-        {"removed folder",
-         [](const QString& b) {
-             QDir(b + "/share/empty").removeRecursively();
-         }},
-        {"made executable",
-         [](const QString& b) {
-             QFile(b + "/lib/libvelarion.so.1").setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-         }},
-        {"retargeted link",
-         [](const QString& b) {
-             QFile::remove(b + "/lib/libvelarion.so");
-             QFile::link(QStringLiteral("/usr/lib/evil.so"), b + "/lib/libvelarion.so");
-         }},
-        {"file swapped for link",
-         [](const QString& b) {
-             QFile::remove(b + "/share/velarion/version");
-             QFile::link(QStringLiteral("/etc/passwd"), b + "/share/velarion/version");
-         }},
-        {"signature removed",
-         [](const QString& b) {
-             QFile::remove(b + "/.velarion-signature");
-         }},
-        {"signature bytes changed",
-         [](const QString& b) {
-             QByteArray text = readFile(b + "/.velarion-signature");
-             const qsizetype at = text.indexOf("Signature: ") + 12;
-             text[at] = text[at] == 'A' ? 'B' : 'A';
-             writeFile(b + "/.velarion-signature", text);
-         }},
-        {"listing edited to match a change",
-         [](const QString& b) {
-             QByteArray text = readFile(b + "/.velarion-signature");
-             text.replace("share/empty\n", "share/emptz\n");
-             writeFile(b + "/.velarion-signature", text);
-             QDir().rename(b + "/share/empty", b + "/share/emptz");
-         }},
-        {"team claimed with another key",
-         [otherSecret](const QString& b) {
-             // Re-signed by someone else but still claiming the original team.
-             const QByteArray original = readFile(b + "/.velarion-signature");
-             const QByteArray team = original.mid(original.indexOf("TeamIdentifier: "), 32);
-             BundleSigner::sign(b, otherSecret);
-             QByteArray forged = readFile(b + "/.velarion-signature");
-             forged.replace(forged.mid(forged.indexOf("TeamIdentifier: "), 32), team);
-             writeFile(b + "/.velarion-signature", forged);
-         }},
-    };
-    for (const auto& c : cases) {
-        const QString bundle = signedBundle(QString::fromLatin1(c.name).replace(' ', '-'));
-        ASSERT_TRUE(sign({QStringLiteral("verify"), bundle}).succeeded()) << c.name;
-        c.change(bundle);
+    int serial = 0;
+    const auto expectRejected = [&](const char* name,
+                                    const std::function<void(const QString&)>& change) {
+        SCOPED_TRACE(name);
+        const QString bundle = signedBundle(QStringLiteral("B%1").arg(++serial));
+        ASSERT_TRUE(sign({QStringLiteral("verify"), bundle}).succeeded());
+        change(bundle);
         const CommandResult verify = sign({QStringLiteral("verify"), bundle});
-        EXPECT_EQ(verify.outcome, CommandResult::Outcome::Exited) << c.name;
-        EXPECT_NE(verify.exitCode, 0) << c.name;
-        EXPECT_FALSE(verify.standardErrorText().isEmpty()) << c.name;
-    }
+        EXPECT_EQ(verify.outcome, CommandResult::Outcome::Exited);
+        EXPECT_NE(verify.exitCode, 0);
+        EXPECT_FALSE(verify.standardErrorText().isEmpty());
+    };
+    const auto editSignature = [](const QString& b, const std::function<void(QByteArray&)>& edit) {
+        QByteArray text = readFile(b + "/.velarion-signature");
+        edit(text);
+        writeFile(b + "/.velarion-signature", text);
+    };
+
+    expectRejected("changed file", [](auto b) { writeFile(b + "/lib/libvelarion.so.1", "evil"); });
+    expectRejected("added file", [](auto b) { writeFile(b + "/lib/extra.so", "x"); });
+    expectRejected("added hidden file", [](auto b) { writeFile(b + "/.preload", "x"); });
+    expectRejected("added folder", [](auto b) { QDir().mkpath(b + "/plugins"); });
+    expectRejected("removed file", [](auto b) { QFile::remove(b + "/share/velarion/.hidden"); });
+    expectRejected("removed folder", [](auto b) { QDir(b + "/share/empty").removeRecursively(); });
+    expectRejected("made executable", [](auto b) {
+        QFile(b + "/lib/libvelarion.so.1").setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    });
+    expectRejected("retargeted link", [](auto b) {
+        QFile::remove(b + "/lib/libvelarion.so");
+        QFile::link(QStringLiteral("/usr/lib/evil.so"), b + "/lib/libvelarion.so");
+    });
+    expectRejected("file swapped for link", [](auto b) {
+        QFile::remove(b + "/share/velarion/version");
+        QFile::link(QStringLiteral("/etc/passwd"), b + "/share/velarion/version");
+    });
+    expectRejected("signature removed", [](auto b) { QFile::remove(b + "/.velarion-signature"); });
+    expectRejected("signature bytes changed", [&](auto b) {
+        editSignature(b, [](QByteArray& text) {
+            const qsizetype at = text.indexOf("Signature: ") + 12;
+            text[at] = text[at] == 'A' ? 'B' : 'A';
+        });
+    });
+    expectRejected("listing edited to match a change", [&](auto b) {
+        editSignature(b, [](QByteArray& text) { text.replace("share/empty\n", "share/emptz\n"); });
+        QDir().rename(b + "/share/empty", b + "/share/emptz");
+    });
+    expectRejected("team claimed with another key", [&](auto b) {
+        // Re-signed by someone else but still claiming the original team.
+        const QByteArray original = readFile(b + "/.velarion-signature");
+        const QByteArray team = original.mid(original.indexOf("TeamIdentifier: "), 32);
+        BundleSigner::sign(b, otherSecret);
+        editSignature(b, [&](QByteArray& text) {
+            text.replace(text.mid(text.indexOf("TeamIdentifier: "), 32), team);
+        });
+    });
 }
 
 TEST_F(BundleSignatureTest, InfoSaysNotSetForUnsignedOrForgedBundles) {
@@ -169,20 +144,6 @@ TEST_F(BundleSignatureTest, InfoSaysNotSetForUnsignedOrForgedBundles) {
     text.replace(at, 16, "0123456789ABCDEF");
     writeFile(forged + QStringLiteral("/.velarion-signature"), text);
     EXPECT_EQ(teamOf(forged), QStringLiteral("TeamIdentifier=not set"));
-}
-
-TEST_F(BundleSignatureTest, DifferentKeysGiveDifferentTeams) {
-    const QString first = makeKeys(m_dir.filePath(QStringLiteral("a")));
-    const QString second = makeKeys(m_dir.filePath(QStringLiteral("b")));
-    const QString bundleA = m_dir.filePath(QStringLiteral("A"));
-    const QString bundleB = m_dir.filePath(QStringLiteral("B"));
-    makeBundle(bundleA, "1");
-    makeBundle(bundleB, "1");
-    ASSERT_TRUE(
-        sign({QStringLiteral("sign"), bundleA, QStringLiteral("--key"), first}).succeeded());
-    ASSERT_TRUE(
-        sign({QStringLiteral("sign"), bundleB, QStringLiteral("--key"), second}).succeeded());
-    EXPECT_NE(teamOf(bundleA), teamOf(bundleB));
 }
 
 TEST_F(BundleSignatureTest, RejectsBadUsageAndBadKeys) {
