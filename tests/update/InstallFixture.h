@@ -53,8 +53,13 @@ protected:
         return context;
     }
 
-    DMGInstaller installer(qint64 processId = 0) const {
-        return DMGInstaller(context(processId), std::make_shared<SignedBundleVerifier>(),
+    // An installer for the fixture's running copy, or for the one at `runningBundle`.
+    DMGInstaller installer(const QString& runningBundle = {}) const {
+        DMGInstaller::Context other = context();
+        if (!runningBundle.isEmpty()) {
+            other.runningBundle = runningBundle;
+        }
+        return DMGInstaller(other, std::make_shared<SignedBundleVerifier>(),
                             std::make_shared<TarZstdArchive>());
     }
 
