@@ -1,5 +1,9 @@
 #pragma once
 
+#include "shared/FrameHandoff.h"
+#include "shared/NotifyCenter.h"
+
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -26,6 +30,16 @@ public:
     HandoffNamespace& operator=(const HandoffNamespace&) = delete;
 
     const std::string& name() const { return m_name; }
+
+    // The identifier announced in the current namespace's notify state, as a reader sees it.
+    static std::uint32_t announcedIdentifier() {
+        NotifyCenter reader;
+        int token = -1;
+        std::uint64_t state = 0;
+        reader.notify_register_check(FrameHandoff::kNotifyName, token);
+        reader.notify_get_state(token, state);
+        return static_cast<std::uint32_t>(state);
+    }
 
     // The names in /dev/shm of this namespace (all users).
     std::vector<std::string> objects(const std::string& kind = "") const {
