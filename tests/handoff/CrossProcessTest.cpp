@@ -1,20 +1,17 @@
+#include "BgraImage.h"
 #include "HandoffNamespace.h"
 #include "HelperProcess.h"
 
-#include "shared/FrameHandoff.h"
-#include "shared/NotifyCenter.h"
 #include "shared/SharedSurface.h"
 #include "shared/SurfaceReader.h"
-
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <pwd.h>
 
-#include <vector>
-
 namespace {
+
+using Copy = SurfaceReader::CopyResult;
 
 std::uint32_t identifierIn(const std::string& answer) {
     const std::string prefix = "announced ";
@@ -25,158 +22,113 @@ std::uint32_t identifierIn(const std::string& answer) {
     return static_cast<std::uint32_t>(std::stoul(answer.substr(prefix.size())));
 }
 
-std::uint32_t stateNow() {
-    NotifyCenter center;
-    int token = -1;
-    std::uint64_t state = 0;
-    center.notify_register_check(FrameHandoff::kNotifyName, token);
-    center.notify_get_state(token, state);
-    return static_cast<std::uint32_t>(state);
+Copy copyInto(SurfaceReader& reader, std::uint32_t id, BgraImage& frame) {
+    return reader.copy(id, frame.bytes(), frame.bytesPerRow, frame.height);
 }
 
-struct Frame {
-    std::vector<std::uint8_t> pixels = std::vector<std::uint8_t>(1920 * 1080 * 4, 0x7F);
-    const std::uint8_t* at(int x, int y) const { return &pixels[(std::size_t(y) * 1920 + x) * 4]; }
-};
-
-SurfaceReader::CopyResult copyInto(SurfaceReader& reader, std::uint32_t id, Frame& frame) {
-    return reader.copy(id, frame.pixels.data(), 1920 * 4, 1080);
-}
-
-std::optional<uid_t> nobodyUid() {
-    if (::geteuid() != 0) {
-        return std::nullopt;
+// Runs as root and speaks to helpers that drop to the 'nobody' account.
+class OtherAccount : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const passwd* nobody = ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
+        if (!nobody) {
+            GTEST_SKIP() << "needs root and a 'nobody' account";
+        }
+        m_uid = QString::number(nobody->pw_uid);
     }
-    const passwd* entry = ::getpwnam("nobody");
-    return entry ? std::optional<uid_t>(entry->pw_uid) : std::nullopt;
-}
+    HelperProcess helper(const char* mode, const std::string& name, const QString& extra = {}) {
+        QStringList arguments = {QString::fromLatin1(mode), m_uid, QString::fromStdString(name)};
+        if (!extra.isEmpty()) {
+            arguments << extra;
+        }
+        return HelperProcess(arguments);
+    }
+
+    HandoffNamespace m_namespace;
+    QString m_uid;
+};
 
 }  // namespace
 
-TEST(CrossProcess, PublishedFrameIsFoundByIdentifierWithItsPixels) {
+TEST(CrossProcess, PublishedSurfaceIsFoundByIdentifierAndGoesStaleWhenPublishingStops) {
     HandoffNamespace ns;
     HelperProcess publisher({QStringLiteral("publish")});
     ASSERT_EQ(publisher.ask("start"), "started 1");
-
-    const std::uint32_t first = identifierIn(publisher.ask("frame 1920 1080 10 20 30"));
-    ASSERT_NE(first, 0u);
-    EXPECT_EQ(stateNow(), first);
+    const std::uint32_t last = identifierIn(publisher.ask("frame 1920 1080 10 20 30"));
+    ASSERT_NE(last, 0u);
+    EXPECT_EQ(HandoffNamespace::announcedIdentifier(), last);
     SurfaceReader reader;
-    Frame frame;
-    ASSERT_EQ(copyInto(reader, first, frame), SurfaceReader::CopyResult::copied);
-    EXPECT_EQ(std::vector<std::uint8_t>(frame.at(1919, 1079), frame.at(1919, 1079) + 4),
-              (std::vector<std::uint8_t>{10, 20, 30, 255}));
+    BgraImage frame(1920, 1080, 0x7F7F7F7Fu);
+    ASSERT_EQ(copyInto(reader, last, frame), Copy::copied);
+    EXPECT_EQ(frame.at(0, 0), 0xFF1E140Au);  // B 10, G 20, R 30, opaque
+    EXPECT_EQ(frame.at(1919, 1079), 0xFF1E140Au);
 
-    // A square frame is scaled to 1080 × 1080 and centred between black bars.
-    const std::uint32_t second = identifierIn(publisher.ask("frame 500 500 200 100 50"));
-    ASSERT_NE(second, first);
-    ASSERT_EQ(copyInto(reader, second, frame), SurfaceReader::CopyResult::copied);
-    EXPECT_EQ(std::vector<std::uint8_t>(frame.at(419, 540), frame.at(419, 540) + 4),
-              (std::vector<std::uint8_t>{0, 0, 0, 255}));
-    // Filtered scaling may lose up to two levels per channel.
-    const std::uint8_t* middle = frame.at(960, 540);
-    EXPECT_NEAR(middle[0], 200, 2);
-    EXPECT_NEAR(middle[1], 100, 2);
-    EXPECT_NEAR(middle[2], 50, 2);
-    EXPECT_EQ(middle[3], 255);
-    EXPECT_EQ(frame.at(1500, 0)[0], 0);
-}
-
-TEST(CrossProcess, StoppedPublisherLeavesItsLastIdentifierStale) {
-    HandoffNamespace ns;
-    HelperProcess publisher({QStringLiteral("publish")});
-    ASSERT_EQ(publisher.ask("start"), "started 1");
-    const std::uint32_t last = identifierIn(publisher.ask("frame 64 64 1 2 3"));
-    SurfaceReader reader;
-    Frame frame;
-    ASSERT_EQ(copyInto(reader, last, frame), SurfaceReader::CopyResult::copied);
-
+    // The reader keeps its mapping, yet sees the stop on the very next frame.
     ASSERT_EQ(publisher.ask("stop"), "stopped");
-    EXPECT_EQ(stateNow(), last) << "the state keeps the last identifier";
-    EXPECT_EQ(copyInto(reader, last, frame), SurfaceReader::CopyResult::notFound);
+    EXPECT_EQ(HandoffNamespace::announcedIdentifier(), last) << "the state keeps it";
+    EXPECT_EQ(copyInto(reader, last, frame), Copy::notFound);
+    EXPECT_EQ(copyInto(reader, FrameHandoff::kNoSurface, frame), Copy::notFound);
     EXPECT_TRUE(ns.objects("-surface-").empty());
 
-    // Publishing again announces new, live identifiers.
     ASSERT_EQ(publisher.ask("start"), "started 1");
     const std::uint32_t next = identifierIn(publisher.ask("frame 64 64 1 2 3"));
     EXPECT_NE(next, last);
-    EXPECT_EQ(copyInto(reader, next, frame), SurfaceReader::CopyResult::copied);
+    EXPECT_EQ(copyInto(reader, next, frame), Copy::copied);
 }
 
 TEST(CrossProcess, KilledPublisherLeavesStaleIdentifiersAndNoSurfaceBehind) {
     HandoffNamespace ns;
-    std::uint32_t announced = 0;
+    SurfaceReader reader;
+    BgraImage frame(1920, 1080);
+    std::uint32_t mapped = 0;
+    std::uint32_t unmapped = 0;
     {
         HelperProcess publisher({QStringLiteral("publish")});
         ASSERT_EQ(publisher.ask("start"), "started 1");
-        announced = identifierIn(publisher.ask("frame 64 64 1 2 3"));
+        mapped = identifierIn(publisher.ask("frame 64 64 1 2 3"));
+        unmapped = identifierIn(publisher.ask("frame 64 64 1 2 3"));
+        ASSERT_EQ(copyInto(reader, mapped, frame), Copy::copied);
         ASSERT_EQ(ns.objects("-surface-").size(), 3u);
         publisher.killHard();
     }
-    // A reader that looks finds the identifier stale and removes that orphan.
-    SurfaceReader reader;
-    Frame frame;
-    EXPECT_EQ(copyInto(reader, announced, frame), SurfaceReader::CopyResult::notFound);
-    EXPECT_EQ(ns.objects("-surface-").size(), 2u);
+    // Through a kept mapping or a fresh lookup, the reader finds the identifier stale and
+    // removes that orphan.
+    EXPECT_EQ(copyInto(reader, mapped, frame), Copy::notFound);
+    EXPECT_EQ(copyInto(reader, unmapped, frame), Copy::notFound);
+    EXPECT_EQ(ns.objects("-surface-").size(), 1u);
 
     // A publisher starting up removes the rest.
     HelperProcess next({QStringLiteral("publish")});
     ASSERT_EQ(next.ask("start"), "started 1");
     EXPECT_EQ(ns.objects("-surface-").size(), 3u) << "only the new ring is left";
-    next.ask("stop");
+    ASSERT_EQ(next.ask("stop"), "stopped");
     EXPECT_TRUE(ns.objects("-surface-").empty());
 }
 
-TEST(CrossProcess, KeptMappingGoesStaleWhenThePublisherIsKilled) {
-    HandoffNamespace ns;
-    HelperProcess publisher({QStringLiteral("publish")});
-    ASSERT_EQ(publisher.ask("start"), "started 1");
-    const std::uint32_t id = identifierIn(publisher.ask("frame 64 64 1 2 3"));
-    SurfaceReader reader;
-    Frame frame;
-    ASSERT_EQ(copyInto(reader, id, frame), SurfaceReader::CopyResult::copied);
-    publisher.killHard();
-    EXPECT_EQ(copyInto(reader, id, frame), SurfaceReader::CopyResult::notFound);
-    EXPECT_TRUE(ns.objects("surface-" + std::to_string(id)).empty());
-}
-
-TEST(CrossProcess, AnotherAccountCanNeitherOpenNorPlantTheObjects) {
-    const std::optional<uid_t> nobody = nobodyUid();
-    if (!nobody) {
-        GTEST_SKIP() << "needs root and a 'nobody' account";
-    }
-    HandoffNamespace ns;
+TEST_F(OtherAccount, CannotOpenASurfaceOrTheNotifyState) {
     auto surface = SharedSurface::create(64, 64, FrameHandoff::kPixelFormatBGRA);
     ASSERT_TRUE(surface);
     NotifyCenter center;
     int token = -1;
     ASSERT_EQ(center.notify_register_check(FrameHandoff::kNotifyName, token),
               NotifyCenter::kStatusOK);
-
-    const QString uid = QString::number(*nobody);
     for (const std::string& name : {SharedSurface::nameFor(surface->surfaceId()),
                                     NotifyCenter::objectNameFor(FrameHandoff::kNotifyName)}) {
-        HelperProcess opener({QStringLiteral("open-as"), uid, QString::fromStdString(name)});
-        EXPECT_EQ(opener.readLine(), "errno=" + std::to_string(EACCES)) << name;
+        EXPECT_EQ(helper("open-as", name).readLine(), "errno=" + std::to_string(EACCES)) << name;
     }
-
-    // A surface name planted by another account with mode 0666 is not this user's surface.
-    const std::uint32_t planted = 31337;
-    HelperProcess squatter({QStringLiteral("squat-surface-as"), uid, QString::number(planted)});
-    ASSERT_EQ(squatter.readLine(), "created");
-    EXPECT_FALSE(SharedSurface::lookup(planted));
 }
 
-TEST(CrossProcess, NotifyNamePlantedByAnotherAccountIsRefused) {
-    const std::optional<uid_t> nobody = nobodyUid();
-    if (!nobody) {
-        GTEST_SKIP() << "needs root and a 'nobody' account";
-    }
-    HandoffNamespace ns;
-    const std::string name = NotifyCenter::objectNameFor(FrameHandoff::kNotifyName);
-    HelperProcess squatter(
-        {QStringLiteral("squat-as"), QString::number(*nobody), QString::fromStdString(name)});
-    ASSERT_EQ(squatter.readLine(), "created");
+// The names are predictable: another account may create them first, with mode 0666.
+TEST_F(OtherAccount, SurfaceOrNotifyStatePlantedUnderTheUsersNamesIsRefused) {
+    const std::uint32_t planted = 31337;
+    HelperProcess surfaceSquatter =
+        helper("squat-as", SharedSurface::nameFor(planted), QString::number(planted));
+    HelperProcess notifySquatter =
+        helper("squat-as", NotifyCenter::objectNameFor(FrameHandoff::kNotifyName), "1");
+    ASSERT_EQ(surfaceSquatter.readLine(), "created");
+    ASSERT_EQ(notifySquatter.readLine(), "created");
+
+    EXPECT_FALSE(SharedSurface::lookup(planted));
     NotifyCenter center;
     int token = 5;
     EXPECT_EQ(center.notify_register_check(FrameHandoff::kNotifyName, token),

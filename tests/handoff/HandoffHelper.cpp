@@ -3,21 +3,19 @@
 //                        start | frame W H B G R | stop | quit
 //                      and answers each with one line (the announced identifier after a frame).
 //   open-as UID NAME   drops to UID and tries to open the shared-memory NAME; prints "errno=N".
-//   squat-as UID NAME  drops to UID and creates NAME with mode 0666; prints "created" or errno.
-//   squat-surface-as UID ID
-//                      creates the calling user's surface name for ID as UID, mode 0666, with a
-//                      valid header and the owner lock held until standard input closes.
+//   squat-as UID NAME ID
+//                      drops to UID and creates NAME with mode 0666 holding a valid header of
+//                      surface ID, with the owner lock held until standard input closes.
+
+#include "HandoffNamespace.h"
 
 #include "capture/VirtualCameraService.h"
-#include "shared/FrameHandoff.h"
-#include "shared/NotifyCenter.h"
 #include "shared/SharedSurface.h"
 #include "shared/SurfaceHeader.h"
 
 #include <QCoreApplication>
 
 #include <cerrno>
-#include <cstdio>
 #include <iostream>
 #include <new>
 #include <sstream>
@@ -32,24 +30,11 @@
 
 namespace {
 
-bool dropTo(uid_t uid) {
-    return ::setgroups(0, nullptr) == 0 && ::setgid(uid) == 0 && ::setuid(uid) == 0;
-}
-
-std::uint32_t announcedIdentifier(NotifyCenter& center) {
-    int token = -1;
-    std::uint64_t state = 0;
-    center.notify_register_check(FrameHandoff::kNotifyName, token);
-    center.notify_get_state(token, state);
-    center.notify_cancel(token);
-    return static_cast<std::uint32_t>(state);
-}
-
 int runPublisher(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     NotifyCenter center;
     VirtualCameraService service(center);
-    std::vector<std::uint8_t> pixels;
+    std::vector<std::uint32_t> pixels;
     std::string line;
     while (std::getline(std::cin, line)) {
         std::istringstream words(line);
@@ -59,17 +44,13 @@ int runPublisher(int argc, char* argv[]) {
             service.startPublishing();
             std::cout << "started " << service.isPublishing() << std::endl;
         } else if (command == "frame") {
-            int width = 0, height = 0, blue = 0, green = 0, red = 0;
+            int width = 0, height = 0;
+            std::uint32_t blue = 0, green = 0, red = 0;
             words >> width >> height >> blue >> green >> red;
-            pixels.assign(std::size_t(width) * height * 4, 0);
-            for (std::size_t i = 0; i < pixels.size(); i += 4) {
-                pixels[i] = std::uint8_t(blue);
-                pixels[i + 1] = std::uint8_t(green);
-                pixels[i + 2] = std::uint8_t(red);
-                pixels[i + 3] = 255;
-            }
-            service.publish(PixelBuffer{pixels.data(), width, height, width * 4});
-            std::cout << "announced " << announcedIdentifier(center) << std::endl;
+            pixels.assign(std::size_t(width) * height, 0xFF000000u | red << 16 | green << 8 | blue);
+            service.publish(PixelBuffer{reinterpret_cast<const std::uint8_t*>(pixels.data()), width,
+                                        height, width * 4});
+            std::cout << "announced " << HandoffNamespace::announcedIdentifier() << std::endl;
         } else if (command == "stop") {
             service.stopPublishing();
             std::cout << "stopped" << std::endl;
@@ -80,19 +61,14 @@ int runPublisher(int argc, char* argv[]) {
     return 0;
 }
 
-int squatSurface(uid_t uid, std::uint32_t surfaceId) {
-    const std::string name = SharedSurface::nameFor(surfaceId);  // the caller's name, not UID's
-    if (!dropTo(uid)) {
-        std::cout << "cannot-drop" << std::endl;
-        return 2;
+int squat(const char* name, std::uint32_t surfaceId) {
+    constexpr int kSide = 64;
+    const std::size_t size = SurfaceHeader::kPixelOffset + kSide * kSide * 4;
+    const int fd = ::shm_open(name, O_RDWR | O_CREAT | O_EXCL, 0666);
+    void* data = MAP_FAILED;
+    if (fd >= 0 && ::fchmod(fd, 0666) == 0 && ::ftruncate(fd, off_t(size)) == 0) {
+        data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     }
-    const std::size_t size = SurfaceHeader::kPixelOffset + 64 * 64 * 4;
-    const int fd = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0666);
-    if (fd < 0 || ::fchmod(fd, 0666) != 0 || ::ftruncate(fd, off_t(size)) != 0) {
-        std::cout << "errno=" << errno << std::endl;
-        return 1;
-    }
-    void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (data == MAP_FAILED) {
         std::cout << "errno=" << errno << std::endl;
         return 1;
@@ -102,17 +78,16 @@ int squatSurface(uid_t uid, std::uint32_t surfaceId) {
     header->version = SurfaceHeader::kVersion;
     header->surfaceId = surfaceId;
     header->pixelFormat = FrameHandoff::kPixelFormatBGRA;
-    header->width = header->height = 64;
-    header->bytesPerRow = 64 * 4;
+    header->width = header->height = kSide;
+    header->bytesPerRow = kSide * 4;
     header->pixelOffset = SurfaceHeader::kPixelOffset;
-    header->pixelBytes = 64 * 64 * 4;
+    header->pixelBytes = kSide * kSide * 4;
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_len = 1;
     ::fcntl(fd, F_OFD_SETLK, &lock);
     std::cout << "created" << std::endl;
-    std::string line;
-    while (std::getline(std::cin, line)) {
+    for (std::string line; std::getline(std::cin, line);) {
     }
     return 0;
 }
@@ -124,28 +99,19 @@ int main(int argc, char* argv[]) {
     if (mode == "publish") {
         return runPublisher(argc, argv);
     }
-    if (mode == "squat-surface-as" && argc == 4) {
-        return squatSurface(static_cast<uid_t>(std::stoul(argv[2])),
-                            static_cast<std::uint32_t>(std::stoul(argv[3])));
-    }
-    if ((mode == "open-as" || mode == "squat-as") && argc == 4) {
-        if (!dropTo(static_cast<uid_t>(std::stoul(argv[2])))) {
+    if ((mode == "open-as" && argc == 4) || (mode == "squat-as" && argc == 5)) {
+        const auto uid = static_cast<uid_t>(std::stoul(argv[2]));
+        if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) {
             std::cout << "cannot-drop" << std::endl;
             return 2;
         }
-        if (mode == "open-as") {
-            const int fd = ::shm_open(argv[3], O_RDONLY, 0);
-            std::cout << "errno=" << (fd < 0 ? errno : 0) << std::endl;
-            return 0;
+        if (mode == "squat-as") {
+            return squat(argv[3], static_cast<std::uint32_t>(std::stoul(argv[4])));
         }
-        const int fd = ::shm_open(argv[3], O_RDWR | O_CREAT | O_EXCL, 0666);
-        if (fd < 0 || ::fchmod(fd, 0666) != 0 || ::ftruncate(fd, 2 * 1024 * 1024) != 0) {
-            std::cout << "errno=" << errno << std::endl;
-            return 1;
-        }
-        std::cout << "created" << std::endl;
+        const int fd = ::shm_open(argv[3], O_RDONLY, 0);
+        std::cout << "errno=" << (fd < 0 ? errno : 0) << std::endl;
         return 0;
     }
-    std::cerr << "usage: handoff_helper publish | open-as UID NAME | squat-as UID NAME\n";
+    std::cerr << "usage: handoff_helper publish | open-as UID NAME | squat-as UID NAME ID\n";
     return 2;
 }

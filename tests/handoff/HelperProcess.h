@@ -44,10 +44,8 @@ public:
 
     void killHard() {
         m_process.kill();  // SIGKILL
-        m_process.waitForFinished(10000);
+        EXPECT_TRUE(m_process.waitForFinished(30000)) << "helper outlived SIGKILL";
     }
-
-    qint64 pid() const { return m_process.processId(); }
 
 private:
     QProcess m_process;
