@@ -46,6 +46,11 @@ protected:
 };
 
 TEST_F(BundleSignatureTest, KeygenSignVerifyAndInfoWorkTogether) {
+    const QString bundle = m_dir.filePath(QStringLiteral("Velarion"));
+    makeBundle(bundle, "2.0");
+    EXPECT_EQ(teamOf(bundle), QStringLiteral("TeamIdentifier=not set"));
+    EXPECT_FALSE(sign({QStringLiteral("verify"), bundle}).succeeded());
+
     QDir().mkpath(m_dir.filePath(QStringLiteral("keys")));
     const CommandResult keygen = sign(
         {QStringLiteral("keygen"), m_secret, m_dir.filePath(QStringLiteral("keys/public.key"))});
@@ -54,7 +59,8 @@ TEST_F(BundleSignatureTest, KeygenSignVerifyAndInfoWorkTogether) {
     ASSERT_EQ(::stat(QFile::encodeName(m_secret).constData(), &keyFile), 0);
     EXPECT_EQ(keyFile.st_mode & 07777, 0600u);
 
-    const QString bundle = signedBundle(QStringLiteral("Velarion"));
+    ASSERT_TRUE(
+        sign({QStringLiteral("sign"), bundle, QStringLiteral("--key"), m_secret}).succeeded());
     EXPECT_TRUE(sign({QStringLiteral("verify"), bundle}).succeeded());
     const QString info = teamOf(bundle);
     EXPECT_TRUE(
@@ -128,22 +134,8 @@ TEST_F(BundleSignatureTest, VerifyFailsForAnyChangeToASignedBundle) {
         editSignature(b, [&](QByteArray& text) {
             text.replace(text.mid(text.indexOf("TeamIdentifier: "), 32), team);
         });
+        EXPECT_EQ(teamOf(b), QStringLiteral("TeamIdentifier=not set"));
     });
-}
-
-TEST_F(BundleSignatureTest, InfoSaysNotSetForUnsignedOrForgedBundles) {
-    const QString unsigned_ = m_dir.filePath(QStringLiteral("Unsigned"));
-    makeBundle(unsigned_, "1.0");
-    EXPECT_EQ(teamOf(unsigned_), QStringLiteral("TeamIdentifier=not set"));
-    EXPECT_FALSE(sign({QStringLiteral("verify"), unsigned_}).succeeded());
-
-    makeKeys(m_dir.filePath(QStringLiteral("keys")));
-    const QString forged = signedBundle(QStringLiteral("Forged"));
-    QByteArray text = readFile(forged + QStringLiteral("/.velarion-signature"));
-    const qsizetype at = text.indexOf("TeamIdentifier: ") + 16;
-    text.replace(at, 16, "0123456789ABCDEF");
-    writeFile(forged + QStringLiteral("/.velarion-signature"), text);
-    EXPECT_EQ(teamOf(forged), QStringLiteral("TeamIdentifier=not set"));
 }
 
 TEST_F(BundleSignatureTest, RejectsBadUsageAndBadKeys) {
