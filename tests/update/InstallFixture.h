@@ -26,14 +26,13 @@ protected:
         QDir().mkpath(m_tmp);
     }
 
-    // An update archive holding a bundle named `bundleName` at `version`, signed with `secret`
-    // (none: unsigned), optionally changed after signing.
-    QString release(const QString& name, const QByteArray& version, const QString& secret,
-                    const std::function<void(const QString&)>& afterSigning = {},
-                    const QString& bundleName = QStringLiteral("Velarion")) {
+    // An update archive holding version 2.0 of the bundle, signed with `secret` (none: unsigned),
+    // optionally changed after signing.
+    QString release(const QString& name, const QString& secret,
+                    const std::function<void(const QString&)>& afterSigning = {}) {
         const QString folder = m_dir.filePath(QStringLiteral("release/") + name);
-        const QString bundle = folder + QLatin1Char('/') + bundleName;
-        BundleFactory::makeBundle(bundle, version);
+        const QString bundle = folder + QStringLiteral("/Velarion");
+        BundleFactory::makeBundle(bundle, "2.0");
         if (!secret.isEmpty()) {
             EXPECT_FALSE(BundleSigner::sign(bundle, secret).has_value());
         }

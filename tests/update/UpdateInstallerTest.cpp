@@ -5,6 +5,7 @@
 #include "LocalHttpServer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QProcess>
 #include <QRegularExpression>
@@ -106,17 +107,19 @@ protected:
 };
 
 TEST_F(UpdateInstallerTest, DownloadsVerifiesStagesRelaunchesAndQuits) {
+    // A copy left over from an earlier attempt goes first.
+    writeFile(m_staged + QStringLiteral("/stale"), "old");
     const QList<Phase> seen =
         installFrom(QStringLiteral("/Velarion-2.0.tar.zst"),
-                    {200, readFile(release(QStringLiteral("good"), "2.0", m_secret)), true, false});
+                    {200, readFile(release(QStringLiteral("good"), m_secret)), true, false});
 
     ASSERT_GE(seen.size(), 4);
     EXPECT_EQ(seen.first(), Phase::downloading(0.0));
     EXPECT_EQ(seen.mid(seen.size() - 3),
               (QList<Phase>{Phase::downloading(1.0), Phase::preparing(), Phase::relaunching()}));
     EXPECT_EQ(m_terminations, 1);
-    // The download is gone, the script for this process waits in the temporary folder, and the
-    // copy is staged while the old bundle stays in place.
+    // The download and the extraction folder are gone, the script for this process waits in the
+    // temporary folder, and a verified, writable copy is staged while the old bundle stays.
     const QStringList left = temporaryEntries();
     ASSERT_EQ(left.size(), 1) << qPrintable(left.join(QLatin1Char(',')));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^vl-update-[0-9A-F-]{36}\\.sh$"))
@@ -125,6 +128,11 @@ TEST_F(UpdateInstallerTest, DownloadsVerifiesStagesRelaunchesAndQuits) {
     EXPECT_EQ(QString::fromUtf8(readFile(m_tmp + QLatin1Char('/') + left[0])),
               RelaunchScript::text(m_sleeper.processId(), m_staged, m_running));
     EXPECT_EQ(readFile(m_staged + QStringLiteral("/share/velarion/version")), "2.0");
+    EXPECT_FALSE(QFile::exists(m_staged + QStringLiteral("/stale")));
+    EXPECT_TRUE(SignedBundleVerifier().verify(m_staged));
+    // The permission bits, not access(): root may write anything.
+    EXPECT_TRUE(QFileInfo(m_staged + QStringLiteral("/bin/velarion")).permissions() &
+                QFile::WriteOwner);
     EXPECT_EQ(readFile(m_running + QStringLiteral("/share/velarion/version")), "1.0");
 
     // The "application" ends; the script swaps the bundles and starts the new one.
@@ -136,7 +144,7 @@ TEST_F(UpdateInstallerTest, DownloadsVerifiesStagesRelaunchesAndQuits) {
 }
 
 TEST_F(UpdateInstallerTest, NoProgressIsReportedWithoutAContentLength) {
-    const QByteArray archive = readFile(release(QStringLiteral("good"), "2.0", m_secret));
+    const QByteArray archive = readFile(release(QStringLiteral("good"), m_secret));
     EXPECT_EQ(installFrom(QStringLiteral("/u.tar.zst"), {200, archive, false, false}),
               (QList<Phase>{Phase::downloading(0.0), Phase::preparing(), Phase::relaunching()}));
 }

@@ -27,7 +27,7 @@ protected:
 };
 
 TEST_F(UpdateStageToolTest, PrintsTheFailureOrTheStagedPathAndKeepsTheArchive) {
-    const QString archive = release(QStringLiteral("good"), "2.0", m_secret);
+    const QString archive = release(QStringLiteral("good"), m_secret);
     const QString apps = m_dir.filePath(QStringLiteral("apps"));
     QStringList asUser;
     if (::geteuid() == 0) {
