@@ -42,6 +42,7 @@ void makeBundle(const QString& path, const QByteArray& version) {
     QFile::link(QStringLiteral("libvelarion.so.1"), path + QStringLiteral("/lib/libvelarion.so"));
     writeFile(path + QStringLiteral("/share/velarion/version"), version);
     writeFile(path + QStringLiteral("/share/velarion/.hidden"), "hidden");
+    writeFile(path + QStringLiteral("/share/velarion/name with 'quotes' & ünïcode"), "odd");
     QDir().mkpath(path + QStringLiteral("/share/empty"));
 }
 

@@ -10,7 +10,8 @@ namespace BundleFactory {
 void writeFile(const QString& path, const QByteArray& content, bool executable = false);
 QByteArray readFile(const QString& path);
 
-// A bundle at `path` whose share/velarion/version holds `version`. Its launcher writes
+// A bundle at `path` whose share/velarion/version holds `version`, with a link, a hidden file, an
+// empty folder and an awkward file name among its entries. Its launcher writes
 // "started <version>" to the file named by its first argument, or to <bundle>/started.
 void makeBundle(const QString& path, const QByteArray& version);
 
