@@ -3,7 +3,6 @@
 #include "settings/LaunchAtLoginSetting.h"
 #include "settings/LoginItem.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -18,7 +17,7 @@
 
 namespace {
 
-const QString kKey = QStringLiteral("launchAtLogin");
+constexpr char kFailureLine[] = "[Settings] Failed to update login item: ";
 
 struct Fixture {
     TempDir home;
@@ -41,40 +40,33 @@ struct Fixture {
 
 }  // namespace
 
-TEST(LaunchAtLoginSettingTest, AppearingCopiesTheItemStatusWithoutTouchingTheItem) {
-    Fixture f;
-    EXPECT_FALSE(f.setting.launchAtLogin());
-    ASSERT_EQ(f.item.registerItem(), std::nullopt);
-
-    f.setting.refreshFromLoginItem();
-    EXPECT_TRUE(f.setting.launchAtLogin());
-    EXPECT_EQ(f.defaults.storedBool(kKey), true);
-    EXPECT_EQ(f.item.status(), LoginItem::Status::enabled);
-
-    // The user removed the item in the desktop's settings while the application ran.
-    ASSERT_TRUE(QFile::remove(f.item.filePath()));
-    f.setting.refreshFromLoginItem();
-    EXPECT_FALSE(f.setting.launchAtLogin());
-    EXPECT_EQ(f.announced(), (QList<bool>{true, false}));
-    EXPECT_FALSE(QFile::exists(f.item.filePath()));
-}
-
-TEST(LaunchAtLoginSettingTest, LaterChangesRegisterAndUnregisterTheItem) {
+TEST(LaunchAtLoginSettingTest, AppearingFollowsTheItemAndLaterChangesMoveIt) {
     Fixture f;
     f.setting.refreshFromLoginItem();
     EXPECT_TRUE(f.changes.isEmpty());
+
+    // Registered by the desktop's own settings: appearing copies it without touching the item.
+    ASSERT_EQ(f.item.registerItem(), std::nullopt);
+    f.setting.refreshFromLoginItem();
+    EXPECT_TRUE(f.setting.launchAtLogin());
+    EXPECT_EQ(f.defaults.storedBool(QStringLiteral("launchAtLogin")), true);
+    ASSERT_TRUE(QFile::remove(f.item.filePath()));
+    f.setting.refreshFromLoginItem();
+    EXPECT_FALSE(f.setting.launchAtLogin());
+    EXPECT_FALSE(QFile::exists(f.item.filePath()));
 
     f.setting.setLaunchAtLogin(true);
     EXPECT_EQ(f.item.status(), LoginItem::Status::enabled);
     f.setting.setLaunchAtLogin(true);
     f.setting.setLaunchAtLogin(false);
     EXPECT_EQ(f.item.status(), LoginItem::Status::notRegistered);
-    EXPECT_EQ(f.announced(), (QList<bool>{true, false}));
-    EXPECT_EQ(f.defaults.storedBool(kKey), false);
+    EXPECT_EQ(f.announced(), (QList<bool>{true, false, true, false}));
+    EXPECT_EQ(f.defaults.storedBool(QStringLiteral("launchAtLogin")), false);
 }
 
-TEST(LaunchAtLoginSettingTest, RefusedChangeSpringsBackAndPrintsTheReason) {
+TEST(LaunchAtLoginSettingTest, RefusedChangeSpringsBackAndPrintsTheReasonOnce) {
     Fixture f;
+    // A plain file where the autostart folder belongs.
     QFile blocker(f.home.filePath(QStringLiteral("autostart")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
@@ -85,18 +77,17 @@ TEST(LaunchAtLoginSettingTest, RefusedChangeSpringsBackAndPrintsTheReason) {
 
     EXPECT_FALSE(f.setting.launchAtLogin());
     EXPECT_EQ(f.announced(), (QList<bool>{true, false}));
-    EXPECT_EQ(output.rfind("[Settings] Failed to update login item: ", 0), 0u) << output;
+    EXPECT_EQ(output.rfind(kFailureLine, 0), 0u) << output;
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
 }
 
-// A real process without the right to write into a read-only autostart folder (root keeps
-// that right unless its capabilities are dropped, which setpriv does for the child).
+// A real process without the right to write into a read-only autostart folder (root keeps that
+// right unless setpriv drops its capabilities for the child).
 TEST(LaunchAtLoginSettingTest, ReadOnlyAutostartFolderSpringsBackInARealProcess) {
     TempDir home;
     const QString folder = home.filePath(QStringLiteral("config/autostart"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                                  QFileDevice::ReadOther | QFileDevice::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
 
     QString program = QStringLiteral(L10N_PROBE);
     QStringList arguments{QStringLiteral("login"), folder, QStringLiteral("on")};
@@ -105,9 +96,9 @@ TEST(LaunchAtLoginSettingTest, ReadOnlyAutostartFolderSpringsBackInARealProcess)
             GTEST_SKIP() << "running as root without setpriv to drop the override";
         }
         const QString dropped = QStringLiteral("-dac_override,-dac_read_search,-fowner");
-        arguments.prepend(program);
         arguments = QStringList{QStringLiteral("--inh-caps=") + dropped,
-                                QStringLiteral("--bounding-set=") + dropped, QStringLiteral("--")} +
+                                QStringLiteral("--bounding-set=") + dropped, QStringLiteral("--"),
+                                program} +
                     arguments;
         program = QStringLiteral("/usr/bin/setpriv");
     }
@@ -117,13 +108,11 @@ TEST(LaunchAtLoginSettingTest, ReadOnlyAutostartFolderSpringsBackInARealProcess)
     probe.setProcessEnvironment(environment);
     probe.start(program, arguments);
     ASSERT_TRUE(probe.waitForFinished(60'000));
-    const QString output = QString::fromUtf8(probe.readAllStandardOutput());
     EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
-
-    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << output.toStdString();
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("[Settings] Failed to update login item: ")))
-        << output.toStdString();
+    const QStringList lines =
+        QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << lines.join(u'|').toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QLatin1String(kFailureLine)));
     EXPECT_EQ(lines[1], QStringLiteral("launchAtLogin=false"));
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/velarion.desktop")));
     QFile::setPermissions(folder,

