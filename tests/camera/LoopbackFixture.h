@@ -5,20 +5,17 @@
 #include "fakev4l2/FakeNode.h"
 #include "support/TempDir.h"
 
-#include "camera_extension/DeviceLog.h"
 #include "camera_extension/v4l2/V4L2LoopbackOutput.h"
 #include "shared/FrameHandoff.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <mutex>
 #include <string>
 #include <vector>
 
-// The v4l2loopback tests run against fake device nodes (fakev4l2/FakeVideoNodes.cpp, linked into
-// this executable, answers for the paths a test lists and passes everything else through).
-
+// The v4l2loopback unit tests run against fake device nodes (fakev4l2/FakeVideoNodes.cpp, linked
+// into this executable), which answer for the paths a test installs and pass the rest through.
 class LoopbackFixture : public ::testing::Test {
 protected:
     void TearDown() override { ::unsetenv("VELARION_FAKE_V4L2_NODES"); }
@@ -31,24 +28,26 @@ protected:
         std::ofstream(path).flush();
         return path;
     }
+    FakeNode node(const std::string& name, const std::string& options = "") {
+        return FakeNode(nodePath(name), options);
+    }
 
-    std::shared_ptr<CameraBuffer> barsFrame() {
-        m_pixels = ColourBars::bgraFrame();
+    std::shared_ptr<CameraBuffer> frameOf(std::vector<std::uint8_t> pixels) {
+        m_pixels = std::move(pixels);
         return std::make_shared<CameraBuffer>(
             CameraBuffer{m_pixels.data(), ColourBars::kWidth, ColourBars::kHeight,
                          ColourBars::kWidth * 4, FrameHandoff::kPixelFormatBGRA});
     }
-
-    V4L2LoopbackOutput::Callbacks countingCallbacks() {
-        return {[this] { ++m_started; },
-                [this] {
-                    ++m_stopped;
-                }};
-    }
+    std::shared_ptr<CameraBuffer> barsFrame() { return frameOf(ColourBars::bgraFrame()); }
 
     TempDir m_dir;
     RecordingLog m_log;
     std::vector<std::uint8_t> m_pixels;
     int m_started = 0;
     int m_stopped = 0;
+    V4L2LoopbackOutput m_output{m_log,
+                                {[this] { ++m_started; },
+                                 [this] {
+                                     ++m_stopped;
+                                 }}};
 };

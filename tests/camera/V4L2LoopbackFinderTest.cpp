@@ -2,7 +2,6 @@
 
 #include "camera_extension/v4l2/V4L2LoopbackConnector.h"
 #include "camera_extension/v4l2/V4L2LoopbackFinder.h"
-#include "camera_extension/v4l2/V4L2LoopbackOutput.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -11,14 +10,14 @@ namespace {
 
 class V4L2LoopbackFinderTest : public LoopbackFixture {
 protected:
-    static std::string notes(const V4L2LoopbackFinder::Finding& finding) {
-        std::string text;
-        for (const std::string& note : finding.notes) {
-            text += note + "\n";
+    void connectTimes(V4L2LoopbackConnector& connector, int times) {
+        for (int search = 0; search < times; ++search) {
+            connector.connect();
         }
-        return text;
     }
 };
+
+using Notes = std::vector<std::string>;
 
 }  // namespace
 
@@ -28,144 +27,122 @@ TEST_F(V4L2LoopbackFinderTest, FinderListsVideoNodesInNumberOrder) {
     }
     const std::string dir = directory();
     EXPECT_EQ(V4L2LoopbackFinder(dir).videoNodes(),
-              (std::vector<std::string>{dir + "/video0", dir + "/video2", dir + "/video10"}));
+              (Notes{dir + "/video0", dir + "/video2", dir + "/video10"}));
 }
 
-TEST_F(V4L2LoopbackFinderTest, FinderPassesOverNodesThatCannotTakeOutputAndSaysWhy) {
-    const std::string plainFile = nodePath("video0");  // no V4L2 device answers for it
-    const FakeNode camera(nodePath("video1"), "driver=uvcvideo|caps=capture");
-    const FakeNode fedLoopback(nodePath("video2"), "caps=capture");
-    const FakeNode freeLoopback(nodePath("video3"), "caps=output");
-    const FakeNode secondLoopback(nodePath("video4"));
-    FakeNode::install({camera, fedLoopback, freeLoopback, secondLoopback});
-
-    const auto finding = V4L2LoopbackFinder(directory()).find("");
-    EXPECT_EQ(finding.path, freeLoopback.path());
-    EXPECT_EQ(
-        finding.notes,
-        (std::vector<std::string>{
-            "Skipping " + plainFile + ": not a video device (Inappropriate ioctl for device)",
-            "Skipping " + camera.path() + ": its driver is \"uvcvideo\", not \"v4l2 loopback\"",
-            "Skipping " + fedLoopback.path() +
-                ": it offers no video output (another program may be feeding it)"}));
-}
-
-TEST_F(V4L2LoopbackFinderTest, FinderSaysWhyThereIsNoDevice) {
-    const auto empty = V4L2LoopbackFinder(directory()).find("");
+TEST_F(V4L2LoopbackFinderTest, FinderSaysWhyItPassesOverEachNodeAndWhyThereIsNone) {
+    const V4L2LoopbackFinder finder(directory());
+    const auto empty = finder.find("");
     EXPECT_EQ(empty.path, std::nullopt);
-    EXPECT_EQ(empty.notes,
-              std::vector<std::string>{"No v4l2loopback device: no video nodes in " + directory()});
+    EXPECT_EQ(empty.notes, Notes{"No v4l2loopback device: no video nodes in " + directory()});
 
-    FakeNode::install({FakeNode(nodePath("video0"), "caps=capture"),
-                       FakeNode(nodePath("video1"), "driver=vivid")});
-    const auto none = V4L2LoopbackFinder(directory()).find("");
+    const std::string plainFile = nodePath("video0");  // no V4L2 device answers for it
+    const FakeNode camera = node("video1", "driver=uvcvideo|caps=capture");
+    const FakeNode fedLoopback = node("video2", "caps=capture");
+    FakeNode::install({camera, fedLoopback});
+    const Notes skips = {
+        "Skipping " + plainFile + ": not a video device (Inappropriate ioctl for device)",
+        "Skipping " + camera.path() + ": its driver is \"uvcvideo\", not \"v4l2 loopback\"",
+        "Skipping " + fedLoopback.path() +
+            ": it offers no video output (another program may be feeding it)"};
+    const auto none = finder.find("");
     EXPECT_EQ(none.path, std::nullopt);
-    ASSERT_EQ(none.notes.size(), 3u) << notes(none);
-    EXPECT_EQ(none.notes.back(), "No v4l2loopback device with a free output among 2 video nodes");
+    Notes noneNotes = skips;
+    noneNotes.push_back("No v4l2loopback device with a free output among 3 video nodes");
+    EXPECT_EQ(none.notes, noneNotes);
+
+    const FakeNode freeLoopback = node("video3", "caps=output");
+    FakeNode::install({camera, fedLoopback, freeLoopback, node("video4")});
+    const auto found = finder.find("");
+    EXPECT_EQ(found.path, freeLoopback.path());
+    EXPECT_EQ(found.notes, skips);
 }
 
 TEST_F(V4L2LoopbackFinderTest, ExplicitDeviceIsTheOnlyOneTried) {
-    const FakeNode good(nodePath("video0"));
-    const FakeNode camera(nodePath("video1"), "driver=uvcvideo");
+    const FakeNode good = node("video0");
+    const FakeNode camera = node("video1", "driver=uvcvideo");
     FakeNode::install({good, camera});
     const V4L2LoopbackFinder finder(directory());
 
     const auto refused = finder.find(camera.path());
     EXPECT_EQ(refused.path, std::nullopt);
-    EXPECT_EQ(refused.notes,
-              std::vector<std::string>{"v4l2loopback device " + camera.path() +
-                                       " cannot be used: its driver is \"uvcvideo\", "
-                                       "not \"v4l2 loopback\""});
+    EXPECT_EQ(refused.notes, Notes{"v4l2loopback device " + camera.path() +
+                                   " cannot be used: its driver is \"uvcvideo\", not \"v4l2 "
+                                   "loopback\""});
     const std::string missing = directory() + "/video9";
     EXPECT_EQ(finder.find(missing).notes,
-              std::vector<std::string>{"v4l2loopback device " + missing +
-                                       " cannot be used: cannot open it (No such file or "
-                                       "directory)"});
+              Notes{"v4l2loopback device " + missing +
+                    " cannot be used: cannot open it (No such file or directory)"});
     EXPECT_EQ(finder.find(good.path()).path, good.path());
     EXPECT_EQ(finder.find(good.path(), {good.path()}).path, std::nullopt);
 }
 
 TEST_F(V4L2LoopbackFinderTest, ConnectorLogsWhatItFindsOnceAndPicksUpADeviceThatAppears) {
-    V4L2LoopbackOutput output(m_log, countingCallbacks());
-    V4L2LoopbackConnector connector(output, V4L2LoopbackFinder(directory()), "", m_log);
-    for (int search = 0; search < 3; ++search) {
-        connector.connect();
-    }
-    EXPECT_EQ(m_log.lines(),
-              std::vector<std::string>{"No v4l2loopback device: no video nodes in " + directory()});
+    V4L2LoopbackConnector connector(m_output, V4L2LoopbackFinder(directory()), "", m_log);
+    connectTimes(connector, 3);
+    EXPECT_EQ(m_log.lines(), Notes{"No v4l2loopback device: no video nodes in " + directory()});
 
-    const FakeNode node(nodePath("video0"));
-    FakeNode::install({node});
-    connector.connect();
-    EXPECT_TRUE(output.isOpen());
+    const FakeNode video0 = node("video0");
+    FakeNode::install({video0});
+    connectTimes(connector, 2);
+    EXPECT_TRUE(m_output.isOpen());
     EXPECT_EQ(m_started, 1);
-    connector.connect();
-    EXPECT_EQ(m_started, 1);
-    EXPECT_EQ(m_log.count("v4l2loopback output on " + node.path()), 1) << m_log.all();
+    EXPECT_EQ(m_log.count("v4l2loopback output on " + video0.path()), 1) << m_log.all();
     EXPECT_EQ(m_log.lines().size(), 2u) << m_log.all();
 }
 
 TEST_F(V4L2LoopbackFinderTest, ConnectorTriesAFailedDeviceAgainOnlyOnceItHasGoneAway) {
-    const FakeNode node(nodePath("video0"));
-    FakeNode::install({node});
-    V4L2LoopbackOutput output(m_log, countingCallbacks());
-    V4L2LoopbackConnector connector(output, V4L2LoopbackFinder(directory()), "", m_log);
+    const FakeNode video0 = node("video0");
+    FakeNode::install({video0});
+    V4L2LoopbackConnector connector(m_output, V4L2LoopbackFinder(directory()), "", m_log);
     connector.connect();
-    ASSERT_TRUE(output.isOpen());
+    ASSERT_TRUE(m_output.isOpen());
 
-    node.fail(EIO);
-    output.sendFrame(barsFrame(), 0, 0);
-    ASSERT_FALSE(output.isOpen());
-    node.heal();  // it opens again, yet it failed
-    connector.connect();
-    connector.connect();
-    EXPECT_FALSE(output.isOpen());
-    EXPECT_EQ(m_log.count("Skipping " + node.path() +
+    video0.fail(EIO);
+    m_output.sendFrame(barsFrame(), 0, 0);
+    ASSERT_FALSE(m_output.isOpen());
+    video0.heal();  // it opens again, yet it failed
+    connectTimes(connector, 2);
+    EXPECT_FALSE(m_output.isOpen());
+    EXPECT_EQ(m_log.count("Skipping " + video0.path() +
                           ": it failed and is tried again once it has gone away"),
               1)
         << m_log.all();
 
-    std::filesystem::remove(node.path());  // gone
-    node.fail(ENOENT);
+    std::filesystem::remove(video0.path());  // gone
+    video0.fail(ENOENT);
     connector.connect();
     nodePath("video0");  // and back
-    node.heal();
+    video0.heal();
     connector.connect();
-    EXPECT_TRUE(output.isOpen());
+    EXPECT_TRUE(m_output.isOpen());
     EXPECT_EQ(m_started, 2);
     EXPECT_EQ(m_stopped, 1);
 }
 
 TEST_F(V4L2LoopbackFinderTest, ConnectorDoesNotRetryADeviceThatRefusedTheFormat) {
-    const FakeNode node(nodePath("video0"), "formats=RGB3");
-    FakeNode::install({node});
-    V4L2LoopbackOutput output(m_log, countingCallbacks());
-    V4L2LoopbackConnector connector(output, V4L2LoopbackFinder(directory()), node.path(), m_log);
-    for (int search = 0; search < 3; ++search) {
-        connector.connect();
-    }
-    EXPECT_FALSE(output.isOpen());
+    const FakeNode rgb = node("video0", "formats=RGB3");
+    FakeNode::install({rgb});
+    V4L2LoopbackConnector connector(m_output, V4L2LoopbackFinder(directory()), rgb.path(), m_log);
+    connectTimes(connector, 3);
+    EXPECT_FALSE(m_output.isOpen());
     EXPECT_EQ(m_log.count("keeps the format RGB3"), 1) << m_log.all();
     EXPECT_EQ(m_log.count("cannot be used: it failed"), 1) << m_log.all();
     EXPECT_EQ(m_started, 0);
 }
 
 TEST_F(V4L2LoopbackFinderTest, ConnectorOpensOtherDriversNodesAgainOnlyWhenTheNodesChange) {
-    const FakeNode webcam(nodePath("video0"), "driver=uvcvideo");
-    const FakeNode fedLoopback(nodePath("video1"), "caps=capture");
+    const FakeNode webcam = node("video0", "driver=uvcvideo");
+    const FakeNode fedLoopback = node("video1", "caps=capture");
     FakeNode::install({webcam, fedLoopback});
-    V4L2LoopbackOutput output(m_log, countingCallbacks());
-    V4L2LoopbackConnector connector(output, V4L2LoopbackFinder(directory()), "", m_log);
-    for (int search = 0; search < 3; ++search) {
-        connector.connect();
-    }
+    V4L2LoopbackConnector connector(m_output, V4L2LoopbackFinder(directory()), "", m_log);
+    connectTimes(connector, 3);
     EXPECT_EQ(webcam.opens(), 1);
     EXPECT_EQ(fedLoopback.opens(), 3) << "a fed loopback device may be freed at any time";
     EXPECT_EQ(m_log.count("Skipping " + webcam.path()), 1) << m_log.all();
 
-    const FakeNode freeLoopback(nodePath("video2"));
-    FakeNode::install({webcam, fedLoopback, freeLoopback});
+    FakeNode::install({webcam, fedLoopback, node("video2")});
     connector.connect();
     EXPECT_EQ(webcam.opens(), 2);
-    EXPECT_TRUE(output.isOpen());
+    EXPECT_TRUE(m_output.isOpen());
 }
