@@ -1,13 +1,11 @@
 #pragma once
 
-#include "fakev4l2/FakeNodeRecording.h"
-
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,17 +13,29 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-// The test's side of one fake v4l2loopback node (fakev4l2/FakeVideoNodes.cpp): its entry in
-// VELARION_FAKE_V4L2_NODES, what was written to it, and breaking it.
+// What a fake v4l2loopback node (FakeVideoNodes.cpp) keeps of the frames written to it, in the
+// file "<node>.frame": this header at offset 0 and the last frame's bytes at kFrameOffset.
+// `sequence` is odd while a frame is being stored, so a reader can tell a torn copy. Every write
+// is also logged as one line "<CLOCK_MONOTONIC ns> <bytes asked> <bytes taken or -errno>" in
+// "<node>.writes".
+struct FakeNodeRecording {
+    static constexpr std::size_t kFrameOffset = 4096;
+    static constexpr std::size_t kFrameCapacity = std::size_t(1920) * 1080 * 4;
+    static constexpr std::size_t kFileSize = kFrameOffset + kFrameCapacity;
+
+    std::atomic<std::uint64_t> sequence;
+    std::uint32_t pixelFormat, width, height, bytesPerLine;
+    std::uint64_t frameBytes, frameRateNumerator, frameRateDenominator;
+};
+
+// The test's side of one fake node: its entry in VELARION_FAKE_V4L2_NODES, what was written to
+// it, and breaking it.
 class FakeNode {
 public:
     struct Frame {
-        std::uint32_t pixelFormat = 0;
-        int width = 0;
-        int height = 0;
-        int bytesPerLine = 0;
-        std::uint32_t frameRateNumerator = 0;
-        std::uint32_t frameRateDenominator = 0;
+        std::uint32_t pixelFormat;
+        int width, height, bytesPerLine;
+        std::uint64_t frameRateNumerator, frameRateDenominator;
         std::vector<std::uint8_t> bytes;
     };
     struct Write {
@@ -54,38 +64,35 @@ public:
     void fail(int error) const { std::ofstream(m_path + ".fail") << error << "\n"; }
     void heal() const { std::remove((m_path + ".fail").c_str()); }
 
-    // The last frame written, copied whole (retried while a write is storing one).
+    // The last frame written, copied whole (tried again while a write is storing one).
     std::optional<Frame> lastFrame() const {
         const int fd = ::open((m_path + ".frame").c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            return std::nullopt;
+        void* mapping =
+            fd < 0 ? MAP_FAILED
+                   : ::mmap(nullptr, FakeNodeRecording::kFileSize, PROT_READ, MAP_SHARED, fd, 0);
+        if (fd >= 0) {
+            ::close(fd);
         }
-        void* mapping = ::mmap(nullptr, FakeNodeRecording::kFileSize, PROT_READ, MAP_SHARED, fd, 0);
-        ::close(fd);
         if (mapping == MAP_FAILED) {
             return std::nullopt;
         }
-        const auto* recording = static_cast<const FakeNodeRecording*>(mapping);
+        const auto& recording = *static_cast<const FakeNodeRecording*>(mapping);
         const auto* pixels =
             static_cast<const std::uint8_t*>(mapping) + FakeNodeRecording::kFrameOffset;
         std::optional<Frame> frame;
         for (int attempt = 0; attempt < 100 && !frame; ++attempt) {
-            const std::uint64_t before = recording->sequence.load(std::memory_order_acquire);
+            const std::uint64_t before = recording.sequence.load(std::memory_order_acquire);
             if (before == 0 || before % 2 == 1) {
                 ::usleep(2000);
                 continue;
             }
-            Frame copy;
-            copy.pixelFormat = recording->pixelFormat;
-            copy.width = int(recording->width);
-            copy.height = int(recording->height);
-            copy.bytesPerLine = int(recording->bytesPerLine);
-            copy.frameRateNumerator = std::uint32_t(recording->frameRateNumerator);
-            copy.frameRateDenominator = std::uint32_t(recording->frameRateDenominator);
             const std::size_t size =
-                std::min<std::size_t>(recording->frameBytes, FakeNodeRecording::kFrameCapacity);
-            copy.bytes.assign(pixels, pixels + size);
-            if (recording->sequence.load(std::memory_order_acquire) == before) {
+                std::min<std::size_t>(recording.frameBytes, FakeNodeRecording::kFrameCapacity);
+            Frame copy{recording.pixelFormat,        int(recording.width),
+                       int(recording.height),        int(recording.bytesPerLine),
+                       recording.frameRateNumerator, recording.frameRateDenominator,
+                       {pixels, pixels + size}};
+            if (recording.sequence.load(std::memory_order_acquire) == before) {
                 frame = std::move(copy);
             }
         }
@@ -96,9 +103,8 @@ public:
     // How often the node was opened.
     int opens() const {
         std::ifstream log(m_path + ".opens");
-        std::string line;
         int count = 0;
-        while (std::getline(log, line)) {
+        for (std::string line; std::getline(log, line);) {
             ++count;
         }
         return count;
@@ -107,13 +113,8 @@ public:
     std::vector<Write> writes() const {
         std::vector<Write> found;
         std::ifstream log(m_path + ".writes");
-        std::string line;
-        while (std::getline(log, line)) {
-            std::istringstream fields(line);
-            Write write{};
-            if (fields >> write.timeNs >> write.asked >> write.result) {
-                found.push_back(write);
-            }
+        for (Write write{}; log >> write.timeNs >> write.asked >> write.result;) {
+            found.push_back(write);
         }
         return found;
     }

@@ -5,19 +5,19 @@
 // library untouched.
 //
 // VELARION_FAKE_V4L2_NODES = entry[;entry...], entry = PATH[|key=value...]:
-//   driver=NAME       what VIDIOC_QUERYCAP names (default "v4l2 loopback")
-//   caps=LIST         "output", "capture" or "output,capture" (the default; an idle
-//                     exclusive_caps device offers output only, a fed one capture only)
-//   formats=LIST      fourccs S_FMT accepts (default "YUYV,YU12"); another request is answered
-//                     with the first, as a driver adjusts a format it cannot take
-//   size=WxH          a size the node keeps whatever is asked
-//   sizeimage=N       the frame size the node reports, whatever the format needs
+//   driver=NAME     what VIDIOC_QUERYCAP names (default "v4l2 loopback")
+//   caps=LIST       "output", "capture" or "output,capture" (the default; an idle exclusive_caps
+//                   device offers output only, a fed one capture only)
+//   formats=LIST    fourccs S_FMT accepts (default "YUYV,YU12"); another request is answered with
+//                   the first, as a driver adjusts a format it cannot take
+//   size=WxH        a size the node keeps whatever is asked
+//   sizeimage=N     the frame size the node reports, whatever the format needs
 // A file "PATH.fail" holding an errno number makes opening and writing fail with it (the device
-// went away or broke). The frames are recorded as FakeNodeRecording.h describes, and every open
-// adds a line to "PATH.opens".
+// went away or broke). Frames are recorded as FakeNodeRecording (FakeNode.h) describes, and every
+// open adds a line to "PATH.opens".
 
 #undef _FORTIFY_SOURCE
-#include "FakeNodeRecording.h"
+#include "FakeNode.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -25,9 +25,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 #include <map>
 #include <mutex>
-#include <new>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,55 +41,47 @@
 
 namespace {
 
-struct NodeConfig {
+struct Node {
     std::string path;
     std::string driver = "v4l2 loopback";
     std::uint32_t caps = V4L2_CAP_VIDEO_OUTPUT | V4L2_CAP_VIDEO_CAPTURE;
     std::vector<std::uint32_t> formats = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_YUV420};
-    std::uint32_t fixedWidth = 0;
-    std::uint32_t fixedHeight = 0;
-    std::uint32_t fixedSizeImage = 0;
-};
-
-struct OpenNode {
-    NodeConfig config;
+    std::uint32_t fixedWidth = 0, fixedHeight = 0, fixedSizeImage = 0;
     v4l2_pix_format format{};
     FakeNodeRecording* recording = nullptr;
     int writesLog = -1;
 };
 
-using OpenFn = int (*)(const char*, int, ...);
-using OpenatFn = int (*)(int, const char*, int, ...);
-using CloseFn = int (*)(int);
-using IoctlFn = int (*)(int, unsigned long, ...);
-using WriteFn = ssize_t (*)(int, const void*, size_t);
-
-template <typename Fn>
-Fn next(const char* name) {
-    return reinterpret_cast<Fn>(::dlsym(RTLD_NEXT, name));
-}
-
-std::mutex& tableMutex() {
-    static std::mutex* mutex = new std::mutex;  // never destroyed: calls may come during exit
-    return *mutex;
-}
-std::map<int, OpenNode>& table() {
-    static auto* nodes = new std::map<int, OpenNode>;
-    return *nodes;
-}
-
-std::uint32_t fourccFromText(const std::string& text) {
-    if (text.size() != 4) {
-        return 0;
+// The C library's functions, for everything that is not a fake node.
+struct Libc {
+    template <typename Fn>
+    static Fn next(const char* name) {
+        return reinterpret_cast<Fn>(::dlsym(RTLD_NEXT, name));
     }
-    return v4l2_fourcc(text[0], text[1], text[2], text[3]);
+    int (*open)(const char*, int, ...) = next<int (*)(const char*, int, ...)>("open");
+    int (*close)(int) = next<int (*)(int)>("close");
+    int (*ioctl)(int, unsigned long, ...) = next<int (*)(int, unsigned long, ...)>("ioctl");
+    ssize_t (*write)(int, const void*,
+                     size_t) = next<ssize_t (*)(int, const void*, size_t)>("write");
+};
+const Libc& libc() {
+    static const Libc* functions = new Libc;  // never destroyed: calls may come during exit
+    return *functions;
+}
+
+struct Table {
+    std::mutex mutex;
+    std::map<int, Node> nodes;  // by descriptor
+};
+Table& table() {
+    static Table* open = new Table;
+    return *open;
 }
 
 std::vector<std::string> split(const std::string& text, char separator) {
     std::vector<std::string> parts;
     std::stringstream stream(text);
-    std::string part;
-    while (std::getline(stream, part, separator)) {
+    for (std::string part; std::getline(stream, part, separator);) {
         if (!part.empty()) {
             parts.push_back(part);
         }
@@ -96,149 +89,110 @@ std::vector<std::string> split(const std::string& text, char separator) {
     return parts;
 }
 
-bool findConfig(const char* path, NodeConfig& config) {
+std::optional<Node> configured(const char* path) {
     const char* nodes = std::getenv("VELARION_FAKE_V4L2_NODES");
-    if (!nodes || !path) {
-        return false;
-    }
-    for (const std::string& entry : split(nodes, ';')) {
+    for (const std::string& entry : split(nodes && path ? nodes : "", ';')) {
         const std::vector<std::string> fields = split(entry, '|');
-        if (fields.empty() || fields[0] != path) {
+        if (fields[0] != path) {
             continue;
         }
-        config.path = fields[0];
+        Node node;
+        node.path = fields[0];
         for (std::size_t i = 1; i < fields.size(); ++i) {
             const std::size_t equals = fields[i].find('=');
             const std::string key = fields[i].substr(0, equals);
             const std::string value =
                 equals == std::string::npos ? "" : fields[i].substr(equals + 1);
             if (key == "driver") {
-                config.driver = value;
+                node.driver = value;
             } else if (key == "caps") {
-                config.caps = 0;
-                for (const std::string& cap : split(value, ',')) {
-                    config.caps |= cap == "output"    ? V4L2_CAP_VIDEO_OUTPUT
-                                   : cap == "capture" ? V4L2_CAP_VIDEO_CAPTURE
-                                                      : 0;
-                }
+                node.caps =
+                    (value.find("output") != std::string::npos ? V4L2_CAP_VIDEO_OUTPUT : 0) |
+                    (value.find("capture") != std::string::npos ? V4L2_CAP_VIDEO_CAPTURE : 0);
             } else if (key == "formats") {
-                config.formats.clear();
-                for (const std::string& format : split(value, ',')) {
-                    config.formats.push_back(fourccFromText(format));
+                node.formats.clear();
+                for (const std::string& f : split(value, ',')) {
+                    node.formats.push_back(f.size() == 4 ? v4l2_fourcc(f[0], f[1], f[2], f[3]) : 0);
                 }
-            } else if (key == "sizeimage") {
-                config.fixedSizeImage = std::uint32_t(std::strtoul(value.c_str(), nullptr, 10));
             } else if (key == "size") {
-                std::sscanf(value.c_str(), "%ux%u", &config.fixedWidth, &config.fixedHeight);
+                std::sscanf(value.c_str(), "%ux%u", &node.fixedWidth, &node.fixedHeight);
+            } else if (key == "sizeimage") {
+                node.fixedSizeImage = std::uint32_t(std::strtoul(value.c_str(), nullptr, 10));
             }
         }
-        return true;
+        return node;
     }
-    return false;
+    return std::nullopt;
 }
 
 // The errno a "PATH.fail" file holds, or 0.
 int injectedFailure(const std::string& path) {
-    FILE* file = std::fopen((path + ".fail").c_str(), "re");
-    if (!file) {
-        return 0;
-    }
-    int error = EIO;
-    if (std::fscanf(file, "%d", &error) != 1) {
-        error = EIO;
-    }
-    std::fclose(file);
-    return error;
+    std::ifstream file(path + ".fail");
+    int error = 0;
+    return !file ? 0 : (file >> error && error) ? error : EIO;
 }
 
-void settleFormat(const NodeConfig& config, v4l2_pix_format& pix) {
+void settleFormat(const Node& node, v4l2_pix_format& pix) {
     bool accepted = false;
-    for (std::uint32_t format : config.formats) {
+    for (std::uint32_t format : node.formats) {
         accepted = accepted || format == pix.pixelformat;
     }
-    if (!accepted && !config.formats.empty()) {
-        pix.pixelformat = config.formats.front();
+    if (!accepted && !node.formats.empty()) {
+        pix.pixelformat = node.formats.front();
     }
-    if (config.fixedWidth) {
-        pix.width = config.fixedWidth;
-        pix.height = config.fixedHeight;
+    if (node.fixedWidth) {
+        pix.width = node.fixedWidth;
+        pix.height = node.fixedHeight;
     }
     pix.field = V4L2_FIELD_NONE;
-    switch (pix.pixelformat) {
-        case V4L2_PIX_FMT_YUYV:
-            pix.bytesperline = pix.width * 2;
-            pix.sizeimage = pix.bytesperline * pix.height;
-            break;
-        case V4L2_PIX_FMT_YUV420:
-            pix.bytesperline = pix.width;
-            pix.sizeimage = pix.width * pix.height * 3 / 2;
-            break;
-        default:
-            pix.bytesperline = pix.width * 3;
-            pix.sizeimage = pix.bytesperline * pix.height;
-            break;
+    pix.bytesperline = pix.width * (pix.pixelformat == V4L2_PIX_FMT_YUYV     ? 2
+                                    : pix.pixelformat == V4L2_PIX_FMT_YUV420 ? 1
+                                                                             : 3);
+    pix.sizeimage = pix.bytesperline * pix.height;
+    if (pix.pixelformat == V4L2_PIX_FMT_YUV420) {
+        pix.sizeimage = pix.sizeimage * 3 / 2;
     }
-    if (config.fixedSizeImage) {
-        pix.sizeimage = config.fixedSizeImage;
+    if (node.fixedSizeImage) {
+        pix.sizeimage = node.fixedSizeImage;
     }
 }
 
-void copyText(__u8* target, std::size_t capacity, const std::string& text) {
-    std::memset(target, 0, capacity);
-    std::memcpy(target, text.data(), std::min(capacity - 1, text.size()));
-}
-
-int answerIoctl(OpenNode& node, unsigned long request, void* argument) {
-    switch (request) {
-        case VIDIOC_QUERYCAP: {
-            auto* caps = static_cast<v4l2_capability*>(argument);
-            std::memset(caps, 0, sizeof *caps);
-            copyText(caps->driver, sizeof caps->driver, node.config.driver);
-            copyText(caps->card, sizeof caps->card, "Fake loopback");
-            copyText(caps->bus_info, sizeof caps->bus_info, "platform:v4l2loopback-000");
-            caps->version = 0x000c07;
-            caps->device_caps = node.config.caps | V4L2_CAP_READWRITE | V4L2_CAP_STREAMING;
-            caps->capabilities = caps->device_caps | V4L2_CAP_DEVICE_CAPS;
-            return 0;
-        }
-        case VIDIOC_G_FMT:
-        case VIDIOC_S_FMT:
-        case VIDIOC_TRY_FMT: {
-            auto* format = static_cast<v4l2_format*>(argument);
-            if (format->type != V4L2_BUF_TYPE_VIDEO_OUTPUT ||
-                !(node.config.caps & V4L2_CAP_VIDEO_OUTPUT)) {
-                return EINVAL;
-            }
-            if (request == VIDIOC_G_FMT) {
-                format->fmt.pix = node.format;
-                return 0;
-            }
-            settleFormat(node.config, format->fmt.pix);
-            if (request == VIDIOC_S_FMT) {
-                node.format = format->fmt.pix;
-            }
-            return 0;
-        }
-        case VIDIOC_S_PARM: {
-            auto* parameters = static_cast<v4l2_streamparm*>(argument);
-            if (parameters->type != V4L2_BUF_TYPE_VIDEO_OUTPUT) {
-                return EINVAL;
-            }
-            if (node.recording) {
-                node.recording->frameRateNumerator = parameters->parm.output.timeperframe.numerator;
-                node.recording->frameRateDenominator =
-                    parameters->parm.output.timeperframe.denominator;
-            }
-            return 0;
-        }
-        default:
-            return ENOTTY;
+int answerIoctl(Node& node, unsigned long request, void* argument) {
+    if (request == VIDIOC_QUERYCAP) {
+        auto* caps = static_cast<v4l2_capability*>(argument);
+        *caps = {};
+        std::strncpy(reinterpret_cast<char*>(caps->driver), node.driver.c_str(),
+                     sizeof caps->driver - 1);
+        std::strcpy(reinterpret_cast<char*>(caps->card), "Fake loopback");
+        caps->device_caps = node.caps | V4L2_CAP_READWRITE | V4L2_CAP_STREAMING;
+        caps->capabilities = caps->device_caps | V4L2_CAP_DEVICE_CAPS;
+        return 0;
     }
+    if (request == VIDIOC_S_FMT) {
+        auto* format = static_cast<v4l2_format*>(argument);
+        if (format->type != V4L2_BUF_TYPE_VIDEO_OUTPUT || !(node.caps & V4L2_CAP_VIDEO_OUTPUT)) {
+            return EINVAL;
+        }
+        settleFormat(node, format->fmt.pix);
+        node.format = format->fmt.pix;
+        return 0;
+    }
+    if (request == VIDIOC_S_PARM) {
+        const auto* parameters = static_cast<v4l2_streamparm*>(argument);
+        if (parameters->type != V4L2_BUF_TYPE_VIDEO_OUTPUT) {
+            return EINVAL;
+        }
+        if (node.recording) {
+            node.recording->frameRateNumerator = parameters->parm.output.timeperframe.numerator;
+            node.recording->frameRateDenominator = parameters->parm.output.timeperframe.denominator;
+        }
+        return 0;
+    }
+    return ENOTTY;
 }
 
 FakeNodeRecording* mapRecording(const std::string& path) {
-    static const OpenFn realOpen = next<OpenFn>("open");
-    const int fd = realOpen((path + ".frame").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = libc().open((path + ".frame").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         return nullptr;
     }
@@ -247,51 +201,15 @@ FakeNodeRecording* mapRecording(const std::string& path) {
         mapping = ::mmap(nullptr, FakeNodeRecording::kFileSize, PROT_READ | PROT_WRITE, MAP_SHARED,
                          fd, 0);
     }
-    static const CloseFn realClose = next<CloseFn>("close");
-    realClose(fd);
+    libc().close(fd);
     return mapping == MAP_FAILED ? nullptr : static_cast<FakeNodeRecording*>(mapping);
 }
 
-int openFake(const char* path, int flags, mode_t mode, bool& handled) {
-    NodeConfig config;
-    handled = findConfig(path, config);
-    if (!handled) {
-        return -1;
-    }
-    (void)mode;
-    if (const int error = injectedFailure(config.path)) {
-        errno = error;
-        return -1;
-    }
-    static const OpenFn realOpen = next<OpenFn>("open");
-    const int fd = realOpen("/dev/null", O_RDWR | (flags & O_CLOEXEC));
-    if (fd < 0) {
-        return -1;
-    }
-    OpenNode node;
-    node.config = config;
-    node.format.width = 640;
-    node.format.height = 480;
-    node.format.pixelformat = config.formats.empty() ? 0 : config.formats.front();
-    settleFormat(config, node.format);
-    node.recording = mapRecording(config.path);
-    node.writesLog = realOpen((config.path + ".writes").c_str(),
-                              O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    const int opensLog =
-        realOpen((config.path + ".opens").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    if (opensLog >= 0) {
-        static const WriteFn realWrite = next<WriteFn>("write");
-        static const CloseFn realClose = next<CloseFn>("close");
-        realWrite(opensLog, "open\n", 5);
-        realClose(opensLog);
-    }
-    std::lock_guard lock(tableMutex());
-    table()[fd] = node;
-    return fd;
+int appendTo(const std::string& path) {
+    return libc().open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
 }
 
-void record(OpenNode& node, const void* data, std::size_t size, long result) {
-    static const WriteFn realWrite = next<WriteFn>("write");
+void record(Node& node, const void* data, std::size_t size, long result) {
     if (result > 0 && node.recording) {
         FakeNodeRecording& recording = *node.recording;
         recording.sequence.fetch_add(1, std::memory_order_acq_rel);
@@ -304,15 +222,12 @@ void record(OpenNode& node, const void* data, std::size_t size, long result) {
                     std::min<std::size_t>(std::size_t(result), FakeNodeRecording::kFrameCapacity));
         recording.sequence.fetch_add(1, std::memory_order_acq_rel);
     }
-    if (node.writesLog >= 0) {
-        struct timespec now {};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        char line[96];
-        const int length =
-            std::snprintf(line, sizeof line, "%lld %zu %ld\n",
-                          (long long)now.tv_sec * 1000000000LL + now.tv_nsec, size, result);
-        realWrite(node.writesLog, line, std::size_t(length));
-    }
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    char line[96];
+    const int length = std::snprintf(line, sizeof line, "%lld %zu %ld\n",
+                                     now.tv_sec * 1000000000LL + now.tv_nsec, size, result);
+    libc().write(node.writesLog, line, std::size_t(length));
 }
 
 }  // namespace
@@ -327,81 +242,44 @@ int open(const char* path, int flags, ...) {
         mode = va_arg(arguments, mode_t);
         va_end(arguments);
     }
-    bool handled = false;
-    const int fd = openFake(path, flags, mode, handled);
-    if (handled) {
-        return fd;
+    std::optional<Node> node = configured(path);
+    if (!node) {
+        return libc().open(path, flags, mode);
     }
-    static const OpenFn realOpen = next<OpenFn>("open");
-    return realOpen(path, flags, mode);
-}
-
-int open64(const char* path, int flags, ...) {
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = va_arg(arguments, mode_t);
-        va_end(arguments);
+    if (const int error = injectedFailure(node->path)) {
+        errno = error;
+        return -1;
     }
-    return open(path, flags, mode);
-}
-
-int __open_2(const char* path, int flags) {
-    return open(path, flags);
-}
-
-int __open64_2(const char* path, int flags) {
-    return open(path, flags);
-}
-
-int openat(int directory, const char* path, int flags, ...) {
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = va_arg(arguments, mode_t);
-        va_end(arguments);
+    const int fd = libc().open("/dev/null", O_RDWR | (flags & O_CLOEXEC));
+    if (fd < 0) {
+        return -1;
     }
-    bool handled = false;
-    if (path[0] == '/') {
-        const int fd = openFake(path, flags, mode, handled);
-        if (handled) {
-            return fd;
-        }
-    }
-    static const OpenatFn realOpenat = next<OpenatFn>("openat");
-    return realOpenat(directory, path, flags, mode);
-}
-
-int openat64(int directory, const char* path, int flags, ...) {
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = va_arg(arguments, mode_t);
-        va_end(arguments);
-    }
-    return openat(directory, path, flags, mode);
+    node->format.width = 640;
+    node->format.height = 480;
+    node->format.pixelformat = node->formats.empty() ? 0 : node->formats.front();
+    settleFormat(*node, node->format);
+    node->recording = mapRecording(node->path);
+    node->writesLog = appendTo(node->path + ".writes");
+    const int opens = appendTo(node->path + ".opens");
+    libc().write(opens, "open\n", 5);
+    libc().close(opens);
+    std::lock_guard lock(table().mutex);
+    table().nodes[fd] = std::move(*node);
+    return fd;
 }
 
 int close(int fd) {
     {
-        std::lock_guard lock(tableMutex());
-        const auto found = table().find(fd);
-        if (found != table().end()) {
-            static const CloseFn realClose = next<CloseFn>("close");
+        std::lock_guard lock(table().mutex);
+        if (const auto found = table().nodes.find(fd); found != table().nodes.end()) {
             if (found->second.recording) {
                 ::munmap(found->second.recording, FakeNodeRecording::kFileSize);
             }
-            if (found->second.writesLog >= 0) {
-                realClose(found->second.writesLog);
-            }
-            table().erase(found);
+            libc().close(found->second.writesLog);
+            table().nodes.erase(found);
         }
     }
-    static const CloseFn realClose = next<CloseFn>("close");
-    return realClose(fd);
+    return libc().close(fd);
 }
 
 int ioctl(int fd, unsigned long request, ...) {
@@ -410,37 +288,30 @@ int ioctl(int fd, unsigned long request, ...) {
     void* argument = va_arg(arguments, void*);
     va_end(arguments);
     {
-        std::lock_guard lock(tableMutex());
-        const auto found = table().find(fd);
-        if (found != table().end()) {
-            const int error = answerIoctl(found->second, request, argument);
-            errno = error;
-            return error ? -1 : 0;
+        std::lock_guard lock(table().mutex);
+        if (const auto found = table().nodes.find(fd); found != table().nodes.end()) {
+            errno = answerIoctl(found->second, request, argument);
+            return errno ? -1 : 0;
         }
     }
-    static const IoctlFn realIoctl = next<IoctlFn>("ioctl");
-    return realIoctl(fd, request, argument);
+    return libc().ioctl(fd, request, argument);
 }
 
 ssize_t write(int fd, const void* data, size_t size) {
     {
-        std::lock_guard lock(tableMutex());
-        const auto found = table().find(fd);
-        if (found != table().end()) {
-            OpenNode& node = found->second;
-            if (const int error = injectedFailure(node.config.path)) {
-                record(node, data, size, -error);
-                errno = error;
-                return -1;
-            }
+        std::lock_guard lock(table().mutex);
+        if (const auto found = table().nodes.find(fd); found != table().nodes.end()) {
+            Node& node = found->second;
+            const int error = injectedFailure(node.path);
             // v4l2loopback takes at most one buffer's worth per write.
-            const std::size_t taken = std::min<std::size_t>(size, node.format.sizeimage);
-            record(node, data, size, long(taken));
-            return ssize_t(taken);
+            const long taken =
+                error ? -error : long(std::min<std::size_t>(size, node.format.sizeimage));
+            record(node, data, size, taken);
+            errno = error;
+            return error ? -1 : ssize_t(taken);
         }
     }
-    static const WriteFn realWrite = next<WriteFn>("write");
-    return realWrite(fd, data, size);
+    return libc().write(fd, data, size);
 }
 
 }  // extern "C"
