@@ -1,6 +1,7 @@
 #include "BgraImage.h"
 #include "HandoffNamespace.h"
 #include "HelperProcess.h"
+#include "PlantedSurface.h"
 
 #include "shared/SharedSurface.h"
 #include "shared/SurfaceReader.h"
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,7 +29,7 @@ Copy copyInto(SurfaceReader& reader, std::uint32_t id, BgraImage& frame) {
     return reader.copy(id, frame.bytes(), frame.bytesPerRow, frame.height);
 }
 
-// Runs as root and speaks to helpers that drop to the 'nobody' account.
+// Runs as root, and checks what the 'nobody' account can do.
 class OtherAccount : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -34,18 +37,11 @@ protected:
         if (!nobody) {
             GTEST_SKIP() << "needs root and a 'nobody' account";
         }
-        m_uid = QString::number(nobody->pw_uid);
-    }
-    HelperProcess helper(const char* mode, const std::string& name, const QString& extra = {}) {
-        QStringList arguments = {QString::fromLatin1(mode), m_uid, QString::fromStdString(name)};
-        if (!extra.isEmpty()) {
-            arguments << extra;
-        }
-        return HelperProcess(arguments);
+        m_nobody = nobody->pw_uid;
     }
 
     HandoffNamespace m_namespace;
-    QString m_uid;
+    uid_t m_nobody = 0;
 };
 
 }  // namespace
@@ -114,24 +110,32 @@ TEST_F(OtherAccount, CannotOpenASurfaceOrTheNotifyState) {
               NotifyCenter::kStatusOK);
     for (const std::string& name : {SharedSurface::nameFor(surface->surfaceId()),
                                     NotifyCenter::objectNameFor(FrameHandoff::kNotifyName)}) {
-        EXPECT_EQ(helper("open-as", name).readLine(), "errno=" + std::to_string(EACCES)) << name;
+        HelperProcess opener(
+            {QStringLiteral("open-as"), QString::number(m_nobody), QString::fromStdString(name)});
+        EXPECT_EQ(opener.readLine(), "errno=" + std::to_string(EACCES)) << name;
     }
 }
 
 // The names are predictable: another account may create them first, with mode 0666.
 TEST_F(OtherAccount, SurfaceOrNotifyStatePlantedUnderTheUsersNamesIsRefused) {
-    const std::uint32_t planted = 31337;
-    HelperProcess surfaceSquatter =
-        helper("squat-as", SharedSurface::nameFor(planted), QString::number(planted));
-    HelperProcess notifySquatter =
-        helper("squat-as", NotifyCenter::objectNameFor(FrameHandoff::kNotifyName), "1");
-    ASSERT_EQ(surfaceSquatter.readLine(), "created");
-    ASSERT_EQ(notifySquatter.readLine(), "created");
+    const std::uint32_t id = 31337;
+    const std::unique_ptr<ShmFile> surface = plantSurface(id, 64, 64);
+    auto notify =
+        ShmFile::createExclusive(NotifyCenter::objectNameFor(FrameHandoff::kNotifyName), 4096);
+    ASSERT_TRUE(surface && notify.file);
+    int token = -1;
+    ASSERT_TRUE(SharedSurface::lookup(id)) << "accepted while it is the user's own";
+    ASSERT_EQ(NotifyCenter().notify_register_check(FrameHandoff::kNotifyName, token),
+              NotifyCenter::kStatusOK);
 
-    EXPECT_FALSE(SharedSurface::lookup(planted));
-    NotifyCenter center;
-    int token = 5;
-    EXPECT_EQ(center.notify_register_check(FrameHandoff::kNotifyName, token),
+    for (const std::string& name : {surface->name(), notify.file->name()}) {
+        const std::string path = "/dev/shm" + name;
+        ASSERT_EQ(::chown(path.c_str(), m_nobody, m_nobody), 0) << path;
+        ASSERT_EQ(::chmod(path.c_str(), 0666), 0) << path;
+    }
+    EXPECT_FALSE(SharedSurface::lookup(id));
+    token = 5;
+    EXPECT_EQ(NotifyCenter().notify_register_check(FrameHandoff::kNotifyName, token),
               NotifyCenter::kStatusFailed);
     EXPECT_EQ(token, -1);
 }

@@ -1,16 +1,14 @@
 #include "BgraImage.h"
 #include "HandoffNamespace.h"
+#include "PlantedSurface.h"
 
 #include "shared/FrameCopy.h"
 #include "shared/SharedSurface.h"
-#include "shared/ShmFile.h"
-#include "shared/SurfaceHeader.h"
 #include "shared/SurfaceReader.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <new>
 #include <set>
 
 #include <sys/stat.h>
@@ -83,15 +81,9 @@ TEST(SharedSurface, IsPrivateToItsUserAndReadsIntoTheTopLeftCorner) {
 TEST(SharedSurface, HeaderThatLiesAboutItsSizeIsRefused) {
     HandoffNamespace ns;
     const std::uint32_t id = 4242;
-    auto created = ShmFile::createExclusive(SharedSurface::nameFor(id), 8192);
-    ASSERT_TRUE(created.file);
-    ASSERT_TRUE(created.file->holdOwnerLock());
-    auto* header = new (created.file->data()) SurfaceHeader{};
-    header->magic = SurfaceHeader::kMagic;
-    header->version = SurfaceHeader::kVersion;
-    header->surfaceId = id;
-    header->pixelFormat = kBGRA;
-    header->pixelOffset = SurfaceHeader::kPixelOffset;
+    const std::unique_ptr<ShmFile> planted = plantSurface(id, 32, 32);  // an 8 KiB object
+    ASSERT_TRUE(planted);
+    auto* header = static_cast<SurfaceHeader*>(planted->data());
     struct Case {
         std::uint32_t width, height, bytesPerRow;
         bool accepted;
@@ -108,7 +100,6 @@ TEST(SharedSurface, HeaderThatLiesAboutItsSizeIsRefused) {
         header->pixelBytes = std::uint64_t(c.height) * c.bytesPerRow;
         EXPECT_EQ(bool(SharedSurface::lookup(id)), c.accepted) << c.width << "x" << c.height;
     }
-    ShmFile::unlink(created.file->name());
 }
 
 TEST(SharedSurface, ReaderTellsAFrameDrawnDuringItsCopy) {
