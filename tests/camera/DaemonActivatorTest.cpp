@@ -5,8 +5,7 @@
 #include "capture/camera/DaemonExtensionActivator.h"
 #include "shared/CameraDaemonStatus.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -16,23 +15,22 @@ namespace {
 
 using Kind = SystemExtensionInstaller::State::Kind;
 
-// Points this process at the private session while the test runs.
+// Points this process at the folders `session` names while the test runs.
 class SessionEnvironment {
 public:
-    explicit SessionEnvironment(const QProcessEnvironment& environment) {
+    explicit SessionEnvironment(const QProcessEnvironment& session) {
         for (const char* name : {"XDG_RUNTIME_DIR", "PIPEWIRE_RUNTIME_DIR", "XDG_STATE_HOME",
                                  "XDG_CONFIG_HOME", "DBUS_SESSION_BUS_ADDRESS"}) {
+            if (!session.contains(QString::fromLatin1(name))) {
+                continue;
+            }
             m_saved.emplace_back(name, qgetenv(name));
-            qputenv(name, environment.value(QString::fromLatin1(name)).toUtf8());
+            qputenv(name, session.value(QString::fromLatin1(name)).toUtf8());
         }
     }
     ~SessionEnvironment() {
         for (const auto& [name, value] : m_saved) {
-            if (value.isEmpty()) {
-                qunsetenv(name);
-            } else {
-                qputenv(name, value);
-            }
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
         }
     }
 
@@ -40,27 +38,32 @@ private:
     std::vector<std::pair<const char*, QByteArray>> m_saved;
 };
 
+// The daemon runs detached, outside the session's processes: it is ended here, whatever the test
+// found.
+struct DaemonReaper {
+    ~DaemonReaper() {
+        if (const auto running = CameraDaemonStatus::read()) {
+            ::kill(pid_t(running->pid), SIGTERM);
+            waitFor([] { return !CameraDaemonStatus::read(); });
+        }
+    }
+};
+
 bool waitForSettled(SystemExtensionInstaller& installer) {
-    return PipeWireSession::waitFor([&] { return installer.state().kind != Kind::requesting; },
-                                    60000);
+    return waitFor(
+        [&] {
+            QCoreApplication::processEvents();  // the outcome comes as a queued call
+            return installer.state().kind != Kind::requesting;
+        },
+        60000);
 }
 
 // Alive and not a zombie: a detached daemon's parent may be a reaper-less init here.
-bool isLive(pid_t pid) {
+bool isLive(qint64 pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray line = stat.readAll();
-    const int close = line.lastIndexOf(')');
+    const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+    const qsizetype close = line.lastIndexOf(')');
     return close > 0 && line.size() > close + 2 && line[close + 2] != 'Z';
-}
-
-void endDaemon() {
-    if (const auto running = CameraDaemonStatus::read()) {
-        ::kill(running->pid, SIGTERM);
-        PipeWireSession::waitFor([] { return !CameraDaemonStatus::read(); }, 10000);
-    }
 }
 
 }  // namespace
@@ -70,6 +73,7 @@ TEST(DaemonExtensionActivator, StartsTheDaemonDetachedAndReplacesARunningOne) {
     PipeWireSession session;
     ASSERT_TRUE(session.isReady());
     SessionEnvironment environment(session.environment());
+    DaemonReaper reaper;
 
     DaemonExtensionActivator activator(QStringLiteral(CAMERA_DAEMON));
     SystemExtensionInstaller installer(activator);
@@ -87,15 +91,16 @@ TEST(DaemonExtensionActivator, StartsTheDaemonDetachedAndReplacesARunningOne) {
     const auto second = CameraDaemonStatus::read();
     ASSERT_TRUE(second);
     EXPECT_NE(second->pid, first->pid);
-    EXPECT_FALSE(isLive(first->pid)) << "the replaced daemon is gone";
-    endDaemon();
+    // Its status goes before the process does.
+    EXPECT_TRUE(waitFor([&] { return !isLive(first->pid); })) << "the replaced daemon is gone";
 }
 
 TEST(DaemonExtensionActivator, AsksTheUserToActWithoutPipeWireAndFailsWithoutTheDaemon) {
     HandoffNamespace ns;
     QTemporaryDir emptyRuntime;
-    const QByteArray savedRuntime = qgetenv("PIPEWIRE_RUNTIME_DIR");
-    qputenv("PIPEWIRE_RUNTIME_DIR", emptyRuntime.path().toUtf8());
+    QProcessEnvironment noPipeWire;
+    noPipeWire.insert(QStringLiteral("PIPEWIRE_RUNTIME_DIR"), emptyRuntime.path());
+    SessionEnvironment environment(noPipeWire);
 
     DaemonExtensionActivator activator(QStringLiteral(CAMERA_DAEMON));
     SystemExtensionInstaller installer(activator);
@@ -109,5 +114,4 @@ TEST(DaemonExtensionActivator, AsksTheUserToActWithoutPipeWireAndFailsWithoutThe
     EXPECT_EQ(failing.state().kind, Kind::failed);
     EXPECT_TRUE(failing.lastMessage().startsWith(QStringLiteral("Installation failed (code 2): ")))
         << failing.lastMessage().toStdString();
-    qputenv("PIPEWIRE_RUNTIME_DIR", savedRuntime);
 }

@@ -3,6 +3,7 @@
 #include "PipeWireSession.h"
 #include "handoff/HandoffNamespace.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -27,13 +28,13 @@ protected:
         arguments.prepend(QStringLiteral("--foreground"));
         m_daemon = &m_session.startProcess(QStringLiteral(CAMERA_DAEMON), arguments, environment);
         ASSERT_TRUE(waitFor([&] {
-            return m_session.run(QStringLiteral("/usr/bin/pw-cli"), {"ls", "Node"})
-                .contains(QStringLiteral("velarion-camera"));
+            return m_session.pwCli({"ls", "Node"}).contains("velarion-camera");
         })) << log();
     }
 
     // Everything the daemon has written to standard error so far.
     std::string log() {
+        QCoreApplication::processEvents();  // lets the process read its pipes
         m_log += QString::fromUtf8(m_daemon->readAllStandardError());
         return m_log.toStdString();
     }
@@ -46,9 +47,7 @@ protected:
     bool waitForLog(const QString& line, int count = 1) {
         return waitFor([&] { return logCount(line) >= count; });
     }
-    static bool waitFor(const std::function<bool()>& check) {
-        return PipeWireSession::waitFor(check, kTimeoutMs);
-    }
+    static bool waitFor(const std::function<bool()>& check) { return ::waitFor(check, kTimeoutMs); }
 
     // A consumer taking `buffers` frames, forever with 0, and throwing them away.
     QProcess& startConsumer(int buffers = 0) {
@@ -60,11 +59,9 @@ protected:
     // empty when it got no frame.
     std::vector<int> receiveCentrePixel() {
         const QString file = m_files.filePath(QStringLiteral("frames%1.raw").arg(++m_received));
-        m_session.run(QStringLiteral("/usr/bin/gst-launch-1.0"),
-                      consumer(4, QStringLiteral("videoscale ! video/x-raw,width=16,height=9 ! "
-                                                 "filesink location=") +
-                                      file),
-                      2 * kTimeoutMs);
+        const QString sink =
+            "videoscale ! video/x-raw,width=16,height=9 ! filesink location=" + file;
+        m_session.run(QStringLiteral("/usr/bin/gst-launch-1.0"), consumer(4, sink), 2 * kTimeoutMs);
         QFile raw(file);
         const QByteArray bytes = raw.open(QIODevice::ReadOnly) ? raw.readAll() : QByteArray();
         constexpr int kFrameBytes = 16 * 9 * 4;
@@ -85,13 +82,11 @@ protected:
 
 private:
     static QStringList consumer(int buffers, const QString& sink) {
-        return QStringList{QStringLiteral("-q"),
-                           QStringLiteral("pipewiresrc"),
-                           QStringLiteral("target-object=velarion-camera"),
-                           QStringLiteral("num-buffers=%1").arg(buffers ? buffers : -1),
-                           QStringLiteral("!"),
-                           QStringLiteral("video/x-raw,format=BGRA,width=1920,height=1080"),
-                           QStringLiteral("!")} +
-               sink.split(QLatin1Char(' '));
+        return QStringLiteral(
+                   "-q pipewiresrc target-object=velarion-camera num-buffers=%1 ! "
+                   "video/x-raw,format=BGRA,width=1920,height=1080 ! %2")
+            .arg(buffers ? buffers : -1)
+            .arg(sink)
+            .split(QLatin1Char(' '));
     }
 };

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "support/WaitFor.h"
+
 #include <QDir>
+#include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QStringList>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -14,21 +14,87 @@
 // with their own runtime, state and config folders, ended by pid in reverse order.
 class PipeWireSession {
 public:
-    PipeWireSession();
-    ~PipeWireSession();
+    PipeWireSession() {
+        if (!m_dir.isValid()) {
+            return;
+        }
+        const QString dir = m_dir.path();
+        QFile::setPermissions(
+            dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QDir().mkpath(dir + QStringLiteral("/state"));
+        QDir().mkpath(dir + QStringLiteral("/config"));
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
+        m_environment.insert(QStringLiteral("PIPEWIRE_RUNTIME_DIR"), dir);
+        m_environment.insert(QStringLiteral("XDG_STATE_HOME"), dir + QStringLiteral("/state"));
+        m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + QStringLiteral("/config"));
+        m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                             QStringLiteral("unix:path=") + dir + QStringLiteral("/bus"));
+        m_environment.remove(QStringLiteral("PIPEWIRE_REMOTE"));
+        // A machine with a real v4l2loopback device would otherwise give every daemon an extra
+        // client; the tests that want one name their fake device on the command line.
+        m_environment.insert(QStringLiteral("VELARION_V4L2_DEVICE"), QStringLiteral("none"));
+
+        // WirePlumber ends at once without a session bus, so the bus comes first.
+        startProcess(
+            QStringLiteral("/usr/bin/dbus-daemon"),
+            {"--session", "--address=unix:path=" + dir + "/bus", "--nofork", "--nopidfile"});
+        if (!waitFor([&] { return QFile::exists(dir + "/bus"); })) {
+            return;
+        }
+        startProcess(QStringLiteral("/usr/bin/pipewire"), {});
+        if (!waitFor([&] { return pwCli({"info", "0"}).contains("PipeWire:Interface:Core"); })) {
+            return;
+        }
+        startProcess(QStringLiteral("/usr/bin/wireplumber"), {});
+        m_ready = waitFor([&] { return pwCli({"ls", "Metadata"}).contains("\"default\""); });
+    }
+
+    ~PipeWireSession() {
+        for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
+            if ((*it)->state() != QProcess::NotRunning) {
+                (*it)->terminate();
+                if (!(*it)->waitForFinished(5000)) {
+                    (*it)->kill();
+                    (*it)->waitForFinished(5000);
+                }
+            }
+        }
+    }
 
     bool isReady() const { return m_ready; }
     // The environment in which a process talks to this session.
     QProcessEnvironment environment() const { return m_environment; }
 
-    // Starts `program` in the session, with `extraEnvironment` on top of the session's; the
+    // Starts `program` in the session, with `extra` on top of the session's environment; the
     // process ends with the session.
     QProcess& startProcess(const QString& program, const QStringList& arguments,
-                           const QProcessEnvironment& extraEnvironment = {});
+                           const QProcessEnvironment& extra = {}) {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = m_environment;
+        environment.insert(extra);
+        process->setProcessEnvironment(environment);
+        process->start(program, arguments);
+        process->waitForStarted(10000);
+        m_processes.push_back(std::move(process));
+        return *m_processes.back();
+    }
+
     // Runs a short command in the session and returns its standard output.
-    QString run(const QString& program, const QStringList& arguments, int timeoutMs = 20000);
-    // Waits until `check` returns true, polling; false after `timeoutMs`.
-    static bool waitFor(const std::function<bool()>& check, int timeoutMs);
+    QString run(const QString& program, const QStringList& arguments, int timeoutMs = 20000) {
+        QProcess process;
+        process.setProcessEnvironment(m_environment);
+        process.start(program, arguments);
+        if (!process.waitForFinished(timeoutMs)) {
+            process.kill();
+            process.waitForFinished(5000);
+            return {};
+        }
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+    QString pwCli(const QStringList& arguments) {
+        return run(QStringLiteral("/usr/bin/pw-cli"), arguments);
+    }
 
 private:
     QTemporaryDir m_dir;
