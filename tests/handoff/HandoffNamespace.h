@@ -29,8 +29,6 @@ public:
     HandoffNamespace(const HandoffNamespace&) = delete;
     HandoffNamespace& operator=(const HandoffNamespace&) = delete;
 
-    const std::string& name() const { return m_name; }
-
     // The identifier announced in the current namespace's notify state, as a reader sees it.
     static std::uint32_t announcedIdentifier() {
         NotifyCenter reader;
