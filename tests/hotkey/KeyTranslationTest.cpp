@@ -60,19 +60,3 @@ TEST(KeyTranslationTest, LockVariantsCoverCapsAndNumLockOnce) {
     const X11KeyTranslation::ModifierBits noNumLock{0x08, 0x40, 0};
     EXPECT_EQ(X11KeyTranslation::lockVariants(noNumLock), (QList<quint16>{0, 0x02}));
 }
-
-TEST(KeyTranslationTest, QtKeysMapToVirtualKeyCodes) {
-    EXPECT_EQ(QtKeyTranslation::virtualKeyCode(Qt::Key_A, Qt::NoModifier), 0u);
-    EXPECT_EQ(QtKeyTranslation::virtualKeyCode(Qt::Key_5, Qt::NoModifier), 23u);
-    EXPECT_EQ(QtKeyTranslation::virtualKeyCode(Qt::Key_6, Qt::NoModifier), 22u);
-    EXPECT_EQ(QtKeyTranslation::virtualKeyCode(Qt::Key_5, Qt::KeypadModifier), 87u);
-    EXPECT_EQ(QtKeyTranslation::virtualKeyCode(Qt::Key_Percent, Qt::ShiftModifier), 23u);
-    EXPECT_EQ(QtKeyTranslation::virtualKeyCode(Qt::Key_Delete, Qt::NoModifier), 117u);
-    EXPECT_EQ(QtKeyTranslation::virtualKeyCode(Qt::Key_Backspace, Qt::NoModifier), 51u);
-    // Keypad navigation (Num Lock off) is the navigation key.
-    EXPECT_EQ(QtKeyTranslation::virtualKeyCode(Qt::Key_Home, Qt::KeypadModifier), 115u);
-    EXPECT_FALSE(QtKeyTranslation::virtualKeyCode(Qt::Key_Shift, Qt::ShiftModifier));
-    EXPECT_EQ(QtKeyTranslation::charactersIgnoringModifiers(96), QString());
-    EXPECT_EQ(QtKeyTranslation::charactersIgnoringModifiers(36), QString());
-    EXPECT_EQ(QtKeyTranslation::charactersIgnoringModifiers(39), QStringLiteral("'"));
-}
