@@ -11,24 +11,36 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 
 namespace {
 
 constexpr char kDefaultCombo[] = "ctrl+alt+super+h";
-// Core modifier masks as the helper takes them: Control|Mod1|Mod4, Control|Shift|Mod4.
-constexpr char kControlAltSuper[] = "0x4c";
-constexpr char kControlShiftSuper[] = "0x45";
-constexpr char kKeysymH[] = "0x68";
-constexpr char kKeysymK[] = "0x6b";
+// Keysym and core modifier mask as the helper takes them: H with Control|Mod1|Mod4, K with
+// Control|Shift|Mod4.
+const QStringList kGrabH{QStringLiteral("0x68"), QStringLiteral("0x4c")};
+const QStringList kGrabK{QStringLiteral("0x6b"), QStringLiteral("0x45")};
 
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 15'000) {
+// Runs an X client to completion on `server`'s display; its exit code, or -1.
+int runOn(const XvfbServer& server, const QString& program, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), server.display());
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    const bool ended =
+        process.waitForFinished(20'000) && process.exitStatus() == QProcess::NormalExit;
+    return ended ? process.exitCode() : -1;
+}
+
+// Presses arrive through the event loop, so it runs while waiting.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 20'000) {
     const QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
         if (deadline.hasExpired()) {
@@ -42,35 +54,14 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 15'000) {
 
 class HotkeyX11Test : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_server = new XvfbServer();
-        // Xvfb resets when its last client leaves, and a connection made during the reset is
-        // refused; one client kept for the whole suite avoids that between tests.
-        s_keepAlive = new X11HotkeyGrabber(s_server->display().toLocal8Bit());
-    }
-    static void TearDownTestSuite() {
-        delete s_keepAlive;
-        s_keepAlive = nullptr;
-        delete s_server;
-        s_server = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_TRUE(s_server->isRunning()) << s_server->errorString().toStdString();
-        ASSERT_TRUE(s_keepAlive->isConnected());
-        m_defaults = std::make_unique<UserDefaults>(m_dir.filePath(QStringLiteral("v.conf")));
+        ASSERT_TRUE(m_server.isRunning()) << m_server.errorString().toStdString();
     }
-
-    void TearDown() override {
-        for (auto& helper : m_helpers) {
-            helper->kill();
-            helper->waitForFinished(5'000);
-        }
-    }
+    void TearDown() override { stopHelpers(); }
 
     std::unique_ptr<HotkeyManager> makeManager() {
         auto manager = std::make_unique<HotkeyManager>(
-            *m_defaults, std::make_unique<X11HotkeyGrabber>(s_server->display().toLocal8Bit()));
+            m_defaults, std::make_unique<X11HotkeyGrabber>(m_server.display().toLocal8Bit()));
         manager->setOnPanic([this] {
             ++m_panics;
             m_panicThread = QThread::currentThread();
@@ -78,186 +69,127 @@ protected:
         return manager;
     }
 
-    void press(const QString& keys) {
-        ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), keys}), 0)
-            << "DISPLAY must reach xdotool";
+    void xdotool(const QStringList& arguments) {
+        ASSERT_EQ(runOn(m_server, QStringLiteral("xdotool"), arguments), 0);
+    }
+    void press(const QString& keys) { xdotool({QStringLiteral("key"), keys}); }
+
+    bool waitForPanics(int count) {
+        return waitUntil([&] { return m_panics >= count; });
     }
 
-    // Starts a helper that tries to grab the combination; true if it holds it now.
-    bool helperGrabs(const char* keysym, const char* mask, bool withLocks) {
-        auto helper = std::make_unique<QProcess>();
+    // Starts a helper that tries to grab the combination (with the Caps Lock and Num Lock
+    // variants if asked); true if it holds it now. It keeps the grab until stopHelpers().
+    bool helperGrabs(const QStringList& combo, bool withLocks) {
+        QProcess& helper = m_helpers.emplace_back();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), s_server->display());
-        helper->setProcessEnvironment(env);
-        helper->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QStringList args{QString::fromLatin1(keysym), QString::fromLatin1(mask)};
-        if (withLocks) {
-            args << QStringLiteral("--with-locks");
+        env.insert(QStringLiteral("DISPLAY"), m_server.display());
+        helper.setProcessEnvironment(env);
+        helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        helper.start(QStringLiteral(GRAB_HELPER_BINARY),
+                     withLocks ? combo + QStringList{QStringLiteral("--with-locks")} : combo);
+        while (!helper.canReadLine() && helper.waitForReadyRead(20'000)) {
         }
-        helper->start(QStringLiteral(GRAB_HELPER_BINARY), args);
-        EXPECT_TRUE(helper->waitForStarted());
-        const bool answered = waitUntil(
-            [&] { return helper->canReadLine() || helper->state() == QProcess::NotRunning; });
-        const QByteArray line = answered ? helper->readLine().trimmed() : QByteArray();
-        EXPECT_TRUE(line == "grabbed" || line == "refused")
-            << "helper said \"" << line.toStdString() << "\", exit code " << helper->exitCode();
-        m_helpers.push_back(std::move(helper));
+        const QByteArray line = helper.readLine().trimmed();
+        EXPECT_TRUE(line == "grabbed" || line == "refused") << "helper said: " << line.constData();
         return line == "grabbed";
     }
 
     void stopHelpers() {
-        for (auto& helper : m_helpers) {
-            helper->closeWriteChannel();
-            helper->waitForFinished(5'000);
+        for (QProcess& helper : m_helpers) {
+            helper.closeWriteChannel();
+            helper.waitForFinished(20'000);
         }
         m_helpers.clear();
     }
 
-    static XvfbServer* s_server;
-    static X11HotkeyGrabber* s_keepAlive;
+    XvfbServer m_server;
     TempDir m_dir;
-    std::unique_ptr<UserDefaults> m_defaults;
-    std::vector<std::unique_ptr<QProcess>> m_helpers;
+    UserDefaults m_defaults{m_dir.filePath(QStringLiteral("v.conf"))};
+    std::deque<QProcess> m_helpers;
     int m_panics = 0;
     QThread* m_panicThread = nullptr;
 };
 
-XvfbServer* HotkeyX11Test::s_server = nullptr;
-X11HotkeyGrabber* HotkeyX11Test::s_keepAlive = nullptr;
-
-class DisplayEnvironment {
-public:
-    explicit DisplayEnvironment(const QString& display)
-        : m_old(qgetenv("DISPLAY")) {
-        qputenv("DISPLAY", display.toLocal8Bit());
-    }
-    ~DisplayEnvironment() { qputenv("DISPLAY", m_old); }
-
-private:
-    QByteArray m_old;
-};
-
 }  // namespace
 
-TEST_F(HotkeyX11Test, PressingDefaultComboRunsOnPanicOnceOnGuiThread) {
-    DisplayEnvironment display(s_server->display());
+TEST_F(HotkeyX11Test, DefaultComboRunsOnPanicOnGuiThreadOncePerPressEvenWhenHeld) {
     auto manager = makeManager();
     ASSERT_TRUE(manager->lastRegistrationOK());
 
     press(QString::fromLatin1(kDefaultCombo));
-    ASSERT_TRUE(waitUntil([&] { return m_panics >= 1; }));
+    ASSERT_TRUE(waitForPanics(1));
     EXPECT_EQ(m_panicThread, QCoreApplication::instance()->thread());
 
+    // Held longer than the server's auto-repeat delay (660 ms by default). Every repeat has been
+    // sent by the time xdotool returns, so any extra run shows up with the next press.
+    xdotool({QStringLiteral("keydown"), QString::fromLatin1(kDefaultCombo), QStringLiteral("sleep"),
+             QStringLiteral("1.5"), QStringLiteral("keyup"), QString::fromLatin1(kDefaultCombo)});
     press(QString::fromLatin1(kDefaultCombo));
-    ASSERT_TRUE(waitUntil([&] { return m_panics >= 2; }));
-    EXPECT_EQ(m_panics, 2) << "one run per press";
-}
-
-TEST_F(HotkeyX11Test, ComboFiresWithCapsLockAndNumLockOn) {
-    DisplayEnvironment display(s_server->display());
-    auto manager = makeManager();
-    ASSERT_TRUE(manager->lastRegistrationOK());
-
-    press(QStringLiteral("Caps_Lock"));
-    press(QString::fromLatin1(kDefaultCombo));
-    EXPECT_TRUE(waitUntil([&] { return m_panics >= 1; })) << "Caps Lock on";
-
-    press(QStringLiteral("Num_Lock"));
-    press(QString::fromLatin1(kDefaultCombo));
-    EXPECT_TRUE(waitUntil([&] { return m_panics >= 2; })) << "Caps Lock and Num Lock on";
-
-    press(QStringLiteral("Caps_Lock"));
-    press(QString::fromLatin1(kDefaultCombo));
-    EXPECT_TRUE(waitUntil([&] { return m_panics >= 3; })) << "Num Lock on";
-
-    press(QStringLiteral("Num_Lock"));
+    ASSERT_TRUE(waitForPanics(3));
     EXPECT_EQ(m_panics, 3);
 }
 
-TEST_F(HotkeyX11Test, ComboHeldByAnotherClientFailsAndStaysStored) {
-    DisplayEnvironment display(s_server->display());
+TEST_F(HotkeyX11Test, ComboFiresWithCapsLockAndNumLockOn) {
+    auto manager = makeManager();
+    ASSERT_TRUE(manager->lastRegistrationOK());
+
+    press(QStringLiteral("Caps_Lock"));
+    press(QString::fromLatin1(kDefaultCombo));
+    EXPECT_TRUE(waitForPanics(1)) << "Caps Lock on";
+    press(QStringLiteral("Num_Lock"));
+    press(QString::fromLatin1(kDefaultCombo));
+    EXPECT_TRUE(waitForPanics(2)) << "Caps Lock and Num Lock on";
+    press(QStringLiteral("Caps_Lock"));
+    press(QString::fromLatin1(kDefaultCombo));
+    EXPECT_TRUE(waitForPanics(3)) << "Num Lock on";
+    press(QStringLiteral("Num_Lock"));
+}
+
+TEST_F(HotkeyX11Test, ComboHeldByAnotherClientFailsStaysStoredAndKeepsNoPartOfTheGrab) {
     // The other client holds only the plain combination, so the manager's Lock variants succeed
     // before the refusal and must be given back.
-    ASSERT_TRUE(helperGrabs(kKeysymK, kControlShiftSuper, /*withLocks=*/false));
+    ASSERT_TRUE(helperGrabs(kGrabK, /*withLocks=*/false));
     auto manager = makeManager();
     ASSERT_TRUE(manager->lastRegistrationOK());
 
     EXPECT_FALSE(manager->update(40, 0x1300, QStringLiteral("K")));
     EXPECT_FALSE(manager->lastRegistrationOK());
-    EXPECT_EQ(m_defaults->storedInt(QStringLiteral("panicKeyCode")), 40);
-    EXPECT_EQ(m_defaults->storedInt(QStringLiteral("panicModifiers")), 0x1300);
-    EXPECT_EQ(m_defaults->storedString(QStringLiteral("panicKeyLabel")), QStringLiteral("K"));
-    EXPECT_EQ(manager->displayString(), QStringLiteral("Control + Shift + Command + K"));
+    EXPECT_EQ(m_defaults.storedInt(QStringLiteral("panicKeyCode")), 40);
+    EXPECT_EQ(m_defaults.storedInt(QStringLiteral("panicModifiers")), 0x1300);
+    EXPECT_EQ(m_defaults.storedString(QStringLiteral("panicKeyLabel")), QStringLiteral("K"));
 
     stopHelpers();
-    EXPECT_TRUE(helperGrabs(kKeysymK, kControlShiftSuper, /*withLocks=*/true))
+    EXPECT_TRUE(helperGrabs(kGrabK, /*withLocks=*/true))
         << "a refused registration must not keep part of the grab";
-    EXPECT_TRUE(helperGrabs(kKeysymH, kControlAltSuper, /*withLocks=*/true))
+    EXPECT_TRUE(helperGrabs(kGrabH, /*withLocks=*/true))
         << "the old combination was released before the new one was tried";
 }
 
-TEST_F(HotkeyX11Test, UpdateReleasesOldCombination) {
-    DisplayEnvironment display(s_server->display());
-    auto manager = makeManager();
-    ASSERT_TRUE(manager->update(38, 0x1900, QStringLiteral("J")));
-
-    // Presses arrive in order on the one connection: had the old combination still been
-    // grabbed, its press would have been counted before the new one's.
-    press(QString::fromLatin1(kDefaultCombo));
-    press(QStringLiteral("ctrl+alt+super+j"));
-    ASSERT_TRUE(waitUntil([&] { return m_panics >= 1; }));
-    EXPECT_EQ(m_panics, 1);
-    EXPECT_TRUE(helperGrabs(kKeysymH, kControlAltSuper, /*withLocks=*/true));
-}
-
-TEST_F(HotkeyX11Test, DestructionReleasesTheGrab) {
-    DisplayEnvironment display(s_server->display());
+TEST_F(HotkeyX11Test, UpdateAndDestructionReleaseTheGrab) {
     {
         auto manager = makeManager();
-        ASSERT_TRUE(manager->lastRegistrationOK());
-        EXPECT_FALSE(helperGrabs(kKeysymH, kControlAltSuper, /*withLocks=*/false));
+        EXPECT_FALSE(helperGrabs(kGrabH, /*withLocks=*/false));
+        ASSERT_TRUE(manager->update(40, 0x1300, QStringLiteral("K")));
+        press(QStringLiteral("ctrl+shift+super+k"));
+        ASSERT_TRUE(waitForPanics(1));
+        EXPECT_TRUE(helperGrabs(kGrabH, /*withLocks=*/true)) << "the old combination";
     }
-    EXPECT_TRUE(helperGrabs(kKeysymH, kControlAltSuper, /*withLocks=*/true));
+    EXPECT_TRUE(helperGrabs(kGrabK, /*withLocks=*/true)) << "the grab of a destroyed manager";
 }
 
-TEST_F(HotkeyX11Test, HeldComboFiresOnceDespiteAutoRepeat) {
-    DisplayEnvironment display(s_server->display());
+TEST_F(HotkeyX11Test, KeyboardMapChangeMovesTheGrabToTheKeysNewPlace) {
     auto manager = makeManager();
     ASSERT_TRUE(manager->lastRegistrationOK());
 
-    // Longer than the server's auto-repeat delay (660 ms by default).
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"),
-                                {QStringLiteral("keydown"), QString::fromLatin1(kDefaultCombo),
-                                 QStringLiteral("sleep"), QStringLiteral("1.5"),
-                                 QStringLiteral("keyup"), QString::fromLatin1(kDefaultCombo)}),
-              0);
-    press(QString::fromLatin1(kDefaultCombo));
-    ASSERT_TRUE(waitUntil([&] { return m_panics >= 2; }));
-    EXPECT_EQ(m_panics, 2);
-}
-
-TEST(HotkeyX11KeymapTest, KeyboardMapChangeMovesTheGrabToTheKeysNewPlace) {
-    // A server of its own: the layout change must not leak into other tests.
-    XvfbServer server;
-    ASSERT_TRUE(server.isRunning()) << server.errorString().toStdString();
-    DisplayEnvironment display(server.display());
-    const auto keeper = std::make_unique<X11HotkeyGrabber>(server.display().toLocal8Bit());
-    TempDir dir;
-    UserDefaults defaults(dir.filePath(QStringLiteral("v.conf")));
-    int panics = 0;
-    HotkeyManager manager(defaults,
-                          std::make_unique<X11HotkeyGrabber>(server.display().toLocal8Bit()));
-    manager.setOnPanic([&] { ++panics; });
-    ASSERT_TRUE(manager.lastRegistrationOK());
-
-    // Dvorak puts H where QWERTY has J.
-    ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("dvorak")}), 0);
+    // Dvorak puts H where QWERTY has J. The server is this test's own, so the layout goes with it.
+    ASSERT_EQ(runOn(m_server, QStringLiteral("setxkbmap"), {QStringLiteral("dvorak")}), 0);
     // The map change reaches the grabber through the event loop, so presses before it has been
     // handled go nowhere; keep pressing until one arrives.
     EXPECT_TRUE(waitUntil([&] {
-        QProcess::execute(QStringLiteral("xdotool"),
-                          {QStringLiteral("key"), QString::fromLatin1(kDefaultCombo)});
-        return waitUntil([&] { return panics > 0; }, 300);
+        runOn(m_server, QStringLiteral("xdotool"),
+              {QStringLiteral("key"), QString::fromLatin1(kDefaultCombo)});
+        return waitUntil([&] { return m_panics > 0; }, 500);
     }));
 }
 
