@@ -20,7 +20,7 @@ TEST(ShellLanguageTest, ApplicationStartsInTheCurrentLanguageAndTurnsOpenWindows
     EXPECT_EQ(mainWindow.emailSupportAction()->text(), QStringLiteral("Écrire au support"));
 
     mainWindow.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow, 20'000));
     QWidget* settings = app.windows().open(QString::fromLatin1(SceneId::kSettings));
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->windowTitle(), QStringLiteral("Réglages"));
