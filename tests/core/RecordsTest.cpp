@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <unordered_set>
 
 TEST(RecordsTest, ProtectedWindowsWithTheSameIdAreOneWhateverTheirTitles) {
@@ -20,6 +21,11 @@ TEST(RecordsTest, ProtectedWindowsWithTheSameIdAreOneWhateverTheirTitles) {
     EXPECT_EQ(std::hash<ProtectedWindow>{}(a), std::hash<ProtectedWindow>{}(b));
     EXPECT_EQ((QSet<ProtectedWindow>{a, b}).size(), 1);
     EXPECT_EQ((std::unordered_set<ProtectedWindow>{a, b, c}).size(), 2u);
+
+    const ProtectedWindow chosen =
+        ProtectedWindow::from({77, QStringLiteral("Bank"), QStringLiteral("Firefox"), false});
+    EXPECT_EQ(std::tie(chosen.id, chosen.title, chosen.appName),
+              std::make_tuple(WindowId{77}, QStringLiteral("Bank"), QStringLiteral("Firefox")));
 }
 
 TEST(RecordsTest, WindowInfoComparesEveryField) {
@@ -37,14 +43,6 @@ TEST(RecordsTest, WindowInfoComparesEveryField) {
     EXPECT_NE(base, otherApp);
     EXPECT_EQ((QSet<WindowInfo>{base, offScreen, retitled, WindowInfo(base)}).size(), 3);
     EXPECT_EQ(qHash(base), qHash(WindowInfo(base)));
-}
-
-TEST(RecordsTest, ProtectedWindowCopiesIdTitleAndAppFromWindowInfo) {
-    const WindowInfo info{77, QStringLiteral("Bank"), QStringLiteral("Firefox"), false};
-    const ProtectedWindow chosen = ProtectedWindow::from(info);
-    EXPECT_EQ(chosen.id, 77u);
-    EXPECT_EQ(chosen.title, QStringLiteral("Bank"));
-    EXPECT_EQ(chosen.appName, QStringLiteral("Firefox"));
 }
 
 TEST(RecordsTest, SensitiveDataKindRawValuesRoundTripExactly) {
