@@ -7,16 +7,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(contents);
-}
-
-}  // namespace
-
 TEST(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten) {
     TempDir dir;
     const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
@@ -35,6 +25,8 @@ TEST(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten) {
 }
 
 TEST(UserDefaultsTest, StoredValueWinsAndSurvivesANewInstance) {
+    EXPECT_TRUE(
+        UserDefaults::standardFilePath().endsWith(QStringLiteral("/orvandel/Velarion.conf")));
     TempDir dir;
     const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
     {
@@ -61,16 +53,24 @@ TEST(UserDefaultsTest, StoredValueWinsAndSurvivesANewInstance) {
               (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 }
 
-TEST(UserDefaultsTest, ValuesOfTheWrongTypeReadAsTheRegisteredDefault) {
+TEST(UserDefaultsTest, StoredTextReadsStrictlySoAWrongTypeGivesTheRegisteredDefault) {
     TempDir dir;
     const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
-    writeFile(path,
-              "[General]\n"
-              "blurRadius=abc\n"
-              "ocrScanInterval=\n"
-              "launchAtLogin=maybe\n"
-              "panicKeyCode=4.5x\n"
-              "AppleLanguages=ar, fr\n");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "[General]\n"
+        "blurRadius=abc\n"
+        "ocrScanInterval=\n"
+        "launchAtLogin=maybe\n"
+        "panicKeyCode=4.5x\n"
+        "AppleLanguages=ar, fr\n"
+        "a=12.5\n"
+        "b=false\n"
+        "c=-3\n"
+        "d=4294967295\n"
+        "e=inf\n");
+    file.close();
     UserDefaults defaults(path);
     Preferences::registerDefaults(defaults);
     defaults.registerDefaults({{QStringLiteral("panicKeyCode"), 4}});
@@ -84,38 +84,17 @@ TEST(UserDefaultsTest, ValuesOfTheWrongTypeReadAsTheRegisteredDefault) {
         << "a list is not a string";
     EXPECT_EQ(defaults.stringValue(QStringLiteral("missing")), QString());
     EXPECT_EQ(defaults.intValue(QStringLiteral("missing")), 0);
-}
 
-TEST(UserDefaultsTest, StrictConversionsAcceptTextualForms) {
-    TempDir dir;
-    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
-    writeFile(path,
-              "[General]\n"
-              "a=12.5\n"
-              "b=false\n"
-              "c=-3\n"
-              "d=4294967295\n"
-              "e=inf\n");
-    UserDefaults defaults(path);
+    // Textual forms of the right type are accepted.
     EXPECT_EQ(defaults.storedDouble(QStringLiteral("a")), 12.5);
     EXPECT_EQ(defaults.storedBool(QStringLiteral("b")), false);
     EXPECT_EQ(defaults.storedInt(QStringLiteral("c")), -3);
     EXPECT_EQ(defaults.storedInt(QStringLiteral("d")), 4294967295LL);
     EXPECT_FALSE(defaults.storedDouble(QStringLiteral("e")).has_value()) << "not a finite number";
     EXPECT_FALSE(defaults.storedInt(QStringLiteral("a")).has_value()) << "not an integer";
-}
 
-TEST(UserDefaultsTest, RemoveFallsBackToTheRegisteredDefault) {
-    TempDir dir;
-    UserDefaults defaults(dir.filePath(QStringLiteral("Velarion.conf")));
-    Preferences::registerDefaults(defaults);
     defaults.setValue(Preferences::kOcrScanInterval, 12.0);
     EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kOcrScanInterval), 12.0);
     defaults.remove(Preferences::kOcrScanInterval);
     EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kOcrScanInterval), 5.0);
-}
-
-TEST(UserDefaultsTest, StandardStoreLivesInTheOrganisationsConfigFolder) {
-    EXPECT_TRUE(
-        UserDefaults::standardFilePath().endsWith(QStringLiteral("/orvandel/Velarion.conf")));
 }
