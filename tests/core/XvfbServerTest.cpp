@@ -4,9 +4,8 @@
 
 #include <csignal>
 
-TEST(XvfbServerTest, StartsAPrivateServerWithCompositeAndEndsItByPid) {
+TEST(XvfbServerTest, StartsPrivateServersWithCompositeOnTheirOwnDisplaysAndEndsThemByPid) {
     pid_t clientPid = -1;
-    QString display;
     {
         XvfbServer::Options options;
         options.width = 1024;
@@ -14,8 +13,10 @@ TEST(XvfbServerTest, StartsAPrivateServerWithCompositeAndEndsItByPid) {
         options.windowManager = true;
         XvfbServer server(options);
         ASSERT_TRUE(server.isRunning()) << server.errorString().toStdString();
-        display = server.display();
-        EXPECT_TRUE(display.startsWith(QLatin1Char(':')));
+        EXPECT_TRUE(server.display().startsWith(QLatin1Char(':')));
+        const XvfbServer second;
+        ASSERT_TRUE(second.isRunning()) << second.errorString().toStdString();
+        EXPECT_NE(second.display(), server.display());
 
         const QString info = server.runClient(QStringLiteral("xdpyinfo"), {});
         EXPECT_TRUE(info.contains(QStringLiteral("1024x768 pixels"))) << info.toStdString();
@@ -26,19 +27,8 @@ TEST(XvfbServerTest, StartsAPrivateServerWithCompositeAndEndsItByPid) {
                              {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
         EXPECT_TRUE(wm.contains(QStringLiteral("window id"))) << "openbox manages the screen";
 
-        clientPid = server.startClient(QStringLiteral("xclock"), {});
-        if (clientPid < 0) {
-            clientPid = server.startClient(QStringLiteral("sleep"), {QStringLiteral("60")});
-        }
+        clientPid = server.startClient(QStringLiteral("sleep"), {QStringLiteral("60")});
         ASSERT_GT(clientPid, 0);
     }
     EXPECT_NE(::kill(clientPid, 0), 0) << "clients end with the fixture";
-}
-
-TEST(XvfbServerTest, TwoServersGetDifferentDisplays) {
-    XvfbServer first;
-    XvfbServer second;
-    ASSERT_TRUE(first.isRunning());
-    ASSERT_TRUE(second.isRunning());
-    EXPECT_NE(first.display(), second.display());
 }

