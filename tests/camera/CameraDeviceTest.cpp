@@ -1,5 +1,6 @@
 #include "RecordingLog.h"
 #include "handoff/HandoffNamespace.h"
+#include "support/WaitFor.h"
 
 #include "camera_extension/CameraExtensionDeviceSource.h"
 #include "camera_extension/CameraExtensionProviderSource.h"
@@ -14,11 +15,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <condition_variable>
+#include <atomic>
 #include <cstring>
-#include <mutex>
 #include <new>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -57,18 +58,20 @@ protected:
     std::unique_ptr<Device> makeDevice(bool withPool = true) {
         auto device = std::make_unique<Device>(
             "Velarion Camera",
-            Device::Environment{m_log, m_notify,
-                                [this](std::chrono::nanoseconds period, std::function<void()>) {
-                                    m_period = period;
-                                    ++m_timersCreated;
-                                    return std::make_unique<FakeTimer>(m_timersCancelled);
-                                },
+            Device::Environment{m_log, m_notify, fakeTimers(),
                                 withPool ? Device::defaultPoolFactory() : Device::PoolFactory{},
                                 [this] {
                                     return m_clockNs += 33'333'333;
                                 }});
         device->setSink(&m_sink);
         return device;
+    }
+    Device::TimerFactory fakeTimers() {
+        return [this](std::chrono::nanoseconds period, std::function<void()>) {
+            m_period = period;
+            ++m_timersCreated;
+            return std::make_unique<FakeTimer>(m_timersCancelled);
+        };
     }
     void announce(std::uint64_t state) {
         NotifyCenter publisher;
@@ -228,10 +231,11 @@ TEST(CameraProperties, AnswerOnlyWhatIsAskedAndKeepTheActiveFormatIndex) {
     NotifyCenter notify;
     CameraExtensionProviderSource provider(std::make_unique<Device>(
         "Velarion Camera", Device::Environment{log, notify, {}, Device::defaultPoolFactory(), {}}));
-    using Provider = CameraExtensionProviderSource;
     EXPECT_FALSE(provider.providerProperties({}).manufacturer);
-    EXPECT_EQ(provider.providerProperties({Provider::ProviderProperty::manufacturer}).manufacturer,
-              "Velarion");
+    EXPECT_EQ(
+        provider.providerProperties({CameraExtensionProviderSource::ProviderProperty::manufacturer})
+            .manufacturer,
+        "Velarion");
 
     Device& device = provider.deviceSource();
     EXPECT_EQ(device.localizedName(), "Velarion Camera");
@@ -246,38 +250,23 @@ TEST(CameraProperties, AnswerOnlyWhatIsAskedAndKeepTheActiveFormatIndex) {
     EXPECT_EQ(stream.localizedName(), "Velarion.Video");
     EXPECT_EQ(stream.identifier(), "B4C5D6E7-F8A9-1234-5678-9ABCDEF01234");
     ASSERT_EQ(stream.formats().size(), 1u);
-    EXPECT_EQ(stream.formats()[0].codecType, 0x42475241u);
-    EXPECT_EQ(stream.formats()[0].width, 1920);
-    EXPECT_EQ(stream.formats()[0].height, 1080);
-    using Stream = CameraExtensionStreamSource;
+    const auto format = stream.formats()[0];
+    EXPECT_EQ(std::tuple(format.codecType, format.width, format.height),
+              std::tuple(0x42475241u, 1920, 1080));
     EXPECT_TRUE(stream.setStreamProperties({3, std::nullopt}));
     EXPECT_EQ(stream.activeFormatIndex(), 3);
     const auto answer = stream.streamProperties(stream.availableProperties());
     EXPECT_EQ(answer.activeFormatIndex, 0);
-    EXPECT_EQ(answer.frameDuration, (Stream::FrameDuration{1, 30}));
+    EXPECT_EQ(answer.frameDuration, (CameraExtensionStreamSource::FrameDuration{1, 30}));
     EXPECT_FALSE(stream.streamProperties({}).frameDuration);
 }
 
 TEST(ThreadFrameTimer, TicksUntilCancelledAndNeverAfter) {
-    std::mutex mutex;
-    std::condition_variable ticked;
-    int ticks = 0;
-    ThreadFrameTimer timer(std::chrono::milliseconds(5), [&] {
-        std::lock_guard lock(mutex);
-        ++ticks;
-        ticked.notify_all();
-    });
-    {
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(ticked.wait_for(lock, std::chrono::seconds(20), [&] { return ticks >= 3; }));
-    }
+    std::atomic<int> ticks{0};
+    ThreadFrameTimer timer(std::chrono::milliseconds(5), [&] { ++ticks; });
+    ASSERT_TRUE(waitFor([&] { return ticks >= 3; }));
     timer.cancel();
-    int afterCancel = 0;
-    {
-        std::lock_guard lock(mutex);
-        afterCancel = ticks;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    std::lock_guard lock(mutex);
+    const int afterCancel = ticks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));  // room for a stray tick
     EXPECT_EQ(ticks, afterCancel);
 }

@@ -2,6 +2,7 @@
 
 #include "camera_extension/DeviceLog.h"
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,21 +19,15 @@ public:
         return m_lines;
     }
     std::vector<std::string> linesStartingWith(const std::string& prefix) {
-        std::vector<std::string> found;
-        for (const std::string& line : lines()) {
-            if (line.rfind(prefix, 0) == 0) {
-                found.push_back(line);
-            }
-        }
+        std::vector<std::string> found = lines();
+        std::erase_if(found, [&](const std::string& line) { return line.rfind(prefix, 0) != 0; });
         return found;
     }
     // How many lines contain `part`.
-    int count(const std::string& part) {
-        int found = 0;
-        for (const std::string& line : lines()) {
-            found += line.find(part) != std::string::npos ? 1 : 0;
-        }
-        return found;
+    long count(const std::string& part) {
+        const std::vector<std::string> all = lines();
+        return std::count_if(all.begin(), all.end(),
+                             [&](const std::string& line) { return line.find(part) != line.npos; });
     }
     // Every line, for a failure message.
     std::string all() {
