@@ -118,7 +118,6 @@ TEST(HotkeyManagerTest, ResetAfterFailureRestoresDefaultAndNotifiesOnlyChangedFi
     EXPECT_EQ(modifiers.count(), 1);
     EXPECT_EQ(label.count(), 0);
     EXPECT_EQ(ok.count(), 1);
-    EXPECT_TRUE(h.manager->lastRegistrationOK());
     EXPECT_EQ(h.manager->combo(), (HotkeyManager::Combo{4, 0x1900}));
     EXPECT_EQ(h.defaults.storedInt(QStringLiteral("panicModifiers")), 6400);
 }
@@ -175,24 +174,17 @@ TEST(HotkeyManagerTest, PressRunsTheActionSetAtThatMomentLaterOnTheGuiThreadWhil
     EXPECT_EQ(runs, 1) << "a press queued before the manager went away";
 }
 
+// The recording tests cover the usual labels and masks; these are the cases recording cannot reach.
 TEST(HotkeyManagerTest, LabelsGlyphsAndModifierFlags) {
     EXPECT_EQ(HotkeyManager::keyLabel(96, QString(QChar(0xF708))), QStringLiteral("F5"));
-    EXPECT_EQ(HotkeyManager::keyLabel(49, QStringLiteral(" ")), QStringLiteral("Space"));
-    EXPECT_EQ(HotkeyManager::keyLabel(117, {}), QStringLiteral("⌦"));
-    EXPECT_EQ(HotkeyManager::keyLabel(40, QStringLiteral("k")), QStringLiteral("K"));
     EXPECT_EQ(HotkeyManager::keyLabel(10, QStringLiteral("§")), QStringLiteral("§"));
     EXPECT_EQ(HotkeyManager::keyLabel(200, {}), QStringLiteral("Key 200"));
-
     EXPECT_EQ(HotkeyManager::modifierGlyphs(0), QString());
-    EXPECT_EQ(HotkeyManager::modifierGlyphs(0x1B00), QStringLiteral("⌃⌥⇧⌘"));
-    EXPECT_EQ(HotkeyManager::modifierGlyphs(0x300 | 0x400), QStringLiteral("⇧⌘"));
-
+    EXPECT_EQ(HotkeyManager::modifierGlyphs(0x1B00 | 0x400), QStringLiteral("⌃⌥⇧⌘"));
     EXPECT_EQ(HotkeyManager::carbonModifiers(Qt::ControlModifier | Qt::AltModifier |
                                              Qt::ShiftModifier | Qt::MetaModifier |
                                              Qt::KeypadModifier | Qt::GroupSwitchModifier),
               0x1B00u);
-    EXPECT_EQ(HotkeyManager::carbonModifiers(Qt::MetaModifier), 0x100u);
-    EXPECT_EQ(HotkeyManager::carbonModifiers(Qt::NoModifier), 0u);
 }
 
 TEST(HotkeyManagerTest, SystemShortcutSetHoldsTheNineCombinations) {

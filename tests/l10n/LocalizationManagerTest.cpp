@@ -128,38 +128,31 @@ TEST(TextFormatTest, FillsPlaceholdersInOrderAndKeepsTheRest) {
 
 TEST(LocalizationManagerTest, SharedInstanceStartsFromTheDesktopLanguages) {
     struct Case {
-        QList<std::pair<QString, QString>> variables;
-        QString stored;
-        QString expected;
+        const char* variables;  // NAME=value, separated by blanks
+        const char* stored;
+        const char* expected;
     };
-    const QString kLang = QStringLiteral("LANG");
     const Case cases[] = {
-        {{{QStringLiteral("LANGUAGE"), QStringLiteral("de_DE:fr_CA")},
-          {kLang, QStringLiteral("de_DE.UTF-8")}},
-         {},
-         QStringLiteral("fr")},
-        {{{kLang, QStringLiteral("es_419.UTF-8")}}, {}, QStringLiteral("es")},
-        {{{QStringLiteral("LC_MESSAGES"), QStringLiteral("zh_TW.UTF-8")},
-          {kLang, QStringLiteral("de_DE.UTF-8")}},
-         {},
-         QStringLiteral("zh-Hans")},
-        {{{kLang, QStringLiteral("it_IT.UTF-8")}}, {}, QStringLiteral("en")},
-        {{{kLang, QStringLiteral("fr_FR.UTF-8")}}, QStringLiteral("ar"), QStringLiteral("ar")},
+        {"LANGUAGE=de_DE:fr_CA LANG=de_DE.UTF-8", "", "fr"},
+        {"LANG=es_419.UTF-8", "", "es"},
+        {"LC_MESSAGES=zh_TW.UTF-8 LANG=de_DE.UTF-8", "", "zh-Hans"},
+        {"LANG=it_IT.UTF-8", "", "en"},
+        {"LANG=fr_FR.UTF-8", "ar", "ar"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected.toStdString());
+        SCOPED_TRACE(c.variables);
         TempDir home;
-        if (!c.stored.isEmpty()) {
+        if (*c.stored) {
             UserDefaults stored(home.filePath(QStringLiteral("orvandel/Velarion.conf")));
-            stored.setValue(QStringLiteral("appLanguage"), c.stored);
+            stored.setValue(QStringLiteral("appLanguage"), QString::fromLatin1(c.stored));
             stored.sync();
         }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
             environment.remove(QString::fromLatin1(name));
         }
-        for (const auto& [name, value] : c.variables) {
-            environment.insert(name, value);
+        for (const QString& variable : QString::fromLatin1(c.variables).split(u' ')) {
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
         }
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
         QProcess probe;
@@ -167,6 +160,7 @@ TEST(LocalizationManagerTest, SharedInstanceStartsFromTheDesktopLanguages) {
         probe.start(QStringLiteral(L10N_PROBE), {QStringLiteral("language")});
         ASSERT_TRUE(probe.waitForFinished(60'000));
         EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
-        EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(), c.expected);
+        EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(),
+                  QString::fromLatin1(c.expected));
     }
 }
