@@ -21,30 +21,23 @@ using Notes = std::vector<std::string>;
 
 }  // namespace
 
-TEST_F(V4L2LoopbackFinderTest, FinderListsVideoNodesInNumberOrder) {
-    for (const char* name : {"video10", "video2", "video0", "videoX", "vbi0", "video", "media0"}) {
-        nodePath(name);
-    }
-    const std::string dir = directory();
-    EXPECT_EQ(V4L2LoopbackFinder(dir).videoNodes(),
-              (Notes{dir + "/video0", dir + "/video2", dir + "/video10"}));
-}
-
-TEST_F(V4L2LoopbackFinderTest, FinderSaysWhyItPassesOverEachNodeAndWhyThereIsNone) {
+TEST_F(V4L2LoopbackFinderTest, FinderSaysWhyItPassesOverEachVideoNodeInNumberOrder) {
     const V4L2LoopbackFinder finder(directory());
-    const auto empty = finder.find("");
-    EXPECT_EQ(empty.path, std::nullopt);
-    EXPECT_EQ(empty.notes, Notes{"No v4l2loopback device: no video nodes in " + directory()});
+    EXPECT_EQ(finder.find("").notes,
+              Notes{"No v4l2loopback device: no video nodes in " + directory()});
 
-    const std::string plainFile = nodePath("video0");  // no V4L2 device answers for it
+    for (const char* name : {"videoX", "vbi0", "video", "media0"}) {
+        nodePath(name);  // not video nodes
+    }
+    const std::string plainFile = nodePath("video10");  // no V4L2 device answers for it
     const FakeNode camera = node("video1", "driver=uvcvideo|caps=capture");
     const FakeNode fedLoopback = node("video2", "caps=capture");
     FakeNode::install({camera, fedLoopback});
     const Notes skips = {
-        "Skipping " + plainFile + ": not a video device (Inappropriate ioctl for device)",
         "Skipping " + camera.path() + ": its driver is \"uvcvideo\", not \"v4l2 loopback\"",
         "Skipping " + fedLoopback.path() +
-            ": it offers no video output (another program may be feeding it)"};
+            ": it offers no video output (another program may be feeding it)",
+        "Skipping " + plainFile + ": not a video device (Inappropriate ioctl for device)"};
     const auto none = finder.find("");
     EXPECT_EQ(none.path, std::nullopt);
     Notes noneNotes = skips;
@@ -55,7 +48,7 @@ TEST_F(V4L2LoopbackFinderTest, FinderSaysWhyItPassesOverEachNodeAndWhyThereIsNon
     FakeNode::install({camera, fedLoopback, freeLoopback, node("video4")});
     const auto found = finder.find("");
     EXPECT_EQ(found.path, freeLoopback.path());
-    EXPECT_EQ(found.notes, skips);
+    EXPECT_EQ(found.notes, Notes(skips.begin(), skips.begin() + 2));
 }
 
 TEST_F(V4L2LoopbackFinderTest, ExplicitDeviceIsTheOnlyOneTried) {
