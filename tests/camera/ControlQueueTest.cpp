@@ -38,9 +38,3 @@ TEST(ControlQueueTest, PeriodicWorkRunsOnTheControlThreadBesidePostedWorkUntilQu
     EXPECT_EQ(posted, (std::vector<int>{1, 2}));
     EXPECT_FALSE(periodicOnOtherThread);
 }
-
-TEST(ControlQueueTest, QueueWithoutPeriodicWorkReturnsTheQuitCode) {
-    ControlQueue queue;
-    queue.post([&] { queue.quit(7); });
-    EXPECT_EQ(queue.run(), 7);
-}
