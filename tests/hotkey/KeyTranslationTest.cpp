@@ -30,10 +30,10 @@ TEST(KeyTranslationTest, PrintableKeysGrabTheKeysymOfWhatTheyType) {
 }
 
 TEST(KeyTranslationTest, SpecialKeysMapToTheirXKeysyms) {
+    // Printable keys are checked above.
     const std::vector<std::pair<quint32, quint32>> cases{
-        {4, 0x0068},   {40, 0x006b},  {36, 0xff0d},  {48, 0xff09},  {49, 0x0020},
-        {51, 0xff08},  {53, 0xff1b},  {117, 0xffff}, {115, 0xff50}, {119, 0xff57},
-        {116, 0xff55}, {121, 0xff56}, {123, 0xff51}, {124, 0xff53}, {126, 0xff52},
+        {36, 0xff0d},  {48, 0xff09},  {51, 0xff08},  {53, 0xff1b},  {117, 0xffff}, {115, 0xff50},
+        {119, 0xff57}, {116, 0xff55}, {121, 0xff56}, {123, 0xff51}, {124, 0xff53}, {126, 0xff52},
         {125, 0xff54}, {122, 0xffbe}, {96, 0xffc2},  {111, 0xffc9}, {83, 0xffb1},
     };
     for (const auto& [code, keysym] : cases) {
