@@ -36,6 +36,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <linux/videodev2.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -53,16 +54,15 @@ struct Node {
 };
 
 // The C library's functions, for everything that is not a fake node.
+template <typename Fn>
+Fn next(Fn, const char* name) {
+    return reinterpret_cast<Fn>(::dlsym(RTLD_NEXT, name));
+}
 struct Libc {
-    template <typename Fn>
-    static Fn next(const char* name) {
-        return reinterpret_cast<Fn>(::dlsym(RTLD_NEXT, name));
-    }
-    int (*open)(const char*, int, ...) = next<int (*)(const char*, int, ...)>("open");
-    int (*close)(int) = next<int (*)(int)>("close");
-    int (*ioctl)(int, unsigned long, ...) = next<int (*)(int, unsigned long, ...)>("ioctl");
-    ssize_t (*write)(int, const void*,
-                     size_t) = next<ssize_t (*)(int, const void*, size_t)>("write");
+    decltype(&::open) open = next(&::open, "open");
+    decltype(&::close) close = next(&::close, "close");
+    decltype(&::ioctl) ioctl = next(&::ioctl, "ioctl");
+    decltype(&::write) write = next(&::write, "write");
 };
 const Libc& libc() {
     static const Libc* functions = new Libc;  // never destroyed: calls may come during exit
