@@ -9,6 +9,14 @@ LocalHttpServer::LocalHttpServer() {
     connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::onNewConnection);
 }
 
+LocalHttpServer::~LocalHttpServer() {
+    // A connection still open when the server goes reports its end from the socket's destructor,
+    // after this object's members are gone; its handlers must not run then.
+    for (QTcpSocket* socket : m_server.findChildren<QTcpSocket*>()) {
+        socket->disconnect(this);
+    }
+}
+
 void LocalHttpServer::serve(const QString& path, Response response) {
     m_responses.insert(path, std::move(response));
 }

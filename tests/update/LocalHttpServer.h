@@ -23,6 +23,7 @@ public:
     };
 
     LocalHttpServer();
+    ~LocalHttpServer() override;
 
     void serve(const QString& path, Response response);
     QUrl url(const QString& path) const;
