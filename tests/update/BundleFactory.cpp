@@ -2,6 +2,8 @@
 
 #include "update/signing/BundleSigner.h"
 
+#include "support/WaitFor.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,6 +46,12 @@ void makeBundle(const QString& path, const QByteArray& version) {
     writeFile(path + QStringLiteral("/share/velarion/.hidden"), "hidden");
     writeFile(path + QStringLiteral("/share/velarion/name with 'quotes' & ünïcode"), "odd");
     QDir().mkpath(path + QStringLiteral("/share/empty"));
+}
+
+bool waitForStart(const QString& path, const QByteArray& version) {
+    return waitFor(
+        [&] { return readFile(path + QStringLiteral("/started")) == "started " + version + '\n'; },
+        30'000);
 }
 
 QString makeKeys(const QString& folder) {

@@ -15,6 +15,10 @@ QByteArray readFile(const QString& path);
 // "started <version>" to the file named by its first argument, or to <bundle>/started.
 void makeBundle(const QString& path, const QByteArray& version);
 
+// Waits until the launcher of the bundle at `path` has written that `version` started: the file
+// appears empty before its line is in it.
+bool waitForStart(const QString& path, const QByteArray& version);
+
 // A key pair in `folder` as secret.key and public.key; returns the secret key's path.
 QString makeKeys(const QString& folder);
 

@@ -2,7 +2,6 @@
 
 #include "BundleFactory.h"
 #include "support/TempDir.h"
-#include "support/WaitFor.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -47,9 +46,8 @@ TEST(RelaunchScriptTest, HostilePathsStayPlainCharacters) {
     ASSERT_TRUE(shell.waitForFinished(20'000));
     EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
 
-    // The launcher runs detached; wait for what it writes.
-    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(target + QStringLiteral("/started")); }));
-    EXPECT_EQ(readFile(target + QStringLiteral("/started")), "started 2.0\n");
+    // The launcher runs detached.
+    EXPECT_TRUE(waitForStart(target, "2.0"));
     EXPECT_EQ(readFile(target + QStringLiteral("/share/velarion/version")), "2.0");
     EXPECT_FALSE(QFileInfo::exists(staged));
     for (const char* name : {"pwned1", "pwned2", "pwned3"}) {

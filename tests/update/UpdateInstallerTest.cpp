@@ -67,8 +67,7 @@ protected:
         endSleeper();
         // A started relaunch script now does its work; let it finish before the folder goes.
         if (!QDir(m_tmp).entryList({QStringLiteral("vl-update-*.sh")}).isEmpty()) {
-            EXPECT_TRUE(
-                QTest::qWaitFor([&] { return QFile::exists(m_running + "/started"); }, kWaitMs));
+            EXPECT_TRUE(waitForStart(m_running, "2.0"));
         }
     }
 
@@ -137,8 +136,7 @@ TEST_F(UpdateInstallerTest, DownloadsVerifiesStagesRelaunchesAndQuits) {
 
     // The "application" ends; the script swaps the bundles and starts the new one.
     endSleeper();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(m_running + "/started"); }, kWaitMs));
-    EXPECT_EQ(readFile(m_running + QStringLiteral("/started")), "started 2.0\n");
+    EXPECT_TRUE(waitForStart(m_running, "2.0"));
     EXPECT_EQ(readFile(m_running + QStringLiteral("/share/velarion/version")), "2.0");
     EXPECT_FALSE(QFile::exists(m_staged));
 }
