@@ -60,8 +60,12 @@ public:
         ::setenv("VELARION_FAKE_V4L2_NODES", value.c_str(), 1);
     }
 
-    // From now on opening and writing fail with `error`.
-    void fail(int error) const { std::ofstream(m_path + ".fail") << error << "\n"; }
+    // From now on opening and writing fail with `error`. The file appears whole: a node that read
+    // it half-written would fail with another error.
+    void fail(int error) const {
+        std::ofstream(m_path + ".fail.new") << error << "\n";
+        std::rename((m_path + ".fail.new").c_str(), (m_path + ".fail").c_str());
+    }
     void heal() const { std::remove((m_path + ".fail").c_str()); }
 
     // The last frame written, copied whole (tried again while a write is storing one).
