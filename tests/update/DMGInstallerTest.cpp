@@ -31,9 +31,6 @@ TEST_F(DMGInstallerTest, EachFailureIsNamedAndCleansUp) {
     // Its staging name is longer than a file name may be: the copy cannot start, for any user.
     const QString longRunning = m_dir.filePath(QStringLiteral("apps/") + QString(250, u'V'));
     ASSERT_EQ(FileTree::copy(m_running, longRunning), std::nullopt);
-    const auto tamper = [](const QString& b) {
-        writeFile(b + "/lib/libvelarion.so.1", "evil");
-    };
 
     const struct {
         const char* name;
@@ -41,8 +38,10 @@ TEST_F(DMGInstallerTest, EachFailureIsNamedAndCleansUp) {
         const char* failure;
         QString running;
     } cases[] = {
-        {"tampered file", release(QStringLiteral("tampered"), m_secret, tamper), "signatureInvalid",
-         m_running},
+        {"tampered file",
+         release(QStringLiteral("tampered"), m_secret,
+                 [](const QString& b) { writeFile(b + "/lib/libvelarion.so.1", "evil"); }),
+         "signatureInvalid", m_running},
         {"unsigned", release(QStringLiteral("unsigned"), {}), "signatureInvalid", m_running},
         {"another key", release(QStringLiteral("other"), m_otherSecret), "teamMismatch", m_running},
         // An unsigned development build can never be updated.
