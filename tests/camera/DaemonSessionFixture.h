@@ -75,7 +75,9 @@ protected:
 
     HandoffNamespace m_namespace;  // before the session, whose processes inherit it
     PipeWireSession m_session;
-    QTemporaryDir m_files;
+    // In memory: a fake device node's recording takes a whole frame 30 times a second, which a
+    // disk-backed mapping would turn into writeback stalls for the daemon and the reader alike.
+    QTemporaryDir m_files{QStringLiteral("/dev/shm/velarion-camera-test-XXXXXX")};
     QProcess* m_daemon = nullptr;
     QString m_log;
     int m_received = 0;

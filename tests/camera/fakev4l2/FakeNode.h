@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,20 +9,21 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 // What a fake v4l2loopback node (FakeVideoNodes.cpp) keeps of the frames written to it, in the
-// file "<node>.frame": this header at offset 0 and the last frame's bytes at kFrameOffset.
-// `sequence` is odd while a frame is being stored, so a reader can tell a torn copy. Every write
-// is also logged as one line "<CLOCK_MONOTONIC ns> <bytes asked> <bytes taken or -errno>" in
-// "<node>.writes".
+// file "<node>.frame": this header at offset 0 and the last frame's bytes at kFrameOffset. Both
+// sides hold a lock on the file around their copy (flock): a reader gets a whole frame however
+// slowly it copies, and the node, which never waits, leaves out the frames written meanwhile.
+// Every write is also logged as one line "<CLOCK_MONOTONIC ns> <bytes asked> <bytes taken or
+// -errno>" in "<node>.writes".
 struct FakeNodeRecording {
     static constexpr std::size_t kFrameOffset = 4096;
     static constexpr std::size_t kFrameCapacity = std::size_t(1920) * 1080 * 4;
     static constexpr std::size_t kFileSize = kFrameOffset + kFrameCapacity;
 
-    std::atomic<std::uint64_t> sequence;
     std::uint32_t pixelFormat, width, height, bytesPerLine;
     std::uint64_t frameBytes, frameRateNumerator, frameRateDenominator;
 };
@@ -68,39 +68,31 @@ public:
     }
     void heal() const { std::remove((m_path + ".fail").c_str()); }
 
-    // The last frame written, copied whole (tried again while a write is storing one).
+    // The last frame recorded, copied whole.
     std::optional<Frame> lastFrame() const {
         const int fd = ::open((m_path + ".frame").c_str(), O_RDONLY | O_CLOEXEC);
-        void* mapping =
-            fd < 0 ? MAP_FAILED
-                   : ::mmap(nullptr, FakeNodeRecording::kFileSize, PROT_READ, MAP_SHARED, fd, 0);
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        if (mapping == MAP_FAILED) {
+        if (fd < 0) {
             return std::nullopt;
         }
-        const auto& recording = *static_cast<const FakeNodeRecording*>(mapping);
-        const auto* pixels =
-            static_cast<const std::uint8_t*>(mapping) + FakeNodeRecording::kFrameOffset;
+        void* mapping = ::mmap(nullptr, FakeNodeRecording::kFileSize, PROT_READ, MAP_SHARED, fd, 0);
         std::optional<Frame> frame;
-        for (int attempt = 0; attempt < 100 && !frame; ++attempt) {
-            const std::uint64_t before = recording.sequence.load(std::memory_order_acquire);
-            if (before == 0 || before % 2 == 1) {
-                ::usleep(2000);
-                continue;
-            }
+        if (mapping != MAP_FAILED && ::flock(fd, LOCK_SH) == 0) {
+            const auto& recording = *static_cast<const FakeNodeRecording*>(mapping);
+            const auto* pixels =
+                static_cast<const std::uint8_t*>(mapping) + FakeNodeRecording::kFrameOffset;
             const std::size_t size =
                 std::min<std::size_t>(recording.frameBytes, FakeNodeRecording::kFrameCapacity);
-            Frame copy{recording.pixelFormat,        int(recording.width),
-                       int(recording.height),        int(recording.bytesPerLine),
-                       recording.frameRateNumerator, recording.frameRateDenominator,
-                       {pixels, pixels + size}};
-            if (recording.sequence.load(std::memory_order_acquire) == before) {
-                frame = std::move(copy);
+            if (size > 0) {
+                frame = Frame{recording.pixelFormat,        int(recording.width),
+                              int(recording.height),        int(recording.bytesPerLine),
+                              recording.frameRateNumerator, recording.frameRateDenominator,
+                              {pixels, pixels + size}};
             }
         }
-        ::munmap(mapping, FakeNodeRecording::kFileSize);
+        if (mapping != MAP_FAILED) {
+            ::munmap(mapping, FakeNodeRecording::kFileSize);
+        }
+        ::close(fd);  // and with it the lock
         return frame;
     }
 

@@ -36,6 +36,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <linux/videodev2.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -49,7 +50,9 @@ struct Node {
     std::vector<std::uint32_t> formats = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_YUV420};
     std::uint32_t fixedWidth = 0, fixedHeight = 0, fixedSizeImage = 0;
     v4l2_pix_format format{};
+    v4l2_fract timePerFrame{};
     FakeNodeRecording* recording = nullptr;
+    int recordingFd = -1;  // held while the recording is written
     int writesLog = -1;
 };
 
@@ -182,27 +185,20 @@ int answerIoctl(Node& node, unsigned long request, void* argument) {
         if (parameters->type != V4L2_BUF_TYPE_VIDEO_OUTPUT) {
             return EINVAL;
         }
-        if (node.recording) {
-            node.recording->frameRateNumerator = parameters->parm.output.timeperframe.numerator;
-            node.recording->frameRateDenominator = parameters->parm.output.timeperframe.denominator;
-        }
+        node.timePerFrame = parameters->parm.output.timeperframe;
         return 0;
     }
     return ENOTTY;
 }
 
-FakeNodeRecording* mapRecording(const std::string& path) {
-    const int fd = libc().open((path + ".frame").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return nullptr;
+void mapRecording(Node& node) {
+    node.recordingFd =
+        libc().open((node.path + ".frame").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (node.recordingFd >= 0 && ::ftruncate(node.recordingFd, FakeNodeRecording::kFileSize) == 0) {
+        void* mapping = ::mmap(nullptr, FakeNodeRecording::kFileSize, PROT_READ | PROT_WRITE,
+                               MAP_SHARED, node.recordingFd, 0);
+        node.recording = mapping == MAP_FAILED ? nullptr : static_cast<FakeNodeRecording*>(mapping);
     }
-    void* mapping = MAP_FAILED;
-    if (::ftruncate(fd, off_t(FakeNodeRecording::kFileSize)) == 0) {
-        mapping = ::mmap(nullptr, FakeNodeRecording::kFileSize, PROT_READ | PROT_WRITE, MAP_SHARED,
-                         fd, 0);
-    }
-    libc().close(fd);
-    return mapping == MAP_FAILED ? nullptr : static_cast<FakeNodeRecording*>(mapping);
 }
 
 int appendTo(const std::string& path) {
@@ -210,17 +206,19 @@ int appendTo(const std::string& path) {
 }
 
 void record(Node& node, const void* data, std::size_t size, long result) {
-    if (result > 0 && node.recording) {
+    // A reader holding the recording keeps the frame it is copying: this one is not recorded.
+    if (result > 0 && node.recording && ::flock(node.recordingFd, LOCK_EX | LOCK_NB) == 0) {
         FakeNodeRecording& recording = *node.recording;
-        recording.sequence.fetch_add(1, std::memory_order_acq_rel);
         recording.pixelFormat = node.format.pixelformat;
         recording.width = node.format.width;
         recording.height = node.format.height;
         recording.bytesPerLine = node.format.bytesperline;
+        recording.frameRateNumerator = node.timePerFrame.numerator;
+        recording.frameRateDenominator = node.timePerFrame.denominator;
         recording.frameBytes = std::uint64_t(result);
         std::memcpy(reinterpret_cast<char*>(&recording) + FakeNodeRecording::kFrameOffset, data,
                     std::min<std::size_t>(std::size_t(result), FakeNodeRecording::kFrameCapacity));
-        recording.sequence.fetch_add(1, std::memory_order_acq_rel);
+        ::flock(node.recordingFd, LOCK_UN);
     }
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
@@ -258,7 +256,7 @@ int open(const char* path, int flags, ...) {
     node->format.height = 480;
     node->format.pixelformat = node->formats.empty() ? 0 : node->formats.front();
     settleFormat(*node, node->format);
-    node->recording = mapRecording(node->path);
+    mapRecording(*node);
     node->writesLog = appendTo(node->path + ".writes");
     const int opens = appendTo(node->path + ".opens");
     libc().write(opens, "open\n", 5);
@@ -275,6 +273,7 @@ int close(int fd) {
             if (found->second.recording) {
                 ::munmap(found->second.recording, FakeNodeRecording::kFileSize);
             }
+            libc().close(found->second.recordingFd);
             libc().close(found->second.writesLog);
             table().nodes.erase(found);
         }
