@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
-TEST(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten) {
+TEST(UserDefaultsTest, RegisteredDefaultsAreNeverWrittenAndAStoredValueWinsAfterARestart) {
+    EXPECT_TRUE(
+        UserDefaults::standardFilePath().endsWith(QStringLiteral("/orvandel/Velarion.conf")));
     TempDir dir;
     const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
     {
@@ -16,26 +18,16 @@ TEST(UserDefaultsTest, RegisteredDefaultsAreReadButNeverWritten) {
         EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kBlurRadius), 20.0);
         EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kOcrScanInterval), 5.0);
         EXPECT_FALSE(defaults.boolValue(Preferences::kLaunchAtLogin));
-        EXPECT_FALSE(defaults.contains(Preferences::kBlurRadius));
         defaults.sync();
-    }
-    QFile file(path);
-    EXPECT_TRUE(!file.exists() ||
-                (file.open(QIODevice::ReadOnly) && file.readAll().trimmed().isEmpty()));
-}
+        QFile file(path);
+        EXPECT_TRUE(!file.exists() ||
+                    (file.open(QIODevice::ReadOnly) && file.readAll().trimmed().isEmpty()));
 
-TEST(UserDefaultsTest, StoredValueWinsAndSurvivesANewInstance) {
-    EXPECT_TRUE(
-        UserDefaults::standardFilePath().endsWith(QStringLiteral("/orvandel/Velarion.conf")));
-    TempDir dir;
-    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
-    {
-        UserDefaults defaults(path);
-        Preferences::registerDefaults(defaults);
         defaults.setValue(Preferences::kBlurRadius, 35.0);
         defaults.setValue(Preferences::kLaunchAtLogin, true);
         defaults.setValue(QStringLiteral("panicKeyCode"), 4);
         defaults.setValue(QStringLiteral("appLanguage"), QStringLiteral("ar"));
+        // A one-item list must read back as a list, not as its one string.
         defaults.setValue(QStringLiteral("AppleLanguages"), QStringList{QStringLiteral("ar")});
         defaults.setValue(QStringLiteral("two"),
                           QStringList{QStringLiteral("a"), QStringLiteral("b")});
