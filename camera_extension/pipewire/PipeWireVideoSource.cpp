@@ -81,6 +81,12 @@ void PipeWireVideoSource::Private::onParamChanged(std::uint32_t id, const spa_po
 }
 
 void PipeWireVideoSource::Private::onProcess() {
+    // Two ticks may trigger before the loop runs: the first run sends the newer frame and the
+    // second has none. Queuing a buffer anyway would send an empty one, which GStreamer consumers
+    // turn into a frame of whatever the buffer held (black, or an old picture).
+    if (!pending) {
+        return;
+    }
     pw_buffer* buffer = pw_stream_dequeue_buffer(stream);
     if (!buffer) {
         return;  // the consumer holds every buffer: this frame is skipped
