@@ -9,14 +9,13 @@
 #include "support/XvfbServer.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -39,18 +38,8 @@ int runOn(const XvfbServer& server, const QString& program, const QStringList& a
     return ended ? process.exitCode() : -1;
 }
 
-// Presses arrive through the event loop, so it runs while waiting.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 20'000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+// Presses arrive through the event loop, so it runs while waiting (QTest::qWaitFor).
+constexpr int kWaitMs = 20'000;
 
 class HotkeyX11Test : public ::testing::Test {
 protected:
@@ -75,7 +64,7 @@ protected:
     void press(const QString& keys) { xdotool({QStringLiteral("key"), keys}); }
 
     bool waitForPanics(int count) {
-        return waitUntil([&] { return m_panics >= count; });
+        return QTest::qWaitFor([&] { return m_panics >= count; }, kWaitMs);
     }
 
     // Starts a helper that tries to grab the combination (with the Caps Lock and Num Lock
@@ -186,11 +175,13 @@ TEST_F(HotkeyX11Test, KeyboardMapChangeMovesTheGrabToTheKeysNewPlace) {
     ASSERT_EQ(runOn(m_server, QStringLiteral("setxkbmap"), {QStringLiteral("dvorak")}), 0);
     // The map change reaches the grabber through the event loop, so presses before it has been
     // handled go nowhere; keep pressing until one arrives.
-    EXPECT_TRUE(waitUntil([&] {
-        runOn(m_server, QStringLiteral("xdotool"),
-              {QStringLiteral("key"), QString::fromLatin1(kDefaultCombo)});
-        return waitUntil([&] { return m_panics > 0; }, 500);
-    }));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            runOn(m_server, QStringLiteral("xdotool"),
+                  {QStringLiteral("key"), QString::fromLatin1(kDefaultCombo)});
+            return QTest::qWaitFor([&] { return m_panics > 0; }, 500);
+        },
+        kWaitMs));
 }
 
 TEST(HotkeyX11NoDisplayTest, GrabFailsWithoutDisplay) {
