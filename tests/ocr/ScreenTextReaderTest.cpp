@@ -10,15 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
-#include <QStringList>
 
 #include <algorithm>
 
 namespace {
 
-QFont sans() {
-    return TextImage::font(QStringLiteral("DejaVu Sans"), 28);
-}
+using TextImage::sans;
 
 QImage twoWindowScreen() {
     QImage image = TextImage::blank(1600, 700);
@@ -68,14 +65,7 @@ TEST(ScreenImageNormalizerTest, CrowdedLightTextInABubbleGivesTheInkOfDarkTextOn
     const QString text = QStringLiteral("mmWWmm 8888 @@@@");
     const QRect bubble(30, 30, 560, 66);
     QImage onBubble = TextImage::blank(640, 140, QColor(246, 246, 250));
-    {
-        QPainter painter(&onBubble);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(10, 132, 255));
-        painter.drawRoundedRect(bubble, 18, 18);
-    }
-    TextImage::draw(onBubble, text, QPoint(48, 38), bold, Qt::white);
+    TextImage::bubble(onBubble, bubble, QColor(10, 132, 255), text, Qt::white, {18, 8}, bold);
     QImage onWhite = TextImage::blank(640, 140);
     TextImage::draw(onWhite, text, QPoint(48, 38), bold, Qt::black);
 
@@ -121,15 +111,8 @@ TEST(LineLayoutTest, FramesRulesAndBubbleOutlinesStayOutOfTheLines) {
     TextImage::fill(screen, QRect(40, 250, 1160, 2), QColor(120, 120, 120));  // separator
     TextImage::draw(screen, QStringLiteral("Plain line in the window"), QPoint(60, 120), sans());
     // A chat bubble: light text on blue, close to the bubble's edges.
-    {
-        QPainter painter(&screen);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(10, 132, 255));
-        painter.drawRoundedRect(QRect(400, 330, 560, 56), 18, 18);
-    }
-    TextImage::draw(screen, QStringLiteral("Call 555-201-7788 today"), QPoint(418, 340), sans(),
-                    Qt::white);
+    TextImage::bubble(screen, QRect(400, 330, 560, 56), QColor(10, 132, 255),
+                      QStringLiteral("Call 555-201-7788 today"), Qt::white, {18, 10});
     const QList<TextArea> areas = areasOf(screen);
     ASSERT_EQ(areas.size(), 2);
     EXPECT_NEAR(areas.at(0).box.left(), 60, 4);
@@ -159,18 +142,6 @@ TEST(LineLayoutTest, DotsAboveALineBelongToItAndTouchingLinesFormABlock) {
     EXPECT_LT(outcome.lines.at(1).box.top() + 10, outcome.lines.at(2).box.top());
 }
 
-void drawBubble(QImage& image, const QRect& bubble, const QColor& fill, const QString& text,
-                const QColor& ink) {
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(fill);
-        painter.drawRoundedRect(bubble, 18, 18);
-    }
-    TextImage::draw(image, text, bubble.topLeft() + QPoint(18, 8), sans(), ink);
-}
-
 TEST(ScreenTextReaderTest, TextInChatBubblesOnLightAndDarkWindowsIsReadExactly) {
     // Bubbles hug their text: their edges cross the blocks that hold the glyphs, and light
     // glyphs crowd the blocks of a blue bubble.
@@ -178,14 +149,14 @@ TEST(ScreenTextReaderTest, TextInChatBubblesOnLightAndDarkWindowsIsReadExactly) 
     TextImage::fill(screen, QRect(800, 0, 800, 420), QColor(30, 30, 36));
     const QColor blue(10, 132, 255);
     const QColor grey(229, 229, 234);
-    drawBubble(screen, QRect(40, 40, 330, 50), blue, QStringLiteral("Phone 820-97-9205"),
-               Qt::white);
-    drawBubble(screen, QRect(40, 140, 470, 50), grey, QStringLiteral("Write to anna@example.org"),
-               Qt::black);
-    drawBubble(screen, QRect(840, 40, 330, 50), blue, QStringLiteral("966-00-3200 Message"),
-               Qt::white);
-    drawBubble(screen, QRect(840, 140, 380, 50), grey, QStringLiteral("Call 555-201-7788"),
-               Qt::black);
+    TextImage::bubble(screen, {40, 40, 330, 50}, blue, QStringLiteral("Phone 820-97-9205"),
+                      Qt::white);
+    TextImage::bubble(screen, {40, 140, 470, 50}, grey, QStringLiteral("Write to anna@example.org"),
+                      Qt::black);
+    TextImage::bubble(screen, {840, 40, 330, 50}, blue, QStringLiteral("966-00-3200 Message"),
+                      Qt::white);
+    TextImage::bubble(screen, {840, 140, 380, 50}, grey, QStringLiteral("Call 555-201-7788"),
+                      Qt::black);
     ScreenTextReader reader(EnginePool::shared());
     const RecognitionOutcome outcome = reader.read(screen);
     ASSERT_FALSE(outcome.failed());
@@ -237,10 +208,9 @@ TEST(ScreenTextReaderTest, UnchangedAndMovedLinesAreReusedAndAChangeIsReadAgain)
 
     ScreenTextReader fresh(EnginePool::shared());
     EXPECT_EQ(changed.lines, fresh.read(screen).lines);
-    const bool found = std::any_of(changed.lines.begin(), changed.lines.end(), [](auto& line) {
+    EXPECT_TRUE(std::any_of(changed.lines.begin(), changed.lines.end(), [](auto& line) {
         return line.text.contains(QStringLiteral("kim@example.org"));
-    });
-    EXPECT_TRUE(found);
+    }));
 }
 
 }  // namespace
