@@ -33,9 +33,7 @@ ScanRun scan(const QStringList& arguments) {
     return run;
 }
 
-QFont sans() {
-    return TextImage::font(QStringLiteral("DejaVu Sans"), 28);
-}
+using TextImage::sans;
 
 TEST(VelarionScanTest, PrintsOneJsonObjectPerRegionAndRedactsThemInACopy) {
     TempDir dir;
@@ -56,10 +54,10 @@ TEST(VelarionScanTest, PrintsOneJsonObjectPerRegionAndRedactsThemInACopy) {
     const QJsonObject second = QJsonDocument::fromJson(lines[1].toUtf8()).object();
     EXPECT_EQ(second.value(QStringLiteral("kind")).toString(), QStringLiteral("Email"));
     EXPECT_EQ(second.value(QStringLiteral("text")).toString(), QStringLiteral("eva@example.net"));
-    const QRect box(second.value(QStringLiteral("x")).toInt(),
-                    second.value(QStringLiteral("y")).toInt(),
-                    second.value(QStringLiteral("width")).toInt(),
-                    second.value(QStringLiteral("height")).toInt());
+    const auto n = [&second](const char* key) {
+        return second.value(QLatin1String(key)).toInt();
+    };
+    const QRect box(n("x"), n("y"), n("width"), n("height"));
     EXPECT_TRUE(box.isValid());
 
     const QImage redacted(output);
@@ -79,10 +77,10 @@ TEST(VelarionScanTest, NothingFoundIsSuccessAndAnUnreadableImageIsAnError) {
     EXPECT_TRUE(nothing.out.isEmpty());
 
     const QString garbage = dir.filePath(QStringLiteral("garbage.png"));
-    QFile file(garbage);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not a picture");
-    file.close();
+    {
+        QFile file(garbage);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);
+    }
     const ScanRun unreadable = scan({garbage});
     EXPECT_EQ(unreadable.exitCode, 1);
     EXPECT_TRUE(unreadable.err.contains(QStringLiteral("cannot read image")))
