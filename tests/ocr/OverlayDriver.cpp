@@ -2,18 +2,16 @@
 // standard input and answers on standard output, one line each.
 //   show OPACITY IMAGE_W IMAGE_H [X,Y,W,H ...]  -> "shown WINDOW_ID"
 //   hide                                         -> "hidden"
-// At start it prints "ready COMPOSITOR" (1 when a compositing manager runs, else 0).
+//   compositor                                   -> "compositor 1" while one runs, else 0
+// At start it prints "ready".
 
 #include "ocr/OCROverlayController.h"
 #include "ocr/x11/X11Compositor.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
-#include <QTextStream>
-#include <QTimer>
 
 #include <cstdio>
-#include <string>
 
 namespace {
 
@@ -56,19 +54,19 @@ int main(int argc, char* argv[]) {
         if (words[0] == QLatin1String("show") && words.size() >= 4) {
             overlay.show(parseRegions(words.mid(4)), words[2].toDouble(), words[3].toDouble(),
                          words[1].toDouble());
-            // Let the server map and paint the window before answering.
+            // Paint before answering; the tests still wait for what a screenshot shows.
+            QApplication::processEvents();
             QApplication::sync();
-            QTimer::singleShot(300, &app, [&overlay] {
-                QApplication::processEvents();
-                QApplication::sync();
-                answer(QStringLiteral("shown %1").arg(overlay.windowId().value_or(0)));
-            });
+            answer(QStringLiteral("shown %1").arg(overlay.windowId().value_or(0)));
         } else if (words[0] == QLatin1String("hide")) {
             overlay.hide();
             QApplication::sync();
             answer(QStringLiteral("hidden"));
+        } else if (words[0] == QLatin1String("compositor")) {
+            const bool running = X11Compositor::isRunning().value_or(false);
+            answer(QStringLiteral("compositor %1").arg(running ? 1 : 0));
         }
     });
-    answer(QStringLiteral("ready %1").arg(X11Compositor::isRunning().value_or(false) ? 1 : 0));
+    answer(QStringLiteral("ready"));
     return QApplication::exec();
 }

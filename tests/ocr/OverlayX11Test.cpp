@@ -12,7 +12,6 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -37,7 +36,9 @@ protected:
             QStringLiteral("/bin/sh"),
             {QStringLiteral("-c"),
              QStringLiteral("exec xev -geometry 1440x900+0+0 -event button > '%1'").arg(m_clicks)});
-        ASSERT_TRUE(waitFor([this] { return pixel(700, 450) == QColor(Qt::white); }))
+        ASSERT_FALSE(screenshotWhere([](const QImage& s) {
+                         return s.pixelColor(700, 450) == QColor(Qt::white);
+                     }).isNull())
             << "xev's window did not appear";
         if (compositor) {
             ASSERT_GT(m_server->startClient(QStringLiteral("xcompmgr")), 0);
@@ -49,27 +50,16 @@ protected:
         m_driver.setProcessEnvironment(env);
         m_driver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_driver.start(QStringLiteral(OVERLAY_DRIVER_BINARY), {});
-        ASSERT_TRUE(m_driver.waitForStarted());
+        ASSERT_EQ(readLine(), QStringLiteral("ready"));
         // The compositor takes its selection a moment after it starts.
-        const QString expected = compositor ? QStringLiteral("ready 1") : QStringLiteral("ready 0");
-        QString ready = readLine();
-        const QDeadlineTimer compositorDeadline(15'000);
-        while (compositor && ready == QStringLiteral("ready 0") &&
-               !compositorDeadline.hasExpired()) {
-            m_driver.kill();
-            m_driver.waitForFinished();
-            QThread::msleep(200);
-            m_driver.start(QStringLiteral(OVERLAY_DRIVER_BINARY), {});
-            ASSERT_TRUE(m_driver.waitForStarted());
-            ready = readLine();
-        }
-        ASSERT_EQ(ready, expected);
+        const QString expected = QStringLiteral("compositor %1").arg(compositor ? 1 : 0);
+        ASSERT_TRUE(waitFor([&] { return command(QStringLiteral("compositor")) == expected; }));
     }
 
     void TearDown() override {
         if (m_driver.state() != QProcess::NotRunning) {
             m_driver.closeWriteChannel();
-            if (!m_driver.waitForFinished(5'000)) {
+            if (!m_driver.waitForFinished(10'000)) {
                 m_driver.kill();
                 m_driver.waitForFinished();
             }
@@ -77,7 +67,7 @@ protected:
     }
 
     QString readLine() {
-        const QDeadlineTimer deadline(20'000);
+        const QDeadlineTimer deadline(30'000);
         while (!m_driver.canReadLine() && !deadline.hasExpired()) {
             m_driver.waitForReadyRead(500);
         }
@@ -89,17 +79,19 @@ protected:
         return readLine();
     }
 
-    QImage screenshot() {
+    // The first screenshot that shows `condition` (the server paints in its own time), or a null
+    // image when none does within the wait.
+    QImage screenshotWhere(const std::function<bool(const QImage&)>& condition) {
         const QString path = m_dir.filePath(QStringLiteral("screen.png"));
-        QFile::remove(path);
-        m_server->runClient(QStringLiteral("import"),
-                            {QStringLiteral("-window"), QStringLiteral("root"), path});
-        return QImage(path);
-    }
-
-    QColor pixel(int x, int y) {
-        const QImage image = screenshot();
-        return image.isNull() ? QColor() : image.pixelColor(x, y);
+        QImage shot;
+        waitFor([&] {
+            QFile::remove(path);
+            m_server->runClient(QStringLiteral("import"),
+                                {QStringLiteral("-window"), QStringLiteral("root"), path});
+            shot = QImage(path);
+            return !shot.isNull() && condition(shot);
+        });
+        return !shot.isNull() && condition(shot) ? shot : QImage();
     }
 
     QString xwininfo(const QString& id) {
@@ -112,24 +104,26 @@ protected:
     QString m_clicks;
 };
 
+int gray(const QImage& shot, int x, int y) {
+    return qGray(shot.pixel(x, y));
+}
+
 // The region (288, 270, 576, 90) of a 2880×1800 snapshot on a 1440×900 screen is drawn at
 // (140, 133, 296, 49).
 TEST_F(OverlayX11Test, RectangleIsDrawnAtTheScaledGrownPlaceAndClicksPassThrough) {
     start(/*compositor=*/false);
     ASSERT_TRUE(command(QStringLiteral("show 1.0 2880 1800 288,270,576,90"))
                     .startsWith(QStringLiteral("shown ")));
-    const QImage shot = screenshot();
-    ASSERT_FALSE(shot.isNull());
-    const auto dark = [&shot](int x, int y) {
-        return qGray(shot.pixel(x, y)) < 60;
-    };
-    const auto light = [&shot](int x, int y) {
-        return qGray(shot.pixel(x, y)) > 200;
-    };
-    EXPECT_TRUE(dark(288, 157));
-    EXPECT_TRUE(dark(141, 157) && dark(434, 157) && dark(288, 134) && dark(288, 180));
-    EXPECT_TRUE(light(137, 157) && light(438, 157) && light(288, 130) && light(288, 184));
-    EXPECT_TRUE(light(700, 600)) << "the shaped window covers only its rectangles";
+    const QImage shot = screenshotWhere([](const QImage& s) { return gray(s, 288, 157) < 60; });
+    ASSERT_FALSE(shot.isNull()) << "the mask never appeared";
+    for (const QPoint inside :
+         {QPoint(141, 157), QPoint(434, 157), QPoint(288, 134), QPoint(288, 180)}) {
+        EXPECT_LT(gray(shot, inside.x(), inside.y()), 60) << inside.x() << "," << inside.y();
+    }
+    for (const QPoint outside : {QPoint(137, 157), QPoint(438, 157), QPoint(288, 130),
+                                 QPoint(288, 184), QPoint(700, 600)}) {
+        EXPECT_GT(gray(shot, outside.x(), outside.y()), 200) << outside.x() << "," << outside.y();
+    }
 
     m_server->runClient(QStringLiteral("xdotool"),
                         {QStringLiteral("mousemove"), QStringLiteral("288"), QStringLiteral("157"),
@@ -153,23 +147,22 @@ TEST_F(OverlayX11Test, OneWindowServesTwoShowsAndHideReleasesIt) {
     EXPECT_TRUE(info.contains(QStringLiteral("Override Redirect State: yes")));
     EXPECT_TRUE(info.contains(QStringLiteral("Width: 1440")) &&
                 info.contains(QStringLiteral("Height: 900")));
-    // The second show replaced the rectangles.
-    const QImage shot = screenshot();
-    EXPECT_GT(qGray(shot.pixel(200, 120)), 200);
-    EXPECT_LT(qGray(shot.pixel(600, 520)), 60);
+    EXPECT_FALSE(screenshotWhere([](const QImage& s) {
+                     return gray(s, 200, 120) > 200 && gray(s, 600, 520) < 60;
+                 }).isNull())
+        << "the second show did not replace the rectangles";
     // Not a managed window: in no client list, and not focused.
     const QString clients = m_server->runClient(
         QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST")});
     EXPECT_FALSE(clients.contains(QStringLiteral("0x%1").arg(id.toULong(), 0, 16)))
         << clients.toStdString();
-    const QString focus =
-        m_server->runClient(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")})
-            .trimmed();
-    EXPECT_NE(focus, id);
+    EXPECT_NE(m_server->runClient(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")})
+                  .trimmed(),
+              id);
 
     EXPECT_EQ(command(QStringLiteral("hide")), QStringLiteral("hidden"));
     EXPECT_TRUE(waitFor([&] { return !xwininfo(id).contains(QStringLiteral("IsViewable")); }));
-    EXPECT_GT(qGray(screenshot().pixel(600, 520)), 200);
+    EXPECT_FALSE(screenshotWhere([](const QImage& s) { return gray(s, 600, 520) > 200; }).isNull());
     const QString third = command(QStringLiteral("show 1.0 1440 900 100,100,200,40"));
     ASSERT_TRUE(third.startsWith(QStringLiteral("shown ")));
     EXPECT_NE(third, first);
@@ -179,18 +172,12 @@ TEST_F(OverlayX11Test, WithACompositorTheMaskIsTranslucentAndOverlapsAreDarker) 
     start(/*compositor=*/true);
     ASSERT_TRUE(command(QStringLiteral("show 0.4 1440 900 100,100,200,40 250,100,200,40"))
                     .startsWith(QStringLiteral("shown ")));
-    int single = 0;
-    int overlap = 0;
-    ASSERT_TRUE(waitFor([&] {
-        const QImage shot = screenshot();
-        single = qGray(shot.pixel(150, 120));
-        overlap = qGray(shot.pixel(275, 120));
-        return single < 220;
-    })) << "the mask never appeared";
+    const QImage shot = screenshotWhere([](const QImage& s) { return gray(s, 150, 120) < 220; });
+    ASSERT_FALSE(shot.isNull()) << "the mask never appeared";
     // White under black at 0.4 is about 153; two layers give about 92.
-    EXPECT_NEAR(single, 153, 20);
-    EXPECT_NEAR(overlap, 92, 20);
-    EXPECT_GT(qGray(screenshot().pixel(700, 600)), 240) << "outside the rectangles stays clear";
+    EXPECT_NEAR(gray(shot, 150, 120), 153, 20);
+    EXPECT_NEAR(gray(shot, 275, 120), 92, 20);
+    EXPECT_GT(gray(shot, 700, 600), 240) << "outside the rectangles stays clear";
 }
 
 }  // namespace
