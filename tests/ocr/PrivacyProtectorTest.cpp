@@ -3,12 +3,12 @@
 
 #include "ocr/PrivacyProtector.h"
 
-#include "ScanAwait.h"
 #include "TextImage.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
 #include <QThreadPool>
 
@@ -19,6 +19,16 @@
 namespace {
 
 using TextImage::sans;
+
+// Runs the event loop until a scan's result is delivered on this thread, or a generous minute.
+QList<SensitiveRegion> awaitScan(const QFuture<QList<SensitiveRegion>>& future,
+                                 bool* finished = nullptr) {
+    const bool done = QTest::qWaitFor([&future] { return future.isFinished(); }, 60'000);
+    if (finished != nullptr) {
+        *finished = done;
+    }
+    return done && future.resultCount() > 0 ? future.result() : QList<SensitiveRegion>{};
+}
 
 QList<SensitiveRegion> scanned(const QImage& image) {
     PrivacyProtector detector;
