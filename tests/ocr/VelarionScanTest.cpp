@@ -19,18 +19,12 @@ struct ScanRun {
 };
 
 ScanRun scan(const QStringList& arguments) {
-    QProcess process;
+    QProcess process;  // its destructor ends a scanner that never finished
     process.start(QStringLiteral(VELARION_SCAN_BINARY), arguments);
-    ScanRun run;
-    if (!process.waitForFinished(90'000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    const bool ended =
+        process.waitForFinished(90'000) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 using TextImage::sans;
