@@ -3,13 +3,18 @@
 #include <QDeadlineTimer>
 #include <QProcessEnvironment>
 
-TestWindows::TestWindows(const XvfbServer& server, const QStringList& arguments)
+TestWindows::TestWindows(const XvfbServer& server, const QString& windowClass,
+                         const QStringList& layouts, const QStringList& extraArguments)
     : m_process(std::make_unique<QProcess>()) {
+    QStringList arguments{QStringLiteral("--class"), windowClass};
+    for (const QString& layout : layouts) {
+        arguments << QStringLiteral("--window") << layout;
+    }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), server.display());
     m_process->setProcessEnvironment(env);
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process->start(QStringLiteral(CAPTURE_TEST_WINDOW), arguments);
+    m_process->start(QStringLiteral(CAPTURE_TEST_WINDOW), arguments + extraArguments);
     const QDeadlineTimer deadline(15'000);
     QByteArray line;
     while (!deadline.hasExpired() && !line.endsWith('\n')) {

@@ -8,11 +8,13 @@
 
 #include <memory>
 
-// One X client process from the capture test helper: its windows, by id, once all are mapped.
-// Ended (and so its windows closed) when the object goes away.
+// One X client process from the capture test helper, of class `windowClass`, with one window per
+// layout ("WxH+X+Y#RRGGBB[:TITLE]"): their ids, once all are mapped. Ended (and so its windows
+// closed) when the object goes away.
 class TestWindows {
 public:
-    TestWindows(const XvfbServer& server, const QStringList& arguments);
+    TestWindows(const XvfbServer& server, const QString& windowClass, const QStringList& layouts,
+                const QStringList& extraArguments = {});
     ~TestWindows();
 
     bool isReady() const { return !m_ids.isEmpty(); }
