@@ -1,9 +1,7 @@
 #include "FakeCaptureBackend.h"
 
 FakeCaptureStream::~FakeCaptureStream() {
-    if (m_running) {
-        --m_backend.runningStreams;
-    }
+    markStopped();
     const std::lock_guard lock(m_backend.mutex);
     m_backend.streams.removeAll(this);
 }
@@ -21,12 +19,16 @@ void FakeCaptureStream::startCapture() {
 }
 
 void FakeCaptureStream::stopCapture() {
+    markStopped();
+    if (m_dead) {
+        throw CaptureError(QStringLiteral("stream already dead"));
+    }
+}
+
+void FakeCaptureStream::markStopped() {
     if (m_running) {
         m_running = false;
         --m_backend.runningStreams;
-    }
-    if (m_dead) {
-        throw CaptureError(QStringLiteral("stream already dead"));
     }
 }
 
@@ -40,10 +42,7 @@ void FakeCaptureStream::push(const SampleBuffer& sample, StreamOutputType type) 
 
 void FakeCaptureStream::dieWith(const QString& description) {
     m_dead = true;
-    if (m_running) {
-        m_running = false;
-        --m_backend.runningStreams;
-    }
+    markStopped();
     m_delegate->streamDidStopWithError(*this, CaptureError(description));
 }
 

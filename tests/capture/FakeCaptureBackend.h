@@ -27,6 +27,8 @@ public:
     void dieWith(const QString& description);
 
 private:
+    void markStopped();
+
     FakeCaptureBackend& m_backend;
     CaptureStreamDelegate* m_delegate;
     QList<std::pair<StreamOutput*, StreamOutputType>> m_outputs;

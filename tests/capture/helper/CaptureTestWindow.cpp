@@ -5,10 +5,8 @@
 //
 // --window WxH+X+Y#RRGGBB[:TITLE]   one window; without ':' it has no title at all
 // --class NAME                     WM_CLASS ("name", "NAME")
-// --net-wm-pid                     also set _NET_WM_PID
 // --type dock|desktop|notification _NET_WM_WINDOW_TYPE
-// --delayed-window LAYOUT          one more window, mapped half a second after "ready" and
-//                                  announced with "delayed <id>"
+// --delayed-window LAYOUT          one more window, mapped half a second after "ready"
 // --animate | --clock
 // --wander                         moves the first window to a new place every few milliseconds
 
@@ -66,32 +64,22 @@ int main(int argc, char** argv) {
     std::vector<WindowSpec> delayedSpecs;
     std::string windowClass;
     std::string type;
-    bool netWmPid = false;
     bool animate = false;
     bool clock = false;
     bool wander = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--window" && i + 1 < argc) {
+        if ((arg == "--window" || arg == "--delayed-window") && i + 1 < argc) {
             WindowSpec layout;
             if (!parseWindow(argv[++i], layout)) {
                 std::fprintf(stderr, "bad window: %s\n", argv[i]);
                 return 2;
             }
-            specs.push_back(layout);
-        } else if (arg == "--delayed-window" && i + 1 < argc) {
-            WindowSpec layout;
-            if (!parseWindow(argv[++i], layout)) {
-                std::fprintf(stderr, "bad window: %s\n", argv[i]);
-                return 2;
-            }
-            delayedSpecs.push_back(layout);
+            (arg == "--window" ? specs : delayedSpecs).push_back(layout);
         } else if (arg == "--class" && i + 1 < argc) {
             windowClass = argv[++i];
         } else if (arg == "--type" && i + 1 < argc) {
             type = argv[++i];
-        } else if (arg == "--net-wm-pid") {
-            netWmPid = true;
         } else if (arg == "--animate") {
             animate = true;
         } else if (arg == "--clock") {
@@ -112,7 +100,6 @@ int main(int argc, char** argv) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_atom_t netWmName = atom(c, "_NET_WM_NAME");
     const xcb_atom_t utf8 = atom(c, "UTF8_STRING");
-    const xcb_atom_t pidAtom = atom(c, "_NET_WM_PID");
     const xcb_atom_t typeAtom = atom(c, "_NET_WM_WINDOW_TYPE");
 
     const auto create = [&](const WindowSpec& layout) {
@@ -135,11 +122,6 @@ int main(int argc, char** argv) {
             const std::string value = lower + '\0' + windowClass + '\0';
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS,
                                 XCB_ATOM_STRING, 8, value.size(), value.data());
-        }
-        if (netWmPid) {
-            const uint32_t pid = static_cast<uint32_t>(getpid());
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, pidAtom, XCB_ATOM_CARDINAL, 32, 1,
-                                &pid);
         }
         if (!type.empty()) {
             const std::string name =
@@ -189,10 +171,8 @@ int main(int argc, char** argv) {
         for (const WindowSpec& layout : delayedSpecs) {
             const xcb_window_t window = create(layout);
             xcb_map_window(c, window);
-            std::printf("delayed %u\n", window);
         }
         xcb_flush(c);
-        std::fflush(stdout);
     }
 
     const xcb_gcontext_t gc = xcb_generate_id(c);
