@@ -33,13 +33,7 @@ const RunningApplication kChat{30, QStringLiteral("Chat")};
 class ScreenManagerTest : public ::testing::Test {
 protected:
     ScreenManagerTest() {
-        ShareableDisplay display;
-        display.displayID = 7;
-        display.width = 1512;
-        display.height = 982;
-        display.scaleFactor = 2;
-        display.frame = QRect(0, 0, 3024, 1964);
-        m_backend->content.displays = {display};
+        m_backend->content.displays = {ShareableDisplay{7, 1512, 982, 2, QRect(0, 0, 3024, 1964)}};
         m_backend->content.windows = {
             window(1, "Draft", {0, 0, 400, 300}, kEditor),
             window(2, "Notes", {0, 0, 400, 300}, kEditor),
@@ -155,10 +149,10 @@ TEST_F(ScreenManagerTest, StartingTwiceLeavesExactlyOneRunningStream) {
     const QFuture<void> second = m_manager.startStealthSession({3});
     ASSERT_TRUE(finishes(first));
     ASSERT_TRUE(finishes(second));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_backend->runningStreams == 1; }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_backend->runningStreams == 1; }, 10'000))
         << m_backend->runningStreams;
     start({5});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_backend->runningStreams == 1; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_backend->runningStreams == 1; }, 10'000));
     EXPECT_TRUE(m_manager.isCapturing());
     EXPECT_EQ(m_manager.stream(), m_backend->lastStream());
 }
@@ -185,7 +179,7 @@ TEST_F(ScreenManagerTest, StreamDyingKeepsItStoredUntilTheNextStop) {
     start({});
     testing::internal::CaptureStdout();
     m_backend->lastStream()->dieWith(QStringLiteral("The connection to the X server was lost"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_manager.isCapturing(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_manager.isCapturing(); }, 10'000));
     EXPECT_NE(m_manager.stream(), nullptr);
     EXPECT_NE(m_manager.streamHandler(), nullptr);
 

@@ -278,29 +278,32 @@ TEST_F(X11CaptureTest, IncrementalFramesMatchAFreshComposition) {
         QTest::qWait(150);
     }
 
-    ShareableDisplay display;
-    display.width = 1280;
-    display.height = 800;
-    display.frame = QRect(0, 0, 1280, 800);
+    const ShareableDisplay display{0, 1280, 800, 1, QRect(0, 0, 1280, 800)};
     const ContentFilter filter = ContentFilter::excludingWindows(display, {front->ids().at(0)});
     QRect differs;
-    // The stream may be a frame behind the fresh composition: retry before calling it different.
-    for (int attempt = 0; attempt < 10 && (attempt == 0 || !differs.isNull()); ++attempt) {
-        QTest::qWait(200);
-        const QImage streamed = m_sink.frame().convertToFormat(QImage::Format_RGB32);
-        const QImage fresh =
-            m_backend->captureImage(filter, ScreenManager::makeStreamConfiguration(display));
-        differs = QRect();
-        for (int y = 0; y < fresh.height(); ++y) {
-            for (int x = 0; x < fresh.width(); ++x) {
-                if (streamed.size() != fresh.size() || streamed.pixel(x, y) != fresh.pixel(x, y)) {
-                    differs |= QRect(x, y, 1, 1);
+    // The stream may be a frame or more behind the fresh composition: wait for them to agree.
+    const bool same = QTest::qWaitFor(
+        [&] {
+            const QImage streamed = m_sink.frame().convertToFormat(QImage::Format_RGB32);
+            const QImage fresh =
+                m_backend->captureImage(filter, ScreenManager::makeStreamConfiguration(display));
+            if (fresh.isNull() || streamed.size() != fresh.size()) {
+                differs = display.frame;
+                return false;
+            }
+            differs = QRect();
+            for (int y = 0; y < fresh.height(); ++y) {
+                for (int x = 0; x < fresh.width(); ++x) {
+                    if (streamed.pixel(x, y) != fresh.pixel(x, y)) {
+                        differs |= QRect(x, y, 1, 1);
+                    }
                 }
             }
-        }
-    }
-    EXPECT_TRUE(differs.isNull()) << "frames differ in " << differs.x() << "," << differs.y() << " "
-                                  << differs.width() << "x" << differs.height();
+            return differs.isNull();
+        },
+        10'000);
+    EXPECT_TRUE(same) << "frames differ in " << differs.x() << "," << differs.y() << " "
+                      << differs.width() << "x" << differs.height();
 }
 
 class X11CaptureWithWindowManagerTest : public X11CaptureTest {
