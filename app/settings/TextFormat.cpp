@@ -1,12 +1,13 @@
 #include "settings/TextFormat.h"
 
-#include <vector>
-
 namespace TextFormat {
 
 QString formatted(const QString& format, std::initializer_list<QVariant> arguments) {
-    const std::vector<QVariant> values(arguments);
-    size_t next = 0;
+    return formatted(format, QVariantList(arguments));
+}
+
+QString formatted(const QString& format, const QVariantList& values) {
+    qsizetype next = 0;
     QString result;
     result.reserve(format.size() + 16);
     for (qsizetype i = 0; i < format.size(); ++i) {

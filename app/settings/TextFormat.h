@@ -12,5 +12,6 @@
 namespace TextFormat {
 
 QString formatted(const QString& format, std::initializer_list<QVariant> arguments);
+QString formatted(const QString& format, const QVariantList& arguments);
 
 }  // namespace TextFormat

@@ -1,0 +1,199 @@
+#include "shell/VelarionApp.h"
+
+#include "capture/PrivacyShieldService.h"
+#include "capture/ScreenManager.h"
+#include "capture/SystemExtensionInstaller.h"
+#include "capture/VirtualCameraService.h"
+#include "capture/camera/DaemonExtensionActivator.h"
+#include "capture/x11/X11CaptureBackend.h"
+#include "core/AppInfo.h"
+#include "core/AppState.h"
+#include "core/CommandRunner.h"
+#include "core/Logging.h"
+#include "core/Preferences.h"
+#include "core/UserDefaults.h"
+#include "shell/ApplicationActions.h"
+#include "shell/MainWindow.h"
+#include "shell/PopoverWindow.h"
+#include "shell/QuitSequence.h"
+#include "shell/SceneIds.h"
+#include "shell/TrayController.h"
+#include "shell/UnixSignalWatcher.h"
+#include "shell/WindowRegistry.h"
+#include "ocr/OCROverlayController.h"
+#include "ocr/PrivacyProtector.h"
+#include "settings/LanguageEnvironment.h"
+#include "settings/LaunchAtLoginSetting.h"
+#include "settings/LocalizationManager.h"
+#include "settings/LoginItem.h"
+#include "shared/NotifyCenter.h"
+#include "shields/DesktopShield.h"
+#include "shields/HotkeyGrabber.h"
+#include "shields/HotkeyManager.h"
+#include "shields/NotificationGuard.h"
+#include "shields/ShieldTestHook.h"
+#include "update/UpdateChecker.h"
+#include "ui/UiEngine.h"
+#include "update/UpdateInstaller.h"
+
+#include <QDesktopServices>
+#include <QSystemTrayIcon>
+
+VelarionApp::VelarionApp(QObject* parent)
+    : QObject(parent)
+    , m_localization(LocalizationManager::shared()) {
+    createServices();
+    createShell();
+    registerWindows();
+    followLanguage();
+}
+
+VelarionApp::~VelarionApp() {
+    // Windows first: they refer to the services.
+    m_languageEnvironment.reset();
+    m_signals.reset();
+    m_tray.reset();
+    m_popover.reset();
+    m_ui.reset();
+    m_actions.reset();
+    m_mainWindow.reset();
+    m_windows.reset();
+    // The installer quits through m_quit, so it goes first.
+    m_updateInstaller.reset();
+    m_updateChecker.reset();
+    m_quit.reset();
+    m_ocrOverlay.reset();
+    m_privacyProtector.reset();
+    // A shield still on shows the icons / switches Do Not Disturb off as it is destroyed.
+    m_notificationGuard.reset();
+    m_desktopShield.reset();
+    m_hotkeyManager.reset();
+    // The shield service refers to the screen manager, which stops a running stream for
+    // good as it goes.
+    m_privacyShieldService.reset();
+    m_screenManager.reset();
+    // After the screen manager: no frame may arrive once the ring is gone.
+    m_systemExtension.reset();
+    m_extensionActivator.reset();
+    m_virtualCameraService.reset();
+    m_notifyCenter.reset();
+    m_launchAtLogin.reset();
+    m_loginItem.reset();
+    m_appState.reset();
+    m_commandRunner.reset();
+    m_userDefaults.reset();
+}
+
+void VelarionApp::createServices() {
+    m_userDefaults = std::make_unique<UserDefaults>();
+    m_commandRunner = std::make_unique<CommandRunner>();
+    m_appState = std::make_unique<AppState>();
+    m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
+    m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
+    m_screenManager = std::make_unique<ScreenManager>(std::make_shared<X11CaptureBackend>());
+    // Recognition engines load at the first scan, not here.
+    m_privacyProtector = std::make_unique<PrivacyProtector>();
+    m_notifyCenter = std::make_unique<NotifyCenter>();
+    m_virtualCameraService = std::make_unique<VirtualCameraService>(*m_notifyCenter);
+    m_ocrOverlay = std::make_unique<OCROverlayController>();
+    // The camera daemon it starts keeps running after the application quits.
+    m_extensionActivator = std::make_unique<DaemonExtensionActivator>();
+    m_systemExtension = std::make_unique<SystemExtensionInstaller>(*m_extensionActivator);
+    // Grabs the stored hot key at once; the panic action arrives with the main window.
+    m_hotkeyManager =
+        std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());
+    m_updateChecker = std::make_unique<UpdateChecker>();
+    // Ends the application through the same quit path as "Quit" once the relaunch script runs.
+    m_updateInstaller = std::make_unique<UpdateInstaller>(
+        DMGInstaller::Context::forRunningApplication(), [this] { m_quit->quit(); });
+
+    Preferences::registerDefaults(*m_userDefaults);
+    m_loginItem = std::make_unique<LoginItem>(LoginItem::mainApp());
+    m_launchAtLogin = std::make_unique<LaunchAtLoginSetting>(*m_userDefaults, *m_loginItem);
+
+    m_screenManager->setVirtualCameraService(m_virtualCameraService.get());
+    // The mask must not hide the text beneath it from the next snapshot.
+    connect(m_ocrOverlay.get(), &OCROverlayController::windowChanged, this, [this] {
+        const std::optional<WindowId> id = m_ocrOverlay->windowId();
+        m_screenManager->setSnapshotExcludedWindows(id ? WindowIdSet{*id} : WindowIdSet{});
+    });
+    m_privacyShieldService = std::make_unique<PrivacyShieldService>(*m_screenManager, *m_appState);
+}
+
+void VelarionApp::createShell() {
+    m_quit = std::make_unique<QuitSequence>();
+    // Started, not awaited: whatever is still running stops as the screen manager goes.
+    m_quit->addStep(QStringLiteral("Stealth session"),
+                    [this] { (void)m_privacyShieldService->stopStealthSession(); });
+    // The shared surfaces go and the camera turns black before the rest is restored.
+    m_quit->addStep(QStringLiteral("Virtual camera"),
+                    [this] { m_virtualCameraService->stopPublishing(); });
+    m_quit->addStep(QStringLiteral("Mask overlay"), [this] { m_ocrOverlay->hide(); });
+    // Synchronous: the icons and notifications are back before the process ends.
+    m_quit->addStep(QStringLiteral("Desktop shield"), [this] { m_desktopShield->deactivateNow(); });
+    m_quit->addStep(QStringLiteral("Notification guard"),
+                    [this] { m_notificationGuard->deactivateNow(); });
+    m_windows = std::make_unique<WindowRegistry>();
+    m_mainWindow = std::make_unique<MainWindow>(
+        *m_windows, [](const QUrl& url) { QDesktopServices::openUrl(url); });
+    m_actions = std::make_unique<ApplicationActions>(*m_windows, *m_mainWindow, *m_quit);
+    m_ui = std::make_unique<UiEngine>(m_localization, *m_actions);
+    m_popover = std::make_unique<PopoverWindow>();
+    m_tray = std::make_unique<TrayController>(*m_popover);
+    m_signals = std::make_unique<UnixSignalWatcher>();
+
+    connect(m_tray.get(), &TrayController::quitRequested, m_actions.get(),
+            &ApplicationActions::quit);
+    connect(m_tray.get(), &TrayController::openMainWindowRequested, m_actions.get(),
+            &ApplicationActions::bringToFront);
+    connect(m_signals.get(), &UnixSignalWatcher::terminationRequested, this, [this](int signal) {
+        qCInfo(lcApp) << "Received signal" << signal << "- restoring the desktop and quitting";
+        m_quit->quit();
+    });
+    connect(m_mainWindow.get(), &MainWindow::closed, this, &VelarionApp::onMainWindowClosed);
+}
+
+void VelarionApp::registerWindows() {
+    const QString helpTitle = QString::fromLatin1(AppInfo::kProductName) + QStringLiteral(" Help");
+    m_windows->registerWindow(SceneId::kSettings, QStringLiteral("Settings"), {});
+    m_windows->registerWindow(SceneId::kHelp, helpTitle, {});
+    m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), {});
+    m_windows->registerWindow(SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), {});
+    m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), {});
+}
+
+void VelarionApp::followLanguage() {
+    const auto translate = [this](const QString& key) {
+        return m_localization.localized(key);
+    };
+    m_mainWindow->setTranslator(translate);
+    m_windows->setTranslator(translate);
+    m_tray->setTranslator(translate);
+    // Direction and locale first, so texts are redone in an already turned layout.
+    m_languageEnvironment = std::make_unique<LanguageEnvironment>(m_localization);
+    m_languageEnvironment->addRetranslateStep([this] {
+        m_mainWindow->retranslate();
+        m_windows->retranslate();
+        m_tray->retranslate();
+    });
+}
+
+void VelarionApp::start() {
+    m_mainWindow->show();
+    m_tray->show();
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        qCWarning(lcApp) << "No system tray found: the application ends when its window closes";
+    }
+    ShieldTestHook::switchOnAtStartIfAsked(*m_desktopShield, *m_notificationGuard);
+}
+
+void VelarionApp::onMainWindowClosed() {
+    // Without a tray there would be no way back to a hidden application.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_quit->quit();
+    }
+}
+
+bool VelarionApp::relaunchRequested() const {
+    return m_actions->relaunchRequested();
+}

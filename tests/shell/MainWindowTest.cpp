@@ -1,0 +1,76 @@
+#include "core/AppInfo.h"
+#include "shell/MainWindow.h"
+#include "shell/SceneIds.h"
+#include "shell/WindowRegistry.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Fixture {
+    WindowRegistry windows;
+    QList<QUrl> openedUrls;
+    MainWindow window{windows, [this](const QUrl& url) {
+                          openedUrls.append(url);
+                      }};
+
+    Fixture() {
+        for (const char* id : {SceneId::kSettings, SceneId::kHelp, SceneId::kUpdate,
+                               SceneId::kCameraSetup, SceneId::kBroadcast}) {
+            windows.registerWindow(QString::fromLatin1(id), QString::fromLatin1(id), {});
+        }
+    }
+};
+
+}  // namespace
+
+TEST(MainWindowTest, HasItsSizesAndTheHelpMenuEntriesInOrder) {
+    Fixture f;
+    EXPECT_EQ(f.window.size(), QSize(880, 640));
+    EXPECT_EQ(f.window.minimumSize(), QSize(820, 600));
+    const QList<QMenu*> menus = f.window.menuBar()->findChildren<QMenu*>();
+    ASSERT_EQ(menus.size(), 1);
+    QStringList texts;
+    for (const QAction* action : menus.first()->actions()) {
+        texts.append(action->isSeparator() ? QStringLiteral("---") : action->text());
+    }
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Velarion Help"), QStringLiteral("---"),
+                                  QStringLiteral("Enable the Camera Extension…"),
+                                  QStringLiteral("Visit velarion.orvandel.com"),
+                                  QStringLiteral("Email Support")}));
+    EXPECT_EQ(f.window.helpAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Question));
+}
+
+TEST(MainWindowTest, EntriesOpenHelpTheWebSiteAndASupportMail) {
+    Fixture f;
+    f.window.enableCameraExtensionAction()->trigger();
+    EXPECT_NE(f.windows.window(SceneId::kHelp), nullptr);
+    EXPECT_EQ(f.windows.window(SceneId::kCameraSetup), nullptr) << "help, not camera set-up";
+    f.windows.window(SceneId::kHelp)->close();
+    f.window.helpAction()->trigger();
+    EXPECT_TRUE(f.windows.window(SceneId::kHelp)->isVisible());
+
+    f.window.visitWebsiteAction()->trigger();
+    f.window.emailSupportAction()->trigger();
+    ASSERT_EQ(f.openedUrls.size(), 2);
+    EXPECT_EQ(f.openedUrls[0], AppInfo::websiteUrl());
+    EXPECT_EQ(f.openedUrls[1].scheme(), QStringLiteral("mailto"));
+    EXPECT_EQ(f.openedUrls[1].query(QUrl::FullyEncoded),
+              QStringLiteral("subject=Velarion%20Support"));
+}
+
+TEST(MainWindowTest, ClosingHidesTheWindowInsteadOfDestroyingIt) {
+    Fixture f;
+    bool closed = false;
+    QObject::connect(&f.window, &MainWindow::closed, [&closed] { closed = true; });
+    f.window.show();
+    f.window.close();
+    EXPECT_FALSE(f.window.isVisible());
+    EXPECT_TRUE(closed);
+}
