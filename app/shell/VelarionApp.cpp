@@ -6,7 +6,6 @@
 #include "capture/VirtualCameraService.h"
 #include "capture/camera/DaemonExtensionActivator.h"
 #include "capture/x11/X11CaptureBackend.h"
-#include "core/AppInfo.h"
 #include "core/AppState.h"
 #include "core/CommandRunner.h"
 #include "core/Logging.h"
@@ -154,9 +153,9 @@ void VelarionApp::createShell() {
 }
 
 void VelarionApp::registerWindows() {
-    const QString helpTitle = QString::fromLatin1(AppInfo::kProductName) + QStringLiteral(" Help");
+    // Titles are translation keys; the product name inside one is never translated.
     m_windows->registerWindow(SceneId::kSettings, QStringLiteral("Settings"), {});
-    m_windows->registerWindow(SceneId::kHelp, helpTitle, {});
+    m_windows->registerWindow(SceneId::kHelp, QStringLiteral("Velarion Help"), {});
     m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), {});
     m_windows->registerWindow(SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), {});
     m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), {});

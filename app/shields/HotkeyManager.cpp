@@ -21,17 +21,39 @@ std::optional<quint32> storedUInt32(const UserDefaults& defaults, const char* ke
     return quint32(*value);
 }
 
+// The special keys by the names their keycaps carry on a PC keyboard.
 const QHash<quint32, QString>& keyNames() {
     static const QHash<quint32, QString> names{
-        {49, QStringLiteral("Space")}, {36, QStringLiteral("↩")},    {48, QStringLiteral("⇥")},
-        {53, QStringLiteral("⎋")},     {51, QStringLiteral("⌫")},    {117, QStringLiteral("⌦")},
-        {123, QStringLiteral("←")},    {124, QStringLiteral("→")},   {126, QStringLiteral("↑")},
-        {125, QStringLiteral("↓")},    {115, QStringLiteral("↖")},   {119, QStringLiteral("↘")},
-        {116, QStringLiteral("⇞")},    {121, QStringLiteral("⇟")},   {122, QStringLiteral("F1")},
-        {120, QStringLiteral("F2")},   {99, QStringLiteral("F3")},   {118, QStringLiteral("F4")},
-        {96, QStringLiteral("F5")},    {97, QStringLiteral("F6")},   {98, QStringLiteral("F7")},
-        {100, QStringLiteral("F8")},   {101, QStringLiteral("F9")},  {109, QStringLiteral("F10")},
-        {103, QStringLiteral("F11")},  {111, QStringLiteral("F12")},
+        {49, QStringLiteral("Space")},     {36, QStringLiteral("Enter")},
+        {48, QStringLiteral("Tab")},       {53, QStringLiteral("Esc")},
+        {51, QStringLiteral("Backspace")}, {117, QStringLiteral("Delete")},
+        {123, QStringLiteral("←")},        {124, QStringLiteral("→")},
+        {126, QStringLiteral("↑")},        {125, QStringLiteral("↓")},
+        {115, QStringLiteral("Home")},     {119, QStringLiteral("End")},
+        {116, QStringLiteral("Page Up")},  {121, QStringLiteral("Page Down")},
+        {122, QStringLiteral("F1")},       {120, QStringLiteral("F2")},
+        {99, QStringLiteral("F3")},        {118, QStringLiteral("F4")},
+        {96, QStringLiteral("F5")},        {97, QStringLiteral("F6")},
+        {98, QStringLiteral("F7")},        {100, QStringLiteral("F8")},
+        {101, QStringLiteral("F9")},       {109, QStringLiteral("F10")},
+        {103, QStringLiteral("F11")},      {111, QStringLiteral("F12")},
+    };
+    return names;
+}
+
+// Earlier versions stored these keys under their Mac keycap symbols. The stored label is kept as
+// it is; only what is shown uses the name.
+const QHash<QString, QString>& earlierLabelNames() {
+    static const QHash<QString, QString> names{
+        {QStringLiteral("↩"), QStringLiteral("Enter")},
+        {QStringLiteral("⇥"), QStringLiteral("Tab")},
+        {QStringLiteral("⎋"), QStringLiteral("Esc")},
+        {QStringLiteral("⌫"), QStringLiteral("Backspace")},
+        {QStringLiteral("⌦"), QStringLiteral("Delete")},
+        {QStringLiteral("↖"), QStringLiteral("Home")},
+        {QStringLiteral("↘"), QStringLiteral("End")},
+        {QStringLiteral("⇞"), QStringLiteral("Page Up")},
+        {QStringLiteral("⇟"), QStringLiteral("Page Down")},
     };
     return names;
 }
@@ -131,38 +153,25 @@ void HotkeyManager::setLastRegistrationOK(bool ok) {
 }
 
 QString HotkeyManager::displayString() const {
-    QStringList parts;
-    if (m_modifiers & CarbonModifier::kControl) {
-        parts << QStringLiteral("Control");
-    }
-    if (m_modifiers & CarbonModifier::kOption) {
-        parts << QStringLiteral("Option");
-    }
-    if (m_modifiers & CarbonModifier::kShift) {
-        parts << QStringLiteral("Shift");
-    }
-    if (m_modifiers & CarbonModifier::kCommand) {
-        parts << QStringLiteral("Command");
-    }
-    parts << m_keyLabel;
-    return parts.join(QStringLiteral(" + "));
+    return displayString(m_modifiers, m_keyLabel);
 }
 
-QString HotkeyManager::modifierGlyphs(quint32 mask) {
-    QString glyphs;
-    if (mask & CarbonModifier::kControl) {
-        glyphs += QStringLiteral("⌃");
+QString HotkeyManager::displayString(quint32 modifiers, const QString& keyLabel) {
+    QStringList parts;
+    if (modifiers & CarbonModifier::kControl) {
+        parts << QStringLiteral("Ctrl");
     }
-    if (mask & CarbonModifier::kOption) {
-        glyphs += QStringLiteral("⌥");
+    if (modifiers & CarbonModifier::kOption) {
+        parts << QStringLiteral("Alt");
     }
-    if (mask & CarbonModifier::kShift) {
-        glyphs += QStringLiteral("⇧");
+    if (modifiers & CarbonModifier::kShift) {
+        parts << QStringLiteral("Shift");
     }
-    if (mask & CarbonModifier::kCommand) {
-        glyphs += QStringLiteral("⌘");
+    if (modifiers & CarbonModifier::kCommand) {
+        parts << QStringLiteral("Super");
     }
-    return glyphs;
+    parts << earlierLabelNames().value(keyLabel, keyLabel);
+    return parts.join(QLatin1Char('+'));
 }
 
 QString HotkeyManager::keyLabel(quint32 keyCode, const QString& characters) {
@@ -194,9 +203,38 @@ quint32 HotkeyManager::carbonModifiers(Qt::KeyboardModifiers flags) {
 }
 
 const QSet<HotkeyManager::Combo>& HotkeyManager::systemShortcuts() {
+    // In the stored encoding: virtual key codes and Carbon masks.
+    enum KeyCode : quint32 {
+        kA = 0,
+        kD = 2,
+        kT = 17,
+        kL = 37,
+        kTab = 48,
+        kSpace = 49,
+        kF2 = 120,
+        kF4 = 118,
+        kDelete = 117,
+        kLeft = 123,
+        kRight = 124,
+        kDown = 125,
+        kUp = 126,
+    };
+    constexpr quint32 kAlt = CarbonModifier::kOption;
+    constexpr quint32 kSuper = CarbonModifier::kCommand;
+    constexpr quint32 kCtrlAlt = CarbonModifier::kControl | CarbonModifier::kOption;
+    // Taken by GNOME, KDE Plasma, Cinnamon, MATE or XFCE in their default set-up: window and
+    // workspace switching, the window menu, the run dialog, closing windows, logging out, locking,
+    // the terminal, the application grid, the input-source switch and showing the desktop.
     static const QSet<Combo> shortcuts{
-        {49, 0x100}, {49, 0x900}, {20, 0x300}, {21, 0x300}, {23, 0x300},
-        {48, 0x100}, {12, 0x100}, {13, 0x100}, {4, 0x100},
+        {kTab, kAlt},        {kTab, kAlt | CarbonModifier::kShift},
+        {kTab, kSuper},      {kF4, kAlt},
+        {kF2, kAlt},         {kSpace, kAlt},
+        {kDelete, kCtrlAlt}, {kT, kCtrlAlt},
+        {kL, kCtrlAlt},      {kL, kSuper},
+        {kSpace, kSuper},    {kD, kSuper},
+        {kA, kSuper},        {kLeft, kCtrlAlt},
+        {kRight, kCtrlAlt},  {kUp, kCtrlAlt},
+        {kDown, kCtrlAlt},
     };
     return shortcuts;
 }

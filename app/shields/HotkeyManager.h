@@ -11,8 +11,8 @@
 class HotkeyGrabber;
 class UserDefaults;
 
-// The global panic hot key: restores the stored combination (⌃⌥⌘H when nothing is stored),
-// keeps it grabbed from creation to destruction and runs `onPanic` when it is pressed.
+// The global panic hot key: restores the stored combination (Ctrl+Alt+Super+H when nothing is
+// stored), keeps it grabbed from creation to destruction and runs `onPanic` when it is pressed.
 //
 // Lives on the GUI thread. `onPanic` always runs later from the event loop, never inside the key
 // handler, and only if an action is set at the moment of the press. Properties notify only when
@@ -61,17 +61,19 @@ public:
     // old one and returns lastRegistrationOK().
     bool update(quint32 keyCode, quint32 modifiers, const QString& label);
 
-    // "Control + Option + Command + H": modifier names, then the key label.
+    // The combination as shown everywhere, in the settings line and in the recorder's capsule:
+    // "Ctrl+Alt+Super+H".
     QString displayString() const;
-
-    // "⌃⌥⇧⌘" for the set bits of a Carbon mask, in that order; empty for 0.
-    static QString modifierGlyphs(quint32 mask);
-    // The fixed name of a special key, else the upper-cased characters the key types without
-    // modifiers, else "Key " and the code.
+    // The set modifiers of a Carbon mask as Ctrl, Alt, Shift and Super, in that order, then the
+    // key label, joined by "+". A label stored by an earlier version as a Mac keycap symbol ("⌦")
+    // is shown by the key's name ("Delete").
+    static QString displayString(quint32 modifiers, const QString& keyLabel);
+    // The fixed name of a special key ("Delete", "Page Up", "F5"), else the upper-cased
+    // characters the key types without modifiers, else "Key " and the code.
     static QString keyLabel(quint32 keyCode, const QString& characters);
     // Control, Alt, Shift and Meta (Super) as a Carbon mask; other flags are ignored.
     static quint32 carbonModifiers(Qt::KeyboardModifiers flags);
-    // Combinations the desktop commonly keeps for itself; the settings warn about them.
+    // Combinations that Linux desktops commonly keep for themselves; the settings warn about them.
     static const QSet<Combo>& systemShortcuts();
 
 Q_SIGNALS:

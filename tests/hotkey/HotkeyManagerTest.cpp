@@ -1,11 +1,14 @@
 #include "core/UserDefaults.h"
 #include "shields/HotkeyGrabber.h"
 #include "shields/HotkeyManager.h"
+#include "shields/HotkeyRecording.h"
+#include "shields/QtKeyTranslation.h"
 
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -73,9 +76,7 @@ TEST(HotkeyManagerTest, EmptySettingsRegisterDefaultAndStoreNothing) {
     Harness h(dir.filePath(QStringLiteral("Velarion.conf")));
     EXPECT_EQ(h.grabber->calls, (Combos{{4, 0x1900}}));
     EXPECT_TRUE(h.manager->lastRegistrationOK());
-    EXPECT_EQ(h.manager->displayString(), QStringLiteral("Control + Option + Command + H"));
-    EXPECT_EQ(HotkeyManager::modifierGlyphs(h.manager->modifiers()) + h.manager->keyLabel(),
-              QStringLiteral("⌃⌥⌘H"));
+    EXPECT_EQ(h.manager->displayString(), QStringLiteral("Ctrl+Alt+Super+H"));
     for (const char* key : {"panicKeyCode", "panicModifiers", "panicKeyLabel"}) {
         EXPECT_FALSE(h.defaults.contains(QString::fromLatin1(key))) << key;
     }
@@ -93,7 +94,7 @@ TEST(HotkeyManagerTest, UpdateStoresEvenARefusedComboAndTriesItAgainAtTheNextSta
         EXPECT_EQ(h.grabber->calls, (Combos{{4, 0x1900}, {40, 0x300}}));
         EXPECT_FALSE(h.manager->lastRegistrationOK());
         EXPECT_EQ(failed.count(), 1);
-        EXPECT_EQ(h.manager->displayString(), QStringLiteral("Shift + Command + K"));
+        EXPECT_EQ(h.manager->displayString(), QStringLiteral("Shift+Super+K"));
     }
     Harness relaunched(path);
     EXPECT_EQ(relaunched.grabber->calls, (Combos{{40, 0x300}}));
@@ -137,7 +138,7 @@ TEST(HotkeyManagerTest, StoredCombinationIsUsedOnlyWhenBothValuesFitThirtyTwoBit
         TempDir dir;
         const auto h = harnessWith(dir, QByteArray(stored) + "\npanicKeyLabel=K");
         EXPECT_EQ(h->grabber->calls, (Combos{{4, 0x1900}}));
-        EXPECT_EQ(h->manager->displayString(), QStringLiteral("Control + Option + Command + H"));
+        EXPECT_EQ(h->manager->displayString(), QStringLiteral("Ctrl+Alt+Super+H"));
     }
 
     // At the range edges, with no label stored: the key reads "H".
@@ -175,22 +176,86 @@ TEST(HotkeyManagerTest, PressRunsTheActionSetAtThatMomentLaterOnTheGuiThreadWhil
 }
 
 // The recording tests cover the usual labels and masks; these are the cases recording cannot reach.
-TEST(HotkeyManagerTest, LabelsGlyphsAndModifierFlags) {
+TEST(HotkeyManagerTest, LabelsAndModifierFlags) {
     EXPECT_EQ(HotkeyManager::keyLabel(96, QString(QChar(0xF708))), QStringLiteral("F5"));
     EXPECT_EQ(HotkeyManager::keyLabel(10, QStringLiteral("§")), QStringLiteral("§"));
     EXPECT_EQ(HotkeyManager::keyLabel(200, {}), QStringLiteral("Key 200"));
-    EXPECT_EQ(HotkeyManager::modifierGlyphs(0), QString());
-    EXPECT_EQ(HotkeyManager::modifierGlyphs(0x1B00 | 0x400), QStringLiteral("⌃⌥⇧⌘"));
     EXPECT_EQ(HotkeyManager::carbonModifiers(Qt::ControlModifier | Qt::AltModifier |
                                              Qt::ShiftModifier | Qt::MetaModifier |
                                              Qt::KeypadModifier | Qt::GroupSwitchModifier),
               0x1B00u);
 }
 
-TEST(HotkeyManagerTest, SystemShortcutSetHoldsTheNineCombinations) {
-    const QSet<HotkeyManager::Combo>& set = HotkeyManager::systemShortcuts();
-    const HotkeyManager::Combo expected[] = {{49, 0x100}, {49, 0x900}, {20, 0x300},
-                                             {21, 0x300}, {23, 0x300}, {48, 0x100},
-                                             {12, 0x100}, {13, 0x100}, {4, 0x100}};
-    EXPECT_EQ(set, QSet<HotkeyManager::Combo>(std::begin(expected), std::end(expected)));
+TEST(HotkeyManagerTest, DisplayStringNamesModifiersInLinuxOrderAndEarlierKeySymbols) {
+    struct Case {
+        quint32 mask;
+        const char16_t* label;
+        const char16_t* shown;
+    };
+    const Case cases[] = {
+        {0x1900, u"H", u"Ctrl+Alt+Super+H"},
+        {0x300, u"K", u"Shift+Super+K"},
+        {0x1000, u"F5", u"Ctrl+F5"},
+        {0x800, u"Space", u"Alt+Space"},
+        // Every modifier, with a bit that is none of them (Carbon's alpha lock).
+        {0x1B00 | 0x400, u"Page Up", u"Ctrl+Alt+Shift+Super+Page Up"},
+        {0, u"H", u"H"},
+        // Labels stored by earlier versions.
+        {0x1800, u"⌦", u"Ctrl+Alt+Delete"},
+        {0xA00, u"⇥", u"Alt+Shift+Tab"},
+        {0x100, u"⎋", u"Super+Esc"},
+        {0x1000, u"↩", u"Ctrl+Enter"},
+        {0x1000, u"⇟", u"Ctrl+Page Down"},
+        // Arrows read the same on both.
+        {0x1800, u"←", u"Ctrl+Alt+←"},
+    };
+    for (const Case& c : cases) {
+        const QString label = QStringView(c.label).toString();
+        SCOPED_TRACE(label.toStdString());
+        EXPECT_EQ(HotkeyManager::displayString(c.mask, label), QStringView(c.shown).toString());
+    }
+}
+
+TEST(HotkeyManagerTest, StoredKeySymbolOfAnEarlierVersionLoadsUnchangedAndReadsAsTheKeyName) {
+    TempDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
+    {
+        UserDefaults earlier(path);
+        earlier.setValue(QStringLiteral("panicKeyCode"), qint64(117));
+        earlier.setValue(QStringLiteral("panicModifiers"), qint64(0x1800));
+        earlier.setValue(QStringLiteral("panicKeyLabel"), QStringLiteral("⌦"));
+    }
+    Harness h(path);
+    EXPECT_EQ(h.grabber->calls, (Combos{{117, 0x1800}}));
+    EXPECT_EQ(h.manager->keyLabel(), QStringLiteral("⌦"));
+    EXPECT_EQ(h.manager->displayString(), QStringLiteral("Ctrl+Alt+Delete"));
+    EXPECT_EQ(h.defaults.storedString(QStringLiteral("panicKeyLabel")), QStringLiteral("⌦"));
+}
+
+TEST(HotkeyManagerTest, SystemShortcutsAreTheCombinationsLinuxDesktopsReserve) {
+    QStringList shown;
+    for (const HotkeyManager::Combo& combo : HotkeyManager::systemShortcuts()) {
+        const QString label = HotkeyManager::keyLabel(
+            combo.keyCode, QtKeyTranslation::charactersIgnoringModifiers(combo.keyCode));
+        shown.append(HotkeyManager::displayString(combo.modifiers, label));
+    }
+    shown.sort();
+    QStringList expected{
+        QStringLiteral("Alt+Tab"),         QStringLiteral("Alt+Shift+Tab"),
+        QStringLiteral("Super+Tab"),       QStringLiteral("Alt+F4"),
+        QStringLiteral("Alt+F2"),          QStringLiteral("Alt+Space"),
+        QStringLiteral("Ctrl+Alt+Delete"), QStringLiteral("Ctrl+Alt+T"),
+        QStringLiteral("Ctrl+Alt+L"),      QStringLiteral("Super+L"),
+        QStringLiteral("Super+Space"),     QStringLiteral("Super+D"),
+        QStringLiteral("Super+A"),         QStringLiteral("Ctrl+Alt+←"),
+        QStringLiteral("Ctrl+Alt+→"),      QStringLiteral("Ctrl+Alt+↑"),
+        QStringLiteral("Ctrl+Alt+↓"),
+    };
+    expected.sort();
+    EXPECT_EQ(shown, expected);
+
+    // What the recorder stores for one of them is what the warning looks up.
+    const QKeyEvent superL(QEvent::KeyPress, Qt::Key_L, Qt::MetaModifier);
+    const HotkeyRecording::Decision decision = HotkeyRecording::decide(superL);
+    EXPECT_TRUE(HotkeyManager::systemShortcuts().contains({decision.keyCode, decision.modifiers}));
 }

@@ -51,24 +51,24 @@ TEST(HotkeyRecordingTest, QtKeyEventsRecordVirtualKeyCodeMaskAndLabel) {
         {Qt::Key_H, Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier, 4, 0x1900,
          QStringLiteral("H")},
         {Qt::Key_A, control, 0, 0x1000, QStringLiteral("A")},
-        {Qt::Key_Escape, Qt::MetaModifier, 53, 0x100, QStringLiteral("⎋")},
+        {Qt::Key_Escape, Qt::MetaModifier, 53, 0x100, QStringLiteral("Esc")},
         {Qt::Key_F5, control, 96, 0x1000, QStringLiteral("F5")},
         // Shifted symbols of the US layout are their unshifted key, with shift kept in the mask.
         {Qt::Key_Exclam, Qt::ShiftModifier | control, 18, 0x1200, QStringLiteral("1")},
         {Qt::Key_Percent, Qt::ShiftModifier | control, 23, 0x1200, QStringLiteral("5")},
         {Qt::Key_6, control, 22, 0x1000, QStringLiteral("6")},
         {Qt::Key_Apostrophe, control, 39, 0x1000, QStringLiteral("'")},
-        {Qt::Key_Backtab, Qt::ShiftModifier | Qt::AltModifier, 48, 0xA00, QStringLiteral("⇥")},
+        {Qt::Key_Backtab, Qt::ShiftModifier | Qt::AltModifier, 48, 0xA00, QStringLiteral("Tab")},
         {Qt::Key_Space, Qt::AltModifier | Qt::MetaModifier, 49, 0x900, QStringLiteral("Space")},
-        {Qt::Key_Delete, control, 117, 0x1000, QStringLiteral("⌦")},
-        {Qt::Key_Backspace, control, 51, 0x1000, QStringLiteral("⌫")},
-        {Qt::Key_PageDown, Qt::MetaModifier, 121, 0x100, QStringLiteral("⇟")},
+        {Qt::Key_Delete, control, 117, 0x1000, QStringLiteral("Delete")},
+        {Qt::Key_Backspace, control, 51, 0x1000, QStringLiteral("Backspace")},
+        {Qt::Key_PageDown, Qt::MetaModifier, 121, 0x100, QStringLiteral("Page Down")},
         {Qt::Key_Slash, control, 44, 0x1000, QStringLiteral("/")},
         {Qt::Key_Slash, keypad, 75, 0x1000, QStringLiteral("/")},
         {Qt::Key_5, keypad, 87, 0x1000, QStringLiteral("5")},
         {Qt::Key_Enter, keypad, 76, 0x1000, QStringLiteral("Key 76")},
         // Keypad navigation (Num Lock off) is the navigation key.
-        {Qt::Key_Home, keypad, 115, 0x1000, QStringLiteral("↖")},
+        {Qt::Key_Home, keypad, 115, 0x1000, QStringLiteral("Home")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "virtual key code " << c.keyCode);

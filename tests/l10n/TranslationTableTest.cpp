@@ -35,9 +35,16 @@ TEST(TranslationTableTest, EveryRowIsUniqueAndItsTranslationsKeepPlaceholdersMar
         {QStringLiteral("General"), AppLanguage::spanish},
         {QStringLiteral("Version"), AppLanguage::french},
     };
-    const QStringList names{QStringLiteral("Velarion"), AppInfo::websiteHostName()};
+    // Names and commands a translation must carry over unchanged.
+    const QStringList names{QStringLiteral("Velarion"),
+                            AppInfo::websiteHostName(),
+                            QStringLiteral("Velarion Camera"),
+                            QStringLiteral("PipeWire"),
+                            QStringLiteral("Tesseract"),
+                            QStringLiteral("X11"),
+                            QStringLiteral("systemctl --user start pipewire wireplumber")};
     const auto& rows = TranslationTable::instance().rows();
-    EXPECT_EQ(rows.size(), 159u);
+    EXPECT_EQ(rows.size(), 167u);
     QSet<QString> keys;
     for (const auto& row : rows) {
         EXPECT_FALSE(keys.contains(row.key)) << "duplicate key " << row.key.toStdString();
@@ -87,4 +94,40 @@ TEST(TranslationTableTest, GivenRowsAreExactAndLookupsAreExactMatchesOutsideEngl
     EXPECT_EQ(table.find(QStringLiteral("settings"), AppLanguage::french), nullptr);
     EXPECT_EQ(table.find(QStringLiteral("Settings "), AppLanguage::french), nullptr);
     EXPECT_EQ(table.find(QString(), AppLanguage::arabic), nullptr);
+}
+
+// The texts came from another operating system; none may name its parts to a Linux user, in any
+// language.
+TEST(TranslationTableTest, NoTextNamesPartsOfAnotherOperatingSystem) {
+    const QStringList patterns{
+        QStringLiteral("\\bMac\\b"),
+        QStringLiteral("(?i)macos"),
+        QStringLiteral("Finder"),
+        QStringLiteral("Apple"),
+        QStringLiteral("ScreenCaptureKit"),
+        QStringLiteral("VNRecognizeTextRequest"),
+        QStringLiteral("FaceTime"),
+        QStringLiteral("Touch ID|触控 ID"),
+        QStringLiteral("\\bDock\\b"),
+        QStringLiteral("[⌘⌃⌥⇧ⓘ]"),
+        // "System Settings" and "Login Items" as the other system's translations call them.
+        QStringLiteral(
+            "System Settings|Ajustes del Sistema|Réglages Système|系统设置|إعدادات النظام"),
+        QStringLiteral(
+            "Login Items|Ítems de inicio|Ouverture et extensions|登录项|عناصر تسجيل الدخول"),
+    };
+    for (const QString& pattern : patterns) {
+        const QRegularExpression untrue(pattern);
+        ASSERT_TRUE(untrue.isValid()) << pattern.toStdString();
+        for (const auto& row : TranslationTable::instance().rows()) {
+            QStringList texts{row.key};
+            for (const AppLanguage language : kTranslatedLanguages) {
+                texts.append(row.translation(language));
+            }
+            for (const QString& text : texts) {
+                EXPECT_FALSE(untrue.match(text).hasMatch())
+                    << pattern.toStdString() << " in " << text.toStdString();
+            }
+        }
+    }
 }

@@ -1,5 +1,6 @@
 #include "capture/camera/DaemonExtensionActivator.h"
 
+#include "capture/camera/PipeWireInstruction.h"
 #include "core/AppInfo.h"
 #include "shared/CameraDaemonStatus.h"
 
@@ -72,9 +73,7 @@ void DaemonExtensionActivator::submitActivationRequest(const QString&,
         return;
     }
     if (!isPipeWireRunning()) {
-        delegate.requestNeedsUserApproval(QStringLiteral(
-            "Start PipeWire for your session (systemctl --user start pipewire wireplumber), "
-            "then try again."));
+        delegate.requestNeedsUserApproval(QStringView(kPipeWireNotRunningInstruction).toString());
         return;
     }
     qint64 previousPid = 0;
