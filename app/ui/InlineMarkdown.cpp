@@ -80,7 +80,8 @@ bool convertSpan(QStringView text, qsizetype& i, QStringView marker, QLatin1Stri
     }
     const qsizetype start = i + marker.size();
     const qsizetype close = findClosing(text, start, marker);
-    if (close < 0) {
+    // A run of markers alone ("****") emphasises nothing.
+    if (close < 0 || text.mid(start, close - start).count(marker[0]) == close - start) {
         return false;
     }
     out += QLatin1Char('<') + tag + QLatin1Char('>');
@@ -106,7 +107,15 @@ bool convertLink(QStringView text, qsizetype& i, QString& out) {
     if (labelEnd < 0 || labelEnd + 1 >= text.size() || text[labelEnd + 1] != u'(') {
         return false;
     }
-    const qsizetype urlEnd = text.indexOf(u')', labelEnd + 2);
+    // The address ends at the parenthesis that balances the opening one.
+    qsizetype urlEnd = -1;
+    for (qsizetype j = labelEnd + 2, depth = 0; j < text.size() && urlEnd < 0; ++j) {
+        if (text[j] == u'(') {
+            ++depth;
+        } else if (text[j] == u')' && depth-- == 0) {
+            urlEnd = j;
+        }
+    }
     if (urlEnd < 0) {
         return false;
     }

@@ -8,7 +8,8 @@
 // gradient: the shape behind glass cards, icon tiles and buttons. Qt Quick's Rectangle has neither
 // diagonal fills nor gradient borders, and the software scene graph has no shaders, so this item
 // paints with QPainter into a cached texture that is redrawn only when a property or the size
-// changes. Not final: QML derives from every type it creates.
+// changes. All properties share one change signal, so no binding of one of them may read
+// another. Not final: QML derives from every type it creates.
 class RoundedShape : public QQuickPaintedItem {
     Q_OBJECT
     QML_ELEMENT

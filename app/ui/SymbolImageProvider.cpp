@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QSvgRenderer>
 
 namespace {
@@ -48,6 +49,28 @@ void tint(QImage& image, const QColor& from, const QColor& to, bool rightToLeft)
 }
 
 }  // namespace
+
+void SymbolImageProvider::prepareIconThemes() {
+    // Only a desktop's platform theme adds the XDG icon folders; without one Qt searches its own
+    // resources alone.
+    QStringList searchPaths = QIcon::themeSearchPaths();
+    for (const QString& dir : QStandardPaths::locateAll(
+             QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+             QStandardPaths::LocateDirectory)) {
+        if (!searchPaths.contains(dir)) {
+            searchPaths << dir;
+        }
+    }
+    QIcon::setThemeSearchPaths(searchPaths);
+    const QString adwaita = QStringLiteral("Adwaita");
+    if (QIcon::themeName().isEmpty()) {
+        QIcon::setThemeName(adwaita);
+    }
+    if (QIcon::fallbackThemeName().isEmpty() ||
+        QIcon::fallbackThemeName() == QLatin1String("hicolor")) {
+        QIcon::setFallbackThemeName(adwaita);
+    }
+}
 
 SymbolImageProvider::SymbolImageProvider()
     : QQuickImageProvider(QQuickImageProvider::Image) {}

@@ -13,5 +13,11 @@ class SymbolImageProvider final : public QQuickImageProvider {
 public:
     SymbolImageProvider();
 
+    // Makes the freedesktop icon lookup find the symbolic icons: the desktop's theme first, then
+    // Adwaita. Without a desktop's theme (no platform theme, as on the offscreen platform) Qt
+    // looks in no theme and no icon folder at all, so the XDG icon folders are added and Adwaita
+    // becomes the theme. Once per process, before the first lookup.
+    static void prepareIconThemes();
+
     QImage requestImage(const QString& id, QSize* size, const QSize& requestedSize) override;
 };

@@ -5,7 +5,6 @@
 #include "ui/ShellActions.h"
 #include "ui/SymbolImageProvider.h"
 
-#include <QIcon>
 #include <QLoggingCategory>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -34,11 +33,7 @@ UiEngine::UiEngine(LocalizationManager& localization, ShellActions& shell, QObje
     static std::once_flag registered;
     std::call_once(registered, [] {
         qml_register_types_Velarion_Ui();
-        // Symbolic icons of the desktop's theme where it has them, Adwaita's otherwise.
-        if (QIcon::fallbackThemeName().isEmpty() ||
-            QIcon::fallbackThemeName() == QLatin1String("hicolor")) {
-            QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
-        }
+        SymbolImageProvider::prepareIconThemes();
     });
     m_engine->setProperty(kOwnerProperty, QVariant::fromValue(static_cast<QObject*>(this)));
     m_engine->addImportPath(QStringLiteral("qrc:/qt/qml"));

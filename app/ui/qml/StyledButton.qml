@@ -14,6 +14,10 @@ T.Button {
     readonly property bool filled: kind === "prominent" || kind === "destructive"
     readonly property real fontSize: controlSize === "small" ? Theme.font.subheadline
                                    : controlSize === "large" ? Theme.font.title3 : Theme.font.body
+    readonly property color baseFill: kind === "prominent" ? Theme.accentGradientStart
+                                    : kind === "destructive" ? Theme.destructive
+                                    : kind === "plain" ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.1)
+                                    : Theme.materialRegular
     readonly property color foreground: filled ? "white"
                                         : kind === "plain" ? Theme.accent : Theme.text
 
@@ -51,11 +55,8 @@ T.Button {
         radius: control.controlSize === "large" ? 10 : 7
         diagonal: true
         rightToLeft: L.rightToLeft
-        fillColor: control.kind === "prominent" ? Theme.accentGradientStart
-                 : control.kind === "destructive" ? Theme.destructive
-                 : control.kind === "plain" ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.1)
-                 : Theme.materialRegular
-        fillColor2: control.kind === "prominent" ? Theme.accentGradientEnd : fillColor
+        fillColor: control.baseFill
+        fillColor2: control.kind === "prominent" ? Theme.accentGradientEnd : control.baseFill
         strokeWidth: control.kind === "bordered" ? 1 : 0
         strokeTop: Theme.separator
         strokeBottom: Theme.separator

@@ -1,0 +1,78 @@
+#include "QmlHost.h"
+
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+QmlHost::QmlHost(QSize windowSize)
+    : m_defaults(std::make_unique<UserDefaults>(m_dir.filePath(QStringLiteral("test.conf"))))
+    , m_localization(std::make_unique<LocalizationManager>(*m_defaults, QStringList{})) {
+    UiEngine::preferSoftwareRendering();
+    m_ui = std::make_unique<UiEngine>(*m_localization, m_shell);
+    m_window = std::make_unique<QQuickWindow>();
+    m_window->resize(windowSize);
+    m_window->setColor(Qt::white);
+}
+
+QmlHost::~QmlHost() {
+    delete m_root;
+    m_window.reset();
+}
+
+QQuickItem* QmlHost::load(const QByteArray& qml) {
+    QQmlComponent component(&m_ui->engine());
+    component.setData(qml, QUrl(QStringLiteral("qrc:/test/Host.qml")));
+    QObject* object = component.create();
+    if (!object) {
+        ADD_FAILURE() << component.errorString().toStdString();
+        return nullptr;
+    }
+    return adopt(object);
+}
+
+QQuickItem* QmlHost::loadView(const QString& viewName, const QVariantMap& properties) {
+    QQmlComponent component(&m_ui->engine(), QUrl(UiEngine::viewUrl(viewName)));
+    QObject* object = component.createWithInitialProperties(properties);
+    if (!object) {
+        ADD_FAILURE() << component.errorString().toStdString();
+        return nullptr;
+    }
+    return adopt(object);
+}
+
+QQuickItem* QmlHost::adopt(QObject* object) {
+    m_root = qobject_cast<QQuickItem*>(object);
+    if (!m_root) {
+        ADD_FAILURE() << "the document's root is not an item";
+        delete object;
+        return nullptr;
+    }
+    m_root->setParentItem(m_window->contentItem());
+    m_root->setSize(m_window->size());
+    m_window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    return m_root;
+}
+
+QQuickItem* QmlHost::find(const QString& name) const {
+    if (!m_root) {
+        return nullptr;
+    }
+    if (m_root->objectName() == name) {
+        return m_root;
+    }
+    return m_root->findChild<QQuickItem*>(name);
+}
+
+QImage QmlHost::grab() {
+    // Let images from the providers arrive and bindings settle.
+    QTest::qWait(50);
+    return m_window->grabWindow().convertToFormat(QImage::Format_ARGB32);
+}
+
+void QmlHost::click(QQuickItem* item) {
+    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    QTest::mouseClick(m_window.get(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/UserDefaults.h"
+#include "settings/LocalizationManager.h"
+#include "ui/ShellActions.h"
+#include "ui/UiEngine.h"
+
+#include <QImage>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Records what views ask of the shell.
+class RecordingShellActions final : public ShellActions {
+public:
+    QStringList calls;
+
+    void openWindow(const QString& identifier) override { calls << QStringLiteral("open ") + identifier; }
+    void openUrl(const QUrl& url) override { calls << QStringLiteral("url ") + url.toString(); }
+    void bringToFront() override { calls << QStringLiteral("front"); }
+    void quit() override { calls << QStringLiteral("quit"); }
+    void relaunch() override { calls << QStringLiteral("relaunch"); }
+    void openDesktopSettings(const QString& pane) override { calls << QStringLiteral("settings ") + pane; }
+};
+
+// QML of the interface module, loaded offscreen into a real window over the software scene graph,
+// with its own language store, so tests can click items and sample what is drawn.
+class QmlHost {
+public:
+    explicit QmlHost(QSize windowSize = {400, 300});
+    ~QmlHost();
+
+    LocalizationManager& localization() { return *m_localization; }
+    RecordingShellActions& shell() { return m_shell; }
+    QQuickWindow& window() { return *m_window; }
+
+    // Creates `qml` (a document importing QtQuick and Velarion.Ui) as the window's content;
+    // nullptr with the errors printed when it does not load. The window is shown and exposed.
+    QQuickItem* load(const QByteArray& qml);
+    // A module view by name, with its initial properties.
+    QQuickItem* loadView(const QString& viewName, const QVariantMap& properties = {});
+
+    // The first item below the content whose objectName is `name`.
+    QQuickItem* find(const QString& name) const;
+    // What the window shows now, after pending polish and animations of this frame.
+    QImage grab();
+    // Clicks the centre of `item` with the left button.
+    void click(QQuickItem* item);
+
+private:
+    QQuickItem* adopt(QObject* object);
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<UserDefaults> m_defaults;
+    std::unique_ptr<LocalizationManager> m_localization;
+    RecordingShellActions m_shell;
+    std::unique_ptr<UiEngine> m_ui;
+    std::unique_ptr<QQuickWindow> m_window;
+    QQuickItem* m_root = nullptr;
+};

@@ -1,0 +1,76 @@
+// The views name their texts and symbols as string literals; a typo there shows an untranslated
+// text or an empty icon only on screen. These tests read the module's sources and hold every
+// literal to the translation table and the symbol catalogue.
+
+#include "settings/TranslationTable.h"
+#include "ui/SymbolCatalog.h"
+#include "ui/SymbolImageProvider.h"
+#include "ui/UiEngine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QRegularExpression>
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Literal {
+    QString file;
+    QString value;
+};
+
+// Every capture of `pattern`'s first group in the module's QML files.
+std::vector<Literal> literals(const QString& pattern) {
+    const QRegularExpression expression(pattern);
+    std::vector<Literal> found;
+    const QDir dir(QStringLiteral(VELARION_QML_DIR));
+    for (const QString& name : dir.entryList({QStringLiteral("*.qml")}, QDir::Files)) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QString source = QString::fromUtf8(file.readAll());
+        for (auto it = expression.globalMatch(source); it.hasNext();) {
+            found.push_back({name, it.next().captured(1)});
+        }
+    }
+    return found;
+}
+
+bool hasRow(const QString& key) {
+    return TranslationTable::instance().find(key, AppLanguage::arabic) != nullptr;
+}
+
+}  // namespace
+
+TEST(ViewSourcesTest, EveryTextAViewLooksUpHasATranslationRow) {
+    const std::vector<Literal> texts =
+        literals(QStringLiteral(R"re((?:L\.(?:t|f|md)\(|\bmarkdown:\s*)"((?:[^"\\]|\\.)+)")re"));
+    ASSERT_FALSE(texts.empty());
+    for (const Literal& text : texts) {
+        QString key = text.value;
+        key.replace(QStringLiteral("\\n"), QStringLiteral("\n")).replace(QStringLiteral("\\\""), QStringLiteral("\""));
+        EXPECT_TRUE(hasRow(key)) << text.file.toStdString() << ": \"" << key.toStdString() << '"';
+    }
+}
+
+TEST(ViewSourcesTest, EverySymbolAViewNamesIsDrawable) {
+    UiEngine::preferSoftwareRendering();
+    // The theme lookups as the running application makes them.
+    SymbolImageProvider::prepareIconThemes();
+    const std::vector<Literal> symbols =
+        literals(QStringLiteral(R"re(\b(?:name|systemName|symbol):\s*"([a-z][a-z0-9.]*)")re"));
+    ASSERT_FALSE(symbols.empty());
+    for (const Literal& symbol : symbols) {
+        SCOPED_TRACE(symbol.file.toStdString() + ": " + symbol.value.toStdString());
+        const SymbolCatalog::Source source = SymbolCatalog::find(symbol.value);
+        ASSERT_TRUE(source.isValid());
+        if (source.resourcePath.isEmpty()) {
+            EXPECT_TRUE(QIcon::hasThemeIcon(source.themeName)) << source.themeName.toStdString();
+        } else {
+            EXPECT_TRUE(QFile::exists(source.resourcePath)) << source.resourcePath.toStdString();
+        }
+    }
+}
