@@ -144,6 +144,9 @@ void UserDefaults::registerDefaults(const QVariantMap& defaults) {
     for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
         m_registered.insert(it.key(), it.value());
     }
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
+        Q_EMIT valueChanged(it.key());
+    }
 }
 
 bool UserDefaults::contains(const QString& key) const {
@@ -200,10 +203,12 @@ std::optional<QStringList> UserDefaults::storedStringList(const QString& key) co
 
 void UserDefaults::setValue(const QString& key, const QVariant& value) {
     m_settings->setValue(key, value);
+    Q_EMIT valueChanged(key);
 }
 
 void UserDefaults::remove(const QString& key) {
     m_settings->remove(key);
+    Q_EMIT valueChanged(key);
 }
 
 void UserDefaults::sync() {

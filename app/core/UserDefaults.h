@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -14,16 +15,18 @@
 // instance "abc" where a number belongs) reads as the registered default, never as 0.
 //
 // Instances on the same file share Qt's per-process cache of it, so a value written through one
-// is read by every other. Not thread-safe: use from the GUI thread.
-class UserDefaults final {
+// is read by every other; but only the instance written through announces the change, so the
+// application keeps one instance that every observer shares. Not thread-safe: use from the GUI
+// thread.
+class UserDefaults final : public QObject {
+    Q_OBJECT
+
 public:
     // The standard store: $XDG_CONFIG_HOME/orvandel/Velarion.conf.
     UserDefaults();
     // A store in the given file (tests, tools).
     explicit UserDefaults(const QString& filePath);
-    ~UserDefaults();
-    UserDefaults(const UserDefaults&) = delete;
-    UserDefaults& operator=(const UserDefaults&) = delete;
+    ~UserDefaults() override;
 
     static QString standardFilePath();
 
@@ -53,6 +56,11 @@ public:
     void sync();
 
     QString filePath() const;
+
+Q_SIGNALS:
+    // A write, removal or registered default touched `key`; its value may be unchanged. Emitted
+    // synchronously, after the store holds the new value.
+    void valueChanged(const QString& key);
 
 private:
     QVariant registeredValue(const QString& key) const;

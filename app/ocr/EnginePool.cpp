@@ -31,8 +31,9 @@ EnginePool& EnginePool::shared() {
     return *pool;
 }
 
-EnginePool::EnginePool(int capacity)
-    : m_capacity(std::max(1, capacity)) {}
+EnginePool::EnginePool(int capacity, EngineFactory createEngine)
+    : m_capacity(std::max(1, capacity))
+    , m_createEngine(std::move(createEngine)) {}
 
 EnginePool::~EnginePool() = default;
 
@@ -49,7 +50,7 @@ EnginePool::Lease EnginePool::acquire() {
             // meanwhile never create more than the capacity.
             ++m_reserved;
             lock.unlock();
-            EngineModule::Creation created = EngineModule::createEngine();
+            EngineModule::Creation created = m_createEngine();
             lock.lock();
             if (!created.engine) {
                 --m_reserved;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ocr/EngineModule.h"
+
 #include <QString>
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -39,7 +42,10 @@ public:
     // running when the application ends may hold engines.
     static EnginePool& shared();
 
-    explicit EnginePool(int capacity);
+    // Makes one engine; the process's pool loads the engine module.
+    using EngineFactory = std::function<EngineModule::Creation()>;
+
+    explicit EnginePool(int capacity, EngineFactory createEngine = &EngineModule::createEngine);
     ~EnginePool();
 
     int capacity() const { return m_capacity; }
@@ -51,6 +57,7 @@ private:
     void release(TextRecognitionEngine* engine);
 
     const int m_capacity;
+    const EngineFactory m_createEngine;
     std::mutex m_mutex;  // guards the members below
     std::condition_variable m_available;
     int m_reserved = 0;  // engines created or being created

@@ -13,8 +13,11 @@
 #include <exception>
 
 PrivacyProtector::PrivacyProtector(QObject* parent)
+    : PrivacyProtector(EnginePool::shared(), parent) {}
+
+PrivacyProtector::PrivacyProtector(EnginePool& engines, QObject* parent)
     : QObject(parent)
-    , m_reader(std::make_shared<ScreenTextReader>(EnginePool::shared())) {}
+    , m_reader(std::make_shared<ScreenTextReader>(engines)) {}
 
 // Scans still running keep the reader alive through their own reference.
 PrivacyProtector::~PrivacyProtector() = default;

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class EnginePool;
 class ScreenTextReader;
 
 // Finds sensitive text (e-mail addresses, card, phone and social-security numbers) in a snapshot
@@ -22,7 +23,10 @@ class PrivacyProtector final : public QObject {
     Q_PROPERTY(QList<SensitiveRegion> detectedRegions READ detectedRegions CONSTANT)
 
 public:
+    // Recognises with the process's engine pool.
     explicit PrivacyProtector(QObject* parent = nullptr);
+    // Recognises with `engines`, which must outlive every scan started here.
+    explicit PrivacyProtector(EnginePool& engines, QObject* parent = nullptr);
     ~PrivacyProtector() override;
 
     // True from the start of a scan until the result of the last running scan is delivered.

@@ -1,0 +1,119 @@
+// One mask scan from snapshot to overlay, through the real detector over a scripted engine.
+
+#include "MaskScanTestbed.h"
+
+#include "capture/CaptureError.h"
+#include "ocr/OverlayView.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using Kind = MaskScanOutcome::Kind;
+
+TEST(MaskScannerTest, FoundRegionsAreStoredAndMaskedWithTheOpacityOfTheMaskStrength) {
+    MaskScanTestbed bed;
+    bed.settings.setBlurRadius(40);
+    bed.appState.setOCRMaskingActive(true);
+    QSignalSpy finished(&bed.scanner, &MaskScanner::scanFinished);
+
+    const QFuture<MaskScanOutcome> scan = bed.scanner.scanOnce();
+    ASSERT_TRUE(MaskScanTestbed::finishes(scan));
+    const MaskScanOutcome outcome = scan.result();
+    EXPECT_EQ(outcome.kind, Kind::found);
+    EXPECT_GT(outcome.regionCount, 0);
+    ASSERT_GT(*bed.engineReads, 0) << "the engine never saw the snapshot";
+    EXPECT_EQ(bed.appState.detectedSensitiveRegions().size(), outcome.regionCount);
+    EXPECT_EQ(bed.appState.detectedSensitiveRegions().first().text,
+              QStringLiteral("anna.berg@example.com"));
+    ASSERT_TRUE(bed.overlay.isShowing());
+    ASSERT_NE(bed.overlay.contentView(), nullptr);
+    EXPECT_DOUBLE_EQ(bed.overlay.contentView()->maskOpacity(), 0.8);
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.first().first().value<MaskScanOutcome>(), outcome);
+}
+
+TEST(MaskScannerTest, TheOverlayIsHiddenWhenNothingIsFoundOrTheMaskWentOffDuringTheScan) {
+    struct Case {
+        const char* name;
+        const char* screenText;
+        bool switchOffDuringScan;
+        bool regionsStored;
+    };
+    const Case cases[] = {
+        {"nothing sensitive on the screen", "Quarterly figures", false, false},
+        {"mask switched off while scanning", "anna.berg@example.com", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MaskScanTestbed bed(QString::fromLatin1(c.screenText));
+        bed.appState.setOCRMaskingActive(true);
+        bed.appState.setDetectedSensitiveRegions({MaskScanTestbed::someRegion()});
+        bed.overlay.show({MaskScanTestbed::someRegion()}, 1200, 200, 0.4);
+        ASSERT_TRUE(bed.overlay.isShowing());
+
+        const QFuture<MaskScanOutcome> scan = bed.scanner.scanOnce();
+        if (c.switchOffDuringScan) {
+            bed.appState.setOCRMaskingActive(false);
+        }
+        ASSERT_TRUE(MaskScanTestbed::finishes(scan));
+        EXPECT_EQ(scan.result().kind, Kind::found);
+        EXPECT_EQ(scan.result().regionCount > 0, c.regionsStored);
+        EXPECT_EQ(bed.appState.detectedSensitiveRegions().size(), scan.result().regionCount)
+            << "the result is stored either way";
+        EXPECT_FALSE(bed.overlay.isShowing());
+    }
+}
+
+TEST(MaskScannerTest, NoDisplayOrAFailedSnapshotScansNothingAndLeavesStateAndOverlayAlone) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeCaptureBackend&)> breakServer;
+        MaskScanOutcome expected;
+    };
+    const Case cases[] = {
+        {"no display", [](FakeCaptureBackend& b) { b.content.displays.clear(); },
+         MaskScanOutcome::noImageFound()},
+        {"server unreachable",
+         [](FakeCaptureBackend& b) {
+             b.failContent = [] {
+                 throw CaptureError(QStringLiteral("cannot open display"));
+             };
+         },
+         MaskScanOutcome::failedWith(QStringLiteral("cannot open display"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MaskScanTestbed bed;
+        c.breakServer(*bed.backend);
+        bed.appState.setOCRMaskingActive(true);
+        bed.appState.setDetectedSensitiveRegions({MaskScanTestbed::someRegion()});
+        bed.overlay.show({MaskScanTestbed::someRegion()}, 1200, 200, 0.4);
+        QSignalSpy finished(&bed.scanner, &MaskScanner::scanFinished);
+
+        const QFuture<MaskScanOutcome> scan = bed.scanner.scanOnce(QStringLiteral("[Test] "));
+        ASSERT_TRUE(MaskScanTestbed::finishes(scan));
+        ASSERT_EQ(scan.resultCount(), 1);
+        EXPECT_EQ(scan.result(), c.expected);
+        ASSERT_EQ(finished.count(), 1);
+        EXPECT_EQ(finished.first().first().value<MaskScanOutcome>(), c.expected);
+        EXPECT_EQ(*bed.engineReads, 0);
+        EXPECT_EQ(bed.appState.detectedSensitiveRegions().size(), 1);
+        EXPECT_TRUE(bed.overlay.isShowing());
+    }
+}
+
+TEST(MaskScannerTest, SwitchingTheMaskOnScansOnceAndOffHidesAndForgetsTheRegions) {
+    MaskScanTestbed bed;
+    const QFuture<MaskScanOutcome> scan = bed.scanner.switchMask(true);
+    EXPECT_TRUE(bed.appState.isOCRMaskingActive());
+    ASSERT_TRUE(MaskScanTestbed::finishes(scan));
+    EXPECT_EQ(scan.result().kind, Kind::found);
+    EXPECT_TRUE(bed.overlay.isShowing());
+
+    const QFuture<MaskScanOutcome> off = bed.scanner.switchMask(false);
+    EXPECT_EQ(off.resultCount(), 0);
+    EXPECT_FALSE(bed.appState.isOCRMaskingActive());
+    EXPECT_FALSE(bed.overlay.isShowing());
+    EXPECT_TRUE(bed.appState.detectedSensitiveRegions().isEmpty());
+}

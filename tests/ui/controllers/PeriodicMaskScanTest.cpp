@@ -1,0 +1,137 @@
+// The dashboard's repeated scan, its clock driven by hand.
+
+#include "MaskScanTestbed.h"
+
+#include "capture/CaptureError.h"
+#include "ui/controllers/PeriodicMaskScan.h"
+#include "ui/controllers/ScanTimer.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using std::chrono::milliseconds;
+
+class ManualScanTimer final : public ScanTimer {
+public:
+    void start(milliseconds delay, std::function<void()> onTimeout) override {
+        delays.push_back(delay);
+        m_onTimeout = std::move(onTimeout);
+    }
+    void stop() override { m_onTimeout = nullptr; }
+
+    bool pending() const { return static_cast<bool>(m_onTimeout); }
+    // The interval elapses.
+    void fire() {
+        ASSERT_TRUE(pending());
+        std::function<void()> onTimeout = std::move(m_onTimeout);
+        m_onTimeout = nullptr;
+        onTimeout();
+    }
+
+    std::vector<milliseconds> delays;
+
+private:
+    std::function<void()> m_onTimeout;
+};
+
+class PeriodicMaskScanTest : public ::testing::Test {
+protected:
+    MaskScanTestbed m_bed;
+    ManualScanTimer* m_timer = new ManualScanTimer;
+    PeriodicMaskScan m_periodic{m_bed.scanner, m_bed.appState, m_bed.settings,
+                                std::unique_ptr<ScanTimer>(m_timer)};
+    QSignalSpy m_scans{&m_bed.scanner, &MaskScanner::scanFinished};
+
+    void runBoth() {
+        m_periodic.setDashboardShown(true);
+        m_bed.appState.setOCRMaskingActive(true);
+    }
+};
+
+}  // namespace
+
+TEST_F(PeriodicMaskScanTest, TheStoredIntervalIsFiveSecondsWhenNotPositiveAndNeverBelowOne) {
+    runBoth();
+    struct Case {
+        double seconds;
+        milliseconds expected;
+    };
+    const Case cases[] = {
+        {0, milliseconds(5000)},   {-3, milliseconds(5000)},  {0.2, milliseconds(1000)},
+        {0.5, milliseconds(1000)}, {7, milliseconds(7000)},   {12, milliseconds(12000)},
+        {2.5, milliseconds(2500)}, {NAN, milliseconds(5000)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        EXPECT_EQ(PeriodicMaskScan::passInterval(c.seconds), c.expected);
+        if (std::isnan(c.seconds)) {
+            continue;  // the rule only: the preference never stores it
+        }
+        // A new interval restarts the wait with it at once.
+        const size_t before = m_timer->delays.size();
+        m_bed.settings.setScanInterval(c.seconds);
+        ASSERT_EQ(m_timer->delays.size(), before + 1);
+        EXPECT_EQ(m_timer->delays.back(), c.expected);
+    }
+    EXPECT_EQ(m_scans.count(), 0) << "a restart waits a whole interval before scanning";
+}
+
+TEST_F(PeriodicMaskScanTest, PassesRunOnlyWhileTheDashboardIsShownAndTheMaskIsOn) {
+    EXPECT_FALSE(m_timer->pending());
+    m_bed.appState.setOCRMaskingActive(true);
+    EXPECT_FALSE(m_periodic.isRunning()) << "dashboard not shown";
+    EXPECT_FALSE(m_timer->pending());
+
+    QSignalSpy running(&m_periodic, &PeriodicMaskScan::isRunningChanged);
+    m_periodic.setDashboardShown(true);
+    EXPECT_TRUE(m_periodic.isRunning());
+    EXPECT_TRUE(m_timer->pending());
+    EXPECT_EQ(m_timer->delays, std::vector<milliseconds>{milliseconds(5000)});
+
+    m_bed.appState.setOCRMaskingActive(false);
+    EXPECT_FALSE(m_periodic.isRunning());
+    EXPECT_FALSE(m_timer->pending()) << "switching the mask off cancels the pending pass";
+    m_bed.appState.setOCRMaskingActive(true);
+    m_periodic.setDashboardShown(false);
+    EXPECT_FALSE(m_timer->pending()) << "leaving the dashboard cancels it";
+    EXPECT_EQ(running.count(), 4);
+    EXPECT_EQ(m_scans.count(), 0);
+}
+
+TEST_F(PeriodicMaskScanTest, EachPassScansThenWaitsAnotherIntervalAlsoAfterAFailedSnapshot) {
+    runBoth();
+    m_timer->fire();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_scans.count() == 1; }, 20'000));
+    EXPECT_EQ(m_scans.first().first().value<MaskScanOutcome>().kind, MaskScanOutcome::Kind::found);
+    EXPECT_TRUE(m_bed.overlay.isShowing());
+    ASSERT_TRUE(m_timer->pending()) << "the next pass is scheduled once the scan ended";
+    EXPECT_EQ(m_timer->delays.size(), 2u);
+
+    m_bed.backend->failContent = [] {
+        throw CaptureError(QStringLiteral("gone"));
+    };
+    m_timer->fire();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_scans.count() == 2; }, 20'000));
+    EXPECT_EQ(m_scans.last().first().value<MaskScanOutcome>(),
+              MaskScanOutcome::failedWith(QStringLiteral("gone")));
+    EXPECT_TRUE(m_timer->pending()) << "a failed pass does not end the periodic scan";
+}
+
+TEST_F(PeriodicMaskScanTest, AScanOfACancelledRunSchedulesNothing) {
+    runBoth();
+    m_timer->fire();
+    // While that scan runs, the interval changes: the new run waits its own interval only.
+    m_bed.settings.setScanInterval(9);
+    ASSERT_EQ(m_timer->delays.size(), 2u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_scans.count() == 1; }, 20'000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_timer->delays.size(), 2u) << "the old run's scan started a second wait";
+    EXPECT_EQ(m_timer->delays.back(), milliseconds(9000));
+    EXPECT_TRUE(m_timer->pending());
+}
