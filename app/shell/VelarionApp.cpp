@@ -1,6 +1,7 @@
 #include "shell/VelarionApp.h"
 
 #include "capture/PrivacyShieldService.h"
+#include "capture/ScreenCaptureAccess.h"
 #include "capture/ScreenManager.h"
 #include "capture/SystemExtensionInstaller.h"
 #include "capture/VirtualCameraService.h"
@@ -11,6 +12,15 @@
 #include "core/Logging.h"
 #include "core/Preferences.h"
 #include "core/UserDefaults.h"
+#include "ocr/OCROverlayController.h"
+#include "ocr/PrivacyProtector.h"
+#include "settings/CameraSetupPreferences.h"
+#include "settings/LanguageEnvironment.h"
+#include "settings/LaunchAtLoginSetting.h"
+#include "settings/LocalizationManager.h"
+#include "settings/LoginItem.h"
+#include "settings/MaskSettings.h"
+#include "shared/NotifyCenter.h"
 #include "shell/ApplicationActions.h"
 #include "shell/MainWindow.h"
 #include "shell/PopoverWindow.h"
@@ -19,20 +29,17 @@
 #include "shell/TrayController.h"
 #include "shell/UnixSignalWatcher.h"
 #include "shell/WindowRegistry.h"
-#include "ocr/OCROverlayController.h"
-#include "ocr/PrivacyProtector.h"
-#include "settings/LanguageEnvironment.h"
-#include "settings/LaunchAtLoginSetting.h"
-#include "settings/LocalizationManager.h"
-#include "settings/LoginItem.h"
-#include "shared/NotifyCenter.h"
 #include "shields/DesktopShield.h"
 #include "shields/HotkeyGrabber.h"
 #include "shields/HotkeyManager.h"
 #include "shields/NotificationGuard.h"
 #include "shields/ShieldTestHook.h"
-#include "update/UpdateChecker.h"
 #include "ui/UiEngine.h"
+#include "ui/controllers/BroadcastController.h"
+#include "ui/controllers/MaskScanner.h"
+#include "ui/controllers/PeriodicMaskScan.h"
+#include "ui/controllers/ScanTimer.h"
+#include "update/UpdateChecker.h"
 #include "update/UpdateInstaller.h"
 
 #include <QDesktopServices>
@@ -57,6 +64,12 @@ VelarionApp::~VelarionApp() {
     m_actions.reset();
     m_mainWindow.reset();
     m_windows.reset();
+    m_periodicMaskScan.reset();
+    m_maskScanner.reset();
+    m_broadcast.reset();
+    m_cameraSetupPreferences.reset();
+    m_maskSettings.reset();
+    m_captureAccess.reset();
     // The installer quits through m_quit, so it goes first.
     m_updateInstaller.reset();
     m_updateChecker.reset();
@@ -117,6 +130,17 @@ void VelarionApp::createServices() {
         m_screenManager->setSnapshotExcludedWindows(id ? WindowIdSet{*id} : WindowIdSet{});
     });
     m_privacyShieldService = std::make_unique<PrivacyShieldService>(*m_screenManager, *m_appState);
+
+    m_captureAccess = ScreenCaptureAccess::forThisSession();
+    m_maskSettings = std::make_unique<MaskSettings>(*m_userDefaults);
+    m_cameraSetupPreferences = std::make_unique<CameraSetupPreferences>(*m_userDefaults);
+    m_broadcast = std::make_unique<BroadcastController>(*m_appState, *m_captureAccess,
+                                                        *m_systemExtension, *m_virtualCameraService,
+                                                        *m_screenManager, *m_privacyShieldService);
+    m_maskScanner = std::make_unique<MaskScanner>(*m_screenManager, *m_privacyProtector,
+                                                  *m_appState, *m_ocrOverlay, *m_maskSettings);
+    m_periodicMaskScan =
+        std::make_unique<PeriodicMaskScan>(*m_maskScanner, *m_appState, *m_maskSettings);
 }
 
 void VelarionApp::createShell() {

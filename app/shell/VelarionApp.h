@@ -5,6 +5,12 @@
 #include <memory>
 
 class AppState;
+class BroadcastController;
+class CameraSetupPreferences;
+class MaskScanner;
+class MaskSettings;
+class PeriodicMaskScan;
+class ScreenCaptureAccess;
 class ApplicationActions;
 class CommandRunner;
 class DesktopShield;
@@ -101,6 +107,15 @@ private:
     std::unique_ptr<OCROverlayController> m_ocrOverlay;
     std::unique_ptr<UpdateChecker> m_updateChecker;
     std::unique_ptr<UpdateInstaller> m_updateInstaller;
+
+    // What the views share beyond the services: the capture check, the observable preferences and
+    // the one broadcast controller and mask scanner every view that offers them uses.
+    std::unique_ptr<ScreenCaptureAccess> m_captureAccess;
+    std::unique_ptr<MaskSettings> m_maskSettings;
+    std::unique_ptr<CameraSetupPreferences> m_cameraSetupPreferences;
+    std::unique_ptr<BroadcastController> m_broadcast;
+    std::unique_ptr<MaskScanner> m_maskScanner;
+    std::unique_ptr<PeriodicMaskScan> m_periodicMaskScan;
 
     // Shell.
     std::unique_ptr<QuitSequence> m_quit;

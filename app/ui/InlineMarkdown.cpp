@@ -6,20 +6,20 @@ namespace {
 
 void appendEscaped(QString& out, QChar c) {
     switch (c.unicode()) {
-    case u'&':
-        out += QLatin1String("&amp;");
-        break;
-    case u'<':
-        out += QLatin1String("&lt;");
-        break;
-    case u'>':
-        out += QLatin1String("&gt;");
-        break;
-    case u'"':
-        out += QLatin1String("&quot;");
-        break;
-    default:
-        out += c;
+        case u'&':
+            out += QLatin1String("&amp;");
+            break;
+        case u'<':
+            out += QLatin1String("&lt;");
+            break;
+        case u'>':
+            out += QLatin1String("&gt;");
+            break;
+        case u'"':
+            out += QLatin1String("&quot;");
+            break;
+        default:
+            out += c;
     }
 }
 
@@ -38,8 +38,8 @@ bool isWordCharacter(QStringView text, qsizetype index) {
 
 bool isLinkAllowed(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == QLatin1String("https") ||
-                             scheme == QLatin1String("http") || scheme == QLatin1String("mailto"));
+    return url.isValid() && (scheme == QLatin1String("https") || scheme == QLatin1String("http") ||
+                             scheme == QLatin1String("mailto"));
 }
 
 // The index of the closing `marker` for an opening that ends at `from`, or -1. The span between
@@ -96,8 +96,7 @@ bool convertCode(QStringView text, qsizetype& i, QString& out) {
     if (close <= i + 1) {
         return false;
     }
-    out += QLatin1String("<tt>") + escaped(text.mid(i + 1, close - i - 1)) +
-           QLatin1String("</tt>");
+    out += QLatin1String("<tt>") + escaped(text.mid(i + 1, close - i - 1)) + QLatin1String("</tt>");
     i = close + 1;
     return true;
 }
@@ -149,8 +148,7 @@ void convert(QStringView text, QString& out) {
             continue;
         }
         const bool converted =
-            (c == u'`' && convertCode(text, i, out)) ||
-            (c == u'[' && convertLink(text, i, out)) ||
+            (c == u'`' && convertCode(text, i, out)) || (c == u'[' && convertLink(text, i, out)) ||
             (text.mid(i, 2) == u"**" && convertSpan(text, i, u"**", QLatin1String("b"), out)) ||
             (text.mid(i, 2) == u"__" && convertSpan(text, i, u"__", QLatin1String("b"), out)) ||
             (c == u'*' && convertSpan(text, i, u"*", QLatin1String("i"), out)) ||

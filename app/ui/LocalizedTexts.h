@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
 #include <QObject>
 #include <QString>
 #include <QVariantList>
-#include <QtQml/qqmlregistration.h>
 
 class LocalizationManager;
 class QJSEngine;

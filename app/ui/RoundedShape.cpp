@@ -21,14 +21,30 @@ void RoundedShape::assign(T& member, const T& value) {
     Q_EMIT appearanceChanged();
 }
 
-void RoundedShape::setRadius(qreal value) { assign(m_radius, value); }
-void RoundedShape::setFillColor(const QColor& value) { assign(m_fillColor, value); }
-void RoundedShape::setFillColor2(const QColor& value) { assign(m_fillColor2, value); }
-void RoundedShape::setDiagonal(bool value) { assign(m_diagonal, value); }
-void RoundedShape::setRightToLeft(bool value) { assign(m_rightToLeft, value); }
-void RoundedShape::setStrokeTop(const QColor& value) { assign(m_strokeTop, value); }
-void RoundedShape::setStrokeBottom(const QColor& value) { assign(m_strokeBottom, value); }
-void RoundedShape::setStrokeWidth(qreal value) { assign(m_strokeWidth, value); }
+void RoundedShape::setRadius(qreal value) {
+    assign(m_radius, value);
+}
+void RoundedShape::setFillColor(const QColor& value) {
+    assign(m_fillColor, value);
+}
+void RoundedShape::setFillColor2(const QColor& value) {
+    assign(m_fillColor2, value);
+}
+void RoundedShape::setDiagonal(bool value) {
+    assign(m_diagonal, value);
+}
+void RoundedShape::setRightToLeft(bool value) {
+    assign(m_rightToLeft, value);
+}
+void RoundedShape::setStrokeTop(const QColor& value) {
+    assign(m_strokeTop, value);
+}
+void RoundedShape::setStrokeBottom(const QColor& value) {
+    assign(m_strokeBottom, value);
+}
+void RoundedShape::setStrokeWidth(qreal value) {
+    assign(m_strokeWidth, value);
+}
 
 void RoundedShape::paint(QPainter* painter) {
     const qreal w = width();
@@ -40,7 +56,8 @@ void RoundedShape::paint(QPainter* painter) {
     // The stroke lies inside the bounds, as a border of a SwiftUI shape overlay does.
     const qreal inset = m_strokeWidth / 2;
     const QRectF rect = QRectF(0, 0, w, h).adjusted(inset, inset, -inset, -inset);
-    const qreal radius = std::clamp(m_radius - inset, 0.0, std::min(rect.width(), rect.height()) / 2);
+    const qreal radius =
+        std::clamp(m_radius - inset, 0.0, std::min(rect.width(), rect.height()) / 2);
     QPainterPath path;
     path.addRoundedRect(rect, radius, radius);
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
 #include <QColor>
 #include <QQuickPaintedItem>
-#include <QtQml/qqmlregistration.h>
 
 // A rounded rectangle filled with a colour or a linear gradient and outlined with a vertical
 // gradient: the shape behind glass cards, icon tiles and buttons. Qt Quick's Rectangle has neither

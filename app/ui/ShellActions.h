@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
 #include <QObject>
 #include <QString>
 #include <QUrl>
-#include <QtQml/qqmlregistration.h>
 
 class QJSEngine;
 class QQmlEngine;

@@ -54,9 +54,9 @@ void SymbolImageProvider::prepareIconThemes() {
     // Only a desktop's platform theme adds the XDG icon folders; without one Qt searches its own
     // resources alone.
     QStringList searchPaths = QIcon::themeSearchPaths();
-    for (const QString& dir : QStandardPaths::locateAll(
-             QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
-             QStandardPaths::LocateDirectory)) {
+    for (const QString& dir :
+         QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                   QStandardPaths::LocateDirectory)) {
         if (!searchPaths.contains(dir)) {
             searchPaths << dir;
         }

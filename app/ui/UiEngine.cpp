@@ -67,13 +67,15 @@ QQuickWidget* UiEngine::createView(const QString& viewName, const QVariantMap& p
     // The component is made here rather than by setSource(): its root's required properties must
     // be set as it is created.
     const QUrl url(viewUrl(viewName));
-    auto* component = new QQmlComponent(m_engine.get(), url, QQmlComponent::PreferSynchronous, view);
-    QObject* root = component->isReady()
-                        ? component->createWithInitialProperties(properties, m_engine->rootContext())
-                        : nullptr;
+    auto* component =
+        new QQmlComponent(m_engine.get(), url, QQmlComponent::PreferSynchronous, view);
+    QObject* root = component->isReady() ? component->createWithInitialProperties(
+                                               properties, m_engine->rootContext())
+                                         : nullptr;
     if (!root) {
         for (const QQmlError& error : component->errors()) {
-            qCCritical(lcUi).noquote() << "View" << viewName << "failed to load:" << error.toString();
+            qCCritical(lcUi).noquote()
+                << "View" << viewName << "failed to load:" << error.toString();
         }
         return view;
     }

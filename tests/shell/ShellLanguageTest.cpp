@@ -1,11 +1,11 @@
+#include "settings/LocalizationManager.h"
+#include "settings/TranslationTable.h"
 #include "shell/MainWindow.h"
 #include "shell/PopoverWindow.h"
 #include "shell/SceneIds.h"
 #include "shell/TrayController.h"
 #include "shell/VelarionApp.h"
 #include "shell/WindowRegistry.h"
-#include "settings/LocalizationManager.h"
-#include "settings/TranslationTable.h"
 
 #include <QAction>
 #include <QSet>

@@ -15,7 +15,8 @@ QColor pixelAt(const QImage& image, QQuickItem* item, QPointF local) {
 }
 
 bool isGrey(const QColor& c, int tolerance = 6) {
-    return std::abs(c.red() - c.green()) <= tolerance && std::abs(c.green() - c.blue()) <= tolerance;
+    return std::abs(c.red() - c.green()) <= tolerance &&
+           std::abs(c.green() - c.blue()) <= tolerance;
 }
 
 // Warnings the QML engine prints about the module's own files (failed bindings, type errors).
@@ -212,7 +213,8 @@ TEST(ComponentsTest, MarkdownLinksOpenThroughTheShell) {
     QTest::qWait(50);
     const QPointF nearStart = label->mapToScene(QPointF(20, label->height() / 2));
     QTest::mouseClick(&host.window(), Qt::LeftButton, Qt::NoModifier, nearStart.toPoint());
-    EXPECT_EQ(host.shell().calls, QStringList{QStringLiteral("url https://velarion.orvandel.com/")});
+    EXPECT_EQ(host.shell().calls,
+              QStringList{QStringLiteral("url https://velarion.orvandel.com/")});
 }
 
 TEST(ComponentsTest, ExpandingPanelOpensToItsContentAndClosesToNothing) {

@@ -18,12 +18,16 @@ class RecordingShellActions final : public ShellActions {
 public:
     QStringList calls;
 
-    void openWindow(const QString& identifier) override { calls << QStringLiteral("open ") + identifier; }
+    void openWindow(const QString& identifier) override {
+        calls << QStringLiteral("open ") + identifier;
+    }
     void openUrl(const QUrl& url) override { calls << QStringLiteral("url ") + url.toString(); }
     void bringToFront() override { calls << QStringLiteral("front"); }
     void quit() override { calls << QStringLiteral("quit"); }
     void relaunch() override { calls << QStringLiteral("relaunch"); }
-    void openDesktopSettings(const QString& pane) override { calls << QStringLiteral("settings ") + pane; }
+    void openDesktopSettings(const QString& pane) override {
+        calls << QStringLiteral("settings ") + pane;
+    }
 };
 
 // QML of the interface module, loaded offscreen into a real window over the software scene graph,

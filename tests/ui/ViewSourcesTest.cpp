@@ -51,7 +51,8 @@ TEST(ViewSourcesTest, EveryTextAViewLooksUpHasATranslationRow) {
     ASSERT_FALSE(texts.empty());
     for (const Literal& text : texts) {
         QString key = text.value;
-        key.replace(QStringLiteral("\\n"), QStringLiteral("\n")).replace(QStringLiteral("\\\""), QStringLiteral("\""));
+        key.replace(QStringLiteral("\\n"), QStringLiteral("\n"))
+            .replace(QStringLiteral("\\\""), QStringLiteral("\""));
         EXPECT_TRUE(hasRow(key)) << text.file.toStdString() << ": \"" << key.toStdString() << '"';
     }
 }
