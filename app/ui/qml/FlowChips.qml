@@ -8,7 +8,10 @@ Flow {
     property var items: []
 
     spacing: 8
-    layoutDirection: L.rightToLeft ? Qt.RightToLeft : Qt.LeftToRight
+    // Mirroring (not an explicit direction) turns the lines, so the chips run right to left in
+    // Arabic whether or not the view around them mirrors too.
+    LayoutMirroring.enabled: L.rightToLeft
+    LayoutMirroring.childrenInherit: true
 
     Repeater {
         model: flow.items
@@ -26,7 +29,6 @@ Flow {
                 id: chipRow
                 anchors.centerIn: parent
                 spacing: 5
-                layoutDirection: flow.layoutDirection
                 Symbol {
                     anchors.verticalCenter: parent.verticalCenter
                     name: "checkmark.circle.fill"

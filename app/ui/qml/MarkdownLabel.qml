@@ -3,7 +3,7 @@ import Velarion.Ui
 
 // Text with inline Markdown (bold, italic, code, links). `markdown` is an English interface text
 // looked up in the current language; `plainMarkdown` is shown as given (release notes). Links open
-// through the shell.
+// through the shell. The alignment follows the text's own direction.
 Text {
     id: label
     property string markdown
@@ -15,7 +15,6 @@ Text {
     color: Theme.text
     linkColor: Theme.accent
     font.pixelSize: Theme.font.body
-    horizontalAlignment: L.rightToLeft ? Text.AlignRight : Text.AlignLeft
     onLinkActivated: link => Shell.openUrl(link)
 
     HoverHandler {

@@ -31,9 +31,11 @@ T.Button {
     implicitHeight: Math.max(implicitBackgroundHeight, implicitContentHeight + topPadding + bottomPadding)
     opacity: enabled ? 1.0 : 0.45
 
+    LayoutMirroring.enabled: L.rightToLeft
+    LayoutMirroring.childrenInherit: true
+
     contentItem: Row {
         spacing: 5
-        layoutDirection: L.rightToLeft ? Qt.RightToLeft : Qt.LeftToRight
         Symbol {
             visible: control.symbol.length > 0
             anchors.verticalCenter: parent.verticalCenter
