@@ -17,6 +17,8 @@ QmlHost::QmlHost(QSize windowSize)
 }
 
 QmlHost::~QmlHost() {
+    // Hidden first, so the scene graph releases its textures before the window goes.
+    m_window->hide();
     delete m_root;
     m_window.reset();
 }
