@@ -7,6 +7,7 @@
 #include "capture/VirtualCameraService.h"
 #include "capture/camera/DaemonExtensionActivator.h"
 #include "capture/x11/X11CaptureBackend.h"
+#include "core/AppInfo.h"
 #include "core/AppState.h"
 #include "core/CommandRunner.h"
 #include "core/Logging.h"
@@ -39,10 +40,15 @@
 #include "ui/controllers/MaskScanner.h"
 #include "ui/controllers/PeriodicMaskScan.h"
 #include "ui/controllers/ScanTimer.h"
+#include "ui/controllers/SettingsController.h"
+#include "ui/controllers/UpdateController.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateInstaller.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QQuickItem>
+#include <QQuickWidget>
 #include <QSystemTrayIcon>
 
 VelarionApp::VelarionApp(QObject* parent)
@@ -64,6 +70,7 @@ VelarionApp::~VelarionApp() {
     m_actions.reset();
     m_mainWindow.reset();
     m_windows.reset();
+    m_updateController.reset();
     m_periodicMaskScan.reset();
     m_maskScanner.reset();
     m_broadcast.reset();
@@ -141,6 +148,9 @@ void VelarionApp::createServices() {
                                                   *m_appState, *m_ocrOverlay, *m_maskSettings);
     m_periodicMaskScan =
         std::make_unique<PeriodicMaskScan>(*m_maskScanner, *m_appState, *m_maskSettings);
+    m_updateController =
+        std::make_unique<UpdateController>(*m_updateChecker, *m_updateInstaller,
+                                           [](const QUrl& url) { QDesktopServices::openUrl(url); });
 }
 
 void VelarionApp::createShell() {
@@ -176,11 +186,60 @@ void VelarionApp::createShell() {
     connect(m_mainWindow.get(), &MainWindow::closed, this, &VelarionApp::onMainWindowClosed);
 }
 
+QVariantMap VelarionApp::settingsViewProperties(QObject* owner) {
+    auto* controller =
+        new SettingsController(m_localization, *m_launchAtLogin, *m_maskSettings, *m_hotkeyManager,
+                               QCoreApplication::instance(), owner);
+    return {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(controller)},
+            {QStringLiteral("updates"), QVariant::fromValue<QObject*>(m_updateController.get())}};
+}
+
+namespace {
+
+// A view window takes its root's implicit size, and follows it when the content changes size
+// (the update window between its two heights). A root's dismissRequested() closes (hides) it.
+QWidget* fitToContent(QQuickWidget* view) {
+    QQuickItem* root = view->rootObject();
+    if (!root) {
+        return view;
+    }
+    const auto fit = [view, root] {
+        view->setFixedSize(qRound(root->implicitWidth()), qRound(root->implicitHeight()));
+    };
+    fit();
+    QObject::connect(root, &QQuickItem::implicitWidthChanged, view, fit);
+    QObject::connect(root, &QQuickItem::implicitHeightChanged, view, fit);
+    if (root->metaObject()->indexOfSignal("dismissRequested()") >= 0) {
+        QObject::connect(root, SIGNAL(dismissRequested()), view, SLOT(close()));
+    }
+    return view;
+}
+
+}  // namespace
+
 void VelarionApp::registerWindows() {
     // Titles are translation keys; the product name inside one is never translated.
-    m_windows->registerWindow(SceneId::kSettings, QStringLiteral("Settings"), {});
-    m_windows->registerWindow(SceneId::kHelp, QStringLiteral("Velarion Help"), {});
-    m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), {});
+    m_windows->registerWindow(SceneId::kSettings, QStringLiteral("Settings"), [this] {
+        auto* owner = new QObject;
+        QQuickWidget* view =
+            m_ui->createView(QStringLiteral("SettingsView"), settingsViewProperties(owner));
+        owner->setParent(view);
+        return fitToContent(view);
+    });
+    m_windows->registerWindow(SceneId::kHelp, QStringLiteral("Velarion Help"), [this] {
+        return fitToContent(
+            m_ui->createView(QStringLiteral("HelpView"),
+                             {{QStringLiteral("version"), QString::fromLatin1(AppInfo::kVersion)},
+                              {QStringLiteral("websiteTitle"), AppInfo::visitWebsiteTitle()},
+                              {QStringLiteral("websiteUrl"), AppInfo::websiteUrl()},
+                              {QStringLiteral("supportUrl"), AppInfo::supportMailUrl()}}));
+    });
+    m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), [this] {
+        return fitToContent(
+            m_ui->createView(QStringLiteral("UpdateView"),
+                             {{QStringLiteral("updates"),
+                               QVariant::fromValue<QObject*>(m_updateController.get())}}));
+    });
     m_windows->registerWindow(SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), {});
     m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), {});
 }
