@@ -267,6 +267,12 @@ void VelarionApp::start() {
         qCWarning(lcApp) << "No system tray found: the application ends when its window closes";
     }
     ShieldTestHook::switchOnAtStartIfAsked(*m_desktopShield, *m_notificationGuard);
+    // Test hook: VELARION_TEST_OPEN_WINDOWS="settings,update" opens those windows right after
+    // start, so screenshots and end-to-end tests reach them without driving other windows.
+    const QString toOpen = qEnvironmentVariable("VELARION_TEST_OPEN_WINDOWS");
+    for (const QString& identifier : toOpen.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        m_windows->open(identifier.trimmed());
+    }
 }
 
 void VelarionApp::onMainWindowClosed() {

@@ -90,6 +90,7 @@ Item {
                 }
                 StyledButton {
                     objectName: "openCameraSetupButton"
+                    anchors.left: parent ? parent.left : undefined
                     kind: "prominent"
                     controlSize: "large"
                     symbol: "gearshape.fill"
