@@ -36,6 +36,7 @@
 #include "shields/NotificationGuard.h"
 #include "shields/ShieldTestHook.h"
 #include "ui/UiEngine.h"
+#include "ui/ViewWindow.h"
 #include "ui/controllers/BroadcastController.h"
 #include "ui/controllers/MaskScanner.h"
 #include "ui/controllers/PeriodicMaskScan.h"
@@ -47,7 +48,6 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QQuickItem>
 #include <QQuickWidget>
 #include <QSystemTrayIcon>
 
@@ -194,29 +194,6 @@ QVariantMap VelarionApp::settingsViewProperties(QObject* owner) {
             {QStringLiteral("updates"), QVariant::fromValue<QObject*>(m_updateController.get())}};
 }
 
-namespace {
-
-// A view window takes its root's implicit size, and follows it when the content changes size
-// (the update window between its two heights). A root's dismissRequested() closes (hides) it.
-QWidget* fitToContent(QQuickWidget* view) {
-    QQuickItem* root = view->rootObject();
-    if (!root) {
-        return view;
-    }
-    const auto fit = [view, root] {
-        view->setFixedSize(qRound(root->implicitWidth()), qRound(root->implicitHeight()));
-    };
-    fit();
-    QObject::connect(root, &QQuickItem::implicitWidthChanged, view, fit);
-    QObject::connect(root, &QQuickItem::implicitHeightChanged, view, fit);
-    if (root->metaObject()->indexOfSignal("dismissRequested()") >= 0) {
-        QObject::connect(root, SIGNAL(dismissRequested()), view, SLOT(close()));
-    }
-    return view;
-}
-
-}  // namespace
-
 void VelarionApp::registerWindows() {
     // Titles are translation keys; the product name inside one is never translated.
     m_windows->registerWindow(SceneId::kSettings, QStringLiteral("Settings"), [this] {
@@ -224,10 +201,10 @@ void VelarionApp::registerWindows() {
         QQuickWidget* view =
             m_ui->createView(QStringLiteral("SettingsView"), settingsViewProperties(owner));
         owner->setParent(view);
-        return fitToContent(view);
+        return ViewWindow::fitToContent(view);
     });
     m_windows->registerWindow(SceneId::kHelp, QStringLiteral("Velarion Help"), [this] {
-        return fitToContent(
+        return ViewWindow::fitToContent(
             m_ui->createView(QStringLiteral("HelpView"),
                              {{QStringLiteral("version"), QString::fromLatin1(AppInfo::kVersion)},
                               {QStringLiteral("websiteTitle"), AppInfo::visitWebsiteTitle()},
@@ -235,7 +212,7 @@ void VelarionApp::registerWindows() {
                               {QStringLiteral("supportUrl"), AppInfo::supportMailUrl()}}));
     });
     m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), [this] {
-        return fitToContent(
+        return ViewWindow::fitToContent(
             m_ui->createView(QStringLiteral("UpdateView"),
                              {{QStringLiteral("updates"),
                                QVariant::fromValue<QObject*>(m_updateController.get())}}));

@@ -14,13 +14,30 @@ QString textOf(QQuickItem* item) {
 
 TEST(HelpViewTest, StepsAreNumberedPerCardAndKeepTheirBoldSpansInSpanish) {
     QmlHost host({520, 640});
-    host.localization().setLanguage(AppLanguage::spanish);
     ASSERT_TRUE(host.loadView(
         QStringLiteral("HelpView"),
         {{QStringLiteral("version"), QStringLiteral("1.4")},
          {QStringLiteral("websiteTitle"), QStringLiteral("Visit velarion.orvandel.com")},
          {QStringLiteral("websiteUrl"), QUrl(QStringLiteral("https://velarion.orvandel.com/"))},
          {QStringLiteral("supportUrl"), QUrl(QStringLiteral("mailto:support@orvandel.com"))}}));
+    // Every step and note is an interface text: each one changes with the language.
+    const auto shownTexts = [&] {
+        QStringList texts;
+        for (QQuickItem* step : QmlHost::drawnBelow(host.find(QStringLiteral("helpScroller")),
+                                                    QStringLiteral("stepText"))) {
+            texts << textOf(step);
+        }
+        return texts;
+    };
+    const QStringList english = shownTexts();
+    ASSERT_EQ(english.size(), 13);
+    host.localization().setLanguage(AppLanguage::spanish);
+    const QStringList spanish = shownTexts();
+    ASSERT_EQ(spanish.size(), english.size());
+    for (qsizetype i = 0; i < english.size(); ++i) {
+        EXPECT_NE(spanish[i], english[i]) << english[i].toStdString();
+    }
+
     struct Case {
         const char* card;
         QStringList numbers;

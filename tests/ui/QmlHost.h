@@ -39,6 +39,7 @@ public:
 
     LocalizationManager& localization() { return *m_localization; }
     UserDefaults& defaults() { return *m_defaults; }
+    UiEngine& ui() { return *m_ui; }
     RecordingShellActions& shell() { return m_shell; }
     QQuickWindow& window() { return *m_window; }
 

@@ -2,7 +2,9 @@
 #include "SettingsBench.h"
 
 #include "support/QtPrinters.h"
+#include "ui/ViewWindow.h"
 
+#include <QQuickWidget>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -191,4 +193,24 @@ TEST(UpdateViewsTest, FailedFooterOffersTheManualDownloadWhichCloses) {
     host.click(host.find(QStringLiteral("failedDownloadManuallyButton")));
     EXPECT_EQ(w.opened, QList<QUrl>{w.server.url(QStringLiteral("/download.tar"))});
     EXPECT_EQ(w.dismissed->count(), 1);
+}
+
+TEST(UpdateViewsTest, WindowTakesTheViewsHeightAndFollowsItAndClosesOnDismiss) {
+    LocalHttpServer server;
+    server.serve(QStringLiteral("/appcast.json"),
+                 {200, feed("2.0", QUrl(QStringLiteral("http://127.0.0.1:9/u.tar")), "")});
+    SettingsBench bench(server.url(QStringLiteral("/appcast.json")));
+    std::unique_ptr<QQuickWidget> view(bench.host.ui().createView(
+        QStringLiteral("UpdateView"),
+        {{QStringLiteral("updates"), QVariant::fromValue<QObject*>(&bench.updates)}}));
+    ASSERT_TRUE(view->rootObject());
+    ViewWindow::fitToContent(view.get());
+    view->show();
+    EXPECT_EQ(view->size(), QSize(460, 300));
+
+    ASSERT_TRUE(checkOnce(bench));
+    EXPECT_EQ(view->size(), QSize(460, 560));
+
+    QMetaObject::invokeMethod(view->rootObject(), "dismissRequested");
+    EXPECT_FALSE(view->isVisible());
 }
