@@ -121,7 +121,12 @@ void VelarionApp::createServices() {
     // Grabs the stored hot key at once; the panic action arrives with the main window.
     m_hotkeyManager =
         std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());
-    m_updateChecker = std::make_unique<UpdateChecker>();
+    // Test hook: VELARION_TEST_FEED_URL points the checker at another feed (screenshots of the
+    // update window's states against a local server).
+    const QString testFeed = qEnvironmentVariable("VELARION_TEST_FEED_URL");
+    m_updateChecker = testFeed.isEmpty() ? std::make_unique<UpdateChecker>()
+                                         : std::make_unique<UpdateChecker>(
+                                               QUrl(testFeed), UpdateChecker::currentVersion());
     // Ends the application through the same quit path as "Quit" once the relaunch script runs.
     m_updateInstaller = std::make_unique<UpdateInstaller>(
         DMGInstaller::Context::forRunningApplication(), [this] { m_quit->quit(); });
@@ -249,6 +254,9 @@ void VelarionApp::start() {
     const QString toOpen = qEnvironmentVariable("VELARION_TEST_OPEN_WINDOWS");
     for (const QString& identifier : toOpen.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         m_windows->open(identifier.trimmed());
+    }
+    if (qEnvironmentVariableIsSet("VELARION_TEST_FEED_URL")) {
+        m_updateChecker->check();
     }
 }
 
