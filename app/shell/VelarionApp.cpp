@@ -7,6 +7,7 @@
 #include "capture/VirtualCameraService.h"
 #include "capture/camera/DaemonExtensionActivator.h"
 #include "capture/x11/X11CaptureBackend.h"
+#include "core/AppInfo.h"
 #include "core/AppState.h"
 #include "core/CommandRunner.h"
 #include "core/Logging.h"
@@ -35,14 +36,19 @@
 #include "shields/NotificationGuard.h"
 #include "shields/ShieldTestHook.h"
 #include "ui/UiEngine.h"
+#include "ui/ViewWindow.h"
 #include "ui/controllers/BroadcastController.h"
 #include "ui/controllers/MaskScanner.h"
 #include "ui/controllers/PeriodicMaskScan.h"
 #include "ui/controllers/ScanTimer.h"
+#include "ui/controllers/SettingsController.h"
+#include "ui/controllers/UpdateController.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateInstaller.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QQuickWidget>
 #include <QSystemTrayIcon>
 
 VelarionApp::VelarionApp(QObject* parent)
@@ -64,6 +70,7 @@ VelarionApp::~VelarionApp() {
     m_actions.reset();
     m_mainWindow.reset();
     m_windows.reset();
+    m_updateController.reset();
     m_periodicMaskScan.reset();
     m_maskScanner.reset();
     m_broadcast.reset();
@@ -114,7 +121,12 @@ void VelarionApp::createServices() {
     // Grabs the stored hot key at once; the panic action arrives with the main window.
     m_hotkeyManager =
         std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());
-    m_updateChecker = std::make_unique<UpdateChecker>();
+    // Test hook: VELARION_TEST_FEED_URL points the checker at another feed (screenshots of the
+    // update window's states against a local server).
+    const QString testFeed = qEnvironmentVariable("VELARION_TEST_FEED_URL");
+    m_updateChecker = testFeed.isEmpty() ? std::make_unique<UpdateChecker>()
+                                         : std::make_unique<UpdateChecker>(
+                                               QUrl(testFeed), UpdateChecker::currentVersion());
     // Ends the application through the same quit path as "Quit" once the relaunch script runs.
     m_updateInstaller = std::make_unique<UpdateInstaller>(
         DMGInstaller::Context::forRunningApplication(), [this] { m_quit->quit(); });
@@ -141,6 +153,9 @@ void VelarionApp::createServices() {
                                                   *m_appState, *m_ocrOverlay, *m_maskSettings);
     m_periodicMaskScan =
         std::make_unique<PeriodicMaskScan>(*m_maskScanner, *m_appState, *m_maskSettings);
+    m_updateController =
+        std::make_unique<UpdateController>(*m_updateChecker, *m_updateInstaller,
+                                           [](const QUrl& url) { QDesktopServices::openUrl(url); });
 }
 
 void VelarionApp::createShell() {
@@ -176,11 +191,37 @@ void VelarionApp::createShell() {
     connect(m_mainWindow.get(), &MainWindow::closed, this, &VelarionApp::onMainWindowClosed);
 }
 
+QVariantMap VelarionApp::settingsViewProperties(QObject* owner) {
+    auto* controller =
+        new SettingsController(m_localization, *m_launchAtLogin, *m_maskSettings, *m_hotkeyManager,
+                               QCoreApplication::instance(), owner);
+    return {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(controller)},
+            {QStringLiteral("updates"), QVariant::fromValue<QObject*>(m_updateController.get())}};
+}
+
 void VelarionApp::registerWindows() {
     // Titles are translation keys; the product name inside one is never translated.
-    m_windows->registerWindow(SceneId::kSettings, QStringLiteral("Settings"), {});
-    m_windows->registerWindow(SceneId::kHelp, QStringLiteral("Velarion Help"), {});
-    m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), {});
+    m_windows->registerWindow(SceneId::kSettings, QStringLiteral("Settings"), [this] {
+        auto* owner = new QObject;
+        QQuickWidget* view =
+            m_ui->createView(QStringLiteral("SettingsView"), settingsViewProperties(owner));
+        owner->setParent(view);
+        return ViewWindow::fitToContent(view);
+    });
+    m_windows->registerWindow(SceneId::kHelp, QStringLiteral("Velarion Help"), [this] {
+        return ViewWindow::fitToContent(
+            m_ui->createView(QStringLiteral("HelpView"),
+                             {{QStringLiteral("version"), QString::fromLatin1(AppInfo::kVersion)},
+                              {QStringLiteral("websiteTitle"), AppInfo::visitWebsiteTitle()},
+                              {QStringLiteral("websiteUrl"), AppInfo::websiteUrl()},
+                              {QStringLiteral("supportUrl"), AppInfo::supportMailUrl()}}));
+    });
+    m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), [this] {
+        return ViewWindow::fitToContent(
+            m_ui->createView(QStringLiteral("UpdateView"),
+                             {{QStringLiteral("updates"),
+                               QVariant::fromValue<QObject*>(m_updateController.get())}}));
+    });
     m_windows->registerWindow(SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), {});
     m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), {});
 }
@@ -208,6 +249,15 @@ void VelarionApp::start() {
         qCWarning(lcApp) << "No system tray found: the application ends when its window closes";
     }
     ShieldTestHook::switchOnAtStartIfAsked(*m_desktopShield, *m_notificationGuard);
+    // Test hook: VELARION_TEST_OPEN_WINDOWS="settings,update" opens those windows right after
+    // start, so screenshots and end-to-end tests reach them without driving other windows.
+    const QString toOpen = qEnvironmentVariable("VELARION_TEST_OPEN_WINDOWS");
+    for (const QString& identifier : toOpen.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        m_windows->open(identifier.trimmed());
+    }
+    if (qEnvironmentVariableIsSet("VELARION_TEST_FEED_URL")) {
+        m_updateChecker->check();
+    }
 }
 
 void VelarionApp::onMainWindowClosed() {

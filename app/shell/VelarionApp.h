@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -35,6 +36,7 @@ class UiEngine;
 class UnixSignalWatcher;
 class UserDefaults;
 class UpdateChecker;
+class UpdateController;
 class UpdateInstaller;
 class VirtualCameraService;
 class WindowRegistry;
@@ -75,6 +77,12 @@ public:
     // Windows created later add their retranslate step here.
     LanguageEnvironment& languageEnvironment() { return *m_languageEnvironment; }
     UiEngine& ui() { return *m_ui; }
+    UpdateController& updateController() { return *m_updateController; }
+
+    // The initial properties of a SettingsContent (or SettingsView): "controller", a new
+    // SettingsController owned by `owner` (each view records hot keys on its own), and "updates",
+    // the shared UpdateController.
+    QVariantMap settingsViewProperties(QObject* owner);
     // True once a view asked to relaunch; main() starts the new process after this object is gone.
     bool relaunchRequested() const;
 
@@ -116,6 +124,7 @@ private:
     std::unique_ptr<BroadcastController> m_broadcast;
     std::unique_ptr<MaskScanner> m_maskScanner;
     std::unique_ptr<PeriodicMaskScan> m_periodicMaskScan;
+    std::unique_ptr<UpdateController> m_updateController;
 
     // Shell.
     std::unique_ptr<QuitSequence> m_quit;

@@ -19,6 +19,9 @@ struct PlanCommand {
 struct CommandPlan {
     QString desktop;  // which desktop or daemon the plan is for, for diagnostics
     QList<PlanCommand> commands;
+    // Instead of commands: hold (or release) the freedesktop notification inhibition over the
+    // session bus, which a desktop without a command-line switch (KDE Plasma) honours.
+    bool inhibitsNotifications = false;
 };
 
 // The plan chosen for the running session, or why none fits: `missing` then names what would be

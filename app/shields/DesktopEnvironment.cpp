@@ -110,7 +110,32 @@ DesktopEnvironment DesktopEnvironment::fromSystem() {
         env.extensionDirs << dir + QStringLiteral("/gnome-shell/extensions");
     }
     env.runningProcesses = processesOfThisUser();
+    const QString home = QDir::homePath();
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (configHome.isEmpty()) {
+        configHome = home + QStringLiteral("/.config");
+    }
+    env.makoConfigFiles = {home + QStringLiteral("/.mako/config"),
+                           configHome + QStringLiteral("/mako/config")};
     return env;
+}
+
+bool DesktopEnvironment::makoDeclaresMode(const QString& mode) const {
+    const QString section = QStringLiteral("[mode=%1]").arg(mode);
+    for (const QString& path : makoConfigFiles) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // Only the first configuration found is read by mako.
+        while (!file.atEnd()) {
+            if (QString::fromUtf8(file.readLine()).trimmed() == section) {
+                return true;
+            }
+        }
+        return false;
+    }
+    return false;
 }
 
 bool DesktopEnvironment::isDesktop(const QString& name) const {

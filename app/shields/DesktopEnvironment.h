@@ -27,6 +27,8 @@ public:
     QStringList extensionDirs;
     // Process names (as /proc/<pid>/comm shows them: at most 15 bytes) of this user.
     QSet<QString> runningProcesses;
+    // Where mako looks for its configuration, in its own order; the first that exists is used.
+    QStringList makoConfigFiles;
 
     bool isDesktop(const QString& name) const;
     // Empty when the tool is not installed in any of `toolDirs`.
@@ -34,6 +36,9 @@ public:
     bool hasSettingsKey(const QString& schema, const QString& key) const;
     bool isRunning(const QString& processName) const;
     bool hasExtension(const QString& uuid) const;
+    // Whether mako's configuration declares the mode (a "[mode=NAME]" section). mako accepts any
+    // mode name at run time, so an undeclared one would switch nothing while reporting success.
+    bool makoDeclaresMode(const QString& mode) const;
 
     // The text used when no desktop matched, e.g. "i3" or "an unnamed desktop".
     QString describeDesktop() const;

@@ -39,6 +39,10 @@ QString forToolText(const QString& text) {
     if (containsAny(text, kPermissionTexts)) {
         return QString::fromUtf8(kPermissionRequired);
     }
+    // Before the not-found rule: the plan was refused for a reason the user can fix in place.
+    if (text.contains(QLatin1String("mako has no \"do-not-disturb\" mode"))) {
+        return QString::fromUtf8(kMakoModeMissing);
+    }
     if (containsAny(text, kNotFoundTexts)) {
         return QString::fromUtf8(kFacilityNotFound);
     }

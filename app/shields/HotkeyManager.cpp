@@ -130,6 +130,21 @@ bool HotkeyManager::update(quint32 keyCode, quint32 modifiers, const QString& la
     return m_lastRegistrationOK;
 }
 
+void HotkeyManager::suspendGrab() {
+    if (m_grabSuspensions++ == 0) {
+        m_grabber->ungrab();
+    }
+}
+
+void HotkeyManager::resumeGrab() {
+    if (m_grabSuspensions == 0) {
+        return;
+    }
+    if (--m_grabSuspensions == 0) {
+        registerHotKey();
+    }
+}
+
 void HotkeyManager::setCombination(quint32 keyCode, quint32 modifiers, const QString& label) {
     if (m_keyCode != keyCode) {
         m_keyCode = keyCode;

@@ -61,6 +61,14 @@ public:
     // old one and returns lastRegistrationOK().
     bool update(quint32 keyCode, quint32 modifiers, const QString& label);
 
+    // While the settings record a new combination the current one must reach the application
+    // as an ordinary key press instead of firing the panic action: the grab is released until
+    // every suspension has been resumed, then taken again (lastRegistrationOK reflects that new
+    // attempt). update() during a suspension stores and grabs as usual.
+    void suspendGrab();
+    void resumeGrab();
+    bool isGrabSuspended() const { return m_grabSuspensions > 0; }
+
     // The combination as shown everywhere, in the settings line and in the recorder's capsule:
     // "Ctrl+Alt+Super+H".
     QString displayString() const;
@@ -98,6 +106,7 @@ private:
     quint32 m_modifiers = kDefaultModifiers;
     QString m_keyLabel = QString::fromLatin1(kDefaultKeyLabel);
     bool m_lastRegistrationOK = true;
+    int m_grabSuspensions = 0;
 };
 
 size_t qHash(const HotkeyManager::Combo& combo, size_t seed = 0) noexcept;

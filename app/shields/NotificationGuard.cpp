@@ -4,6 +4,7 @@
 #include "shields/CommandPlanExecutor.h"
 #include "shields/DesktopEnvironment.h"
 #include "shields/DoNotDisturbMessages.h"
+#include "shields/NotificationInhibition.h"
 #include "shields/NotificationPlans.h"
 #include "shields/ToolErrorText.h"
 
@@ -13,10 +14,14 @@ NotificationGuard::PlanSource NotificationGuard::systemPlans() {
     };
 }
 
-NotificationGuard::NotificationGuard(const CommandRunner& runner, PlanSource plans, QObject* parent)
+NotificationGuard::NotificationGuard(const CommandRunner& runner, PlanSource plans,
+                                     std::shared_ptr<NotificationInhibition> inhibition,
+                                     QObject* parent)
     : PlanShield(parent)
     , m_runner(runner)
-    , m_plans(std::move(plans)) {}
+    , m_plans(std::move(plans))
+    , m_inhibition(inhibition ? std::move(inhibition)
+                              : std::make_shared<NotificationInhibition>()) {}
 
 NotificationGuard::~NotificationGuard() {
     restoreBeforeDestruction();
@@ -28,6 +33,13 @@ ShieldOutcome NotificationGuard::runPlan(bool enabled) const {
     if (!choice.plan) {
         toolText = QStringLiteral("No supported notification service found for Do Not Disturb: ") +
                    choice.missing;
+    } else if (choice.plan->inhibitsNotifications) {
+        const std::optional<QString> error =
+            enabled ? m_inhibition->hold() : m_inhibition->release();
+        if (!error) {
+            return {true, {}};
+        }
+        toolText = *error;
     } else if (const auto failure = CommandPlanExecutor(m_runner).run(*choice.plan)) {
         toolText = ToolErrorText::describe(*failure, ToolErrorText::Style::TrimmedOutput);
     } else {

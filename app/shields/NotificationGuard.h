@@ -4,8 +4,10 @@
 #include "shields/PlanShield.h"
 
 #include <functional>
+#include <memory>
 
 class CommandRunner;
+class NotificationInhibition;
 
 // Silences notifications while the user presents by switching the session's Do Not Disturb on,
 // and off again afterwards, through the running desktop's command plan (NotificationPlans).
@@ -20,7 +22,10 @@ public:
 
     static PlanSource systemPlans();
 
+    // `inhibition` serves plans that inhibit notifications instead of running commands (KDE
+    // Plasma); by default the session bus's.
     explicit NotificationGuard(const CommandRunner& runner, PlanSource plans = systemPlans(),
+                               std::shared_ptr<NotificationInhibition> inhibition = {},
                                QObject* parent = nullptr);
     ~NotificationGuard() override;
 
@@ -32,4 +37,6 @@ protected:
 private:
     const CommandRunner& m_runner;
     const PlanSource m_plans;
+    // Thread-safe itself; the pointer never changes.
+    const std::shared_ptr<NotificationInhibition> m_inhibition;
 };

@@ -24,7 +24,9 @@ std::optional<PlanChoice> standaloneDaemon(const DesktopEnvironment& env, bool e
         if (makoctl.isEmpty()) {
             return PlanChoice::none(QStringLiteral("mako is running but makoctl was not found"));
         }
-        // Needs a "[mode=do-not-disturb] invisible=1" section in mako's configuration.
+        if (enabled && !env.makoDeclaresMode(QStringLiteral("do-not-disturb"))) {
+            return PlanChoice::none(QString::fromUtf8(kMakoModeMissing));
+        }
         return PlanChoice::of(
             {QStringLiteral("mako"),
              {{makoctl,
@@ -73,8 +75,8 @@ PlanChoice choose(const DesktopEnvironment& env, bool enabled) {
         return xfce(env, enabled);
     }
     if (env.isDesktop(QStringLiteral("kde"))) {
-        return PlanChoice::none(
-            QStringLiteral("KDE Plasma offers no command-line switch for Do Not Disturb"));
+        // Plasma has no command-line switch, but its notification server honours inhibitions.
+        return PlanChoice::of({QStringLiteral("KDE Plasma"), {}, true});
     }
     return PlanChoice::none(QStringLiteral("%1 is not GNOME, Cinnamon, MATE or XFCE, and neither "
                                            "dunst nor mako is running")

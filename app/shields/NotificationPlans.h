@@ -9,6 +9,10 @@ class DesktopEnvironment;
 // over the desktop's own settings; otherwise the desktop named by the session decides.
 namespace NotificationPlans {
 
+// Why mako cannot be switched: its configuration declares no "do-not-disturb" mode.
+inline constexpr char kMakoModeMissing[] =
+    "mako has no \"do-not-disturb\" mode in its configuration";
+
 PlanChoice choose(const DesktopEnvironment& env, bool enabled);
 
 }  // namespace NotificationPlans

@@ -30,7 +30,7 @@ public:
         calls.push_back({keyCode, modifiers});
         return accept;
     }
-    void ungrab() override {}
+    void ungrab() override { ++ungrabs; }
 
     void press() {
         if (m_handler) {
@@ -39,6 +39,7 @@ public:
     }
 
     std::vector<HotkeyManager::Combo> calls;
+    int ungrabs = 0;
     bool accept = true;
 
 private:
@@ -146,6 +147,29 @@ TEST(HotkeyManagerTest, StoredCombinationIsUsedOnlyWhenBothValuesFitThirtyTwoBit
     const auto h = harnessWith(dir, "panicKeyCode=4294967295\npanicModifiers=0");
     EXPECT_EQ(h->grabber->calls, (Combos{{4294967295u, 0}}));
     EXPECT_EQ(h->manager->displayString(), QStringLiteral("H"));
+}
+
+TEST(HotkeyManagerTest, SuspendedGrabIsTakenAgainOnlyWhenEverySuspensionResumed) {
+    TempDir dir;
+    Harness h(dir.filePath(QStringLiteral("Velarion.conf")));
+    h.manager->suspendGrab();
+    h.manager->suspendGrab();
+    EXPECT_EQ(h.grabber->ungrabs, 1);
+    EXPECT_TRUE(h.manager->isGrabSuspended());
+
+    h.manager->resumeGrab();
+    EXPECT_EQ(h.grabber->calls, (Combos{{4, 0x1900}}));
+
+    // The result of the grab taken on resuming is the one reported.
+    h.grabber->accept = false;
+    h.manager->resumeGrab();
+    EXPECT_FALSE(h.manager->isGrabSuspended());
+    EXPECT_EQ(h.grabber->calls, (Combos{{4, 0x1900}, {4, 0x1900}}));
+    EXPECT_FALSE(h.manager->lastRegistrationOK());
+
+    // A resume without a suspension grabs nothing.
+    h.manager->resumeGrab();
+    EXPECT_EQ(h.grabber->calls.size(), 2u);
 }
 
 TEST(HotkeyManagerTest, PressRunsTheActionSetAtThatMomentLaterOnTheGuiThreadWhileManagerLives) {

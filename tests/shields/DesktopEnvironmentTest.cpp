@@ -21,6 +21,7 @@ struct SessionSpec {
     QString schema = {};  // "<schema id> <key> [<file name>]"
     QString running = {};
     QString extension = {};
+    QByteArray makoConfig = {};  // written as mako's configuration when not empty
 };
 
 struct Session {
@@ -46,6 +47,12 @@ struct Session {
         }
         if (!setup.running.isEmpty()) {
             env.runningProcesses.insert(setup.running);
+        }
+        env.makoConfigFiles = {tools.dir() + QStringLiteral("/mako-config")};
+        if (!setup.makoConfig.isEmpty()) {
+            QFile config(env.makoConfigFiles.first());
+            EXPECT_TRUE(config.open(QIODevice::WriteOnly));
+            config.write(setup.makoConfig);
         }
         env.extensionDirs = {tools.dir() + QStringLiteral("/extensions")};
         if (!setup.extension.isEmpty()) {
@@ -167,7 +174,12 @@ TEST(NotificationPlansTest, RunningDaemonWinsOverTheDesktopAndEachSwitchHasItsDi
           QStringLiteral("dunst")},
          QStringLiteral("dunstctl set-paused true"),
          QStringLiteral("dunstctl set-paused false")},
-        {{"sway", {QStringLiteral("makoctl")}, {}, QStringLiteral("mako")},
+        {{"sway",
+          {QStringLiteral("makoctl")},
+          {},
+          QStringLiteral("mako"),
+          {},
+          "font=sans\n\n  [mode=do-not-disturb]\ninvisible=1\n"},
          QStringLiteral("makoctl mode -a do-not-disturb"),
          QStringLiteral("makoctl mode -r do-not-disturb")},
         {{"MATE", gsettings, QStringLiteral("org.mate.NotificationDaemon do-not-disturb")},
@@ -185,4 +197,38 @@ TEST(NotificationPlansTest, RunningDaemonWinsOverTheDesktopAndEachSwitchHasItsDi
     EXPECT_EQ(NotificationPlans::choose(Session({"i3", {}, {}, QStringLiteral("dunst")}).env, true)
                   .missing,
               QStringLiteral("dunst is running but dunstctl was not found"));
+}
+
+TEST(NotificationPlansTest, KdeInhibitsNotificationsInsteadOfRunningCommands) {
+    const Session s({"KDE"});
+    for (const bool on : {true, false}) {
+        const PlanChoice choice = NotificationPlans::choose(s.env, on);
+        ASSERT_TRUE(choice.plan);
+        EXPECT_TRUE(choice.plan->inhibitsNotifications);
+        EXPECT_TRUE(choice.plan->commands.isEmpty());
+    }
+}
+
+// mako takes any mode name at run time: without the section in its configuration, adding the
+// mode would hide nothing while reporting success.
+TEST(NotificationPlansTest, MakoWithoutTheModeInItsConfigurationIsNoPlanForSwitchingOn) {
+    const struct {
+        const char* name;
+        QByteArray config;
+    } cases[] = {
+        {"no configuration", {}},
+        {"other modes only", "[mode=away]\ninvisible=1\n"},
+        {"mentioned in a comment", "# [mode=do-not-disturb] is not declared here\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Session s(
+            {"sway", {QStringLiteral("makoctl")}, {}, QStringLiteral("mako"), {}, c.config});
+        const PlanChoice on = NotificationPlans::choose(s.env, true);
+        EXPECT_FALSE(on.plan);
+        EXPECT_EQ(on.missing, QString::fromUtf8(NotificationPlans::kMakoModeMissing));
+        // Switching off stays possible: removing an unset mode changes nothing.
+        EXPECT_EQ(commandLines(NotificationPlans::choose(s.env, false), s),
+                  QStringList{QStringLiteral("makoctl mode -r do-not-disturb")});
+    }
 }

@@ -3,7 +3,9 @@
 #include "FakeTools.h"
 #include "ShieldTestSupport.h"
 #include "core/CommandRunner.h"
+#include "shields/DesktopEnvironment.h"
 #include "shields/DoNotDisturbMessages.h"
+#include "shields/NotificationPlans.h"
 
 #include <gtest/gtest.h>
 
@@ -88,4 +90,35 @@ TEST(NotificationGuardTest, LogsTheToolsTrimmedTextAndShowsTheUserTheMappedMessa
     EXPECT_FALSE(awaitResult(noPlan.activate()));
     EXPECT_EQ(noPlan.lastError(), kNotFound);
     testing::internal::GetCapturedStdout();
+}
+
+TEST(NotificationGuardTest, MakoWithoutTheModeFailsAndSaysHowToAddIt) {
+    FakeTools tools;
+    CommandRunner runner;
+    tools.add(QStringLiteral("makoctl"));
+    DesktopEnvironment env;
+    env.desktops = {QStringLiteral("sway")};
+    env.toolDirs = {tools.dir()};
+    env.runningProcesses = {QStringLiteral("mako")};
+    env.makoConfigFiles = {tools.dir() + QStringLiteral("/mako-config")};
+    const auto plans = [&env](bool on) {
+        return NotificationPlans::choose(env, on);
+    };
+
+    testing::internal::CaptureStdout();
+    NotificationGuard guard(runner, plans);
+    EXPECT_FALSE(awaitResult(guard.activate()));
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(guard.isActive());
+    EXPECT_EQ(guard.lastError(), QString::fromUtf8(DoNotDisturbMessages::kMakoModeMissing));
+    EXPECT_NE(printed.find("mako has no \"do-not-disturb\" mode"), std::string::npos) << printed;
+    EXPECT_TRUE(tools.journal().isEmpty()) << "makoctl must not pretend to switch";
+
+    QFile config(env.makoConfigFiles.first());
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("[mode=do-not-disturb]\ninvisible=1\n");
+    config.close();
+    EXPECT_TRUE(awaitResult(guard.activate()));
+    EXPECT_TRUE(guard.lastError().isEmpty());
+    EXPECT_EQ(tools.journal(), QStringList{QStringLiteral("makoctl mode -a do-not-disturb")});
 }

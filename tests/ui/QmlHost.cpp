@@ -24,9 +24,18 @@ QmlHost::~QmlHost() {
 }
 
 QQuickItem* QmlHost::load(const QByteArray& qml) {
+    return load(qml, {});
+}
+
+QQuickItem* QmlHost::load(const QByteArray& qml, const QVariantMap& properties) {
     QQmlComponent component(&m_ui->engine());
     component.setData(qml, QUrl(QStringLiteral("qrc:/test/Host.qml")));
-    QObject* object = component.create();
+    // Qt 6.4 crashes creating a component with errors when initial properties are given.
+    if (!component.isReady()) {
+        ADD_FAILURE() << component.errorString().toStdString();
+        return nullptr;
+    }
+    QObject* object = component.createWithInitialProperties(properties);
     if (!object) {
         ADD_FAILURE() << component.errorString().toStdString();
         return nullptr;
@@ -36,6 +45,10 @@ QQuickItem* QmlHost::load(const QByteArray& qml) {
 
 QQuickItem* QmlHost::loadView(const QString& viewName, const QVariantMap& properties) {
     QQmlComponent component(&m_ui->engine(), QUrl(UiEngine::viewUrl(viewName)));
+    if (!component.isReady()) {
+        ADD_FAILURE() << component.errorString().toStdString();
+        return nullptr;
+    }
     QObject* object = component.createWithInitialProperties(properties);
     if (!object) {
         ADD_FAILURE() << component.errorString().toStdString();
@@ -56,6 +69,34 @@ QQuickItem* QmlHost::adopt(QObject* object) {
     m_window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
     return m_root;
+}
+
+void QmlHost::unload() {
+    delete m_root;
+    m_root = nullptr;
+}
+
+QList<QQuickItem*> QmlHost::drawnBelow(QQuickItem* item, const QString& name) {
+    QList<QQuickItem*> found;
+    for (QQuickItem* child : item->childItems()) {
+        if (child->objectName() == name) {
+            found << child;
+        }
+        found << drawnBelow(child, name);
+    }
+    return found;
+}
+
+QQuickItem* QmlHost::findVisual(const QString& name) const {
+    QList<QQuickItem*> pending{m_window->contentItem()};
+    while (!pending.isEmpty()) {
+        QQuickItem* item = pending.takeFirst();
+        if (item->objectName() == name) {
+            return item;
+        }
+        pending.append(item->childItems());
+    }
+    return nullptr;
 }
 
 QQuickItem* QmlHost::find(const QString& name) const {

@@ -38,17 +38,28 @@ public:
     ~QmlHost();
 
     LocalizationManager& localization() { return *m_localization; }
+    UserDefaults& defaults() { return *m_defaults; }
+    UiEngine& ui() { return *m_ui; }
     RecordingShellActions& shell() { return m_shell; }
     QQuickWindow& window() { return *m_window; }
 
     // Creates `qml` (a document importing QtQuick and Velarion.Ui) as the window's content;
     // nullptr with the errors printed when it does not load. The window is shown and exposed.
     QQuickItem* load(const QByteArray& qml);
+    // The same with initial (required) properties for the document's root.
+    QQuickItem* load(const QByteArray& qml, const QVariantMap& properties);
     // A module view by name, with its initial properties.
     QQuickItem* loadView(const QString& viewName, const QVariantMap& properties = {});
 
     // The first item below the content whose objectName is `name`.
     QQuickItem* find(const QString& name) const;
+    // The same among the items drawn in the window, popups included (they are not the content's
+    // children), searched breadth first.
+    QQuickItem* findVisual(const QString& name) const;
+    // Items named `name` drawn below `item` (Repeater delegates included), in drawing order.
+    static QList<QQuickItem*> drawnBelow(QQuickItem* item, const QString& name);
+    // Destroys the loaded content, before the objects its bindings refer to go.
+    void unload();
     // What the window shows now, after pending polish and animations of this frame.
     QImage grab();
     // Clicks the centre of `item` with the left button.

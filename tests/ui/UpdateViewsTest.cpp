@@ -1,0 +1,216 @@
+#include "LocalHttpServer.h"
+#include "SettingsBench.h"
+
+#include "support/QtPrinters.h"
+#include "ui/ViewWindow.h"
+
+#include <QQuickWidget>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray feed(const char* version, const QUrl& download, const char* notes) {
+    return QByteArray("{\"version\":\"") + version + "\",\"url\":\"" + download.toEncoded() +
+           "\",\"notes\":\"" + notes + "\"}";
+}
+
+// Runs one check against `bench`'s feed and waits until its outcome is written.
+bool checkOnce(SettingsBench& bench) {
+    QSignalSpy finished(&bench.checker, &UpdateChecker::checkFinished);
+    bench.updates.check();
+    return finished.wait(20'000);
+}
+
+QQuickItem* visibleChild(QmlHost& host, const char* name) {
+    QQuickItem* item = host.find(QString::fromLatin1(name));
+    return item && item->isVisible() ? item : nullptr;
+}
+
+}  // namespace
+
+TEST(UpdateViewsTest, SettingsRowFollowsTheFiveStatesOfTheCheck) {
+    struct Case {
+        const char* name;
+        LocalHttpServer::Response response;
+        bool waitForOutcome;
+        QString subtitle;
+        const char* control;
+    };
+    const Case cases[] = {
+        {"idle",
+         {},
+         false,
+         QStringLiteral("Check whether a newer version is available"),
+         "checkNowButton"},
+        {"checking", {200, {}, true, true}, false, QStringLiteral("Checking…"), "checkingSpinner"},
+        {"upToDate",
+         {200, feed("1.4", QUrl("http://127.0.0.1:9/u.tar"), "")},
+         true,
+         QStringLiteral("You're on the latest version"),
+         "checkNowButton"},
+        {"failed",
+         {500, "no"},
+         true,
+         QStringLiteral("Couldn't check for updates. Try again"),
+         "checkNowButton"},
+        {"available",
+         {200, feed("2.0", QUrl("http://127.0.0.1:9/u.tar"), "")},
+         true,
+         QStringLiteral("Version 2.0 is available to download"),
+         "downloadButton"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LocalHttpServer server;
+        server.serve(QStringLiteral("/appcast.json"), c.response);
+        SettingsBench bench(server.url(QStringLiteral("/appcast.json")));
+        ASSERT_TRUE(bench.loadSettings());
+        if (c.waitForOutcome) {
+            ASSERT_TRUE(checkOnce(bench));
+        } else if (QByteArray(c.name) == "checking") {
+            bench.host.click(bench.host.find(QStringLiteral("checkNowButton")));
+        }
+        QQuickItem* row = bench.host.find(QStringLiteral("updateRow"));
+        EXPECT_EQ(textOf(row->findChild<QQuickItem*>(QStringLiteral("rowSubtitle"))), c.subtitle);
+        for (const char* control : {"checkNowButton", "checkingSpinner", "downloadButton"}) {
+            EXPECT_EQ(visibleChild(bench.host, control) != nullptr,
+                      QByteArray(control) == c.control)
+                << control;
+        }
+        if (QByteArray(c.name) == "available") {
+            bench.host.click(bench.host.find(QStringLiteral("downloadButton")));
+            EXPECT_EQ(bench.host.shell().calls, QStringList{QStringLiteral("open update")});
+        }
+    }
+}
+
+struct UpdateWindowBench {
+    explicit UpdateWindowBench(const char* version, const char* notes = "")
+        : bench(QUrl()) {
+        server.serve(QStringLiteral("/download.tar"), {200, {}, true, /*neverAnswer=*/true});
+        server.serve(QStringLiteral("/appcast.json"),
+                     {200, feed(version, server.url(QStringLiteral("/download.tar")), notes)});
+        checker = std::make_unique<UpdateChecker>(server.url(QStringLiteral("/appcast.json")),
+                                                  QStringLiteral("1.4"));
+        updates = std::make_unique<UpdateController>(*checker, bench.installer,
+                                                     [this](const QUrl& url) { opened << url; });
+        QSignalSpy finished(checker.get(), &UpdateChecker::checkFinished);
+        checker->check();
+        checked = finished.wait(20'000);
+        root = bench.host.loadView(
+            QStringLiteral("UpdateView"),
+            {{QStringLiteral("updates"), QVariant::fromValue<QObject*>(updates.get())}});
+        if (root) {
+            dismissed = std::make_unique<QSignalSpy>(root, SIGNAL(dismissRequested()));
+        }
+    }
+
+    // The view goes before the controller it binds to.
+    ~UpdateWindowBench() { bench.host.unload(); }
+
+    int downloadRequests() const {
+        int count = 0;
+        for (const QByteArray& request : server.requests()) {
+            count += request.contains("/download.tar") ? 1 : 0;
+        }
+        return count;
+    }
+
+    LocalHttpServer server;
+    SettingsBench bench;
+    std::unique_ptr<UpdateChecker> checker;
+    std::unique_ptr<UpdateController> updates;
+    QList<QUrl> opened;
+    bool checked = false;
+    QQuickItem* root = nullptr;
+    std::unique_ptr<QSignalSpy> dismissed;
+};
+
+TEST(UpdateViewsTest, UpToDateWindowIsShortAndOnlyCloses) {
+    UpdateWindowBench w("1.4");
+    ASSERT_TRUE(w.checked && w.root);
+    EXPECT_EQ(w.root->implicitHeight(), 300);
+    EXPECT_TRUE(visibleChild(w.bench.host, "upToDate"));
+    EXPECT_FALSE(visibleChild(w.bench.host, "installButton"));
+    w.bench.host.click(w.bench.host.find(QStringLiteral("closeUpToDateButton")));
+    EXPECT_EQ(w.dismissed->count(), 1);
+}
+
+TEST(UpdateViewsTest, AvailableWindowIsTallShowsNotesAndHeaderInFrench) {
+    UpdateWindowBench w("2.0", "**Faster** scans");
+    ASSERT_TRUE(w.checked && w.root);
+    EXPECT_EQ(w.root->implicitHeight(), 560);
+    EXPECT_FALSE(visibleChild(w.bench.host, "upToDate"));
+    EXPECT_EQ(textOf(w.bench.host.find(QStringLiteral("releaseNotes"))),
+              QStringLiteral("<b>Faster</b> scans"));
+    w.bench.host.localization().setLanguage(AppLanguage::french);
+    EXPECT_EQ(textOf(w.bench.host.find(QStringLiteral("versionsLine"))),
+              QStringLiteral("Velarion 2.0 est disponible. Vous avez la 1.4."));
+}
+
+TEST(UpdateViewsTest, EmptyNotesShowTheDefaultText) {
+    UpdateWindowBench w("2.0");
+    ASSERT_TRUE(w.checked && w.root);
+    EXPECT_EQ(textOf(w.bench.host.find(QStringLiteral("releaseNotes"))),
+              QStringLiteral("This release includes improvements and bug fixes."));
+}
+
+TEST(UpdateViewsTest, FooterFollowsTheInstallerAndADoublePressStartsOneInstall) {
+    UpdateWindowBench w("2.0");
+    ASSERT_TRUE(w.checked && w.root);
+    QmlHost& host = w.bench.host;
+    EXPECT_TRUE(visibleChild(host, "idleFooter"));
+
+    QQuickItem* install = host.find(QStringLiteral("installButton"));
+    const QPoint at = install->mapToScene({install->width() / 2, install->height() / 2}).toPoint();
+    QTest::mouseClick(&host.window(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseClick(&host.window(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.downloadRequests() >= 1; }, 20'000));
+    EXPECT_TRUE(visibleChild(host, "downloadingFooter"));
+    EXPECT_FALSE(visibleChild(host, "idleFooter"));
+    EXPECT_EQ(textOf(host.find(QStringLiteral("progressText"))), QStringLiteral("Downloading… 0%"));
+    w.bench.installer.reportProgress(0.426);
+    EXPECT_EQ(textOf(host.find(QStringLiteral("progressText"))),
+              QStringLiteral("Downloading… 42%"));
+    // The server has the request; a second install would have sent another by now.
+    QTest::qWait(200);
+    EXPECT_EQ(w.downloadRequests(), 1);
+}
+
+TEST(UpdateViewsTest, FailedFooterOffersTheManualDownloadWhichCloses) {
+    UpdateWindowBench w("2.0");
+    ASSERT_TRUE(w.checked && w.root);
+    QmlHost& host = w.bench.host;
+    // A download that is refused fails the install.
+    w.bench.installer.install(LocalHttpServer::refusingURL(QStringLiteral("/x.tar")));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return w.updates->phase() == QStringLiteral("failed"); }, 20'000));
+    EXPECT_TRUE(visibleChild(host, "failedFooter"));
+    EXPECT_FALSE(visibleChild(host, "installButton"));
+    host.click(host.find(QStringLiteral("failedDownloadManuallyButton")));
+    EXPECT_EQ(w.opened, QList<QUrl>{w.server.url(QStringLiteral("/download.tar"))});
+    EXPECT_EQ(w.dismissed->count(), 1);
+}
+
+TEST(UpdateViewsTest, WindowTakesTheViewsHeightAndFollowsItAndClosesOnDismiss) {
+    LocalHttpServer server;
+    server.serve(QStringLiteral("/appcast.json"),
+                 {200, feed("2.0", QUrl(QStringLiteral("http://127.0.0.1:9/u.tar")), "")});
+    SettingsBench bench(server.url(QStringLiteral("/appcast.json")));
+    std::unique_ptr<QQuickWidget> view(bench.host.ui().createView(
+        QStringLiteral("UpdateView"),
+        {{QStringLiteral("updates"), QVariant::fromValue<QObject*>(&bench.updates)}}));
+    ASSERT_TRUE(view->rootObject());
+    ViewWindow::fitToContent(view.get());
+    view->show();
+    EXPECT_EQ(view->size(), QSize(460, 300));
+
+    ASSERT_TRUE(checkOnce(bench));
+    EXPECT_EQ(view->size(), QSize(460, 560));
+
+    QMetaObject::invokeMethod(view->rootObject(), "dismissRequested");
+    EXPECT_FALSE(view->isVisible());
+}
