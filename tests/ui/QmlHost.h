@@ -47,8 +47,10 @@ public:
     // A module view by name, with its initial properties.
     QQuickItem* loadView(const QString& viewName, const QVariantMap& properties = {});
 
-    // The first item below the content whose objectName is `name`.
+    // The first item below the content whose objectName is `name`, in the object tree or, for
+    // items a Repeater made, the item tree.
     QQuickItem* find(const QString& name) const;
+    static QQuickItem* findIn(QQuickItem* item, const QString& name);
     // What the window shows now, after pending polish and animations of this frame.
     QImage grab();
     // Clicks the centre of `item` with the left button.
