@@ -164,7 +164,7 @@ Item {
                 Layout.topMargin: 8
                 spacing: 6
                 Item { Layout.fillWidth: true }
-                Symbol { name: "lock.shield.fill"; color: Theme.secondaryText; size: 12 }
+                Symbol { Layout.preferredWidth: 12; Layout.preferredHeight: 12; name: "lock.shield.fill"; color: Theme.secondaryText; size: 12 }
                 Text {
                     text: L.t("All processing happens on-device. Nothing ever leaves your computer.")
                     font.pixelSize: Theme.font.footnote

@@ -50,6 +50,8 @@ GlassCard {
         PillBadge { visible: row.isActive; text: L.t("On"); tint: Theme.green }
         Symbol {
             objectName: "chevron"
+            Layout.preferredWidth: 14
+            Layout.preferredHeight: 14
             name: "chevron.down"
             color: Theme.secondaryText
             size: 14

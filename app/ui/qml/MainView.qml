@@ -54,7 +54,7 @@ Item {
             anchors.leftMargin: 10
             anchors.rightMargin: 10
             spacing: 8
-            Symbol { name: item.icon; color: item.isSelected ? Theme.accent : Theme.secondaryText; size: 15 }
+            Symbol { Layout.preferredWidth: 15; Layout.preferredHeight: 15; name: item.icon; color: item.isSelected ? Theme.accent : Theme.secondaryText; size: 15 }
             Text {
                 Layout.fillWidth: true
                 text: item.title

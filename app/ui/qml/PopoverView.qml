@@ -80,7 +80,7 @@ Item {
                 anchors.leftMargin: 12
                 anchors.rightMargin: 12
                 spacing: 8
-                Symbol { name: "arrow.down.circle.fill"; color: Theme.accent; size: 20 }
+                Symbol { Layout.preferredWidth: 20; Layout.preferredHeight: 20; name: "arrow.down.circle.fill"; color: Theme.accent; size: 20 }
                 ColumnLayout {
                     Layout.fillWidth: true
                     spacing: 1
@@ -100,7 +100,7 @@ Item {
                         horizontalAlignment: Text.AlignLeft
                     }
                 }
-                Symbol { name: "chevron.right"; color: Theme.tertiaryText; size: 12 }
+                Symbol { Layout.preferredWidth: 12; Layout.preferredHeight: 12; name: "chevron.right"; color: Theme.tertiaryText; size: 12 }
             }
         }
 
