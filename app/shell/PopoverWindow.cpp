@@ -24,6 +24,18 @@ void PopoverWindow::setContent(QWidget* content) {
     layout()->addWidget(content);
 }
 
+void PopoverWindow::fitContentHeight(int height) {
+    if (!m_content || height <= 0) {
+        return;
+    }
+    const int bottom = geometry().bottom();
+    m_content->setFixedHeight(height);
+    adjustSize();
+    if (isVisible() && m_above) {
+        move(x(), bottom - this->height() + 1);
+    }
+}
+
 void PopoverWindow::popUp(const QRect& anchor) {
     const QRect target = anchor.isValid() ? anchor : QRect(QCursor::pos(), QSize(1, 1));
     QScreen* screen = QGuiApplication::screenAt(target.center());
@@ -36,6 +48,7 @@ void PopoverWindow::popUp(const QRect& anchor) {
 
     // Below an icon in the upper half of the screen, above one in the lower half.
     const bool below = target.center().y() < available.center().y();
+    m_above = !below;
     int y = below ? target.bottom() + 4 : target.top() - size.height() - 4;
     int x = target.center().x() - size.width() / 2;
     x = std::clamp(x, available.left(),

@@ -13,6 +13,9 @@ public:
     explicit PopoverWindow(QWidget* parent = nullptr);
 
     void setContent(QWidget* content);
+    // The content asks for `height`: the panel takes it at once, also while shown, keeping the
+    // edge that faces the tray icon in place.
+    void fitContentHeight(int height);
 
     // Shows the panel next to `anchor` (the tray icon's geometry in global coordinates; empty
     // when the tray host does not report it, in which case the cursor position is used), kept
@@ -21,4 +24,6 @@ public:
 
 private:
     QWidget* m_content = nullptr;
+    // Opened above its icon, so its bottom edge is the one to keep.
+    bool m_above = false;
 };

@@ -24,6 +24,7 @@
 #include "shared/NotifyCenter.h"
 #include "shell/ApplicationActions.h"
 #include "shell/MainWindow.h"
+#include "shell/MainWindowLifecycle.h"
 #include "shell/PopoverWindow.h"
 #include "shell/QuitSequence.h"
 #include "shell/SceneIds.h"
@@ -38,18 +39,23 @@
 #include "ui/UiEngine.h"
 #include "ui/ViewWindow.h"
 #include "ui/controllers/BroadcastController.h"
+#include "ui/controllers/FeatureSwitches.h"
+#include "ui/controllers/MaskPanelStatus.h"
 #include "ui/controllers/MaskScanner.h"
 #include "ui/controllers/PeriodicMaskScan.h"
 #include "ui/controllers/ScanTimer.h"
 #include "ui/controllers/SettingsController.h"
 #include "ui/controllers/UpdateController.h"
+#include "ui/controllers/UpdateAvailability.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateInstaller.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QQuickItem>
 #include <QQuickWidget>
 #include <QSystemTrayIcon>
+#include <QtMath>
 
 VelarionApp::VelarionApp(QObject* parent)
     : QObject(parent)
@@ -57,6 +63,7 @@ VelarionApp::VelarionApp(QObject* parent)
     createServices();
     createShell();
     registerWindows();
+    createViews();
     followLanguage();
 }
 
@@ -64,6 +71,7 @@ VelarionApp::~VelarionApp() {
     // Windows first: they refer to the services.
     m_languageEnvironment.reset();
     m_signals.reset();
+    m_mainWindowLifecycle.reset();
     m_tray.reset();
     m_popover.reset();
     m_ui.reset();
@@ -71,6 +79,9 @@ VelarionApp::~VelarionApp() {
     m_mainWindow.reset();
     m_windows.reset();
     m_updateController.reset();
+    m_updateAvailability.reset();
+    m_maskPanelStatus.reset();
+    m_featureSwitches.reset();
     m_periodicMaskScan.reset();
     m_maskScanner.reset();
     m_broadcast.reset();
@@ -156,6 +167,11 @@ void VelarionApp::createServices() {
     m_updateController =
         std::make_unique<UpdateController>(*m_updateChecker, *m_updateInstaller,
                                            [](const QUrl& url) { QDesktopServices::openUrl(url); });
+    m_featureSwitches = std::make_unique<FeatureSwitches>(
+        *m_appState, *m_desktopShield, *m_notificationGuard, *m_broadcast, *m_maskScanner);
+    m_maskPanelStatus =
+        std::make_unique<MaskPanelStatus>(*m_maskScanner, *m_appState, *m_privacyProtector);
+    m_updateAvailability = std::make_unique<UpdateAvailability>(*m_updateChecker);
 }
 
 void VelarionApp::createShell() {
@@ -224,6 +240,49 @@ void VelarionApp::registerWindows() {
     });
     m_windows->registerWindow(SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), {});
     m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), {});
+}
+
+void VelarionApp::createViews() {
+    const auto object = [](QObject* o) {
+        return QVariant::fromValue(o);
+    };
+    // The Settings tab records hot keys with a controller of its own, owned by the main window.
+    const QVariantMap settings = settingsViewProperties(m_mainWindow.get());
+    QQuickWidget* main = m_ui->createView(
+        QStringLiteral("MainView"),
+        {{QStringLiteral("appState"), object(m_appState.get())},
+         {QStringLiteral("switches"), object(m_featureSwitches.get())},
+         {QStringLiteral("maskStatus"), object(m_maskPanelStatus.get())},
+         {QStringLiteral("periodicScan"), object(m_periodicMaskScan.get())},
+         {QStringLiteral("updates"), object(m_updateAvailability.get())},
+         {QStringLiteral("settingsController"), settings.value(QStringLiteral("controller"))},
+         {QStringLiteral("settingsUpdates"), settings.value(QStringLiteral("updates"))}});
+    m_mainWindow->setCentralWidget(main);
+    m_mainWindowLifecycle = std::make_unique<MainWindowLifecycle>(
+        *m_mainWindow, *m_hotkeyManager, *m_featureSwitches, *m_cameraSetupPreferences,
+        *m_updateChecker, *m_actions);
+    connect(m_mainWindowLifecycle.get(), &MainWindowLifecycle::windowShownChanged, main,
+            [main](bool shown) {
+                if (QQuickItem* root = main->rootObject()) {
+                    root->setProperty("windowShown", shown);
+                }
+            });
+
+    QQuickWidget* popover =
+        m_ui->createView(QStringLiteral("PopoverView"),
+                         {{QStringLiteral("appState"), object(m_appState.get())},
+                          {QStringLiteral("switches"), object(m_featureSwitches.get())},
+                          {QStringLiteral("updates"), object(m_updateAvailability.get())}});
+    m_popover->setContent(popover);
+    if (QQuickItem* root = popover->rootObject()) {
+        // The panel closes before the window it opens comes up, so that window gets the focus.
+        connect(root, SIGNAL(dismissRequested()), m_popover.get(), SLOT(hide()));
+        const auto fit = [this, root] {
+            m_popover->fitContentHeight(qCeil(root->implicitHeight()));
+        };
+        connect(root, &QQuickItem::implicitHeightChanged, m_popover.get(), fit);
+        fit();
+    }
 }
 
 void VelarionApp::followLanguage() {

@@ -8,6 +8,9 @@
 class AppState;
 class BroadcastController;
 class CameraSetupPreferences;
+class FeatureSwitches;
+class MainWindowLifecycle;
+class MaskPanelStatus;
 class MaskScanner;
 class MaskSettings;
 class PeriodicMaskScan;
@@ -35,6 +38,7 @@ class TrayController;
 class UiEngine;
 class UnixSignalWatcher;
 class UserDefaults;
+class UpdateAvailability;
 class UpdateChecker;
 class UpdateController;
 class UpdateInstaller;
@@ -71,6 +75,7 @@ public:
     WindowRegistry& windows() { return *m_windows; }
     MainWindow& mainWindow() { return *m_mainWindow; }
     QuitSequence& quitSequence() { return *m_quit; }
+    PopoverWindow& popover() { return *m_popover; }
     LocalizationManager& localization() { return m_localization; }
     // One switch state for both places that show the settings.
     LaunchAtLoginSetting& launchAtLogin() { return *m_launchAtLogin; }
@@ -90,6 +95,7 @@ private:
     void createServices();
     void registerWindows();
     void createShell();
+    void createViews();
     void onMainWindowClosed();
     void followLanguage();
 
@@ -125,6 +131,9 @@ private:
     std::unique_ptr<MaskScanner> m_maskScanner;
     std::unique_ptr<PeriodicMaskScan> m_periodicMaskScan;
     std::unique_ptr<UpdateController> m_updateController;
+    std::unique_ptr<FeatureSwitches> m_featureSwitches;
+    std::unique_ptr<MaskPanelStatus> m_maskPanelStatus;
+    std::unique_ptr<UpdateAvailability> m_updateAvailability;
 
     // Shell.
     std::unique_ptr<QuitSequence> m_quit;
@@ -135,6 +144,7 @@ private:
     std::unique_ptr<UiEngine> m_ui;
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<TrayController> m_tray;
+    std::unique_ptr<MainWindowLifecycle> m_mainWindowLifecycle;
     std::unique_ptr<UnixSignalWatcher> m_signals;
     std::unique_ptr<LanguageEnvironment> m_languageEnvironment;
 };

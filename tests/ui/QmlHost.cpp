@@ -103,10 +103,23 @@ QQuickItem* QmlHost::find(const QString& name) const {
     if (!m_root) {
         return nullptr;
     }
-    if (m_root->objectName() == name) {
-        return m_root;
+    return findIn(m_root, name);
+}
+
+QQuickItem* QmlHost::findIn(QQuickItem* item, const QString& name) {
+    if (item->objectName() == name) {
+        return item;
     }
-    return m_root->findChild<QQuickItem*>(name);
+    if (auto* child = item->findChild<QQuickItem*>(name)) {
+        return child;
+    }
+    // A Repeater's delegates are children in the item tree only.
+    for (QQuickItem* child : item->childItems()) {
+        if (QQuickItem* found = findIn(child, name)) {
+            return found;
+        }
+    }
+    return nullptr;
 }
 
 QImage QmlHost::grab() {

@@ -51,7 +51,8 @@ public:
     // A module view by name, with its initial properties.
     QQuickItem* loadView(const QString& viewName, const QVariantMap& properties = {});
 
-    // The first item below the content whose objectName is `name`.
+    // The first item below the content whose objectName is `name`, in the object tree or, for
+    // items a Repeater made, the item tree.
     QQuickItem* find(const QString& name) const;
     // The same among the items drawn in the window, popups included (they are not the content's
     // children), searched breadth first.
@@ -60,6 +61,7 @@ public:
     static QList<QQuickItem*> drawnBelow(QQuickItem* item, const QString& name);
     // Destroys the loaded content, before the objects its bindings refer to go.
     void unload();
+    static QQuickItem* findIn(QQuickItem* item, const QString& name);
     // What the window shows now, after pending polish and animations of this frame.
     QImage grab();
     // Clicks the centre of `item` with the left button.

@@ -51,33 +51,12 @@ Item {
         }
     }
 
-    Flickable {
-        id: scroller
+    SettingsScroller {
         objectName: "settingsScroller"
         anchors.top: header.bottom
         anchors.bottom: parent.bottom
         width: parent.width
-        clip: true
-        contentWidth: width
-        contentHeight: content.height + 24
-        boundsBehavior: Flickable.StopAtBounds
-        T.ScrollBar.vertical: T.ScrollBar {
-            id: bar
-            width: 8
-            padding: 2
-            contentItem: Rectangle {
-                implicitWidth: 4
-                radius: 2
-                color: Theme.tertiaryText
-                opacity: bar.active ? 1.0 : 0.4
-            }
-        }
-        SettingsContent {
-            id: content
-            x: 20
-            width: scroller.width - 40
-            controller: view.controller
-            updates: view.updates
-        }
+        controller: view.controller
+        updates: view.updates
     }
 }

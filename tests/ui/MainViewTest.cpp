@@ -1,0 +1,254 @@
+// The main window's dashboard over the real services: the hero panel's texts and counts, the
+// presentation mode, one open detail panel at a time, the mask panel's scans and when the periodic
+// scan may run.
+
+#include "QmlHost.h"
+#include "ViewTestbed.h"
+
+#include "capture/CaptureError.h"
+#include "support/QtPrinters.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The panel's spring has come to rest at the height of its content.
+bool openedFully(QQuickItem* panel) {
+    return QTest::qWaitFor([panel] {
+        const qreal content = panel->childItems().value(0)->implicitHeight();
+        return content > 0 && qAbs(panel->height() - content) < 0.5;
+    });
+}
+
+class MainViewTest : public ::testing::Test {
+protected:
+    void load() {
+        m_root = m_host.loadView(QStringLiteral("MainView"), m_bed.properties());
+        ASSERT_TRUE(m_root);
+    }
+    QString text(const char* name) {
+        QQuickItem* item = m_host.find(QString::fromLatin1(name));
+        EXPECT_NE(item, nullptr) << name;
+        return item ? item->property("text").toString() : QString();
+    }
+    bool expanded(const char* feature) {
+        return m_host.find(QString::fromLatin1(feature) + QStringLiteral("Panel"))
+            ->property("expanded")
+            .toBool();
+    }
+    void clickRow(const char* feature) {
+        m_host.click(m_host.find(QString::fromLatin1(feature) + QStringLiteral("Row")));
+    }
+    bool shieldsIdle() {
+        return QTest::qWaitFor(
+            [&] { return !m_bed.desktopShield.isBusy() && !m_bed.notificationGuard.isBusy(); },
+            20'000);
+    }
+
+    ViewTestbed m_bed;
+    QmlHost m_host{{880, 1100}};
+    QQuickItem* m_root = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MainViewTest, HeroTextsAndCountsFollowTheActiveShields) {
+    load();
+    struct Case {
+        bool desktop, notifications, mask;
+        const char* title;
+        const char* subtitle;
+        const char* count;
+    };
+    const Case cases[] = {
+        {false, false, false, "Ready to present",
+         "Turn on Presentation Mode before you share your screen.", "0 active"},
+        {true, false, true, "You're protected", "2 of 3 privacy shields are active.", "2 active"},
+        {false, true, false, "You're protected", "1 of 3 privacy shields are active.", "1 active"},
+        {true, true, true, "You're protected", "3 of 3 privacy shields are active.", "3 active"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.count) + " / " + c.subtitle);
+        m_bed.appState.setDesktopShieldActive(c.desktop);
+        m_bed.appState.setNotificationGuardActive(c.notifications);
+        m_bed.appState.setOCRMaskingActive(c.mask);
+        EXPECT_EQ(text("heroTitle"), QString::fromUtf8(c.title));
+        EXPECT_EQ(text("heroSubtitle"), QString::fromUtf8(c.subtitle));
+        EXPECT_EQ(text("activeCountText"), QString::fromUtf8(c.count));
+        EXPECT_EQ(text("heroCount"), QString::fromUtf8(c.count).section(QLatin1Char(' '), 0, 0));
+    }
+    // The broadcast is no protection module of the count.
+    m_bed.appState.setDesktopShieldActive(false);
+    m_bed.appState.setNotificationGuardActive(false);
+    m_bed.appState.setOCRMaskingActive(false);
+    m_bed.appState.setVirtualCameraActive(true);
+    EXPECT_EQ(text("activeCountText"), QStringLiteral("0 active"));
+}
+
+TEST_F(MainViewTest, HeroTextsFollowTheLanguage) {
+    load();
+    m_host.localization().setLanguage(AppLanguage::french);
+    EXPECT_EQ(text("heroTitle"), QStringLiteral("Prêt à présenter"));
+    EXPECT_EQ(text("activeCountText"), QStringLiteral("0 actifs"));
+}
+
+TEST_F(MainViewTest, PresentationModeSwitchesBothShieldsAndNeverTheMaskOrTheBroadcast) {
+    load();
+    // The user had switched the desktop shield on by hand, and the mask.
+    m_bed.switches.setDesktopShield(true);
+    m_bed.appState.setOCRMaskingActive(true);
+    ASSERT_TRUE(shieldsIdle());
+    QQuickItem* button = m_host.find(QStringLiteral("presentButton"));
+    EXPECT_EQ(button->property("text").toString(), QStringLiteral("Start presenting"));
+
+    m_host.click(button);
+    EXPECT_TRUE(m_bed.appState.isPresentationMode());
+    EXPECT_TRUE(m_bed.appState.isDesktopShieldActive());
+    EXPECT_TRUE(m_bed.appState.isNotificationGuardActive());
+    EXPECT_EQ(button->property("text").toString(), QStringLiteral("Stop presenting"));
+    ASSERT_TRUE(shieldsIdle());
+    EXPECT_TRUE(m_bed.desktopShield.isActive());
+    EXPECT_TRUE(m_bed.notificationGuard.isActive());
+
+    m_host.click(button);
+    EXPECT_FALSE(m_bed.appState.isPresentationMode());
+    EXPECT_FALSE(m_bed.appState.isDesktopShieldActive()) << "also the one switched on by hand";
+    EXPECT_FALSE(m_bed.appState.isNotificationGuardActive());
+    ASSERT_TRUE(shieldsIdle());
+    EXPECT_FALSE(m_bed.desktopShield.isActive());
+    EXPECT_FALSE(m_bed.notificationGuard.isActive());
+
+    EXPECT_TRUE(m_bed.appState.isOCRMaskingActive());
+    EXPECT_FALSE(m_bed.appState.isVirtualCameraActive());
+    // Each shield keeps its own order; the two run side by side.
+    const QStringList journal = m_bed.tools.journal();
+    EXPECT_EQ(journal.filter(QStringLiteral("desktop")),
+              (QStringList{QStringLiteral("desktop hide"), QStringLiteral("desktop hide"),
+                           QStringLiteral("desktop show")}));
+    EXPECT_EQ(journal.filter(QStringLiteral("dnd")),
+              (QStringList{QStringLiteral("dnd on"), QStringLiteral("dnd off")}));
+}
+
+TEST_F(MainViewTest, AtMostOneDetailPanelIsOpen) {
+    load();
+    const char* features[] = {"desktopShield", "notificationGuard", "ocrMask"};
+    const auto open = [&] {
+        QStringList names;
+        for (const char* f : features) {
+            if (expanded(f)) {
+                names << QString::fromLatin1(f);
+            }
+        }
+        return names;
+    };
+    EXPECT_TRUE(open().isEmpty());
+    clickRow("desktopShield");
+    EXPECT_EQ(open(), QStringList{QStringLiteral("desktopShield")});
+    clickRow("notificationGuard");
+    EXPECT_EQ(open(), QStringList{QStringLiteral("notificationGuard")});
+    clickRow("notificationGuard");
+    EXPECT_TRUE(open().isEmpty());
+    clickRow("ocrMask");
+    EXPECT_EQ(open(), QStringList{QStringLiteral("ocrMask")});
+}
+
+TEST_F(MainViewTest, DetailPanelSwitchDrivesItsShield) {
+    load();
+    clickRow("notificationGuard");
+    QQuickItem* panel = m_host.find(QStringLiteral("notificationGuardPanel"));
+    // Let the spring open the panel before clicking into it.
+    ASSERT_TRUE(openedFully(panel));
+    QQuickItem* toggle = QmlHost::findIn(panel, QStringLiteral("featureSwitch"));
+    ASSERT_NE(toggle, nullptr);
+    m_host.click(toggle);
+    EXPECT_TRUE(m_bed.appState.isNotificationGuardActive());
+    ASSERT_TRUE(shieldsIdle());
+    EXPECT_TRUE(m_bed.notificationGuard.isActive());
+    EXPECT_FALSE(m_bed.appState.isDesktopShieldActive());
+}
+
+TEST(MainViewScanTest, ScanNowWritesTheOutcomeIntoTheStatusLine) {
+    struct Case {
+        const char* name;
+        QString screenText;
+        std::function<void(FakeCaptureBackend&)> server;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"server unreachable", QStringLiteral("x"),
+         [](FakeCaptureBackend& b) {
+             b.failContent = [] {
+                 throw CaptureError(QStringLiteral("cannot open display"));
+             };
+         },
+         "Scan failed: cannot open display"},
+        {"no display", QStringLiteral("x"),
+         [](FakeCaptureBackend& b) { b.content.displays.clear(); }, "Could not capture screen"},
+        {"nothing sensitive", QStringLiteral("a quiet desktop"), [](FakeCaptureBackend&) {},
+         "Masking 0 sensitive region(s)"},
+        {"one address", QStringLiteral("anna.berg@example.com"), [](FakeCaptureBackend&) {},
+         "Masking 1 sensitive region(s)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ViewTestbed bed(c.screenText);
+        c.server(*bed.backend);
+        QmlHost host({880, 1100});
+        ASSERT_TRUE(host.loadView(QStringLiteral("MainView"), bed.properties()));
+        host.click(host.find(QStringLiteral("ocrMaskRow")));
+        QQuickItem* panel = host.find(QStringLiteral("ocrMaskPanel"));
+        ASSERT_TRUE(openedFully(panel));
+        QQuickItem* status = QmlHost::findIn(panel, QStringLiteral("scanStatus"));
+        EXPECT_EQ(status->property("text").toString(),
+                  QStringLiteral("0 sensitive region(s) found"));
+
+        host.click(QmlHost::findIn(panel, QStringLiteral("scanNowButton")));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return status->property("text").toString() == QString::fromUtf8(c.status); },
+            20'000))
+            << status->property("text").toString().toStdString();
+        EXPECT_FALSE(bed.overlay.isShowing()) << "Scan Now with the mask off shows no mask";
+
+        // Closing the panel forgets its outcome.
+        host.click(host.find(QStringLiteral("ocrMaskRow")));
+        host.click(host.find(QStringLiteral("ocrMaskRow")));
+        EXPECT_TRUE(status->property("text").toString().endsWith(
+            QStringLiteral("sensitive region(s) found")));
+    }
+}
+
+TEST_F(MainViewTest, PeriodicScanRunsOnlyWhileTheDashboardOfAShownWindowIsSelected) {
+    load();
+    m_bed.appState.setOCRMaskingActive(true);
+    EXPECT_TRUE(m_bed.periodic.dashboardShown());
+    EXPECT_TRUE(m_bed.timer->pending());
+
+    m_host.click(m_host.find(QStringLiteral("settingsTabButton")));
+    EXPECT_FALSE(m_bed.periodic.dashboardShown());
+    EXPECT_FALSE(m_bed.timer->pending());
+    EXPECT_TRUE(m_host.find(QStringLiteral("settingsTab"))->isVisible());
+    EXPECT_FALSE(m_host.find(QStringLiteral("dashboard"))->isVisible());
+
+    m_host.click(m_host.find(QStringLiteral("dashboardTabButton")));
+    EXPECT_TRUE(m_bed.periodic.dashboardShown());
+    EXPECT_TRUE(m_bed.timer->pending());
+
+    m_root->setProperty("windowShown", false);
+    EXPECT_FALSE(m_bed.periodic.dashboardShown());
+    EXPECT_FALSE(m_bed.timer->pending());
+}
+
+TEST_F(MainViewTest, SidebarUpdateButtonOnlyWhileANewerVersionIsKnown) {
+    load();
+    QQuickItem* button = m_host.find(QStringLiteral("sidebarUpdateButton"));
+    EXPECT_FALSE(button->isVisible());
+    m_bed.writeFeed(QStringLiteral("2.0"));
+    m_bed.checker.check();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return button->isVisible() && button->height() > 0; }, 20'000));
+    m_host.click(button);
+    EXPECT_EQ(m_host.shell().calls, QStringList{QStringLiteral("open update")});
+}

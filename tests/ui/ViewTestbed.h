@@ -1,0 +1,128 @@
+#pragma once
+
+// The real services behind the popover and the main window, over stand-ins only where the
+// outside world would be: shell scripts for the desktop's tools, a scripted display server and
+// recognition engine, a scripted extension activator and an update feed on a loopback server.
+
+#include "FakeTools.h"
+#include "LocalHttpServer.h"
+#include "MaskScanTestbed.h"
+#include "ShieldTestSupport.h"
+
+#include "capture/PrivacyShieldService.h"
+#include "capture/ScreenCaptureAccess.h"
+#include "capture/SystemExtensionInstaller.h"
+#include "capture/VirtualCameraService.h"
+#include "core/CommandRunner.h"
+#include "handoff/HandoffNamespace.h"
+#include "shared/NotifyCenter.h"
+#include "shields/DesktopShield.h"
+#include "shields/NotificationGuard.h"
+#include "ui/controllers/BroadcastController.h"
+#include "ui/controllers/FeatureSwitches.h"
+#include "ui/controllers/MaskPanelStatus.h"
+#include "ui/controllers/PeriodicMaskScan.h"
+#include "ui/controllers/ScanTimer.h"
+#include "ui/controllers/UpdateAvailability.h"
+#include "update/UpdateChecker.h"
+
+#include <QFile>
+#include <QUrl>
+#include <QVariantMap>
+
+// Keeps the activation requests for the test to answer.
+class HeldActivator final : public ExtensionActivator {
+public:
+    void submitActivationRequest(const QString&, ActivationRequestDelegate& delegate) override {
+        ++submissions;
+        this->delegate = &delegate;
+    }
+    int submissions = 0;
+    ActivationRequestDelegate* delegate = nullptr;
+};
+
+// A timer the test fires by hand.
+class HeldScanTimer final : public ScanTimer {
+public:
+    void start(std::chrono::milliseconds, std::function<void()> onTimeout) override {
+        m_onTimeout = std::move(onTimeout);
+    }
+    void stop() override { m_onTimeout = nullptr; }
+    bool pending() const { return static_cast<bool>(m_onTimeout); }
+
+private:
+    std::function<void()> m_onTimeout;
+};
+
+class ViewTestbed : public MaskScanTestbed {
+public:
+    explicit ViewTestbed(const QString& screenText = QStringLiteral("anna.berg@example.com"))
+        : MaskScanTestbed(screenText) {
+        // Each tool fails while a file named "fail-<tool>" exists beside it.
+        for (const QString& tool : {QStringLiteral("desktop"), QStringLiteral("dnd")}) {
+            tools.add(tool, "[ -e \"$(dirname \"$0\")/fail-" + tool.toUtf8() +
+                                "\" ] && { echo 'tool broke' >&2; exit 3; }\nexit 0");
+        }
+        writeFeed(QStringLiteral("1.0.0"));
+    }
+
+    void breakTool(const QString& tool) {
+        QFile file(tools.dir() + QStringLiteral("/fail-") + tool);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    void writeFeed(const QString& version) {
+        server.serve(QStringLiteral("/appcast.json"),
+                     {200, QStringLiteral(R"({"version": "%1", "url": "https://example.com/v.tar",
+                                              "notes": "n"})")
+                               .arg(version)
+                               .toUtf8()});
+    }
+
+    // Brings the installer to active, which makes the broadcast ready.
+    void activateExtension() {
+        installer.activateExtension();
+        activator.delegate->requestDidFinish(ActivationRequestDelegate::Result::completed);
+    }
+
+    QVariantMap properties() {
+        return {{QStringLiteral("appState"), QVariant::fromValue<QObject*>(&appState)},
+                {QStringLiteral("switches"), QVariant::fromValue<QObject*>(&switches)},
+                {QStringLiteral("maskStatus"), QVariant::fromValue<QObject*>(&maskStatus)},
+                {QStringLiteral("periodicScan"), QVariant::fromValue<QObject*>(&periodic)},
+                {QStringLiteral("updates"), QVariant::fromValue<QObject*>(&updates)}};
+    }
+    QVariantMap popoverProperties() {
+        QVariantMap all = properties();
+        all.remove(QStringLiteral("maskStatus"));
+        all.remove(QStringLiteral("periodicScan"));
+        return all;
+    }
+
+    FakeTools tools;
+    CommandRunner runner;
+    DesktopShield desktopShield{
+        runner, fixedPlans({{tools.dir() + QStringLiteral("/desktop"), {QStringLiteral("hide")}}},
+                           {{tools.dir() + QStringLiteral("/desktop"), {QStringLiteral("show")}}})};
+    NotificationGuard notificationGuard{
+        runner, fixedPlans({{tools.dir() + QStringLiteral("/dnd"), {QStringLiteral("on")}}},
+                           {{tools.dir() + QStringLiteral("/dnd"), {QStringLiteral("off")}}})};
+
+    HandoffNamespace handoffNamespace;
+    NotifyCenter notify;
+    ScreenCaptureAccess access{QStringLiteral("xcb"), QStringLiteral("x11")};
+    HeldActivator activator;
+    SystemExtensionInstaller installer{activator};
+    VirtualCameraService camera{notify};
+    PrivacyShieldService privacyShield{screenManager, appState};
+    BroadcastController broadcast{appState, access,        installer,
+                                  camera,   screenManager, privacyShield};
+
+    FeatureSwitches switches{appState, desktopShield, notificationGuard, broadcast, scanner};
+    MaskPanelStatus maskStatus{scanner, appState, privacyProtector};
+    HeldScanTimer* timer = new HeldScanTimer;
+    PeriodicMaskScan periodic{scanner, appState, settings, std::unique_ptr<ScanTimer>(timer)};
+    LocalHttpServer server;
+    UpdateChecker checker{server.url(QStringLiteral("/appcast.json")), QStringLiteral("1.0.0")};
+    UpdateAvailability updates{checker};
+};
