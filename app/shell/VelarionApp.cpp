@@ -26,6 +26,7 @@
 #include "shell/PopoverWindow.h"
 #include "shell/QuitSequence.h"
 #include "shell/SceneIds.h"
+#include "shell/ShownWatcher.h"
 #include "shell/TrayController.h"
 #include "shell/UnixSignalWatcher.h"
 #include "shell/WindowRegistry.h"
@@ -36,13 +37,16 @@
 #include "shields/ShieldTestHook.h"
 #include "ui/UiEngine.h"
 #include "ui/controllers/BroadcastController.h"
+#include "ui/controllers/CameraSetupController.h"
 #include "ui/controllers/MaskScanner.h"
 #include "ui/controllers/PeriodicMaskScan.h"
 #include "ui/controllers/ScanTimer.h"
+#include "ui/controllers/WindowListController.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateInstaller.h"
 
 #include <QDesktopServices>
+#include <QQuickWidget>
 #include <QSystemTrayIcon>
 
 VelarionApp::VelarionApp(QObject* parent)
@@ -64,6 +68,10 @@ VelarionApp::~VelarionApp() {
     m_actions.reset();
     m_mainWindow.reset();
     m_windows.reset();
+    // After the windows whose views bind to them.
+    m_cameraModuleWindows.reset();
+    m_broadcastWindows.reset();
+    m_cameraSetup.reset();
     m_periodicMaskScan.reset();
     m_maskScanner.reset();
     m_broadcast.reset();
@@ -161,6 +169,12 @@ void VelarionApp::createShell() {
         *m_windows, [](const QUrl& url) { QDesktopServices::openUrl(url); });
     m_actions = std::make_unique<ApplicationActions>(*m_windows, *m_mainWindow, *m_quit);
     m_ui = std::make_unique<UiEngine>(m_localization, *m_actions);
+    m_cameraSetup = std::make_unique<CameraSetupController>(*m_captureAccess, *m_systemExtension,
+                                                            *m_cameraSetupPreferences, *m_actions);
+    m_broadcastWindows = std::make_unique<WindowListController>(
+        *m_appState, *m_screenManager, *m_privacyShieldService, *m_broadcast, *m_actions);
+    m_cameraModuleWindows = std::make_unique<WindowListController>(
+        *m_appState, *m_screenManager, *m_privacyShieldService, *m_broadcast, *m_actions);
     m_popover = std::make_unique<PopoverWindow>();
     m_tray = std::make_unique<TrayController>(*m_popover);
     m_signals = std::make_unique<UnixSignalWatcher>();
@@ -181,8 +195,31 @@ void VelarionApp::registerWindows() {
     m_windows->registerWindow(SceneId::kSettings, QStringLiteral("Settings"), {});
     m_windows->registerWindow(SceneId::kHelp, QStringLiteral("Velarion Help"), {});
     m_windows->registerWindow(SceneId::kUpdate, QStringLiteral("Software Update"), {});
-    m_windows->registerWindow(SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), {});
-    m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), {});
+    m_windows->registerWindow(
+        SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), [this] {
+            QQuickWidget* view =
+                m_ui->createView(QStringLiteral("CameraSetupView"),
+                                 {{QStringLiteral("controller"),
+                                   QVariant::fromValue<QObject*>(m_cameraSetup.get())}});
+            view->resize(520, 660);
+            connect(m_cameraSetup.get(), &CameraSetupController::dismissRequested, view,
+                    &QWidget::close);
+            ShownWatcher::watch(
+                *view, [this] { m_cameraSetup->opened(); }, [this] { m_cameraSetup->closed(); });
+            return view;
+        });
+    m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), [this] {
+        QQuickWidget* view = m_ui->createView(
+            QStringLiteral("BroadcastView"),
+            {{QStringLiteral("list"), QVariant::fromValue<QObject*>(m_broadcastWindows.get())}});
+        view->resize(480, 620);
+        connect(m_broadcastWindows.get(), &WindowListController::dismissRequested, view,
+                &QWidget::close);
+        // Closing neither applies nor stops: only Done and Stop act on the broadcast.
+        ShownWatcher::watch(
+            *view, [this] { m_broadcastWindows->windowOpened(); }, [] {});
+        return view;
+    });
 }
 
 void VelarionApp::followLanguage() {
