@@ -11,6 +11,8 @@ RowLayout {
     spacing: 4
     visible: list.dirty || list.isLive
     Symbol {
+        Layout.preferredWidth: size
+        Layout.preferredHeight: size
         visible: !applyState.list.dirty
         name: "checkmark.circle.fill"
         color: Theme.accent

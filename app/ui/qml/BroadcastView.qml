@@ -60,7 +60,7 @@ FocusScope {
             Layout.fillHeight: true
             spacing: 10
             Item { Layout.fillHeight: true }
-            Symbol { Layout.alignment: Qt.AlignHCenter; name: "exclamationmark.triangle.fill"; color: Theme.orange; size: 34 }
+            Symbol { Layout.preferredWidth: size; Layout.preferredHeight: size; Layout.alignment: Qt.AlignHCenter; name: "exclamationmark.triangle.fill"; color: Theme.orange; size: 34 }
             Text {
                 Layout.alignment: Qt.AlignHCenter
                 text: L.t("Finish camera setup first")
@@ -125,10 +125,10 @@ FocusScope {
 
             WindowPicker {
                 Layout.fillWidth: true
-                Layout.fillHeight: true
                 list: view.list
-                listHeight: Math.max(120, height - 70)
+                listHeight: 250
             }
+            Item { Layout.fillHeight: true }
 
             RowLayout {
                 Layout.fillWidth: true

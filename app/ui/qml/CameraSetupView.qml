@@ -72,6 +72,7 @@ FocusScope {
 
                 Text {
                     objectName: "unavailableReason"
+                    horizontalAlignment: L.rightToLeft ? Text.AlignRight : Text.AlignLeft
                     Layout.fillWidth: true
                     visible: view.controller.step1State === "pending" && view.controller.unavailableReason.length > 0
                     text: L.t(view.controller.unavailableReason)
@@ -89,6 +90,7 @@ FocusScope {
                 }
                 Text {
                     objectName: "step1Instruction"
+                    horizontalAlignment: L.rightToLeft ? Text.AlignRight : Text.AlignLeft
                     Layout.fillWidth: true
                     visible: view.controller.step1State === "actionNeeded"
                     text: L.t("Screen capture isn't allowed in this session. Velarion needs an X11 (Xorg) session: choose one at the login screen. If you changed a setting instead, quit and reopen Velarion to apply it.")
@@ -170,6 +172,7 @@ FocusScope {
                 }
                 Text {
                     objectName: "approvalInstruction"
+                    horizontalAlignment: L.rightToLeft ? Text.AlignRight : Text.AlignLeft
                     Layout.fillWidth: true
                     visible: view.controller.installerState === "needsApproval"
                     text: L.t(view.controller.approvalInstruction)
@@ -202,7 +205,7 @@ FocusScope {
                 padding: 14
                 contentItem: RowLayout {
                     spacing: 10
-                    Symbol { name: "checkmark.seal.fill"; color: Theme.accent; size: 22 }
+                    Symbol { Layout.preferredWidth: size; Layout.preferredHeight: size; name: "checkmark.seal.fill"; color: Theme.accent; size: 22 }
                     Text {
                         Layout.fillWidth: true
                         text: L.t("You're all set! Turn on Broadcast Camera and pick a window to share.")
@@ -234,7 +237,7 @@ FocusScope {
     component DoneLabel: RowLayout {
         property alias text: label.text
         spacing: 6
-        Symbol { name: "checkmark.circle.fill"; color: Theme.accent; size: 14 }
+        Symbol { Layout.preferredWidth: size; Layout.preferredHeight: size; name: "checkmark.circle.fill"; color: Theme.accent; size: 14 }
         Text {
             id: label
             font.pixelSize: Theme.font.callout

@@ -16,7 +16,7 @@ Rectangle {
         anchors.fill: parent
         anchors.margins: 8
         spacing: 8
-        Symbol { Layout.alignment: Qt.AlignTop; name: "info.circle.fill"; color: Theme.accent; size: Theme.font.caption + 2 }
+        Symbol { Layout.preferredWidth: size; Layout.preferredHeight: size; Layout.alignment: Qt.AlignTop; name: "info.circle.fill"; color: Theme.accent; size: Theme.font.caption + 2 }
         MarkdownLabel {
             Layout.fillWidth: true
             markdown: note.text

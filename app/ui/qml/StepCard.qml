@@ -37,6 +37,8 @@ GlassCard {
                 font.weight: Font.Bold
             }
             Symbol {
+                Layout.preferredWidth: size
+                Layout.preferredHeight: size
                 anchors.centerIn: parent
                 visible: card.stepState === "done"
                 name: "checkmark"
@@ -49,7 +51,7 @@ GlassCard {
             spacing: 6
             RowLayout {
                 spacing: 8
-                Symbol { name: card.symbolName; color: Theme.accent; size: 18 }
+                Symbol { Layout.preferredWidth: size; Layout.preferredHeight: size; name: card.symbolName; color: Theme.accent; size: 18 }
                 Text {
                     Layout.fillWidth: true
                     text: card.title

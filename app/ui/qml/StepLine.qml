@@ -26,6 +26,8 @@ RowLayout {
             font.weight: Font.Bold
         }
         Symbol {
+            Layout.preferredWidth: size
+            Layout.preferredHeight: size
             anchors.centerIn: parent
             visible: line.done
             name: "checkmark"

@@ -30,9 +30,9 @@ T.Button {
             color: row.isHidden ? Theme.accent : "transparent"
             border.width: row.isHidden ? 0 : 1
             border.color: Theme.secondaryText
-            Symbol { anchors.centerIn: parent; visible: row.isHidden; name: "checkmark"; color: "white"; size: 12 }
+            Symbol { Layout.preferredWidth: size; Layout.preferredHeight: size; anchors.centerIn: parent; visible: row.isHidden; name: "checkmark"; color: "white"; size: 12 }
         }
-        Symbol { name: "macwindow"; color: Theme.secondaryText; size: 16 }
+        Symbol { Layout.preferredWidth: size; Layout.preferredHeight: size; name: "macwindow"; color: Theme.secondaryText; size: 16 }
         ColumnLayout {
             Layout.fillWidth: true
             spacing: 1

@@ -40,7 +40,7 @@ ColumnLayout {
             anchors.leftMargin: 8
             anchors.rightMargin: 8
             spacing: 6
-            Symbol { name: "magnifyingglass"; color: Theme.secondaryText; size: 14 }
+            Symbol { Layout.preferredWidth: size; Layout.preferredHeight: size; name: "magnifyingglass"; color: Theme.secondaryText; size: 14 }
             TextInput {
                 id: search
                 objectName: "searchField"
