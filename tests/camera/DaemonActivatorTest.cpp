@@ -6,6 +6,7 @@
 #include "shared/CameraDaemonStatus.h"
 
 #include <QCoreApplication>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -114,4 +115,26 @@ TEST(DaemonExtensionActivator, AsksTheUserToActWithoutPipeWireAndFailsWithoutThe
     EXPECT_EQ(failing.state().kind, Kind::failed);
     EXPECT_TRUE(failing.lastMessage().startsWith(QStringLiteral("Installation failed (code 2): ")))
         << failing.lastMessage().toStdString();
+}
+
+TEST(DaemonExtensionActivator, DestroyedWhileActivatingIsNeverCalledIntoAgain) {
+    HandoffNamespace ns;
+    PipeWireSession session;
+    ASSERT_TRUE(session.isReady());
+    SessionEnvironment environment(session.environment());
+    DaemonReaper reaper;
+
+    auto activator = std::make_unique<DaemonExtensionActivator>(QStringLiteral(CAMERA_DAEMON));
+    SystemExtensionInstaller installer(*activator);
+    installer.activateExtension();
+    ASSERT_EQ(installer.state().kind, Kind::requesting);
+    activator.reset();  // the application quits while the daemon comes up
+
+    // The worker finishes its wait for the daemon and posts its answer, which must be dropped.
+    ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(60000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(installer.state().kind, Kind::requesting);
+    const auto running = CameraDaemonStatus::read();
+    ASSERT_TRUE(running);
+    EXPECT_TRUE(running->ready);
 }

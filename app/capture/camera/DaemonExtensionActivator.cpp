@@ -88,18 +88,27 @@ void DaemonExtensionActivator::submitActivationRequest(const QString&,
         }
     }
     // The result arrives through the queued call; the future itself is not needed.
-    (void)QtConcurrent::run([this, previousPid, delegate = &delegate, guard, guarded] {
-        const Outcome outcome = replaceAndStart(previousPid);
-        QMetaObject::invokeMethod(this, [this, outcome, delegate, guard, guarded] {
-            if (!guarded || guard) {
-                deliver(outcome, delegate);
+    // The worker touches nothing of this object: the application may quit and destroy it while
+    // the daemon is still coming up. The answer goes through the application object, which
+    // outlives the activator, and is dropped once the activator is gone.
+    QPointer<DaemonExtensionActivator> self(this);
+    (void)QtConcurrent::run([self, daemonPath = m_daemonPath, readyTimeoutMs = m_readyTimeoutMs,
+                             previousPid, delegate = &delegate, guard, guarded] {
+        const Outcome outcome = replaceAndStart(daemonPath, readyTimeoutMs, previousPid);
+        QObject* application = QCoreApplication::instance();
+        if (!application) {
+            return;
+        }
+        QMetaObject::invokeMethod(application, [self, outcome, delegate, guard, guarded] {
+            if (self && (!guarded || guard)) {
+                self->deliver(outcome, delegate);
             }
         });
     });
 }
 
 DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
-    qint64 previousPid) const {
+    const QString& daemonPath, int readyTimeoutMs, qint64 previousPid) {
     const auto deadline = [](int ms) {
         return std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     };
@@ -125,18 +134,18 @@ DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
         if (qEnvironmentVariableIsSet("VELARION_V4L2_DEVICE")) {
             arguments << QStringLiteral("--setenv=VELARION_V4L2_DEVICE");
         }
-        arguments << m_daemonPath;
+        arguments << daemonPath;
         started = QProcess::execute(QStringLiteral("/usr/bin/systemd-run"), arguments) == 0;
     }
     if (!started) {
         // A session of its own: the application's end (or its terminal's hang-up) leaves it alone.
-        started = QProcess::startDetached(QStringLiteral("/usr/bin/setsid"), {m_daemonPath});
+        started = QProcess::startDetached(QStringLiteral("/usr/bin/setsid"), {daemonPath});
     }
     if (!started) {
         return {false, ECHILD, QStringLiteral("The camera daemon could not be started")};
     }
 
-    const auto readyBy = deadline(m_readyTimeoutMs);
+    const auto readyBy = deadline(readyTimeoutMs);
     while (std::chrono::steady_clock::now() < readyBy) {
         const auto running = CameraDaemonStatus::read();
         if (running && running->ready && running->pid != previousPid && isRunning(running->pid)) {

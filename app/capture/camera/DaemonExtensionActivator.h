@@ -33,7 +33,9 @@ private:
         long code = 0;
         QString description;
     };
-    Outcome replaceAndStart(qint64 previousPid) const;
+    // Runs on a worker thread, on copies only.
+    static Outcome replaceAndStart(const QString& daemonPath, int readyTimeoutMs,
+                                   qint64 previousPid);
     void deliver(const Outcome& outcome, ActivationRequestDelegate* delegate);
 
     QString m_daemonPath;
