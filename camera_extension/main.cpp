@@ -78,6 +78,11 @@ int main(int argc, char* argv[]) {
 
     SyslogDeviceLog log(foreground);
     CameraDaemonStatus status;
+    if (CameraDaemonStatus::path().empty()) {
+        log.error("No private runtime folder for the status file");
+        std::fprintf(stderr, "No private runtime folder for the status file\n");
+        return 3;
+    }
     if (!status.acquire()) {
         log.error("Another camera daemon is running for this user");
         std::fprintf(stderr, "Another camera daemon is running for this user\n");

@@ -118,7 +118,8 @@ DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
         while (CameraDaemonStatus::read() && std::chrono::steady_clock::now() < stopBy) {
             std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
         }
-        if (CameraDaemonStatus::read()) {
+        // Read again: the pid may have been reused by now, and only our daemon is killed.
+        if (const auto still = CameraDaemonStatus::read(); still && still->pid == previousPid) {
             ::kill(pid_t(previousPid), SIGKILL);
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
