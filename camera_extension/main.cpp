@@ -88,7 +88,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "Another camera daemon is running for this user\n");
         return 3;
     }
-    status.publish(CameraIdentity::kVersion, false);
+    status.publish(CameraIdentity::kVersion, CameraIdentity::kBuild, false);
     NotifyCenter notifyCenter;
     CameraExtensionProviderSource provider(std::make_unique<CameraExtensionDeviceSource>(
         CameraIdentity::kDeviceName,
@@ -128,7 +128,7 @@ int main(int argc, char* argv[]) {
         connector.connect();
         control.setPeriodicWork(kLoopbackSearchInterval, [&] { connector.connect(); });
     }
-    status.publish(CameraIdentity::kVersion, true);
+    status.publish(CameraIdentity::kVersion, CameraIdentity::kBuild, true);
 
     const int exitCode = control.run();
     // Clients are gone as far as the device knows: the timer stops before the node goes.

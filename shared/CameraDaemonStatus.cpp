@@ -104,12 +104,12 @@ bool CameraDaemonStatus::acquire() {
     return true;
 }
 
-void CameraDaemonStatus::publish(const std::string& version, bool ready) {
+void CameraDaemonStatus::publish(const std::string& version, const std::string& build, bool ready) {
     if (m_fd < 0) {
         return;
     }
-    const std::string content =
-        std::to_string(::getpid()) + " " + version + " " + (ready ? "ready" : "starting") + "\n";
+    const std::string content = std::to_string(::getpid()) + " " + version + " " +
+                                (ready ? "ready" : "starting") + " " + build + "\n";
     if (::ftruncate(m_fd, 0) == 0) {
         [[maybe_unused]] const ssize_t written = ::pwrite(m_fd, content.data(), content.size(), 0);
     }
@@ -142,7 +142,7 @@ std::optional<CameraDaemonStatus::Running> CameraDaemonStatus::read() {
     std::istringstream words(std::string(buffer, std::size_t(size)));
     Running running;
     std::string state;
-    words >> running.pid >> running.version >> state;
+    words >> running.pid >> running.version >> state >> running.build;
     running.ready = state == "ready";
     // The pid is signalled by the installer: it must be our daemon, not whatever holds it now.
     if (running.pid != 0 && !isCameraDaemonProcess(running.pid)) {

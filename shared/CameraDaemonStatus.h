@@ -12,6 +12,7 @@ public:
     struct Running {
         pid_t pid = 0;
         std::string version;
+        std::string build;  // empty from a daemon that did not write one
         bool ready = false;
     };
 
@@ -25,7 +26,7 @@ public:
     // Daemon: takes the lock; false when another daemon holds it.
     bool acquire();
     // Daemon: rewrites the file's content while holding the lock.
-    void publish(const std::string& version, bool ready);
+    void publish(const std::string& version, const std::string& build, bool ready);
 
     // Anyone: the daemon that holds the lock now, if any. A file not owned by this user, or
     // writable by others, or naming a pid that is not our daemon, counts as no daemon: its pid

@@ -119,6 +119,11 @@ void VelarionApp::createServices() {
     // The camera daemon it starts keeps running after the application quits.
     m_extensionActivator = std::make_unique<DaemonExtensionActivator>();
     m_systemExtension = std::make_unique<SystemExtensionInstaller>(*m_extensionActivator);
+    // A daemon left running by an earlier run of this build is the camera already: the installer
+    // reports it active, and the activation keeps it without a restart.
+    if (DaemonExtensionActivator::isDaemonOfThisBuildRunning()) {
+        m_systemExtension->activateExtension();
+    }
     // Grabs the stored hot key at once; the panic action arrives with the main window.
     m_hotkeyManager =
         std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());

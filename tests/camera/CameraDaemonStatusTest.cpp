@@ -123,7 +123,7 @@ TEST(CameraDaemonStatusTest, WithoutARuntimeFolderAPrivateOneIsMadeAndAnOpenOneR
     {
         CameraDaemonStatus status;
         EXPECT_TRUE(status.acquire());  // no other daemon: the first one gets it
-        status.publish("1.0.0", true);
+        status.publish("1.0.0", "1", true);
         ::unlink(path.c_str());
     }
 

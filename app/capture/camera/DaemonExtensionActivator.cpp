@@ -2,6 +2,7 @@
 
 #include "capture/camera/PipeWireInstruction.h"
 #include "core/AppInfo.h"
+#include "core/Logging.h"
 #include "shared/CameraDaemonStatus.h"
 
 #include <QCoreApplication>
@@ -61,6 +62,16 @@ bool DaemonExtensionActivator::isPipeWireRunning() {
     return !folder.isEmpty() && QFileInfo::exists(folder + QLatin1Char('/') + remote);
 }
 
+bool DaemonExtensionActivator::isThisBuild(const CameraDaemonStatus::Running& running) {
+    return running.ready && running.version == AppInfo::kVersion &&
+           running.build == AppInfo::kBuildNumber;
+}
+
+bool DaemonExtensionActivator::isDaemonOfThisBuildRunning() {
+    const auto running = CameraDaemonStatus::read();
+    return running && isThisBuild(*running);
+}
+
 void DaemonExtensionActivator::submitActivationRequest(const QString&,
                                                        ActivationRequestDelegate& delegate) {
     // A delegate that is a QObject may be gone by the time the daemon is up.
@@ -83,6 +94,14 @@ void DaemonExtensionActivator::submitActivationRequest(const QString&,
         if (delegate.actionForReplacingExtension(QString::fromStdString(running->version),
                                                  QString::fromLatin1(AppInfo::kVersion)) ==
             ActivationRequestDelegate::ReplacementAction::cancel) {
+            delegate.requestDidFinish(ActivationRequestDelegate::Result::completed);
+            return;
+        }
+        // Restarting a daemon of this very build would only take the camera away from a call in
+        // progress: it is kept.
+        if (isThisBuild(*running)) {
+            qCInfo(lcSystemExtension, "Keeping the running camera daemon (pid %ld) of this build",
+                   static_cast<long>(running->pid));
             delegate.requestDidFinish(ActivationRequestDelegate::Result::completed);
             return;
         }
