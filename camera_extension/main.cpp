@@ -99,8 +99,17 @@ int main(int argc, char* argv[]) {
     CameraExtensionStreamSource& stream = provider.deviceSource().streamSource();
 
     PipeWireVideoSource node({[&] { control.post([&] { stream.startStream(); }); },
-                              [&] {
-                                  control.post([&] { stream.stopStream(); });
+                              [&] { control.post([&] { stream.stopStream(); }); },
+                              [&](bool connected) {
+                                  // Not ready while the node is gone: an installer asking now
+                                  // must not take the camera for up.
+                                  status.publish(CameraIdentity::kVersion, CameraIdentity::kBuild,
+                                                 connected);
+                                  if (connected) {
+                                      log.info("Reconnected to PipeWire: the camera node is back");
+                                  } else {
+                                      log.error("Lost the connection to PipeWire; reconnecting");
+                                  }
                               }});
     std::string error;
     if (!node.start({{"velarion.device.uuid", CameraIdentity::kDeviceUUID},
