@@ -250,6 +250,12 @@ void VelarionApp::start() {
         qCWarning(lcApp) << "No system tray found: the application ends when its window closes";
     }
     ShieldTestHook::switchOnAtStartIfAsked(*m_desktopShield, *m_notificationGuard);
+    // Screenshots and end-to-end runs open windows without clicking their way there.
+    const QStringList windows =
+        qEnvironmentVariable("VELARION_OPEN_WINDOWS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& identifier : windows) {
+        m_windows->open(identifier);
+    }
 }
 
 void VelarionApp::onMainWindowClosed() {
