@@ -116,7 +116,8 @@ TEST(CameraSetupViewTest, NeedsApprovalShowsTheInstallersInstructionTranslated) 
         QString::fromUtf16(kPipeWireNotRunningInstruction));
     const QString shownText =
         host.find(QStringLiteral("approvalInstruction"))->property("text").toString();
-    EXPECT_TRUE(shownText.startsWith(QStringLiteral("PipeWire ne tourne pas"))) << shownText.toStdString();
+    EXPECT_TRUE(shownText.startsWith(QStringLiteral("PipeWire ne tourne pas")))
+        << shownText.toStdString();
 }
 
 TEST(CameraSetupViewTest, WithoutCaptureTheSessionsReasonIsShown) {
