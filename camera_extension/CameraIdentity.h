@@ -21,5 +21,7 @@ inline constexpr char kNodeName[] = "velarion-camera";
 
 // The daemon's version, compared by the installer to decide on a replacement.
 inline constexpr char kVersion[] = VELARION_CAMERA_VERSION;
+// With the version, tells the installer whether a running daemon is this very build.
+inline constexpr char kBuild[] = VELARION_CAMERA_BUILD;
 
 }  // namespace CameraIdentity

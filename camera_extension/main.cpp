@@ -78,12 +78,17 @@ int main(int argc, char* argv[]) {
 
     SyslogDeviceLog log(foreground);
     CameraDaemonStatus status;
+    if (CameraDaemonStatus::path().empty()) {
+        log.error("No private runtime folder for the status file");
+        std::fprintf(stderr, "No private runtime folder for the status file\n");
+        return 3;
+    }
     if (!status.acquire()) {
         log.error("Another camera daemon is running for this user");
         std::fprintf(stderr, "Another camera daemon is running for this user\n");
         return 3;
     }
-    status.publish(CameraIdentity::kVersion, false);
+    status.publish(CameraIdentity::kVersion, CameraIdentity::kBuild, false);
     NotifyCenter notifyCenter;
     CameraExtensionProviderSource provider(std::make_unique<CameraExtensionDeviceSource>(
         CameraIdentity::kDeviceName,
@@ -94,8 +99,17 @@ int main(int argc, char* argv[]) {
     CameraExtensionStreamSource& stream = provider.deviceSource().streamSource();
 
     PipeWireVideoSource node({[&] { control.post([&] { stream.startStream(); }); },
-                              [&] {
-                                  control.post([&] { stream.stopStream(); });
+                              [&] { control.post([&] { stream.stopStream(); }); },
+                              [&](bool connected) {
+                                  // Not ready while the node is gone: an installer asking now
+                                  // must not take the camera for up.
+                                  status.publish(CameraIdentity::kVersion, CameraIdentity::kBuild,
+                                                 connected);
+                                  if (connected) {
+                                      log.info("Reconnected to PipeWire: the camera node is back");
+                                  } else {
+                                      log.error("Lost the connection to PipeWire; reconnecting");
+                                  }
                               }});
     std::string error;
     if (!node.start({{"velarion.device.uuid", CameraIdentity::kDeviceUUID},
@@ -123,7 +137,7 @@ int main(int argc, char* argv[]) {
         connector.connect();
         control.setPeriodicWork(kLoopbackSearchInterval, [&] { connector.connect(); });
     }
-    status.publish(CameraIdentity::kVersion, true);
+    status.publish(CameraIdentity::kVersion, CameraIdentity::kBuild, true);
 
     const int exitCode = control.run();
     // Clients are gone as far as the device knows: the timer stops before the node goes.

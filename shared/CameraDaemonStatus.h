@@ -12,18 +12,25 @@ public:
     struct Running {
         pid_t pid = 0;
         std::string version;
+        std::string build;  // empty from a daemon that did not write one
         bool ready = false;
     };
 
-    // The file in the user's runtime folder (per hand-off namespace).
+    // The file in the user's runtime folder (per hand-off namespace); without XDG_RUNTIME_DIR in
+    // a private folder of this user in /tmp. Empty when no such folder can be had.
     static std::string path();
+
+    // `pid` is a running velarion-camera-extension of this user.
+    static bool isCameraDaemonProcess(pid_t pid);
 
     // Daemon: takes the lock; false when another daemon holds it.
     bool acquire();
     // Daemon: rewrites the file's content while holding the lock.
-    void publish(const std::string& version, bool ready);
+    void publish(const std::string& version, const std::string& build, bool ready);
 
-    // Anyone: the daemon that holds the lock now, if any.
+    // Anyone: the daemon that holds the lock now, if any. A file not owned by this user, or
+    // writable by others, or naming a pid that is not our daemon, counts as no daemon: its pid
+    // is never to be signalled.
     static std::optional<Running> read();
 
     CameraDaemonStatus() = default;

@@ -28,6 +28,7 @@
 #include "shell/PopoverWindow.h"
 #include "shell/QuitSequence.h"
 #include "shell/SceneIds.h"
+#include "shell/ShownWatcher.h"
 #include "shell/TrayController.h"
 #include "shell/UnixSignalWatcher.h"
 #include "shell/WindowRegistry.h"
@@ -47,6 +48,8 @@
 #include "ui/controllers/SettingsController.h"
 #include "ui/controllers/UpdateController.h"
 #include "ui/controllers/UpdateAvailability.h"
+#include "ui/controllers/CameraSetupController.h"
+#include "ui/controllers/WindowListController.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateInstaller.h"
 
@@ -82,6 +85,10 @@ VelarionApp::~VelarionApp() {
     m_updateAvailability.reset();
     m_maskPanelStatus.reset();
     m_featureSwitches.reset();
+    // After the windows whose views bind to them.
+    m_cameraModuleWindows.reset();
+    m_broadcastWindows.reset();
+    m_cameraSetup.reset();
     m_periodicMaskScan.reset();
     m_maskScanner.reset();
     m_broadcast.reset();
@@ -129,6 +136,11 @@ void VelarionApp::createServices() {
     // The camera daemon it starts keeps running after the application quits.
     m_extensionActivator = std::make_unique<DaemonExtensionActivator>();
     m_systemExtension = std::make_unique<SystemExtensionInstaller>(*m_extensionActivator);
+    // A daemon left running by an earlier run of this build is the camera already: the installer
+    // reports it active, and the activation keeps it without a restart.
+    if (DaemonExtensionActivator::isDaemonOfThisBuildRunning()) {
+        m_systemExtension->activateExtension();
+    }
     // Grabs the stored hot key at once; the panic action arrives with the main window.
     m_hotkeyManager =
         std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());
@@ -192,6 +204,12 @@ void VelarionApp::createShell() {
         *m_windows, [](const QUrl& url) { QDesktopServices::openUrl(url); });
     m_actions = std::make_unique<ApplicationActions>(*m_windows, *m_mainWindow, *m_quit);
     m_ui = std::make_unique<UiEngine>(m_localization, *m_actions);
+    m_cameraSetup = std::make_unique<CameraSetupController>(*m_captureAccess, *m_systemExtension,
+                                                            *m_cameraSetupPreferences, *m_actions);
+    m_broadcastWindows = std::make_unique<WindowListController>(
+        *m_appState, *m_screenManager, *m_privacyShieldService, *m_broadcast, *m_actions);
+    m_cameraModuleWindows = std::make_unique<WindowListController>(
+        *m_appState, *m_screenManager, *m_privacyShieldService, *m_broadcast, *m_actions);
     m_popover = std::make_unique<PopoverWindow>();
     m_tray = std::make_unique<TrayController>(*m_popover);
     m_signals = std::make_unique<UnixSignalWatcher>();
@@ -238,8 +256,31 @@ void VelarionApp::registerWindows() {
                              {{QStringLiteral("updates"),
                                QVariant::fromValue<QObject*>(m_updateController.get())}}));
     });
-    m_windows->registerWindow(SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), {});
-    m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), {});
+    m_windows->registerWindow(
+        SceneId::kCameraSetup, QStringLiteral("Set Up Virtual Camera"), [this] {
+            QQuickWidget* view =
+                m_ui->createView(QStringLiteral("CameraSetupView"),
+                                 {{QStringLiteral("controller"),
+                                   QVariant::fromValue<QObject*>(m_cameraSetup.get())}});
+            view->resize(520, 660);
+            connect(m_cameraSetup.get(), &CameraSetupController::dismissRequested, view,
+                    &QWidget::close);
+            ShownWatcher::watch(
+                *view, [this] { m_cameraSetup->opened(); }, [this] { m_cameraSetup->closed(); });
+            return view;
+        });
+    m_windows->registerWindow(SceneId::kBroadcast, QStringLiteral("Broadcast"), [this] {
+        QQuickWidget* view = m_ui->createView(
+            QStringLiteral("BroadcastView"),
+            {{QStringLiteral("list"), QVariant::fromValue<QObject*>(m_broadcastWindows.get())}});
+        view->resize(480, 620);
+        connect(m_broadcastWindows.get(), &WindowListController::dismissRequested, view,
+                &QWidget::close);
+        // Closing neither applies nor stops: only Done and Stop act on the broadcast.
+        ShownWatcher::watch(
+            *view, [this] { m_broadcastWindows->windowOpened(); }, [] {});
+        return view;
+    });
 }
 
 void VelarionApp::createViews() {
@@ -256,7 +297,8 @@ void VelarionApp::createViews() {
          {QStringLiteral("periodicScan"), object(m_periodicMaskScan.get())},
          {QStringLiteral("updates"), object(m_updateAvailability.get())},
          {QStringLiteral("settingsController"), settings.value(QStringLiteral("controller"))},
-         {QStringLiteral("settingsUpdates"), settings.value(QStringLiteral("updates"))}});
+         {QStringLiteral("settingsUpdates"), settings.value(QStringLiteral("updates"))},
+         {QStringLiteral("cameraWindows"), object(m_cameraModuleWindows.get())}});
     m_mainWindow->setCentralWidget(main);
     m_mainWindowLifecycle = std::make_unique<MainWindowLifecycle>(
         *m_mainWindow, *m_hotkeyManager, *m_featureSwitches, *m_cameraSetupPreferences,

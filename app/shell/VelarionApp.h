@@ -7,6 +7,7 @@
 
 class AppState;
 class BroadcastController;
+class CameraSetupController;
 class CameraSetupPreferences;
 class FeatureSwitches;
 class MainWindowLifecycle;
@@ -43,6 +44,7 @@ class UpdateChecker;
 class UpdateController;
 class UpdateInstaller;
 class VirtualCameraService;
+class WindowListController;
 class WindowRegistry;
 
 // The composition root: creates every service once, in order, wires the few that refer to each
@@ -88,6 +90,9 @@ public:
     // SettingsController owned by `owner` (each view records hot keys on its own), and "updates",
     // the shared UpdateController.
     QVariantMap settingsViewProperties(QObject* owner);
+
+    // What the dashboard's camera module binds to as its `windowList`.
+    WindowListController& cameraModuleWindows() { return *m_cameraModuleWindows; }
     // True once a view asked to relaunch; main() starts the new process after this object is gone.
     bool relaunchRequested() const;
 
@@ -142,6 +147,11 @@ private:
     std::unique_ptr<ApplicationActions> m_actions;
     // Shared by every view; after the actions it hands to them, before the windows that host them.
     std::unique_ptr<UiEngine> m_ui;
+    // The camera set-up's steps, and the window lists of the broadcast window and of the
+    // dashboard's camera module (each view has its own "not applied yet").
+    std::unique_ptr<CameraSetupController> m_cameraSetup;
+    std::unique_ptr<WindowListController> m_broadcastWindows;
+    std::unique_ptr<WindowListController> m_cameraModuleWindows;
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<MainWindowLifecycle> m_mainWindowLifecycle;

@@ -46,6 +46,7 @@ constexpr Entry kEntries[] = {
     {"lock.open.fill", "changes-allow-symbolic"},
     {"macwindow", "view-paged-symbolic"},
     {"macwindow.on.rectangle", "focus-windows-symbolic"},
+    {"magnifyingglass", "system-search-symbolic"},
     {"power", "system-shutdown-symbolic"},
     {"puzzlepiece.extension.fill", "application-x-addon-symbolic"},
     {"questionmark.circle", "help-about-symbolic"},

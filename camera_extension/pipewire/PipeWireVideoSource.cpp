@@ -23,6 +23,11 @@ constexpr int kFrameBytes = kStride * FrameHandoff::kFrameHeight;
 
 std::once_flag g_pipewireInit;
 
+// The first reconnection try comes soon after PipeWire went away (a restart takes about 0.2 s);
+// later tries back off so a session without PipeWire is not polled busily.
+constexpr std::uint64_t kFirstRetryNs = 200'000'000;
+constexpr std::uint64_t kLongestRetryNs = 5'000'000'000;
+
 }  // namespace
 
 struct PipeWireVideoSource::Private {
@@ -36,6 +41,10 @@ struct PipeWireVideoSource::Private {
     spa_hook registryListener{};
     spa_hook streamListener{};
     pw_stream_state state = PW_STREAM_STATE_UNCONNECTED;
+    std::vector<std::pair<std::string, std::string>> extraProperties;
+    spa_source* retryTimer = nullptr;
+    std::uint64_t retryDelayNs = kFirstRetryNs;
+    bool connected = false;
 
     // Loop thread (or under the loop lock).
     std::shared_ptr<CameraBuffer> pending;
@@ -45,6 +54,11 @@ struct PipeWireVideoSource::Private {
     std::set<std::uint32_t> ourLinks;
 
     void recountLinks();
+    // Loop thread (or under the loop lock).
+    bool connectCore(std::string& error);
+    void disconnectCore();
+    void connectionLost();
+    void retry();
     void onProcess();
     void onParamChanged(std::uint32_t id, const spa_pod* param);
 };
@@ -162,6 +176,25 @@ void onRegistryGlobalRemove(void* userData, std::uint32_t id) {
     }
 }
 
+void onCoreError(void* userData, std::uint32_t id, int, int result, const char*) {
+    auto* d = static_cast<PipeWireVideoSource::Private*>(userData);
+    // EPIPE on the core itself: the daemon went away. Anything else concerns one object.
+    if (id == PW_ID_CORE && result == -EPIPE) {
+        d->connectionLost();
+    }
+}
+
+const pw_core_events kCoreEvents = [] {
+    pw_core_events events{};
+    events.version = PW_VERSION_CORE_EVENTS;
+    events.error = onCoreError;
+    return events;
+}();
+
+void onRetryTimer(void* userData, std::uint64_t) {
+    static_cast<PipeWireVideoSource::Private*>(userData)->retry();
+}
+
 const pw_registry_events kRegistryEvents = [] {
     pw_registry_events events{};
     events.version = PW_VERSION_REGISTRY_EVENTS;
@@ -194,16 +227,24 @@ bool PipeWireVideoSource::start(
         error = "cannot start the PipeWire loop";
         return false;
     }
+    d->retryTimer = pw_loop_add_timer(pw_thread_loop_get_loop(d->loop), onRetryTimer, d.get());
+    d->extraProperties = extraProperties;
     pw_thread_loop_lock(d->loop);
-    d->core = pw_context_connect(d->context, nullptr, 0);
-    if (!d->core) {
+    const bool connected = d->connectCore(error);
+    pw_thread_loop_unlock(d->loop);
+    return connected;
+}
+
+bool PipeWireVideoSource::Private::connectCore(std::string& error) {
+    core = pw_context_connect(context, nullptr, 0);
+    if (!core) {
         error =
             std::string("PipeWire is not running for this session (") + std::strerror(errno) + ")";
-        pw_thread_loop_unlock(d->loop);
         return false;
     }
-    d->registry = pw_core_get_registry(d->core, PW_VERSION_REGISTRY, 0);
-    pw_registry_add_listener(d->registry, &d->registryListener, &kRegistryEvents, d.get());
+    pw_core_add_listener(core, &coreListener, &kCoreEvents, this);
+    registry = pw_core_get_registry(core, PW_VERSION_REGISTRY, 0);
+    pw_registry_add_listener(registry, &registryListener, &kRegistryEvents, this);
 
     pw_properties* props = pw_properties_new(
         PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY, "Capture", PW_KEY_MEDIA_CLASS,
@@ -214,13 +255,13 @@ bool PipeWireVideoSource::start(
     for (const auto& [key, value] : extraProperties) {
         pw_properties_set(props, key.c_str(), value.c_str());
     }
-    d->stream = pw_stream_new(d->core, CameraIdentity::kDeviceName, props);
-    if (!d->stream) {
+    stream = pw_stream_new(core, CameraIdentity::kDeviceName, props);
+    if (!stream) {
         error = std::string("cannot create the PipeWire stream (") + std::strerror(errno) + ")";
-        pw_thread_loop_unlock(d->loop);
+        disconnectCore();
         return false;
     }
-    pw_stream_add_listener(d->stream, &d->streamListener, &kStreamEvents, d.get());
+    pw_stream_add_listener(stream, &streamListener, &kStreamEvents, this);
 
     std::uint8_t storage[1024];
     spa_pod_builder builder = SPA_POD_BUILDER_INIT(storage, sizeof storage);
@@ -234,15 +275,73 @@ bool PipeWireVideoSource::start(
         SPA_POD_Id(SPA_VIDEO_FORMAT_BGRA), SPA_FORMAT_VIDEO_size, SPA_POD_Rectangle(&size),
         SPA_FORMAT_VIDEO_framerate, SPA_POD_Fraction(&rate)));
     const int result = pw_stream_connect(
-        d->stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
+        stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
         static_cast<pw_stream_flags>(PW_STREAM_FLAG_DRIVER | PW_STREAM_FLAG_MAP_BUFFERS), params,
         1);
-    pw_thread_loop_unlock(d->loop);
     if (result < 0) {
         error = std::string("cannot connect the PipeWire stream (") + std::strerror(-result) + ")";
+        disconnectCore();
         return false;
     }
+    connected = true;
     return true;
+}
+
+void PipeWireVideoSource::Private::disconnectCore() {
+    if (stream) {
+        spa_hook_remove(&streamListener);
+        pw_stream_destroy(stream);
+        stream = nullptr;
+    }
+    if (registry) {
+        spa_hook_remove(&registryListener);
+        pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
+        registry = nullptr;
+    }
+    if (core) {
+        spa_hook_remove(&coreListener);
+        pw_core_disconnect(core);
+        core = nullptr;
+    }
+    state = PW_STREAM_STATE_UNCONNECTED;
+    pending.reset();
+    linkOutputNode.clear();
+    // The links went with the daemon: every consumer counted is gone.
+    for (std::size_t i = ourLinks.size(); i > 0; --i) {
+        if (callbacks.clientStopped) {
+            callbacks.clientStopped();
+        }
+    }
+    ourLinks.clear();
+}
+
+void PipeWireVideoSource::Private::connectionLost() {
+    if (!connected) {
+        return;
+    }
+    connected = false;
+    if (callbacks.connectionChanged) {
+        callbacks.connectionChanged(false);
+    }
+    // Not torn down here: this runs inside the core's own event. The timer does it.
+    retryDelayNs = kFirstRetryNs;
+    timespec value{0, 1};
+    pw_loop_update_timer(pw_thread_loop_get_loop(loop), retryTimer, &value, nullptr, false);
+}
+
+void PipeWireVideoSource::Private::retry() {
+    disconnectCore();
+    std::string error;
+    if (connectCore(error)) {
+        retryDelayNs = kFirstRetryNs;
+        if (callbacks.connectionChanged) {
+            callbacks.connectionChanged(true);
+        }
+        return;
+    }
+    timespec value{time_t(retryDelayNs / 1'000'000'000), long(retryDelayNs % 1'000'000'000)};
+    pw_loop_update_timer(pw_thread_loop_get_loop(loop), retryTimer, &value, nullptr, false);
+    retryDelayNs = std::min(retryDelayNs * 2, kLongestRetryNs);
 }
 
 void PipeWireVideoSource::stop() {
@@ -250,20 +349,14 @@ void PipeWireVideoSource::stop() {
         return;
     }
     pw_thread_loop_lock(d->loop);
-    if (d->stream) {
-        pw_stream_destroy(d->stream);
-        d->stream = nullptr;
+    d->connected = false;
+    // Consumers are no longer told apart at shut-down: the caller stops streaming itself.
+    d->ourLinks.clear();
+    d->disconnectCore();
+    if (d->retryTimer) {
+        pw_loop_destroy_source(pw_thread_loop_get_loop(d->loop), d->retryTimer);
+        d->retryTimer = nullptr;
     }
-    if (d->registry) {
-        spa_hook_remove(&d->registryListener);
-        pw_proxy_destroy(reinterpret_cast<pw_proxy*>(d->registry));
-        d->registry = nullptr;
-    }
-    if (d->core) {
-        pw_core_disconnect(d->core);
-        d->core = nullptr;
-    }
-    d->pending.reset();
     pw_thread_loop_unlock(d->loop);
     pw_thread_loop_stop(d->loop);
     if (d->context) {

@@ -14,11 +14,17 @@
 // out. Consumers are counted from the registry's links out of the node: a first consumer turns the
 // stream to STREAMING, a second only adds a link. `clientStarted`/`clientStopped` are called on the
 // PipeWire thread, once per link.
+//
+// When the connection to PipeWire is lost (PipeWire restarted), the node's links are gone: each
+// counted consumer is reported stopped, `connectionChanged(false)` is called, and the source
+// connects again after 0.2 s, doubling the wait up to 5 s between tries, then recreates the node
+// and calls `connectionChanged(true)`. Both on the PipeWire thread.
 class PipeWireVideoSource final : public FrameSink {
 public:
     struct Callbacks {
         std::function<void()> clientStarted;
         std::function<void()> clientStopped;
+        std::function<void(bool connected)> connectionChanged;
     };
 
     explicit PipeWireVideoSource(Callbacks callbacks);

@@ -6,10 +6,18 @@
 #include "shared/CameraDaemonStatus.h"
 
 #include <QCoreApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -68,7 +76,7 @@ bool isLive(qint64 pid) {
 
 }  // namespace
 
-TEST(DaemonExtensionActivator, StartsTheDaemonDetachedAndReplacesARunningOne) {
+TEST(DaemonExtensionActivator, StartsTheDaemonDetachedAndKeepsItOnASecondActivation) {
     HandoffNamespace ns;
     PipeWireSession session;
     ASSERT_TRUE(session.isReady());
@@ -77,6 +85,7 @@ TEST(DaemonExtensionActivator, StartsTheDaemonDetachedAndReplacesARunningOne) {
 
     DaemonExtensionActivator activator(QStringLiteral(CAMERA_DAEMON));
     SystemExtensionInstaller installer(activator);
+    EXPECT_FALSE(DaemonExtensionActivator::isDaemonOfThisBuildRunning());
     installer.activateExtension();
     ASSERT_TRUE(waitForSettled(installer));
     EXPECT_EQ(installer.state().kind, Kind::active) << installer.lastMessage().toStdString();
@@ -84,15 +93,62 @@ TEST(DaemonExtensionActivator, StartsTheDaemonDetachedAndReplacesARunningOne) {
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->ready);
     EXPECT_EQ(first->version, VELARION_VERSION);
+    EXPECT_TRUE(DaemonExtensionActivator::isDaemonOfThisBuildRunning());
 
-    installer.activateExtension();  // same version: replaced all the same
+    // Same version and build: restarting would drop the camera from a call in progress.
+    installer.activateExtension();
     ASSERT_TRUE(waitForSettled(installer));
     EXPECT_EQ(installer.state().kind, Kind::active) << installer.lastMessage().toStdString();
     const auto second = CameraDaemonStatus::read();
     ASSERT_TRUE(second);
-    EXPECT_NE(second->pid, first->pid);
-    // Its status goes before the process does.
-    EXPECT_TRUE(waitFor([&] { return !isLive(first->pid); })) << "the replaced daemon is gone";
+    EXPECT_EQ(second->pid, first->pid);
+    EXPECT_TRUE(isLive(first->pid));
+}
+
+TEST(DaemonExtensionActivator, ReplacesADaemonOfAnotherVersion) {
+    HandoffNamespace ns;
+    PipeWireSession session;
+    ASSERT_TRUE(session.isReady());
+    SessionEnvironment environment(session.environment());
+    DaemonReaper reaper;
+
+    // An older daemon: a process by the daemon's name holding a status of another version.
+    QTemporaryDir bin;
+    const QString oldDaemon = bin.filePath(QStringLiteral("velarion-camera-extension"));
+    ASSERT_TRUE(QFile::copy(QStandardPaths::findExecutable(QStringLiteral("sleep")), oldDaemon));
+    QFile(oldDaemon).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // flock holds the status lock for it, as the daemon's own lock would, until it ends.
+    const std::string statusPath = CameraDaemonStatus::path();
+    const int fd = ::open(statusPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    QProcess old;
+    old.start(QStringLiteral("/usr/bin/flock"),
+              {QStringLiteral("-x"), QString::fromStdString(statusPath), oldDaemon,
+               QStringLiteral("120")});
+    ASSERT_TRUE(old.waitForStarted());
+    QByteArray child;
+    ASSERT_TRUE(waitFor([&] {
+        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(old.processId()));
+        child = children.open(QIODevice::ReadOnly) ? children.readAll().trimmed() : QByteArray();
+        return !child.isEmpty() && CameraDaemonStatus::isCameraDaemonProcess(child.toInt());
+    }));
+    const std::string content = child.toStdString() + " 0.9.0 ready 1\n";
+    ASSERT_EQ(::pwrite(fd, content.data(), content.size(), 0), ssize_t(content.size()));
+    ::close(fd);
+    ASSERT_TRUE(waitFor([] { return CameraDaemonStatus::read().has_value(); }));
+    EXPECT_FALSE(DaemonExtensionActivator::isDaemonOfThisBuildRunning());
+
+    DaemonExtensionActivator activator(QStringLiteral(CAMERA_DAEMON));
+    SystemExtensionInstaller installer(activator);
+    installer.activateExtension();
+    // The old one is told to stop; it lets go of the status as it ends.
+    ASSERT_TRUE(old.waitForFinished(10000));
+    ASSERT_TRUE(waitForSettled(installer));
+    EXPECT_EQ(installer.state().kind, Kind::active) << installer.lastMessage().toStdString();
+    const auto now = CameraDaemonStatus::read();
+    ASSERT_TRUE(now);
+    EXPECT_EQ(now->version, VELARION_VERSION);
+    EXPECT_NE(now->pid, child.toInt());
 }
 
 TEST(DaemonExtensionActivator, AsksTheUserToActWithoutPipeWireAndFailsWithoutTheDaemon) {
@@ -114,4 +170,26 @@ TEST(DaemonExtensionActivator, AsksTheUserToActWithoutPipeWireAndFailsWithoutThe
     EXPECT_EQ(failing.state().kind, Kind::failed);
     EXPECT_TRUE(failing.lastMessage().startsWith(QStringLiteral("Installation failed (code 2): ")))
         << failing.lastMessage().toStdString();
+}
+
+TEST(DaemonExtensionActivator, DestroyedWhileActivatingIsNeverCalledIntoAgain) {
+    HandoffNamespace ns;
+    PipeWireSession session;
+    ASSERT_TRUE(session.isReady());
+    SessionEnvironment environment(session.environment());
+    DaemonReaper reaper;
+
+    auto activator = std::make_unique<DaemonExtensionActivator>(QStringLiteral(CAMERA_DAEMON));
+    SystemExtensionInstaller installer(*activator);
+    installer.activateExtension();
+    ASSERT_EQ(installer.state().kind, Kind::requesting);
+    activator.reset();  // the application quits while the daemon comes up
+
+    // The worker finishes its wait for the daemon and posts its answer, which must be dropped.
+    ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(60000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(installer.state().kind, Kind::requesting);
+    const auto running = CameraDaemonStatus::read();
+    ASSERT_TRUE(running);
+    EXPECT_TRUE(running->ready);
 }

@@ -63,6 +63,25 @@ public:
     }
 
     bool isReady() const { return m_ready; }
+
+    // Ends PipeWire and WirePlumber and starts them again, as a restart of the user's services
+    // would; true once the new ones are up.
+    bool restartPipeWire() {
+        for (std::size_t index : {std::size_t(2), std::size_t(1)}) {
+            QProcess& process = *m_processes.at(index);
+            process.terminate();
+            if (!process.waitForFinished(5000)) {
+                process.kill();
+                process.waitForFinished(5000);
+            }
+        }
+        startProcess(QStringLiteral("/usr/bin/pipewire"), {});
+        if (!waitFor([&] { return pwCli({"info", "0"}).contains("PipeWire:Interface:Core"); })) {
+            return false;
+        }
+        startProcess(QStringLiteral("/usr/bin/wireplumber"), {});
+        return waitFor([&] { return pwCli({"ls", "Metadata"}).contains("\"default\""); });
+    }
     // The environment in which a process talks to this session.
     QProcessEnvironment environment() const { return m_environment; }
 

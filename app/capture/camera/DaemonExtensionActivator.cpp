@@ -2,6 +2,7 @@
 
 #include "capture/camera/PipeWireInstruction.h"
 #include "core/AppInfo.h"
+#include "core/Logging.h"
 #include "shared/CameraDaemonStatus.h"
 
 #include <QCoreApplication>
@@ -61,6 +62,16 @@ bool DaemonExtensionActivator::isPipeWireRunning() {
     return !folder.isEmpty() && QFileInfo::exists(folder + QLatin1Char('/') + remote);
 }
 
+bool DaemonExtensionActivator::isThisBuild(const CameraDaemonStatus::Running& running) {
+    return running.ready && running.version == AppInfo::kVersion &&
+           running.build == AppInfo::kBuildNumber;
+}
+
+bool DaemonExtensionActivator::isDaemonOfThisBuildRunning() {
+    const auto running = CameraDaemonStatus::read();
+    return running && isThisBuild(*running);
+}
+
 void DaemonExtensionActivator::submitActivationRequest(const QString&,
                                                        ActivationRequestDelegate& delegate) {
     // A delegate that is a QObject may be gone by the time the daemon is up.
@@ -86,20 +97,37 @@ void DaemonExtensionActivator::submitActivationRequest(const QString&,
             delegate.requestDidFinish(ActivationRequestDelegate::Result::completed);
             return;
         }
+        // Restarting a daemon of this very build would only take the camera away from a call in
+        // progress: it is kept.
+        if (isThisBuild(*running)) {
+            qCInfo(lcSystemExtension, "Keeping the running camera daemon (pid %ld) of this build",
+                   static_cast<long>(running->pid));
+            delegate.requestDidFinish(ActivationRequestDelegate::Result::completed);
+            return;
+        }
     }
     // The result arrives through the queued call; the future itself is not needed.
-    (void)QtConcurrent::run([this, previousPid, delegate = &delegate, guard, guarded] {
-        const Outcome outcome = replaceAndStart(previousPid);
-        QMetaObject::invokeMethod(this, [this, outcome, delegate, guard, guarded] {
-            if (!guarded || guard) {
-                deliver(outcome, delegate);
+    // The worker touches nothing of this object: the application may quit and destroy it while
+    // the daemon is still coming up. The answer goes through the application object, which
+    // outlives the activator, and is dropped once the activator is gone.
+    QPointer<DaemonExtensionActivator> self(this);
+    (void)QtConcurrent::run([self, daemonPath = m_daemonPath, readyTimeoutMs = m_readyTimeoutMs,
+                             previousPid, delegate = &delegate, guard, guarded] {
+        const Outcome outcome = replaceAndStart(daemonPath, readyTimeoutMs, previousPid);
+        QObject* application = QCoreApplication::instance();
+        if (!application) {
+            return;
+        }
+        QMetaObject::invokeMethod(application, [self, outcome, delegate, guard, guarded] {
+            if (self && (!guarded || guard)) {
+                self->deliver(outcome, delegate);
             }
         });
     });
 }
 
 DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
-    qint64 previousPid) const {
+    const QString& daemonPath, int readyTimeoutMs, qint64 previousPid) {
     const auto deadline = [](int ms) {
         return std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     };
@@ -109,7 +137,8 @@ DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
         while (CameraDaemonStatus::read() && std::chrono::steady_clock::now() < stopBy) {
             std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
         }
-        if (CameraDaemonStatus::read()) {
+        // Read again: the pid may have been reused by now, and only our daemon is killed.
+        if (const auto still = CameraDaemonStatus::read(); still && still->pid == previousPid) {
             ::kill(pid_t(previousPid), SIGKILL);
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
@@ -125,18 +154,18 @@ DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
         if (qEnvironmentVariableIsSet("VELARION_V4L2_DEVICE")) {
             arguments << QStringLiteral("--setenv=VELARION_V4L2_DEVICE");
         }
-        arguments << m_daemonPath;
+        arguments << daemonPath;
         started = QProcess::execute(QStringLiteral("/usr/bin/systemd-run"), arguments) == 0;
     }
     if (!started) {
         // A session of its own: the application's end (or its terminal's hang-up) leaves it alone.
-        started = QProcess::startDetached(QStringLiteral("/usr/bin/setsid"), {m_daemonPath});
+        started = QProcess::startDetached(QStringLiteral("/usr/bin/setsid"), {daemonPath});
     }
     if (!started) {
         return {false, ECHILD, QStringLiteral("The camera daemon could not be started")};
     }
 
-    const auto readyBy = deadline(m_readyTimeoutMs);
+    const auto readyBy = deadline(readyTimeoutMs);
     while (std::chrono::steady_clock::now() < readyBy) {
         const auto running = CameraDaemonStatus::read();
         if (running && running->ready && running->pid != previousPid && isRunning(running->pid)) {

@@ -9,6 +9,8 @@ Item {
     required property QtObject appState
     required property QtObject switches
     required property QtObject maskStatus
+    // The camera module's own WindowListController; without it the module shows only its header.
+    property QtObject cameraWindows: null
 
     // The key of the feature whose panel is open, or "".
     property string selectedFeature: ""
@@ -156,6 +158,7 @@ Item {
             }
 
             CameraModule {
+                windowList: dashboard.cameraWindows
                 Layout.fillWidth: true
             }
 

@@ -16,6 +16,8 @@ Item {
     // the tab stays empty.
     property QtObject settingsController: null
     property QtObject settingsUpdates: null
+    // The dashboard camera module's WindowListController.
+    property QtObject cameraWindows: null
     // Set by the host as its window is shown and hidden.
     property bool windowShown: true
 
@@ -138,6 +140,7 @@ Item {
                 appState: main.appState
                 switches: main.switches
                 maskStatus: main.maskStatus
+                cameraWindows: main.cameraWindows
             }
             Loader {
                 objectName: "settingsTab"

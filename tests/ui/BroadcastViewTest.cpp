@@ -1,0 +1,170 @@
+// The broadcast window and the dashboard's camera module over their list controllers and the real
+// services, clicked offscreen.
+
+#include "QmlHost.h"
+#include "controllers/BroadcastTestbed.h"
+
+#include "support/QtPrinters.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace broadcast_testbed;
+
+namespace {
+
+QVariantMap props(Testbed& bed) {
+    return {{QStringLiteral("list"), QVariant::fromValue<QObject*>(&bed.windows)}};
+}
+
+bool shown(QmlHost& host, const char* name) {
+    QQuickItem* item = host.find(QString::fromLatin1(name));
+    return item && item->isVisible();
+}
+
+QString textOf(QmlHost& host, const char* name) {
+    QQuickItem* item = host.find(QString::fromLatin1(name));
+    return item ? item->property("text").toString() : QString();
+}
+
+// A list row by its objectName: delegates are items of the list's content, not QObject children.
+QQuickItem* row(QmlHost& host, const char* name) {
+    QQuickItem* list = host.find(QStringLiteral("windowList"));
+    auto* content = list ? list->property("contentItem").value<QQuickItem*>() : nullptr;
+    if (!content) {
+        return nullptr;
+    }
+    for (QQuickItem* item : content->childItems()) {
+        if (item->objectName() == QLatin1String(name)) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(BroadcastViewTest, NotReadyShowsOnlyTheWayToSetUpAndStartsNothing) {
+    QmlHost host({480, 620});
+    Testbed bed(host.shell());
+    ASSERT_TRUE(host.loadView(QStringLiteral("BroadcastView"), props(bed)));
+    bed.windows.windowOpened();
+    ASSERT_TRUE(bed.refreshed());
+    ASSERT_TRUE(bed.settles());
+    EXPECT_TRUE(shown(host, "setupPanel"));
+    EXPECT_FALSE(shown(host, "readyPanel"));
+    EXPECT_FALSE(bed.appState.isVirtualCameraActive());
+
+    QSignalSpy dismissed(&bed.windows, &WindowListController::dismissRequested);
+    host.click(host.find(QStringLiteral("openSetupButton")));
+    EXPECT_EQ(host.shell().calls, QStringList{QStringLiteral("open camera-setup")});
+    EXPECT_EQ(dismissed.count(), 1);
+}
+
+TEST(BroadcastViewTest, TickThenApplyWhileLiveRestartsAndStopClosesTheWindow) {
+    QmlHost host({480, 620});
+    Testbed bed(host.shell());
+    bed.driveInstaller(Kind::active);
+    ASSERT_TRUE(host.loadView(QStringLiteral("BroadcastView"), props(bed)));
+    bed.windows.windowOpened();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bed.appState.isVirtualCameraActive(); }, 20'000));
+    ASSERT_TRUE(bed.settles());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row(host, "windowRow0"); }, 20'000));
+    EXPECT_TRUE(shown(host, "liveBadge"));
+    EXPECT_EQ(textOf(host, "applyState"), QStringLiteral("Applied"));
+    EXPECT_FALSE(host.find(QStringLiteral("applyButton"))->isEnabled());
+
+    host.click(row(host, "windowRow0"));
+    EXPECT_EQ(bed.appState.protectedWindowIDs(), WindowIdSet{3});
+    EXPECT_EQ(textOf(host, "hiddenCount"), QStringLiteral("1 hidden"));
+    EXPECT_EQ(textOf(host, "applyState"), QStringLiteral("Not applied yet"));
+    EXPECT_TRUE(host.find(QStringLiteral("guideLine2"))->property("done").toBool());
+
+    QSignalSpy started(&bed.broadcast, &BroadcastController::captureStarted);
+    host.click(host.find(QStringLiteral("applyButton")));
+    ASSERT_TRUE(bed.settles());
+    EXPECT_EQ(started.count(), 1);
+    EXPECT_FALSE(bed.windows.dirty());
+
+    QSignalSpy dismissed(&bed.windows, &WindowListController::dismissRequested);
+    host.click(host.find(QStringLiteral("stopButton")));
+    EXPECT_EQ(dismissed.count(), 1);
+    EXPECT_FALSE(bed.appState.isVirtualCameraActive());
+    ASSERT_TRUE(bed.settles());
+    EXPECT_EQ(bed.runningStreams(), 0);
+    EXPECT_FALSE(shown(host, "liveBadge"));
+}
+
+TEST(BroadcastViewTest, DoneAppliesPendingTicksOnlyWhenLiveAndCloses) {
+    for (bool live : {false, true}) {
+        SCOPED_TRACE(live ? "live" : "not live");
+        QmlHost host({480, 620});
+        Testbed bed(host.shell());
+        bed.driveInstaller(Kind::active);
+        ASSERT_TRUE(host.loadView(QStringLiteral("BroadcastView"), props(bed)));
+        ASSERT_TRUE(bed.refreshed());
+        if (live) {
+            ASSERT_TRUE(bed.broadcast.start());
+            ASSERT_TRUE(bed.settles());
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return row(host, "windowRow1"); }, 20'000));
+        host.click(row(host, "windowRow1"));
+        QSignalSpy started(&bed.broadcast, &BroadcastController::captureStarted);
+        QSignalSpy dismissed(&bed.windows, &WindowListController::dismissRequested);
+        host.click(host.find(QStringLiteral("doneButton")));
+        ASSERT_TRUE(bed.settles());
+        EXPECT_EQ(dismissed.count(), 1);
+        EXPECT_EQ(started.count(), live ? 1 : 0);
+        EXPECT_EQ(bed.appState.isVirtualCameraActive(), live);
+    }
+}
+
+TEST(BroadcastViewTest, EmptyListSaysWhy) {
+    QmlHost host({480, 620});
+    Testbed bed(host.shell());
+    bed.driveInstaller(Kind::active);
+    bed.backend->content.windows.clear();
+    ASSERT_TRUE(host.loadView(QStringLiteral("BroadcastView"), props(bed)));
+    ASSERT_TRUE(bed.refreshed());
+    EXPECT_EQ(textOf(host, "emptyText"), QStringLiteral("No windows open."));
+    bed.windows.setQuery(QStringLiteral("x"));
+    EXPECT_EQ(textOf(host, "emptyText"), QStringLiteral("No matches."));
+}
+
+TEST(CameraModuleTest, SwitchWhileNotReadyStaysOffAndOpensSetUp) {
+    QmlHost host({480, 520});
+    Testbed bed(host.shell());
+    ASSERT_TRUE(host.load(R"qml(
+        import QtQuick
+        import Velarion.Ui
+        Item { CameraModule { width: 460 } })qml"));
+    QQuickItem* module = host.find(QStringLiteral("cameraModule"));
+    ASSERT_TRUE(module);
+    module->setProperty("windowList", QVariant::fromValue<QObject*>(&bed.windows));
+    host.click(host.find(QStringLiteral("moduleSwitch")));
+    EXPECT_EQ(host.shell().calls, QStringList{QStringLiteral("open camera-setup")});
+    EXPECT_FALSE(host.find(QStringLiteral("moduleSwitch"))->property("on").toBool());
+    EXPECT_FALSE(module->property("expanded").toBool());
+}
+
+TEST(CameraModuleTest, SwitchWhileReadyGoesLiveAndOpensThePanel) {
+    QmlHost host({480, 520});
+    Testbed bed(host.shell());
+    bed.driveInstaller(Kind::active);
+    ASSERT_TRUE(host.load(R"qml(
+        import QtQuick
+        import Velarion.Ui
+        Item { CameraModule { width: 460 } })qml"));
+    QQuickItem* module = host.find(QStringLiteral("cameraModule"));
+    module->setProperty("windowList", QVariant::fromValue<QObject*>(&bed.windows));
+    host.click(host.find(QStringLiteral("moduleSwitch")));
+    ASSERT_TRUE(bed.settles());
+    EXPECT_TRUE(bed.appState.isVirtualCameraActive());
+    EXPECT_TRUE(host.find(QStringLiteral("moduleSwitch"))->property("on").toBool());
+    EXPECT_TRUE(module->property("expanded").toBool());
+    EXPECT_EQ(textOf(host, "moduleSubtitle"), QStringLiteral("Live — 0 window(s) hidden"));
+    host.click(host.find(QStringLiteral("moduleSwitch")));
+    ASSERT_TRUE(bed.settles());
+    EXPECT_FALSE(bed.appState.isVirtualCameraActive());
+}

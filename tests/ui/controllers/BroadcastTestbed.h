@@ -1,0 +1,146 @@
+#pragma once
+
+// The broadcast views' controllers over the real services: the screen manager on a stand-in
+// display server, the publisher on real shared memory in a private namespace, the installer with
+// a scripted activator, the set-up's re-check on a hand-driven timer and an injected capture check.
+
+#include "FakeCaptureBackend.h"
+
+#include "capture/PrivacyShieldService.h"
+#include "capture/ScreenCaptureAccess.h"
+#include "capture/ScreenManager.h"
+#include "capture/SystemExtensionInstaller.h"
+#include "capture/VirtualCameraService.h"
+#include "core/AppState.h"
+#include "core/UserDefaults.h"
+#include "handoff/HandoffNamespace.h"
+#include "settings/CameraSetupPreferences.h"
+#include "shared/NotifyCenter.h"
+#include "ui/ShellActions.h"
+#include "ui/controllers/BroadcastController.h"
+#include "ui/controllers/CameraSetupController.h"
+#include "ui/controllers/ScanTimer.h"
+#include "ui/controllers/WindowListController.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace broadcast_testbed {
+
+using Kind = SystemExtensionInstaller::State::Kind;
+
+class ScriptedActivator final : public ExtensionActivator {
+public:
+    void submitActivationRequest(const QString&, ActivationRequestDelegate& d) override {
+        ++submissions;
+        delegate = &d;
+    }
+    int submissions = 0;
+    ActivationRequestDelegate* delegate = nullptr;
+};
+
+class ManualTimer final : public ScanTimer {
+public:
+    void start(std::chrono::milliseconds delay, std::function<void()> onTimeout) override {
+        lastDelay = delay;
+        m_onTimeout = std::move(onTimeout);
+    }
+    void stop() override { m_onTimeout = nullptr; }
+    bool pending() const { return static_cast<bool>(m_onTimeout); }
+    void fire() {
+        ASSERT_TRUE(pending());
+        auto onTimeout = std::move(m_onTimeout);
+        m_onTimeout = nullptr;
+        onTimeout();
+    }
+    std::chrono::milliseconds lastDelay{0};
+
+private:
+    std::function<void()> m_onTimeout;
+};
+
+inline ShareableWindow shareable(WindowId id, const QString& title, const QString& app, int pid) {
+    ShareableWindow w;
+    w.windowID = id;
+    w.title = title;
+    w.frame = QRect(0, 0, 400, 300);
+    w.isOnScreen = true;
+    w.owningApplication = RunningApplication{pid, app};
+    return w;
+}
+
+struct Testbed {
+    explicit Testbed(ShellActions& shell, const char* platform = "xcb")
+        : access(QString::fromLatin1(platform), QStringLiteral("x11"))
+        , camera(notify)
+        , defaults(dir.filePath(QStringLiteral("defaults.conf")))
+        , preferences(defaults)
+        , setup(access, installer, preferences, shell, std::unique_ptr<ScanTimer>(timer),
+                [this] { return captureAllowed; })
+        , windows(appState, screenManager, shield, broadcast, shell) {
+        backend->content.displays = {ShareableDisplay{1, 800, 600, 1, QRect(0, 0, 800, 600)}};
+        backend->content.windows = {
+            shareable(3, QStringLiteral("Inbox"), QStringLiteral("Mail"), 20),
+            shareable(5, QStringLiteral("Team chat"), QStringLiteral("Chat"), 30)};
+        for (const ShareableWindow& w : backend->content.windows) {
+            backend->content.applications.append(*w.owningApplication);
+        }
+    }
+
+    void driveInstaller(Kind kind) {
+        if (kind == Kind::idle) {
+            return;
+        }
+        installer.activateExtension();
+        switch (kind) {
+            case Kind::needsApproval:
+                activator.delegate->requestNeedsUserApproval(QStringLiteral("Approve it."));
+                break;
+            case Kind::active:
+                activator.delegate->requestDidFinish(ActivationRequestDelegate::Result::completed);
+                break;
+            case Kind::failed:
+                activator.delegate->requestDidFail({QStringLiteral("d"), 1, QStringLiteral("no")});
+                break;
+            default:
+                break;
+        }
+        ASSERT_EQ(installer.state().kind, kind);
+    }
+
+    bool refreshed() {
+        bool done = false;
+        screenManager.refreshAvailableWindows().then([&done] { done = true; });
+        return QTest::qWaitFor([&] { return done; }, 20'000);
+    }
+
+    bool settles() {
+        return QTest::qWaitFor([this] { return !broadcast.isCaptureBusy() && !shield.isBusy(); },
+                               20'000);
+    }
+
+    int runningStreams() const { return backend->runningStreams.load(); }
+
+    HandoffNamespace handoffNamespace;
+    NotifyCenter notify;
+    ScreenCaptureAccess access;
+    ScriptedActivator activator;
+    SystemExtensionInstaller installer{activator};
+    std::shared_ptr<FakeCaptureBackend> backend = std::make_shared<FakeCaptureBackend>();
+    ScreenManager screenManager{backend};
+    AppState appState;
+    VirtualCameraService camera;
+    PrivacyShieldService shield{screenManager, appState};
+    BroadcastController broadcast{appState, access, installer, camera, screenManager, shield};
+    QTemporaryDir dir;
+    UserDefaults defaults;
+    CameraSetupPreferences preferences;
+    bool captureAllowed = true;
+    ManualTimer* timer = new ManualTimer;
+    CameraSetupController setup;
+    WindowListController windows;
+};
+
+}  // namespace broadcast_testbed

@@ -1,0 +1,172 @@
+#include "BroadcastTestbed.h"
+
+#include "support/QtPrinters.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace broadcast_testbed;
+
+namespace {
+
+class NullShell final : public ShellActions {
+public:
+    void openWindow(const QString& id) override { calls << QStringLiteral("open ") + id; }
+    void openUrl(const QUrl&) override {}
+    void bringToFront() override {}
+    void quit() override {}
+    void relaunch() override {}
+    void openDesktopSettings(const QString&) override {}
+    QStringList calls;
+};
+
+QStringList titles(const QList<WindowInfo>& windows) {
+    QStringList out;
+    for (const WindowInfo& w : windows) {
+        out << w.title;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(WindowListControllerTest, FilterDropsSystemSurfacesAndMatchesTheQueryIgnoringCase) {
+    const QList<WindowInfo> windows = {
+        {1, QStringLiteral("Inbox"), QStringLiteral("Mail"), true},
+        {2, QStringLiteral("Dock"), QStringLiteral("Dock"), true},
+        {3, QStringLiteral("Panel"), QStringLiteral("Velarion"), true},
+        {4, QStringLiteral("The BackStop layer"), QStringLiteral("Desk"), true},
+        {5, QStringLiteral("Wallpaper-1"), QStringLiteral("Desk"), true},
+        {6, QStringLiteral(""), QStringLiteral("Term"), true},
+        {7, QStringLiteral("Budget.ods"), QStringLiteral("Calc"), true},
+        {8, QStringLiteral("notes"), QStringLiteral("velarion"), true},  // case matters for apps
+        {9, QStringLiteral("my wallpaper"), QStringLiteral("Viewer"), true},
+        {10, QStringLiteral("Résumé"), QStringLiteral("Writer"), true},
+    };
+    struct Case {
+        QString query;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {{}, {"Inbox", "Budget.ods", "notes", "my wallpaper", "Résumé"}},
+        {QStringLiteral("BUD"), {"Budget.ods"}},
+        {QStringLiteral("calc"), {"Budget.ods"}},  // the application's name counts too
+        {QStringLiteral("RÉSUM"), {"Résumé"}},
+        {QStringLiteral("dock"), {}},
+        {QStringLiteral("zzz"), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.query.toStdString());
+        EXPECT_EQ(titles(WindowListController::filteredWindows(windows, c.query)), c.expected);
+    }
+}
+
+TEST(WindowListControllerTest, EmptyTextSaysWhetherNothingIsOpenOrNothingMatches) {
+    NullShell shell;
+    Testbed bed(shell);
+    EXPECT_EQ(bed.windows.emptyText(), QStringLiteral("No windows open."));
+    ASSERT_TRUE(bed.refreshed());
+    EXPECT_EQ(bed.windows.rows().size(), 2);
+    EXPECT_EQ(bed.windows.emptyText(), QString());
+    bed.windows.setQuery(QStringLiteral("nothing like it"));
+    EXPECT_EQ(bed.windows.emptyText(), QStringLiteral("No matches."));
+    EXPECT_TRUE(bed.windows.rows().isEmpty());
+}
+
+TEST(WindowListControllerTest, OpeningStartsTheBroadcastOnlyWhenReadyAndNotLive) {
+    struct Case {
+        const char* name;
+        Kind installer;
+        bool liveBefore;
+        bool liveAfter;
+        int publishingStarts;
+    };
+    const Case cases[] = {
+        {"not ready", Kind::needsApproval, false, false, 0},
+        {"ready and idle", Kind::active, false, true, 1},
+        {"already live", Kind::active, true, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        NullShell shell;
+        Testbed bed(shell);
+        bed.driveInstaller(c.installer);
+        if (c.liveBefore) {
+            ASSERT_TRUE(bed.broadcast.start());
+            ASSERT_TRUE(bed.settles());
+        }
+        ASSERT_EQ(bed.appState.isVirtualCameraActive(), c.liveBefore);
+        QSignalSpy started(&bed.broadcast, &BroadcastController::captureStarted);
+        bed.windows.windowOpened();
+        ASSERT_TRUE(bed.settles());
+        // The refresh runs first; the start follows it.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bed.windows.rows().size() == 2; }, 20'000));
+        ASSERT_TRUE(bed.settles());
+        EXPECT_EQ(bed.appState.isVirtualCameraActive(), c.liveAfter);
+        EXPECT_EQ(started.count(), c.publishingStarts);
+        EXPECT_EQ(bed.runningStreams(), c.liveAfter ? 1 : 0);
+    }
+}
+
+TEST(WindowListControllerTest, ApplyRestartsTheCaptureOnlyWhileLive) {
+    for (bool live : {false, true}) {
+        SCOPED_TRACE(live ? "live" : "not live");
+        NullShell shell;
+        Testbed bed(shell);
+        bed.driveInstaller(Kind::active);
+        ASSERT_TRUE(bed.refreshed());
+        if (live) {
+            ASSERT_TRUE(bed.broadcast.start());
+            ASSERT_TRUE(bed.settles());
+        }
+        bed.windows.toggle(3);
+        EXPECT_TRUE(bed.windows.dirty());
+        EXPECT_EQ(bed.windows.hiddenCount(), 1);
+        EXPECT_TRUE(bed.windows.rows().first().toMap().value(QStringLiteral("hidden")).toBool());
+        const qsizetype filtersBefore = [&] {
+            std::lock_guard lock(bed.backend->mutex);
+            return bed.backend->filters.size();
+        }();
+        QSignalSpy started(&bed.broadcast, &BroadcastController::captureStarted);
+        bed.windows.apply();
+        ASSERT_TRUE(bed.settles());
+        EXPECT_FALSE(bed.windows.dirty());
+        EXPECT_EQ(started.count(), live ? 1 : 0);
+        EXPECT_EQ(bed.runningStreams(), live ? 1 : 0);
+        if (live) {
+            // The restarted capture leaves out the ticked window's application.
+            std::lock_guard lock(bed.backend->mutex);
+            ASSERT_GT(bed.backend->filters.size(), filtersBefore);
+            const ContentFilter& filter = bed.backend->filters.last();
+            ASSERT_EQ(filter.excludedApplications.size(), 1);
+            EXPECT_EQ(filter.excludedApplications.first().applicationName, QStringLiteral("Mail"));
+        } else {
+            std::lock_guard lock(bed.backend->mutex);
+            EXPECT_EQ(bed.backend->filters.size(), filtersBefore);
+        }
+    }
+}
+
+TEST(WindowListControllerTest, SwitchOnWhileNotReadyOpensSetUpAndStaysOff) {
+    NullShell shell;
+    Testbed bed(shell);
+    EXPECT_EQ(bed.windows.flip(true), QStringLiteral("needsSetup"));
+    EXPECT_FALSE(bed.appState.isVirtualCameraActive());
+    EXPECT_EQ(bed.activator.submissions, 1);  // an idle installer is asked to start
+    EXPECT_EQ(shell.calls, QStringList{QStringLiteral("open camera-setup")});
+}
+
+TEST(WindowListControllerTest, ACaptureFailureClearsLive) {
+    NullShell shell;
+    Testbed bed(shell);
+    bed.driveInstaller(Kind::active);
+    bed.backend->failStreamStart = [] {
+        throw std::runtime_error("capture refused");
+    };
+    QSignalSpy live(&bed.windows, &WindowListController::isLiveChanged);
+    ASSERT_TRUE(bed.broadcast.start());
+    ASSERT_TRUE(bed.settles());
+    EXPECT_FALSE(bed.windows.isLive());
+    EXPECT_EQ(live.count(), 2);  // on, then off again
+}
