@@ -77,10 +77,11 @@ VelarionApp::~VelarionApp() {
     m_mainWindowLifecycle.reset();
     m_tray.reset();
     m_popover.reset();
+    // Every view before the engine they run in, and the actions they call after them.
+    m_windows.reset();
+    m_mainWindow.reset();
     m_ui.reset();
     m_actions.reset();
-    m_mainWindow.reset();
-    m_windows.reset();
     m_updateController.reset();
     m_updateAvailability.reset();
     m_maskPanelStatus.reset();
