@@ -263,7 +263,7 @@ void VelarionApp::registerWindows() {
                 m_ui->createView(QStringLiteral("CameraSetupView"),
                                  {{QStringLiteral("controller"),
                                    QVariant::fromValue<QObject*>(m_cameraSetup.get())}});
-            view->resize(520, 660);
+            ViewWindow::fitToContent(view);
             connect(m_cameraSetup.get(), &CameraSetupController::dismissRequested, view,
                     &QWidget::close);
             ShownWatcher::watch(
@@ -274,7 +274,7 @@ void VelarionApp::registerWindows() {
         QQuickWidget* view = m_ui->createView(
             QStringLiteral("BroadcastView"),
             {{QStringLiteral("list"), QVariant::fromValue<QObject*>(m_broadcastWindows.get())}});
-        view->resize(480, 620);
+        ViewWindow::fitToContent(view);
         connect(m_broadcastWindows.get(), &WindowListController::dismissRequested, view,
                 &QWidget::close);
         // Closing neither applies nor stops: only Done and Stop act on the broadcast.

@@ -72,7 +72,7 @@ FocusScope {
 
                 Text {
                     objectName: "unavailableReason"
-                    horizontalAlignment: L.rightToLeft ? Text.AlignRight : Text.AlignLeft
+                    horizontalAlignment: Text.AlignLeft
                     Layout.fillWidth: true
                     visible: view.controller.step1State === "pending" && view.controller.unavailableReason.length > 0
                     text: L.t(view.controller.unavailableReason)
@@ -90,7 +90,7 @@ FocusScope {
                 }
                 Text {
                     objectName: "step1Instruction"
-                    horizontalAlignment: L.rightToLeft ? Text.AlignRight : Text.AlignLeft
+                    horizontalAlignment: Text.AlignLeft
                     Layout.fillWidth: true
                     visible: view.controller.step1State === "actionNeeded"
                     text: L.t("Screen capture isn't allowed in this session. Velarion needs an X11 (Xorg) session: choose one at the login screen. If you changed a setting instead, quit and reopen Velarion to apply it.")
@@ -172,7 +172,7 @@ FocusScope {
                 }
                 Text {
                     objectName: "approvalInstruction"
-                    horizontalAlignment: L.rightToLeft ? Text.AlignRight : Text.AlignLeft
+                    horizontalAlignment: Text.AlignLeft
                     Layout.fillWidth: true
                     visible: view.controller.installerState === "needsApproval"
                     text: L.t(view.controller.approvalInstruction)

@@ -7,6 +7,10 @@ import Velarion.Ui
 // application names are shown as they are, never translated.
 T.Button {
     id: row
+    // Mirrored on its own wherever it is placed: the left alignment below then reads from the
+    // right in Arabic.
+    LayoutMirroring.enabled: L.rightToLeft
+    LayoutMirroring.childrenInherit: true
     property string title
     property string appName
     property bool isHidden: false
@@ -43,7 +47,7 @@ T.Button {
                 font.pixelSize: 13
                 font.weight: Font.Medium
                 color: Theme.text
-                horizontalAlignment: L.rightToLeft ? Text.AlignRight : Text.AlignLeft
+                horizontalAlignment: Text.AlignLeft
             }
             Text {
                 Layout.fillWidth: true
@@ -51,7 +55,7 @@ T.Button {
                 elide: Text.ElideRight
                 font.pixelSize: 11
                 color: Theme.secondaryText
-                horizontalAlignment: L.rightToLeft ? Text.AlignRight : Text.AlignLeft
+                horizontalAlignment: Text.AlignLeft
             }
         }
         Rectangle {

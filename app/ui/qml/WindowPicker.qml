@@ -6,6 +6,10 @@ import Velarion.Ui
 // window the list controller offers, or why there is none.
 ColumnLayout {
     id: picker
+    // Mirrored on its own wherever it is placed: the left alignment below then reads from the
+    // right in Arabic.
+    LayoutMirroring.enabled: L.rightToLeft
+    LayoutMirroring.childrenInherit: true
     // A WindowListController.
     required property var list
     property real listHeight: 220
@@ -51,7 +55,7 @@ ColumnLayout {
                 font.pixelSize: Theme.font.callout
                 color: Theme.text
                 selectByMouse: true
-                horizontalAlignment: L.rightToLeft ? TextInput.AlignRight : TextInput.AlignLeft
+                horizontalAlignment: TextInput.AlignLeft
                 Text {
                     anchors.fill: parent
                     visible: search.text.length === 0
