@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ShellActions.h"
+#include "ui/controllers/ShellActions.h"
 
 class MainWindow;
 class QuitSequence;

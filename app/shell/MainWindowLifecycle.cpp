@@ -3,7 +3,7 @@
 #include "settings/CameraSetupPreferences.h"
 #include "shell/SceneIds.h"
 #include "shields/HotkeyManager.h"
-#include "ui/ShellActions.h"
+#include "ui/controllers/ShellActions.h"
 #include "ui/controllers/FeatureSwitches.h"
 #include "update/UpdateChecker.h"
 

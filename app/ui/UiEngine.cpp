@@ -2,8 +2,8 @@
 
 #include "ui/LocalizedTexts.h"
 #include "ui/ShadowImageProvider.h"
-#include "ui/ShellActions.h"
 #include "ui/SymbolImageProvider.h"
+#include "ui/controllers/ShellActions.h"
 
 #include <QLoggingCategory>
 #include <QQmlComponent>
@@ -33,6 +33,14 @@ UiEngine::UiEngine(LocalizationManager& localization, ShellActions& shell, QObje
     static std::once_flag registered;
     std::call_once(registered, [] {
         qml_register_types_Velarion_Ui();
+        // Registered here rather than declared with the module's types: the controllers below the
+        // module use ShellActions too, so it lives in their library.
+        qmlRegisterSingletonType<ShellActions>(
+            "Velarion.Ui", 1, 0, "Shell", [](QQmlEngine* engine, QJSEngine*) -> QObject* {
+                ShellActions* shell = &UiEngine::of(*engine).shell();
+                QJSEngine::setObjectOwnership(shell, QJSEngine::CppOwnership);
+                return shell;
+            });
         SymbolImageProvider::prepareIconThemes();
     });
     m_engine->setProperty(kOwnerProperty, QVariant::fromValue(static_cast<QObject*>(this)));
@@ -81,10 +89,4 @@ QQuickWidget* UiEngine::createView(const QString& viewName, const QVariantMap& p
     }
     view->setContent(url, component, root);
     return view;
-}
-
-ShellActions* ShellActions::create(QQmlEngine* engine, QJSEngine*) {
-    ShellActions* shell = &UiEngine::of(*engine).shell();
-    QJSEngine::setObjectOwnership(shell, QJSEngine::CppOwnership);
-    return shell;
 }

@@ -5,7 +5,7 @@
 #include "core/UserDefaults.h"
 #include "settings/AppLanguage.h"
 #include "settings/LocalizationManager.h"
-#include "ui/ShellActions.h"
+#include "ui/controllers/ShellActions.h"
 #include "ui/UiEngine.h"
 
 #include <QApplication>

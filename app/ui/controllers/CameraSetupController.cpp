@@ -3,7 +3,7 @@
 #include "capture/ScreenCaptureAccess.h"
 #include "capture/SystemExtensionInstaller.h"
 #include "settings/CameraSetupPreferences.h"
-#include "ui/ShellActions.h"
+#include "ui/controllers/ShellActions.h"
 #include "ui/controllers/QtScanTimer.h"
 
 namespace {

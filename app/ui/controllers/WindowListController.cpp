@@ -3,7 +3,7 @@
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenManager.h"
 #include "core/AppState.h"
-#include "ui/ShellActions.h"
+#include "ui/controllers/ShellActions.h"
 #include "ui/controllers/BroadcastController.h"
 
 #include <QFuture>

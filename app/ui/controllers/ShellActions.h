@@ -1,26 +1,18 @@
 #pragma once
 
-#include <QtQml/qqmlregistration.h>
 #include <QObject>
 #include <QString>
 #include <QUrl>
 
-class QJSEngine;
-class QQmlEngine;
-
 // The few things a view may ask of the application shell. The shell implements it; views reach it
-// as the `Shell` singleton of the QML module and controllers receive it through their
-// constructors, so nothing in the interface knows the shell's classes. GUI thread only.
+// as the `Shell` singleton of the QML module (UiEngine registers it) and controllers receive it
+// through their constructors, so nothing in the interface knows the shell's classes. GUI thread
+// only.
 class ShellActions : public QObject {
     Q_OBJECT
-    QML_NAMED_ELEMENT(Shell)
-    QML_SINGLETON
 
 public:
     using QObject::QObject;
-
-    // The instance the engine's UiEngine was given; QML creates no other.
-    static ShellActions* create(QQmlEngine* engine, QJSEngine* scriptEngine);
 
     // Opens (or raises) the auxiliary window with this identifier: "settings", "help", "update",
     // "camera-setup", "broadcast". Unknown identifiers are ignored.
