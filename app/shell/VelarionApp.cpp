@@ -288,8 +288,10 @@ void VelarionApp::createViews() {
     const auto object = [](QObject* o) {
         return QVariant::fromValue(o);
     };
-    // The Settings tab records hot keys with a controller of its own, owned by the main window.
-    const QVariantMap settings = settingsViewProperties(m_mainWindow.get());
+    // The Settings tab records hot keys with a controller of its own, which goes with the main
+    // view (after it: a QQuickWidget deletes its items before its children).
+    auto* settingsOwner = new QObject;
+    const QVariantMap settings = settingsViewProperties(settingsOwner);
     QQuickWidget* main = m_ui->createView(
         QStringLiteral("MainView"),
         {{QStringLiteral("appState"), object(m_appState.get())},
@@ -300,6 +302,7 @@ void VelarionApp::createViews() {
          {QStringLiteral("settingsController"), settings.value(QStringLiteral("controller"))},
          {QStringLiteral("settingsUpdates"), settings.value(QStringLiteral("updates"))},
          {QStringLiteral("cameraWindows"), object(m_cameraModuleWindows.get())}});
+    settingsOwner->setParent(main);
     m_mainWindow->setCentralWidget(main);
     m_mainWindowLifecycle = std::make_unique<MainWindowLifecycle>(
         *m_mainWindow, *m_hotkeyManager, *m_featureSwitches, *m_cameraSetupPreferences,

@@ -1,10 +1,12 @@
 #include "ui/controllers/WindowListController.h"
 
+#include "core/WhenFinished.h"
+
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenManager.h"
 #include "core/AppState.h"
-#include "ui/controllers/ShellActions.h"
 #include "ui/controllers/BroadcastController.h"
+#include "ui/controllers/ShellActions.h"
 
 #include <QFuture>
 #include <QVariantMap>
@@ -119,12 +121,12 @@ void WindowListController::windowOpened() {
     setDirty(false);
     // Starts only after the refresh, whatever it gave: the capture is then chosen from a current
     // list, and a display server that cannot list windows does not keep the broadcast off.
-    m_screenManager.refreshAvailableWindows().then(this,
-                                                   [this](QFuture<void>) { m_broadcast.start(); });
+    whenFinished(m_screenManager.refreshAvailableWindows(), this,
+                 [this](const QFuture<void>&) { m_broadcast.start(); });
 }
 
 void WindowListController::refresh() {
-    m_screenManager.refreshAvailableWindows().then(this, [](QFuture<void>) {});
+    whenFinished(m_screenManager.refreshAvailableWindows(), this, [](const QFuture<void>&) {});
 }
 
 void WindowListController::toggle(double windowId) {
