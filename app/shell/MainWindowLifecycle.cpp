@@ -3,8 +3,8 @@
 #include "settings/CameraSetupPreferences.h"
 #include "shell/SceneIds.h"
 #include "shields/HotkeyManager.h"
-#include "ui/controllers/ShellActions.h"
 #include "ui/controllers/FeatureSwitches.h"
+#include "ui/controllers/ShellActions.h"
 #include "update/UpdateChecker.h"
 
 #include <QEvent>

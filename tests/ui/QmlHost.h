@@ -2,8 +2,8 @@
 
 #include "core/UserDefaults.h"
 #include "settings/LocalizationManager.h"
-#include "ui/controllers/ShellActions.h"
 #include "ui/UiEngine.h"
+#include "ui/controllers/ShellActions.h"
 
 #include <QImage>
 #include <QQuickItem>

@@ -5,8 +5,8 @@
 #include "core/UserDefaults.h"
 #include "settings/AppLanguage.h"
 #include "settings/LocalizationManager.h"
-#include "ui/controllers/ShellActions.h"
 #include "ui/UiEngine.h"
+#include "ui/controllers/ShellActions.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

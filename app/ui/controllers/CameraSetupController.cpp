@@ -3,8 +3,8 @@
 #include "capture/ScreenCaptureAccess.h"
 #include "capture/SystemExtensionInstaller.h"
 #include "settings/CameraSetupPreferences.h"
-#include "ui/controllers/ShellActions.h"
 #include "ui/controllers/QtScanTimer.h"
+#include "ui/controllers/ShellActions.h"
 
 namespace {
 

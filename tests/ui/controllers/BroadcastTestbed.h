@@ -16,10 +16,10 @@
 #include "handoff/HandoffNamespace.h"
 #include "settings/CameraSetupPreferences.h"
 #include "shared/NotifyCenter.h"
-#include "ui/controllers/ShellActions.h"
 #include "ui/controllers/BroadcastController.h"
 #include "ui/controllers/CameraSetupController.h"
 #include "ui/controllers/ScanTimer.h"
+#include "ui/controllers/ShellActions.h"
 #include "ui/controllers/WindowListController.h"
 
 #include <QTemporaryDir>
