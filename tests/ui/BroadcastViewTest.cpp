@@ -50,7 +50,7 @@ TEST(BroadcastViewTest, NotReadyShowsOnlyTheWayToSetUpAndStartsNothing) {
     Testbed bed(host.shell());
     ASSERT_TRUE(host.loadView(QStringLiteral("BroadcastView"), props(bed)));
     bed.windows.windowOpened();
-    ASSERT_TRUE(bed.refreshed());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !bed.windows.isRefreshing(); }, 20'000));
     ASSERT_TRUE(bed.settles());
     EXPECT_TRUE(shown(host, "setupPanel"));
     EXPECT_FALSE(shown(host, "readyPanel"));

@@ -121,12 +121,26 @@ void WindowListController::windowOpened() {
     setDirty(false);
     // Starts only after the refresh, whatever it gave: the capture is then chosen from a current
     // list, and a display server that cannot list windows does not keep the broadcast off.
-    whenFinished(m_screenManager.refreshAvailableWindows(), this,
-                 [this](const QFuture<void>&) { m_broadcast.start(); });
+    refreshThen([this] { m_broadcast.start(); });
 }
 
 void WindowListController::refresh() {
-    whenFinished(m_screenManager.refreshAvailableWindows(), this, [](const QFuture<void>&) {});
+    refreshThen({});
+}
+
+void WindowListController::refreshThen(std::function<void()> then) {
+    if (m_pendingRefreshes++ == 0) {
+        Q_EMIT isRefreshingChanged();
+    }
+    whenFinished(m_screenManager.refreshAvailableWindows(), this,
+                 [this, then = std::move(then)](const QFuture<void>&) {
+                     if (then) {
+                         then();
+                     }
+                     if (--m_pendingRefreshes == 0) {
+                         Q_EMIT isRefreshingChanged();
+                     }
+                 });
 }
 
 void WindowListController::toggle(double windowId) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
+
 class AppState;
 class BroadcastController;
 class PrivacyShieldService;
@@ -32,6 +34,8 @@ class WindowListController final : public QObject {
     Q_PROPERTY(bool dirty READ dirty NOTIFY dirtyChanged)
     Q_PROPERTY(bool isLive READ isLive NOTIFY isLiveChanged)
     Q_PROPERTY(bool isReady READ isReady NOTIFY isReadyChanged)
+    // A refresh of the window list is under way (and, after an opening, the start that follows).
+    Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
 
 public:
     WindowListController(AppState& appState, ScreenManager& screenManager,
@@ -52,6 +56,7 @@ public:
     bool dirty() const { return m_dirty; }
     bool isLive() const;
     bool isReady() const;
+    bool isRefreshing() const { return m_pendingRefreshes > 0; }
 
     // The broadcast window was shown: a fresh search and nothing unapplied; the window list is
     // refreshed, and once that has ended (failed or not) the broadcast starts if it is ready and
@@ -80,10 +85,13 @@ Q_SIGNALS:
     void dirtyChanged();
     void isLiveChanged();
     void isReadyChanged();
+    void isRefreshingChanged();
     void dismissRequested();
 
 private:
     void setDirty(bool dirty);
+    // Refreshes the list, then runs `then` (on this object, and never once it is gone).
+    void refreshThen(std::function<void()> then);
 
     AppState& m_appState;
     ScreenManager& m_screenManager;
@@ -93,4 +101,5 @@ private:
 
     QString m_query;
     bool m_dirty = false;
+    int m_pendingRefreshes = 0;
 };

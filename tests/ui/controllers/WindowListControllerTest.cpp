@@ -101,7 +101,8 @@ TEST(WindowListControllerTest, OpeningStartsTheBroadcastOnlyWhenReadyAndNotLive)
         bed.windows.windowOpened();
         ASSERT_TRUE(bed.settles());
         // The refresh runs first; the start follows it.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return bed.windows.rows().size() == 2; }, 20'000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !bed.windows.isRefreshing(); }, 20'000));
+        EXPECT_EQ(bed.windows.rows().size(), 2);
         ASSERT_TRUE(bed.settles());
         EXPECT_EQ(bed.appState.isVirtualCameraActive(), c.liveAfter);
         EXPECT_EQ(started.count(), c.publishingStarts);
