@@ -30,21 +30,16 @@ QQuickItem* QmlHost::load(const QByteArray& qml) {
 QQuickItem* QmlHost::load(const QByteArray& qml, const QVariantMap& properties) {
     QQmlComponent component(&m_ui->engine());
     component.setData(qml, QUrl(QStringLiteral("qrc:/test/Host.qml")));
-    // Qt 6.4 crashes creating a component with errors when initial properties are given.
-    if (!component.isReady()) {
-        ADD_FAILURE() << component.errorString().toStdString();
-        return nullptr;
-    }
-    QObject* object = component.createWithInitialProperties(properties);
-    if (!object) {
-        ADD_FAILURE() << component.errorString().toStdString();
-        return nullptr;
-    }
-    return adopt(object);
+    return create(component, properties);
 }
 
 QQuickItem* QmlHost::loadView(const QString& viewName, const QVariantMap& properties) {
     QQmlComponent component(&m_ui->engine(), QUrl(UiEngine::viewUrl(viewName)));
+    return create(component, properties);
+}
+
+QQuickItem* QmlHost::create(QQmlComponent& component, const QVariantMap& properties) {
+    // Qt 6.4 crashes creating a component with errors when initial properties are given.
     if (!component.isReady()) {
         ADD_FAILURE() << component.errorString().toStdString();
         return nullptr;

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+class QQmlComponent;
+
 // Records what views ask of the shell.
 class RecordingShellActions final : public ShellActions {
 public:
@@ -68,6 +70,7 @@ public:
     void click(QQuickItem* item);
 
 private:
+    QQuickItem* create(QQmlComponent& component, const QVariantMap& properties);
     QQuickItem* adopt(QObject* object);
 
     QTemporaryDir m_dir;

@@ -2,6 +2,7 @@
 // publisher on real shared memory in a private namespace, the installer with a scripted activator.
 
 #include "FakeCaptureBackend.h"
+#include "ScriptedActivator.h"
 
 #include "capture/CaptureError.h"
 #include "capture/PrivacyShieldService.h"
@@ -40,17 +41,6 @@ ShareableWindow window(WindowId id, const RunningApplication& owner) {
     return w;
 }
 
-// Answers activation requests as the test says.
-class ScriptedActivator final : public ExtensionActivator {
-public:
-    void submitActivationRequest(const QString&, ActivationRequestDelegate& delegate) override {
-        ++submissions;
-        this->delegate = &delegate;
-    }
-    int submissions = 0;
-    ActivationRequestDelegate* delegate = nullptr;
-};
-
 struct Services {
     explicit Services(const char* platform = "xcb", VirtualCameraService::PoolFactory pools =
                                                         VirtualCameraService::defaultPoolFactory())
@@ -61,27 +51,7 @@ struct Services {
         backend->content.applications = {kMail, kChat};
     }
 
-    // Brings the installer to `kind` the way the activator's answers do.
-    void driveInstaller(Kind kind) {
-        if (kind == Kind::idle) {
-            return;
-        }
-        installer.activateExtension();
-        switch (kind) {
-            case Kind::needsApproval:
-                activator.delegate->requestNeedsUserApproval(QStringLiteral("Approve it."));
-                break;
-            case Kind::active:
-                activator.delegate->requestDidFinish(ActivationRequestDelegate::Result::completed);
-                break;
-            case Kind::failed:
-                activator.delegate->requestDidFail({QStringLiteral("d"), 1, QStringLiteral("no")});
-                break;
-            default:
-                break;
-        }
-        ASSERT_EQ(installer.state().kind, kind);
-    }
+    void driveInstaller(Kind kind) { activator.drive(installer, kind); }
 
     void protect(WindowId id, const QString& app) {
         shield.protect(WindowInfo{id, app, app, true});

@@ -5,6 +5,7 @@
 // a scripted activator, the set-up's re-check on a hand-driven timer and an injected capture check.
 
 #include "FakeCaptureBackend.h"
+#include "ScriptedActivator.h"
 
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenCaptureAccess.h"
@@ -30,16 +31,6 @@
 namespace broadcast_testbed {
 
 using Kind = SystemExtensionInstaller::State::Kind;
-
-class ScriptedActivator final : public ExtensionActivator {
-public:
-    void submitActivationRequest(const QString&, ActivationRequestDelegate& d) override {
-        ++submissions;
-        delegate = &d;
-    }
-    int submissions = 0;
-    ActivationRequestDelegate* delegate = nullptr;
-};
 
 class ManualTimer final : public ScanTimer {
 public:
@@ -89,26 +80,7 @@ struct Testbed {
         }
     }
 
-    void driveInstaller(Kind kind) {
-        if (kind == Kind::idle) {
-            return;
-        }
-        installer.activateExtension();
-        switch (kind) {
-            case Kind::needsApproval:
-                activator.delegate->requestNeedsUserApproval(QStringLiteral("Approve it."));
-                break;
-            case Kind::active:
-                activator.delegate->requestDidFinish(ActivationRequestDelegate::Result::completed);
-                break;
-            case Kind::failed:
-                activator.delegate->requestDidFail({QStringLiteral("d"), 1, QStringLiteral("no")});
-                break;
-            default:
-                break;
-        }
-        ASSERT_EQ(installer.state().kind, kind);
-    }
+    void driveInstaller(Kind kind) { activator.drive(installer, kind); }
 
     bool refreshed() {
         bool done = false;
