@@ -1,8 +1,7 @@
 // The broadcast verbs over the real services: the screen manager on a stand-in display server, the
 // publisher on real shared memory in a private namespace, the installer with a scripted activator.
 
-#include "FakeCaptureBackend.h"
-#include "ScriptedActivator.h"
+#include "BroadcastServices.h"
 
 #include "capture/CaptureError.h"
 #include "capture/PrivacyShieldService.h"
@@ -41,39 +40,17 @@ ShareableWindow window(WindowId id, const RunningApplication& owner) {
     return w;
 }
 
-struct Services {
+struct Services : BroadcastServices {
     explicit Services(const char* platform = "xcb", VirtualCameraService::PoolFactory pools =
                                                         VirtualCameraService::defaultPoolFactory())
-        : access(QString::fromLatin1(platform), QStringLiteral("x11"))
-        , camera(notify, std::move(pools)) {
-        backend->content.displays = {ShareableDisplay{1, 800, 600, 1, QRect(0, 0, 800, 600)}};
+        : BroadcastServices(platform, std::move(pools)) {
         backend->content.windows = {window(3, kMail), window(5, kChat)};
         backend->content.applications = {kMail, kChat};
     }
 
-    void driveInstaller(Kind kind) { activator.drive(installer, kind); }
-
     void protect(WindowId id, const QString& app) {
         shield.protect(WindowInfo{id, app, app, true});
     }
-
-    // Runs the event loop until no capture work of the controller is left.
-    bool settles() {
-        return QTest::qWaitFor([this] { return !controller.isCaptureBusy() && !shield.isBusy(); },
-                               20'000);
-    }
-
-    HandoffNamespace handoffNamespace;
-    NotifyCenter notify;
-    ScreenCaptureAccess access;
-    ScriptedActivator activator;
-    SystemExtensionInstaller installer{activator};
-    std::shared_ptr<FakeCaptureBackend> backend = std::make_shared<FakeCaptureBackend>();
-    ScreenManager screenManager{backend};
-    AppState appState;
-    VirtualCameraService camera;
-    PrivacyShieldService shield{screenManager, appState};
-    BroadcastController controller{appState, access, installer, camera, screenManager, shield};
 };
 
 const char* kindName(Kind kind) {
@@ -91,13 +68,13 @@ TEST(BroadcastControllerTest, ReadyOnlyWithScreenCaptureAndAnActiveExtension) {
         for (Kind kind : kAllKinds) {
             SCOPED_TRACE(std::string(platform) + " / " + kindName(kind));
             Services s(platform);
-            QSignalSpy readiness(&s.controller, &BroadcastController::isReadyChanged);
+            QSignalSpy readiness(&s.broadcast, &BroadcastController::isReadyChanged);
             s.driveInstaller(kind);
             const bool expected = std::string(platform) == "xcb" && kind == Kind::active;
-            EXPECT_EQ(s.controller.isReady(), expected);
+            EXPECT_EQ(s.broadcast.isReady(), expected);
             EXPECT_EQ(readiness.count(), expected ? 1 : 0);
-            s.controller.recheck();
-            EXPECT_EQ(s.controller.isReady(), expected);
+            s.broadcast.recheck();
+            EXPECT_EQ(s.broadcast.isReady(), expected);
         }
     }
 }
@@ -105,10 +82,10 @@ TEST(BroadcastControllerTest, ReadyOnlyWithScreenCaptureAndAnActiveExtension) {
 TEST(BroadcastControllerTest, ReadinessFollowsTheInstallerBackDown) {
     Services s;
     s.driveInstaller(Kind::active);
-    ASSERT_TRUE(s.controller.isReady());
-    QSignalSpy readiness(&s.controller, &BroadcastController::isReadyChanged);
+    ASSERT_TRUE(s.broadcast.isReady());
+    QSignalSpy readiness(&s.broadcast, &BroadcastController::isReadyChanged);
     s.installer.activateExtension();  // a new request: requesting again
-    EXPECT_FALSE(s.controller.isReady());
+    EXPECT_FALSE(s.broadcast.isReady());
     EXPECT_EQ(readiness.count(), 1);
 }
 
@@ -116,9 +93,9 @@ TEST(BroadcastControllerTest, StartGoesLivePublishesAndCapturesWithoutTheProtect
     Services s;
     s.driveInstaller(Kind::active);
     s.protect(3, kMail.applicationName);
-    QSignalSpy started(&s.controller, &BroadcastController::captureStarted);
+    QSignalSpy started(&s.broadcast, &BroadcastController::captureStarted);
 
-    ASSERT_TRUE(s.controller.start());
+    ASSERT_TRUE(s.broadcast.start());
     EXPECT_TRUE(s.appState.isVirtualCameraActive());
     EXPECT_TRUE(s.camera.isPublishing());
     ASSERT_TRUE(s.settles());
@@ -128,25 +105,25 @@ TEST(BroadcastControllerTest, StartGoesLivePublishesAndCapturesWithoutTheProtect
     EXPECT_EQ(started.count(), 1);
     EXPECT_EQ(s.activator.submissions, 1) << "an active extension is not activated again";
 
-    EXPECT_FALSE(s.controller.start()) << "already live";
+    EXPECT_FALSE(s.broadcast.start()) << "already live";
     EXPECT_EQ(s.backend->filters.size(), 1);
 }
 
 TEST(BroadcastControllerTest, StartDoesNothingWhileNotReady) {
     Services s;
     s.driveInstaller(Kind::needsApproval);
-    EXPECT_FALSE(s.controller.start());
+    EXPECT_FALSE(s.broadcast.start());
     EXPECT_FALSE(s.appState.isVirtualCameraActive());
     EXPECT_FALSE(s.camera.isPublishing());
-    EXPECT_FALSE(s.controller.isCaptureBusy());
+    EXPECT_FALSE(s.broadcast.isCaptureBusy());
 }
 
 TEST(BroadcastControllerTest, APublisherThatCannotStartLeavesTheBroadcastOff) {
     Services s("xcb", [] { return std::unique_ptr<SharedSurfacePool>(); });
     s.driveInstaller(Kind::active);
-    EXPECT_FALSE(s.controller.start());
+    EXPECT_FALSE(s.broadcast.start());
     EXPECT_FALSE(s.appState.isVirtualCameraActive());
-    EXPECT_FALSE(s.controller.isCaptureBusy());
+    EXPECT_FALSE(s.broadcast.isCaptureBusy());
     EXPECT_TRUE(s.backend->filters.isEmpty()) << "no capture for a broadcast that is off";
     EXPECT_TRUE(s.camera.lastError().has_value());
 }
@@ -162,16 +139,16 @@ TEST(BroadcastControllerTest, FailedCaptureEndsTheBroadcastAndIsReported) {
             throw CaptureError(QStringLiteral("refused"));
         };
         // Before the call: a server that answers at once may end the start within it.
-        QSignalSpy failed(&s.controller, &BroadcastController::captureFailed);
+        QSignalSpy failed(&s.broadcast, &BroadcastController::captureFailed);
         if (failOnRestart) {
-            ASSERT_TRUE(s.controller.start());
+            ASSERT_TRUE(s.broadcast.start());
             ASSERT_TRUE(s.settles());
             ASSERT_TRUE(s.screenManager.isCapturing());
             s.backend->failStreamStart = refuse;
-            ASSERT_TRUE(s.controller.restart());
+            ASSERT_TRUE(s.broadcast.restart());
         } else {
             s.backend->failStreamStart = refuse;
-            ASSERT_TRUE(s.controller.start());
+            ASSERT_TRUE(s.broadcast.start());
         }
         ASSERT_TRUE(s.settles());
 
@@ -190,8 +167,8 @@ TEST(BroadcastControllerTest, FailedCaptureEndsTheBroadcastAndIsReported) {
 TEST(BroadcastControllerTest, StopWhileTheCaptureIsStillStartingLeavesItStopped) {
     Services s;
     s.driveInstaller(Kind::active);
-    QSignalSpy started(&s.controller, &BroadcastController::captureStarted);
-    QSignalSpy failed(&s.controller, &BroadcastController::captureFailed);
+    QSignalSpy started(&s.broadcast, &BroadcastController::captureStarted);
+    QSignalSpy failed(&s.broadcast, &BroadcastController::captureFailed);
 
     // The stream's start waits on the backend thread until the stop has been asked for.
     auto gate = std::make_shared<QSemaphore>();
@@ -199,8 +176,8 @@ TEST(BroadcastControllerTest, StopWhileTheCaptureIsStillStartingLeavesItStopped)
         gate->acquire();
     };
 
-    ASSERT_TRUE(s.controller.start());
-    s.controller.stop();
+    ASSERT_TRUE(s.broadcast.start());
+    s.broadcast.stop();
     gate->release();
     EXPECT_FALSE(s.appState.isVirtualCameraActive());
     EXPECT_FALSE(s.camera.isPublishing());
@@ -220,14 +197,14 @@ TEST(BroadcastControllerTest, RestartAppliesTheProtectedWindowsOnlyWhileLive) {
     Services s;
     s.driveInstaller(Kind::active);
     s.protect(3, kMail.applicationName);
-    EXPECT_FALSE(s.controller.restart()) << "not live";
-    EXPECT_FALSE(s.controller.isCaptureBusy());
+    EXPECT_FALSE(s.broadcast.restart()) << "not live";
+    EXPECT_FALSE(s.broadcast.isCaptureBusy());
     EXPECT_TRUE(s.backend->filters.isEmpty());
 
-    ASSERT_TRUE(s.controller.start());
+    ASSERT_TRUE(s.broadcast.start());
     ASSERT_TRUE(s.settles());
     s.protect(5, kChat.applicationName);
-    ASSERT_TRUE(s.controller.restart());
+    ASSERT_TRUE(s.broadcast.restart());
     ASSERT_TRUE(s.settles());
     ASSERT_EQ(s.backend->filters.size(), 2);
     EXPECT_EQ(s.backend->filters.last().excludedApplications,
@@ -236,7 +213,7 @@ TEST(BroadcastControllerTest, RestartAppliesTheProtectedWindowsOnlyWhileLive) {
     EXPECT_TRUE(s.appState.isVirtualCameraActive());
     EXPECT_TRUE(s.camera.isPublishing());
 
-    s.controller.stop();
+    s.broadcast.stop();
     ASSERT_TRUE(s.settles());
     EXPECT_EQ(s.backend->runningStreams, 0);
     EXPECT_FALSE(s.camera.isPublishing());
@@ -266,7 +243,7 @@ TEST(BroadcastControllerTest, FlipStartsWhenReadyAsksForSetUpWhenNotAndStopsWhen
         SCOPED_TRACE(c.name);
         Services s(c.platform);
         s.driveInstaller(c.installer);
-        EXPECT_EQ(s.controller.flip(c.on), c.expected);
+        EXPECT_EQ(s.broadcast.flip(c.on), c.expected);
         EXPECT_EQ(s.appState.isVirtualCameraActive(), c.live);
         EXPECT_EQ(s.camera.isPublishing(), c.live);
         EXPECT_EQ(s.activator.submissions, c.submissions);
@@ -278,10 +255,10 @@ TEST(BroadcastControllerTest, FlipStartsWhenReadyAsksForSetUpWhenNotAndStopsWhen
 TEST(BroadcastControllerTest, SwitchingOffALiveBroadcastStopsPublishingAndCapture) {
     Services s;
     s.driveInstaller(Kind::active);
-    ASSERT_EQ(s.controller.flip(true), Outcome::started);
+    ASSERT_EQ(s.broadcast.flip(true), Outcome::started);
     ASSERT_TRUE(s.settles());
     ASSERT_TRUE(s.screenManager.isCapturing());
-    EXPECT_EQ(s.controller.flip(false), Outcome::stopped);
+    EXPECT_EQ(s.broadcast.flip(false), Outcome::stopped);
     EXPECT_FALSE(s.appState.isVirtualCameraActive());
     EXPECT_FALSE(s.camera.isPublishing());
     ASSERT_TRUE(s.settles());
@@ -295,7 +272,7 @@ TEST(BroadcastControllerTest, RequestSetUpActivatesOnlyAnIdleInstaller) {
         Services s;
         s.driveInstaller(kind);
         const int before = s.activator.submissions;
-        s.controller.requestSetup();
+        s.broadcast.requestSetup();
         EXPECT_EQ(s.activator.submissions, before + (kind == Kind::idle ? 1 : 0));
     }
 }

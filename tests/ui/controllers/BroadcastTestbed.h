@@ -4,8 +4,7 @@
 // display server, the publisher on real shared memory in a private namespace, the installer with
 // a scripted activator, the set-up's re-check on a hand-driven timer and an injected capture check.
 
-#include "FakeCaptureBackend.h"
-#include "ScriptedActivator.h"
+#include "BroadcastServices.h"
 
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenCaptureAccess.h"
@@ -62,16 +61,14 @@ inline ShareableWindow shareable(WindowId id, const QString& title, const QStrin
     return w;
 }
 
-struct Testbed {
+struct Testbed : BroadcastServices {
     explicit Testbed(ShellActions& shell, const char* platform = "xcb")
-        : access(QString::fromLatin1(platform), QStringLiteral("x11"))
-        , camera(notify)
+        : BroadcastServices(platform)
         , defaults(dir.filePath(QStringLiteral("defaults.conf")))
         , preferences(defaults)
         , setup(access, installer, preferences, shell, std::unique_ptr<ScanTimer>(timer),
                 [this] { return captureAllowed; })
         , windows(appState, screenManager, shield, broadcast, shell) {
-        backend->content.displays = {ShareableDisplay{1, 800, 600, 1, QRect(0, 0, 800, 600)}};
         backend->content.windows = {
             shareable(3, QStringLiteral("Inbox"), QStringLiteral("Mail"), 20),
             shareable(5, QStringLiteral("Team chat"), QStringLiteral("Chat"), 30)};
@@ -80,32 +77,14 @@ struct Testbed {
         }
     }
 
-    void driveInstaller(Kind kind) { activator.drive(installer, kind); }
-
     bool refreshed() {
         bool done = false;
         screenManager.refreshAvailableWindows().then([&done] { done = true; });
         return QTest::qWaitFor([&] { return done; }, 20'000);
     }
 
-    bool settles() {
-        return QTest::qWaitFor([this] { return !broadcast.isCaptureBusy() && !shield.isBusy(); },
-                               20'000);
-    }
-
     int runningStreams() const { return backend->runningStreams.load(); }
 
-    HandoffNamespace handoffNamespace;
-    NotifyCenter notify;
-    ScreenCaptureAccess access;
-    ScriptedActivator activator;
-    SystemExtensionInstaller installer{activator};
-    std::shared_ptr<FakeCaptureBackend> backend = std::make_shared<FakeCaptureBackend>();
-    ScreenManager screenManager{backend};
-    AppState appState;
-    VirtualCameraService camera;
-    PrivacyShieldService shield{screenManager, appState};
-    BroadcastController broadcast{appState, access, installer, camera, screenManager, shield};
     QTemporaryDir dir;
     UserDefaults defaults;
     CameraSetupPreferences preferences;
