@@ -1,6 +1,6 @@
 #include "settings/TranslationTable.h"
 
-#include "capture/camera/PipeWireInstruction.h"
+#include "capture/publisher/camera/PipeWireInstruction.h"
 #include "core/AppInfo.h"
 
 #include <QStringView>

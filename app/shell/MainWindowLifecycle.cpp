@@ -2,7 +2,7 @@
 
 #include "settings/CameraSetupPreferences.h"
 #include "shell/SceneIds.h"
-#include "shields/HotkeyManager.h"
+#include "shields/hotkey/HotkeyManager.h"
 #include "ui/controllers/FeatureSwitches.h"
 #include "ui/controllers/ShellActions.h"
 #include "update/UpdateChecker.h"

@@ -3,7 +3,7 @@
 // the same bytes (read the source, write the surface), and the reader's copy of one 1920 × 1080
 // surface against a plain memcpy of its 8,294,400 bytes. Times are medians of thread CPU time.
 
-#include "capture/VirtualCameraService.h"
+#include "capture/publisher/VirtualCameraService.h"
 #include "shared/FrameHandoff.h"
 #include "shared/NotifyCenter.h"
 #include "shared/SharedSurface.h"

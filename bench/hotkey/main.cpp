@@ -4,7 +4,7 @@
 //
 //   bench_hotkey [presses]
 
-#include "shields/x11/X11HotkeyGrabber.h"
+#include "shields/hotkey/x11/X11HotkeyGrabber.h"
 
 #include "support/XvfbServer.h"
 

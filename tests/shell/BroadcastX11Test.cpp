@@ -6,7 +6,7 @@
 
 #include "PipeWireSession.h"
 #include "TestWindows.h"
-#include "handoff/HandoffNamespace.h"
+#include "shared/HandoffNamespace.h"
 #include "support/TempDir.h"
 #include "support/WaitFor.h"
 #include "support/XvfbServer.h"

@@ -7,8 +7,8 @@
 
 #include "settings/CameraSetupPreferences.h"
 #include "shell/MainWindowLifecycle.h"
-#include "shields/HotkeyGrabber.h"
-#include "shields/HotkeyManager.h"
+#include "shields/hotkey/HotkeyGrabber.h"
+#include "shields/hotkey/HotkeyManager.h"
 #include "support/QtPrinters.h"
 
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 // The camera set-up window over its controller and the real services, clicked offscreen.
 
 #include "QmlHost.h"
-#include "capture/camera/PipeWireInstruction.h"
+#include "capture/publisher/camera/PipeWireInstruction.h"
 #include "controllers/BroadcastTestbed.h"
 
 #include "support/QtPrinters.h"

@@ -11,10 +11,10 @@
 
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenCaptureAccess.h"
-#include "capture/SystemExtensionInstaller.h"
-#include "capture/VirtualCameraService.h"
+#include "capture/publisher/SystemExtensionInstaller.h"
+#include "capture/publisher/VirtualCameraService.h"
 #include "core/CommandRunner.h"
-#include "handoff/HandoffNamespace.h"
+#include "shared/HandoffNamespace.h"
 #include "shared/NotifyCenter.h"
 #include "shields/DesktopShield.h"
 #include "shields/NotificationGuard.h"

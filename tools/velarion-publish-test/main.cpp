@@ -3,7 +3,7 @@
 // screen capture would, so that the camera path can be checked without a screen. Any image size
 // works: other sizes than 1920 × 1080 go through the scaling path. SIGINT/SIGTERM stop early.
 
-#include "capture/VirtualCameraService.h"
+#include "capture/publisher/VirtualCameraService.h"
 #include "shared/FrameHandoff.h"
 #include "shared/NotifyCenter.h"
 

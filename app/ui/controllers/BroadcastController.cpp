@@ -4,8 +4,8 @@
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenCaptureAccess.h"
 #include "capture/ScreenManager.h"
-#include "capture/SystemExtensionInstaller.h"
-#include "capture/VirtualCameraService.h"
+#include "capture/publisher/SystemExtensionInstaller.h"
+#include "capture/publisher/VirtualCameraService.h"
 #include "core/AppState.h"
 
 #include <QFuture>

@@ -1,7 +1,7 @@
 #include "ui/controllers/CameraSetupController.h"
 
 #include "capture/ScreenCaptureAccess.h"
-#include "capture/SystemExtensionInstaller.h"
+#include "capture/publisher/SystemExtensionInstaller.h"
 #include "settings/CameraSetupPreferences.h"
 #include "ui/controllers/QtScanTimer.h"
 #include "ui/controllers/ShellActions.h"

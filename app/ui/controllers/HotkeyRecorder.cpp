@@ -1,7 +1,7 @@
 #include "ui/controllers/HotkeyRecorder.h"
 
-#include "shields/HotkeyManager.h"
-#include "shields/HotkeyRecording.h"
+#include "shields/hotkey/HotkeyManager.h"
+#include "shields/hotkey/HotkeyRecording.h"
 
 #include <QKeyEvent>
 

@@ -6,14 +6,14 @@
 
 #include "FakeCaptureBackend.h"
 
-#include "capture/ExtensionActivator.h"
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenCaptureAccess.h"
 #include "capture/ScreenManager.h"
-#include "capture/SystemExtensionInstaller.h"
-#include "capture/VirtualCameraService.h"
+#include "capture/publisher/ExtensionActivator.h"
+#include "capture/publisher/SystemExtensionInstaller.h"
+#include "capture/publisher/VirtualCameraService.h"
 #include "core/AppState.h"
-#include "handoff/HandoffNamespace.h"
+#include "shared/HandoffNamespace.h"
 #include "shared/NotifyCenter.h"
 #include "ui/controllers/BroadcastController.h"
 

@@ -1,0 +1,188 @@
+#include "capture/publisher/camera/DaemonExtensionActivator.h"
+
+#include "capture/publisher/camera/PipeWireInstruction.h"
+#include "core/AppInfo.h"
+#include "core/Logging.h"
+#include "shared/CameraDaemonStatus.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QProcess>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+namespace {
+
+constexpr int kStopTimeoutMs = 5000;
+constexpr int kPollMs = 50;
+
+QString runtimeDir() {
+    return qEnvironmentVariable("XDG_RUNTIME_DIR");
+}
+
+bool hasUserManager() {
+    const QString runtime = runtimeDir();
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/systemd/private")) &&
+           QFileInfo::exists(QStringLiteral("/usr/bin/systemd-run"));
+}
+
+bool isRunning(pid_t pid) {
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+}
+
+}  // namespace
+
+DaemonExtensionActivator::DaemonExtensionActivator(QString daemonPath, int readyTimeoutMs,
+                                                   QObject* parent)
+    : QObject(parent)
+    , m_daemonPath(std::move(daemonPath))
+    , m_readyTimeoutMs(readyTimeoutMs) {
+    if (m_daemonPath.isEmpty()) {
+        m_daemonPath =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/velarion-camera-extension");
+    }
+}
+
+bool DaemonExtensionActivator::isPipeWireRunning() {
+    const QString remote = qEnvironmentVariable("PIPEWIRE_REMOTE", QStringLiteral("pipewire-0"));
+    if (QDir::isAbsolutePath(remote)) {
+        return QFileInfo::exists(remote);
+    }
+    QString folder = qEnvironmentVariable("PIPEWIRE_RUNTIME_DIR");
+    if (folder.isEmpty()) {
+        folder = runtimeDir();
+    }
+    return !folder.isEmpty() && QFileInfo::exists(folder + QLatin1Char('/') + remote);
+}
+
+bool DaemonExtensionActivator::isThisBuild(const CameraDaemonStatus::Running& running) {
+    return running.ready && running.version == AppInfo::kVersion &&
+           running.build == AppInfo::kBuildNumber;
+}
+
+bool DaemonExtensionActivator::isDaemonOfThisBuildRunning() {
+    const auto running = CameraDaemonStatus::read();
+    return running && isThisBuild(*running);
+}
+
+void DaemonExtensionActivator::submitActivationRequest(const QString&,
+                                                       ActivationRequestDelegate& delegate) {
+    // A delegate that is a QObject may be gone by the time the daemon is up.
+    QPointer<QObject> guard(dynamic_cast<QObject*>(&delegate));
+    const bool guarded = guard != nullptr;
+    if (!QFileInfo(m_daemonPath).isExecutable()) {
+        deliver({false, ENOENT,
+                 QStringLiteral("The camera daemon %1 is not installed").arg(m_daemonPath)},
+                &delegate);
+        return;
+    }
+    if (!isPipeWireRunning()) {
+        delegate.requestNeedsUserApproval(QStringView(kPipeWireNotRunningInstruction).toString());
+        return;
+    }
+    qint64 previousPid = 0;
+    if (const auto running = CameraDaemonStatus::read()) {
+        previousPid = running->pid;
+        // The answer is always "replace"; asking keeps the decision with the installer.
+        if (delegate.actionForReplacingExtension(QString::fromStdString(running->version),
+                                                 QString::fromLatin1(AppInfo::kVersion)) ==
+            ActivationRequestDelegate::ReplacementAction::cancel) {
+            delegate.requestDidFinish(ActivationRequestDelegate::Result::completed);
+            return;
+        }
+        // Restarting a daemon of this very build would only take the camera away from a call in
+        // progress: it is kept.
+        if (isThisBuild(*running)) {
+            qCInfo(lcSystemExtension, "Keeping the running camera daemon (pid %ld) of this build",
+                   static_cast<long>(running->pid));
+            delegate.requestDidFinish(ActivationRequestDelegate::Result::completed);
+            return;
+        }
+    }
+    // The result arrives through the queued call; the future itself is not needed.
+    // The worker touches nothing of this object: the application may quit and destroy it while
+    // the daemon is still coming up. The answer goes through the application object, which
+    // outlives the activator, and is dropped once the activator is gone.
+    QPointer<DaemonExtensionActivator> self(this);
+    (void)QtConcurrent::run([self, daemonPath = m_daemonPath, readyTimeoutMs = m_readyTimeoutMs,
+                             previousPid, delegate = &delegate, guard, guarded] {
+        const Outcome outcome = replaceAndStart(daemonPath, readyTimeoutMs, previousPid);
+        QObject* application = QCoreApplication::instance();
+        if (!application) {
+            return;
+        }
+        QMetaObject::invokeMethod(application, [self, outcome, delegate, guard, guarded] {
+            if (self && (!guarded || guard)) {
+                self->deliver(outcome, delegate);
+            }
+        });
+    });
+}
+
+DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
+    const QString& daemonPath, int readyTimeoutMs, qint64 previousPid) {
+    const auto deadline = [](int ms) {
+        return std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    };
+    if (previousPid > 0) {
+        ::kill(pid_t(previousPid), SIGTERM);
+        const auto stopBy = deadline(kStopTimeoutMs);
+        while (CameraDaemonStatus::read() && std::chrono::steady_clock::now() < stopBy) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+        }
+        // Read again: the pid may have been reused by now, and only our daemon is killed.
+        if (const auto still = CameraDaemonStatus::read(); still && still->pid == previousPid) {
+            ::kill(pid_t(previousPid), SIGKILL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
+
+    bool started = false;
+    if (hasUserManager()) {
+        const QString unit =
+            QStringLiteral("velarion-camera-%1").arg(QCoreApplication::applicationPid());
+        QStringList arguments = {QStringLiteral("--user"), QStringLiteral("--collect"),
+                                 QStringLiteral("--quiet"), QStringLiteral("--unit=") + unit};
+        // The user manager's environment is not ours: the loopback device choice goes along.
+        if (qEnvironmentVariableIsSet("VELARION_V4L2_DEVICE")) {
+            arguments << QStringLiteral("--setenv=VELARION_V4L2_DEVICE");
+        }
+        arguments << daemonPath;
+        started = QProcess::execute(QStringLiteral("/usr/bin/systemd-run"), arguments) == 0;
+    }
+    if (!started) {
+        // A session of its own: the application's end (or its terminal's hang-up) leaves it alone.
+        started = QProcess::startDetached(QStringLiteral("/usr/bin/setsid"), {daemonPath});
+    }
+    if (!started) {
+        return {false, ECHILD, QStringLiteral("The camera daemon could not be started")};
+    }
+
+    const auto readyBy = deadline(readyTimeoutMs);
+    while (std::chrono::steady_clock::now() < readyBy) {
+        const auto running = CameraDaemonStatus::read();
+        if (running && running->ready && running->pid != previousPid && isRunning(running->pid)) {
+            return {true, 0, {}};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+    }
+    return {false, ETIMEDOUT,
+            QStringLiteral("The camera daemon did not bring up its camera in time")};
+}
+
+void DaemonExtensionActivator::deliver(const Outcome& outcome,
+                                       ActivationRequestDelegate* delegate) {
+    if (outcome.ok) {
+        delegate->requestDidFinish(ActivationRequestDelegate::Result::completed);
+    } else {
+        delegate->requestDidFail(
+            {QString::fromLatin1(kErrorDomain), outcome.code, outcome.description});
+    }
+}

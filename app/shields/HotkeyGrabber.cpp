@@ -1,7 +1,0 @@
-#include "shields/HotkeyGrabber.h"
-
-#include "shields/x11/X11HotkeyGrabber.h"
-
-std::unique_ptr<HotkeyGrabber> HotkeyGrabber::createDefault() {
-    return std::make_unique<X11HotkeyGrabber>();
-}

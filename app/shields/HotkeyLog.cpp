@@ -1,3 +1,0 @@
-#include "shields/HotkeyLog.h"
-
-Q_LOGGING_CATEGORY(lcHotkey, "com.orvandel.Velarion.Hotkey")

@@ -1,0 +1,3 @@
+#include "shields/hotkey/HotkeyLog.h"
+
+Q_LOGGING_CATEGORY(lcHotkey, "com.orvandel.Velarion.Hotkey")

@@ -1,0 +1,135 @@
+// The daemon's status file is believed only when it is ours: a file another account owns or can
+// rewrite, or a pid that is not our daemon, never leads the installer to signal anything.
+
+#include "shared/CameraDaemonStatus.h"
+#include "shared/HandoffNamespace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Points XDG_RUNTIME_DIR at `folder` (or unsets it) for the test's life.
+class RuntimeFolder {
+public:
+    explicit RuntimeFolder(const QString& folder)
+        : m_saved(qgetenv("XDG_RUNTIME_DIR")) {
+        folder.isEmpty() ? qunsetenv("XDG_RUNTIME_DIR")
+                         : qputenv("XDG_RUNTIME_DIR", folder.toUtf8());
+    }
+    ~RuntimeFolder() {
+        m_saved.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", m_saved);
+    }
+
+private:
+    QByteArray m_saved;
+};
+
+// A process whose executable is named like the daemon: a copy of sleep.
+class Impostor {
+public:
+    explicit Impostor(const QString& folder) {
+        const QString copy = folder + QStringLiteral("/velarion-camera-extension");
+        QFile::copy(QStandardPaths::findExecutable(QStringLiteral("sleep")), copy);
+        QFile(copy).setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+        m_process.start(copy, {QStringLiteral("60")});
+        m_process.waitForStarted();
+    }
+    ~Impostor() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    pid_t pid() const { return pid_t(m_process.processId()); }
+
+private:
+    QProcess m_process;
+};
+
+// Writes a status file naming `pid` and holds its lock as a daemon would.
+int plantLockedStatus(pid_t pid) {
+    const std::string path = CameraDaemonStatus::path();
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const std::string content = std::to_string(pid) + " 1.0.0 ready\n";
+    EXPECT_EQ(::write(fd, content.data(), content.size()), ssize_t(content.size()));
+    EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    return fd;
+}
+
+}  // namespace
+
+TEST(CameraDaemonStatusTest, StatusIsBelievedOnlyFromOurFileNamingOurDaemon) {
+    struct Case {
+        const char* name;
+        bool otherProgram;
+        bool otherOwner;
+        mode_t mode;
+        bool believed;
+    };
+    const Case cases[] = {
+        {"our daemon in our file", false, false, 0600, true},
+        {"readable by others is fine", false, false, 0644, true},
+        {"writable by others", false, false, 0666, false},
+        {"another owner's file", false, true, 0600, false},
+        {"a pid of another program", true, false, 0600, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.otherOwner && ::geteuid() != 0) {
+            continue;  // only root can give a file away
+        }
+        HandoffNamespace ns;
+        QTemporaryDir runtime;
+        RuntimeFolder environment(runtime.path());
+        Impostor daemon(runtime.path());
+        ASSERT_GT(daemon.pid(), 0);
+        const int fd = plantLockedStatus(c.otherProgram ? ::getpid() : daemon.pid());
+        ASSERT_EQ(::fchmod(fd, c.mode), 0);
+        if (c.otherOwner) {
+            ASSERT_EQ(::fchown(fd, 65534, 65534), 0);
+        }
+        const auto running = CameraDaemonStatus::read();
+        EXPECT_EQ(running.has_value(), c.believed);
+        if (running) {
+            EXPECT_EQ(running->pid, daemon.pid());
+            EXPECT_TRUE(running->ready);
+        }
+        // A daemon starting now takes no planted file over either.
+        CameraDaemonStatus status;
+        EXPECT_FALSE(status.acquire());
+        ::close(fd);
+    }
+}
+
+TEST(CameraDaemonStatusTest, WithoutARuntimeFolderAPrivateOneIsMadeAndAnOpenOneRefused) {
+    HandoffNamespace ns;
+    RuntimeFolder environment(QString{});
+    const std::string path = CameraDaemonStatus::path();
+    ASSERT_FALSE(path.empty());
+    const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.toLocal8Bit().constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(info.st_uid, ::geteuid());
+    {
+        CameraDaemonStatus status;
+        EXPECT_TRUE(status.acquire());  // no other daemon: the first one gets it
+        status.publish("1.0.0", "1", true);
+        ::unlink(path.c_str());
+    }
+
+    ASSERT_EQ(::chmod(folder.toLocal8Bit().constData(), 0755), 0);
+    EXPECT_TRUE(CameraDaemonStatus::path().empty());
+    CameraDaemonStatus status;
+    EXPECT_FALSE(status.acquire());
+    ::chmod(folder.toLocal8Bit().constData(), 0700);
+}

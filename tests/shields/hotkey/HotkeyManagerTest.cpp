@@ -1,0 +1,285 @@
+#include "core/UserDefaults.h"
+#include "shields/hotkey/HotkeyGrabber.h"
+#include "shields/hotkey/HotkeyManager.h"
+#include "shields/hotkey/HotkeyRecording.h"
+#include "shields/hotkey/QtKeyTranslation.h"
+
+#include "support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+void PrintTo(const HotkeyManager::Combo& combo, std::ostream* os) {
+    *os << combo.keyCode << "/0x" << std::hex << combo.modifiers << std::dec;
+}
+
+namespace {
+
+using Combos = std::vector<HotkeyManager::Combo>;
+
+// Stands in for the display's key grab: records each grab and lets a test press the key.
+class RecordingGrabber final : public HotkeyGrabber {
+public:
+    void setPressedHandler(PressedHandler handler) override { m_handler = std::move(handler); }
+    bool grab(quint32 keyCode, quint32 modifiers) override {
+        calls.push_back({keyCode, modifiers});
+        return accept;
+    }
+    void ungrab() override { ++ungrabs; }
+
+    void press() {
+        if (m_handler) {
+            m_handler();
+        }
+    }
+
+    std::vector<HotkeyManager::Combo> calls;
+    int ungrabs = 0;
+    bool accept = true;
+
+private:
+    PressedHandler m_handler;
+};
+
+struct Harness {
+    explicit Harness(const QString& path, bool accept = true)
+        : defaults(path) {
+        auto owned = std::make_unique<RecordingGrabber>();
+        owned->accept = accept;
+        grabber = owned.get();
+        manager = std::make_unique<HotkeyManager>(defaults, std::move(owned));
+    }
+
+    UserDefaults defaults;
+    RecordingGrabber* grabber = nullptr;
+    std::unique_ptr<HotkeyManager> manager;
+};
+
+// A manager started over a store that holds `lines`.
+std::unique_ptr<Harness> harnessWith(const TempDir& dir, const QByteArray& lines) {
+    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\n" + lines + "\n");
+    file.close();
+    return std::make_unique<Harness>(path);
+}
+
+}  // namespace
+
+TEST(HotkeyManagerTest, EmptySettingsRegisterDefaultAndStoreNothing) {
+    TempDir dir;
+    Harness h(dir.filePath(QStringLiteral("Velarion.conf")));
+    EXPECT_EQ(h.grabber->calls, (Combos{{4, 0x1900}}));
+    EXPECT_TRUE(h.manager->lastRegistrationOK());
+    EXPECT_EQ(h.manager->displayString(), QStringLiteral("Ctrl+Alt+Super+H"));
+    for (const char* key : {"panicKeyCode", "panicModifiers", "panicKeyLabel"}) {
+        EXPECT_FALSE(h.defaults.contains(QString::fromLatin1(key))) << key;
+    }
+}
+
+TEST(HotkeyManagerTest, UpdateStoresEvenARefusedComboAndTriesItAgainAtTheNextStart) {
+    TempDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
+    {
+        Harness h(path);
+        h.grabber->accept = false;
+        QSignalSpy failed(h.manager.get(), &HotkeyManager::lastRegistrationOKChanged);
+
+        EXPECT_FALSE(h.manager->update(40, 0x300, QStringLiteral("K")));
+        EXPECT_EQ(h.grabber->calls, (Combos{{4, 0x1900}, {40, 0x300}}));
+        EXPECT_FALSE(h.manager->lastRegistrationOK());
+        EXPECT_EQ(failed.count(), 1);
+        EXPECT_EQ(h.manager->displayString(), QStringLiteral("Shift+Super+K"));
+    }
+    Harness relaunched(path);
+    EXPECT_EQ(relaunched.grabber->calls, (Combos{{40, 0x300}}));
+    EXPECT_EQ(relaunched.manager->keyLabel(), QStringLiteral("K"));
+    EXPECT_TRUE(relaunched.manager->lastRegistrationOK());
+}
+
+TEST(HotkeyManagerTest, ResetAfterFailureRestoresDefaultAndNotifiesOnlyChangedFields) {
+    TempDir dir;
+    Harness h(dir.filePath(QStringLiteral("Velarion.conf")), /*accept=*/false);
+    EXPECT_FALSE(h.manager->lastRegistrationOK());
+    h.manager->update(4, 0x100, QStringLiteral("H"));
+
+    QSignalSpy keyCode(h.manager.get(), &HotkeyManager::keyCodeChanged);
+    QSignalSpy modifiers(h.manager.get(), &HotkeyManager::modifiersChanged);
+    QSignalSpy label(h.manager.get(), &HotkeyManager::keyLabelChanged);
+    QSignalSpy ok(h.manager.get(), &HotkeyManager::lastRegistrationOKChanged);
+    h.grabber->accept = true;
+
+    EXPECT_TRUE(h.manager->update(4, 6400, QStringLiteral("H")));
+    EXPECT_EQ(keyCode.count(), 0);
+    EXPECT_EQ(modifiers.count(), 1);
+    EXPECT_EQ(label.count(), 0);
+    EXPECT_EQ(ok.count(), 1);
+    EXPECT_EQ(h.manager->combo(), (HotkeyManager::Combo{4, 0x1900}));
+    EXPECT_EQ(h.defaults.storedInt(QStringLiteral("panicModifiers")), 6400);
+}
+
+TEST(HotkeyManagerTest, StoredCombinationIsUsedOnlyWhenBothValuesFitThirtyTwoBits) {
+    const char* const invalid[] = {
+        "panicKeyCode=-1\npanicModifiers=256",
+        "panicKeyCode=4294967296\npanicModifiers=256",
+        "panicKeyCode=abc\npanicModifiers=256",
+        "panicKeyCode=1, 2\npanicModifiers=256",
+        "panicKeyCode=40\npanicModifiers=99999999999",
+        // A key code alone would grab a bare key.
+        "panicKeyCode=40",
+    };
+    for (const char* stored : invalid) {
+        SCOPED_TRACE(stored);
+        TempDir dir;
+        const auto h = harnessWith(dir, QByteArray(stored) + "\npanicKeyLabel=K");
+        EXPECT_EQ(h->grabber->calls, (Combos{{4, 0x1900}}));
+        EXPECT_EQ(h->manager->displayString(), QStringLiteral("Ctrl+Alt+Super+H"));
+    }
+
+    // At the range edges, with no label stored: the key reads "H".
+    TempDir dir;
+    const auto h = harnessWith(dir, "panicKeyCode=4294967295\npanicModifiers=0");
+    EXPECT_EQ(h->grabber->calls, (Combos{{4294967295u, 0}}));
+    EXPECT_EQ(h->manager->displayString(), QStringLiteral("H"));
+}
+
+TEST(HotkeyManagerTest, SuspendedGrabIsTakenAgainOnlyWhenEverySuspensionResumed) {
+    TempDir dir;
+    Harness h(dir.filePath(QStringLiteral("Velarion.conf")));
+    h.manager->suspendGrab();
+    h.manager->suspendGrab();
+    EXPECT_EQ(h.grabber->ungrabs, 1);
+    EXPECT_TRUE(h.manager->isGrabSuspended());
+
+    h.manager->resumeGrab();
+    EXPECT_EQ(h.grabber->calls, (Combos{{4, 0x1900}}));
+
+    // The result of the grab taken on resuming is the one reported.
+    h.grabber->accept = false;
+    h.manager->resumeGrab();
+    EXPECT_FALSE(h.manager->isGrabSuspended());
+    EXPECT_EQ(h.grabber->calls, (Combos{{4, 0x1900}, {4, 0x1900}}));
+    EXPECT_FALSE(h.manager->lastRegistrationOK());
+
+    // A resume without a suspension grabs nothing.
+    h.manager->resumeGrab();
+    EXPECT_EQ(h.grabber->calls.size(), 2u);
+}
+
+TEST(HotkeyManagerTest, PressRunsTheActionSetAtThatMomentLaterOnTheGuiThreadWhileManagerLives) {
+    TempDir dir;
+    auto h = std::make_unique<Harness>(dir.filePath(QStringLiteral("Velarion.conf")));
+    int runs = 0;
+    QThread* ranOn = nullptr;
+
+    // No action yet: the press is dropped, even if one is installed before the loop runs.
+    h->grabber->press();
+    h->manager->setOnPanic([&] {
+        ++runs;
+        ranOn = QThread::currentThread();
+    });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 0);
+
+    h->grabber->press();
+    EXPECT_EQ(runs, 0) << "the action must not run inside the key handler";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
+
+    h->grabber->press();
+    h.reset();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(runs, 1) << "a press queued before the manager went away";
+}
+
+// The recording tests cover the usual labels and masks; these are the cases recording cannot reach.
+TEST(HotkeyManagerTest, LabelsAndModifierFlags) {
+    EXPECT_EQ(HotkeyManager::keyLabel(96, QString(QChar(0xF708))), QStringLiteral("F5"));
+    EXPECT_EQ(HotkeyManager::keyLabel(10, QStringLiteral("§")), QStringLiteral("§"));
+    EXPECT_EQ(HotkeyManager::keyLabel(200, {}), QStringLiteral("Key 200"));
+    EXPECT_EQ(HotkeyManager::carbonModifiers(Qt::ControlModifier | Qt::AltModifier |
+                                             Qt::ShiftModifier | Qt::MetaModifier |
+                                             Qt::KeypadModifier | Qt::GroupSwitchModifier),
+              0x1B00u);
+}
+
+TEST(HotkeyManagerTest, DisplayStringNamesModifiersInLinuxOrderAndEarlierKeySymbols) {
+    struct Case {
+        quint32 mask;
+        const char16_t* label;
+        const char16_t* shown;
+    };
+    const Case cases[] = {
+        {0x1900, u"H", u"Ctrl+Alt+Super+H"},
+        {0x300, u"K", u"Shift+Super+K"},
+        {0x1000, u"F5", u"Ctrl+F5"},
+        {0x800, u"Space", u"Alt+Space"},
+        // Every modifier, with a bit that is none of them (Carbon's alpha lock).
+        {0x1B00 | 0x400, u"Page Up", u"Ctrl+Alt+Shift+Super+Page Up"},
+        {0, u"H", u"H"},
+        // Labels stored by earlier versions.
+        {0x1800, u"⌦", u"Ctrl+Alt+Delete"},
+        {0xA00, u"⇥", u"Alt+Shift+Tab"},
+        {0x100, u"⎋", u"Super+Esc"},
+        {0x1000, u"↩", u"Ctrl+Enter"},
+        {0x1000, u"⇟", u"Ctrl+Page Down"},
+        // Arrows read the same on both.
+        {0x1800, u"←", u"Ctrl+Alt+←"},
+    };
+    for (const Case& c : cases) {
+        const QString label = QStringView(c.label).toString();
+        SCOPED_TRACE(label.toStdString());
+        EXPECT_EQ(HotkeyManager::displayString(c.mask, label), QStringView(c.shown).toString());
+    }
+}
+
+TEST(HotkeyManagerTest, StoredKeySymbolOfAnEarlierVersionLoadsUnchangedAndReadsAsTheKeyName) {
+    TempDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
+    {
+        UserDefaults earlier(path);
+        earlier.setValue(QStringLiteral("panicKeyCode"), qint64(117));
+        earlier.setValue(QStringLiteral("panicModifiers"), qint64(0x1800));
+        earlier.setValue(QStringLiteral("panicKeyLabel"), QStringLiteral("⌦"));
+    }
+    Harness h(path);
+    EXPECT_EQ(h.grabber->calls, (Combos{{117, 0x1800}}));
+    EXPECT_EQ(h.manager->keyLabel(), QStringLiteral("⌦"));
+    EXPECT_EQ(h.manager->displayString(), QStringLiteral("Ctrl+Alt+Delete"));
+    EXPECT_EQ(h.defaults.storedString(QStringLiteral("panicKeyLabel")), QStringLiteral("⌦"));
+}
+
+TEST(HotkeyManagerTest, SystemShortcutsAreTheCombinationsLinuxDesktopsReserve) {
+    QStringList shown;
+    for (const HotkeyManager::Combo& combo : HotkeyManager::systemShortcuts()) {
+        const QString label = HotkeyManager::keyLabel(
+            combo.keyCode, QtKeyTranslation::charactersIgnoringModifiers(combo.keyCode));
+        shown.append(HotkeyManager::displayString(combo.modifiers, label));
+    }
+    shown.sort();
+    QStringList expected{
+        QStringLiteral("Alt+Tab"),         QStringLiteral("Alt+Shift+Tab"),
+        QStringLiteral("Super+Tab"),       QStringLiteral("Alt+F4"),
+        QStringLiteral("Alt+F2"),          QStringLiteral("Alt+Space"),
+        QStringLiteral("Ctrl+Alt+Delete"), QStringLiteral("Ctrl+Alt+T"),
+        QStringLiteral("Ctrl+Alt+L"),      QStringLiteral("Super+L"),
+        QStringLiteral("Super+Space"),     QStringLiteral("Super+D"),
+        QStringLiteral("Super+A"),         QStringLiteral("Ctrl+Alt+←"),
+        QStringLiteral("Ctrl+Alt+→"),      QStringLiteral("Ctrl+Alt+↑"),
+        QStringLiteral("Ctrl+Alt+↓"),
+    };
+    expected.sort();
+    EXPECT_EQ(shown, expected);
+
+    // What the recorder stores for one of them is what the warning looks up.
+    const QKeyEvent superL(QEvent::KeyPress, Qt::Key_L, Qt::MetaModifier);
+    const HotkeyRecording::Decision decision = HotkeyRecording::decide(superL);
+    EXPECT_TRUE(HotkeyManager::systemShortcuts().contains({decision.keyCode, decision.modifiers}));
+}

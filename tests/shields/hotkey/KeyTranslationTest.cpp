@@ -1,0 +1,62 @@
+#include "shields/hotkey/QtKeyTranslation.h"
+#include "shields/hotkey/x11/X11KeyTranslation.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+TEST(KeyTranslationTest, EveryRecordableKeyHasItsOwnXKeysym) {
+    const QList<quint32> codes = QtKeyTranslation::producibleKeyCodes();
+    EXPECT_EQ(QSet<quint32>(codes.begin(), codes.end()).size(), codes.size()) << "duplicate code";
+    QSet<quint32> keysyms;
+    for (const quint32 code : codes) {
+        const std::optional<quint32> keysym = X11KeyTranslation::keysym(code);
+        ASSERT_TRUE(keysym.has_value()) << "virtual key code " << code;
+        EXPECT_FALSE(keysyms.contains(*keysym)) << "two codes share keysym " << *keysym;
+        keysyms.insert(*keysym);
+    }
+}
+
+TEST(KeyTranslationTest, PrintableKeysGrabTheKeysymOfWhatTheyType) {
+    // Latin-1 keysyms are the characters themselves, so the two tables must agree key by key.
+    for (const quint32 code : QtKeyTranslation::producibleKeyCodes()) {
+        const QString characters = QtKeyTranslation::charactersIgnoringModifiers(code);
+        const quint32 keysym = X11KeyTranslation::keysym(code).value_or(0);
+        if (characters.isEmpty() || keysym >= 0xff00) {
+            continue;
+        }
+        EXPECT_EQ(keysym, characters.front().unicode()) << "virtual key code " << code;
+    }
+}
+
+TEST(KeyTranslationTest, SpecialKeysMapToTheirXKeysyms) {
+    // Printable keys are checked above.
+    const std::vector<std::pair<quint32, quint32>> cases{
+        {36, 0xff0d},  {48, 0xff09},  {51, 0xff08},  {53, 0xff1b},  {117, 0xffff}, {115, 0xff50},
+        {119, 0xff57}, {116, 0xff55}, {121, 0xff56}, {123, 0xff51}, {124, 0xff53}, {126, 0xff52},
+        {125, 0xff54}, {122, 0xffbe}, {96, 0xffc2},  {111, 0xffc9}, {83, 0xffb1},
+    };
+    for (const auto& [code, keysym] : cases) {
+        EXPECT_EQ(X11KeyTranslation::keysym(code), keysym) << "virtual key code " << code;
+    }
+    EXPECT_FALSE(X11KeyTranslation::keysym(10).has_value());
+    EXPECT_FALSE(X11KeyTranslation::keysym(4294967295u).has_value());
+}
+
+TEST(KeyTranslationTest, CarbonMasksBecomeTheServersModifierBits) {
+    const X11KeyTranslation::ModifierBits usual;
+    // Control, Mod1 (Alt), Mod4 (Super).
+    EXPECT_EQ(X11KeyTranslation::modifierMask(0x1900, usual), 0x4c);
+    EXPECT_EQ(X11KeyTranslation::modifierMask(0x300, usual), 0x41);
+    EXPECT_EQ(X11KeyTranslation::modifierMask(0x400 | 0x80, usual), 0);
+
+    const X11KeyTranslation::ModifierBits unusual{/*alt=*/0x80, /*super=*/0x20, /*numLock=*/0x08};
+    EXPECT_EQ(X11KeyTranslation::modifierMask(0x1900, unusual), 0x04 | 0x80 | 0x20);
+}
+
+TEST(KeyTranslationTest, LockVariantsCoverCapsAndNumLockOnce) {
+    const X11KeyTranslation::ModifierBits usual;
+    EXPECT_EQ(X11KeyTranslation::lockVariants(usual), (QList<quint16>{0, 0x02, 0x10, 0x12}));
+    const X11KeyTranslation::ModifierBits noNumLock{0x08, 0x40, 0};
+    EXPECT_EQ(X11KeyTranslation::lockVariants(noNumLock), (QList<quint16>{0, 0x02}));
+}
