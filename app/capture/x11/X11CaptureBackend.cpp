@@ -5,7 +5,7 @@
 #include "capture/x11/X11ContentReader.h"
 #include "capture/x11/X11Scene.h"
 #include "capture/x11/XcbConnection.h"
-#include "capture/x11/XcbReply.h"
+#include "x11/XcbOwners.h"
 
 #include <xcb/composite.h>
 
@@ -44,9 +44,7 @@ XcbConnection& X11CaptureBackend::connection() {
 ShareableContent X11CaptureBackend::shareableContent() {
     const std::lock_guard lock(m_mutex);
     XcbConnection& conn = connection();
-    while (xcb_generic_event_t* event = xcb_poll_for_event(conn.get())) {
-        std::free(event);
-    }
+    xcbDiscardEvents(conn.get());
     return X11ContentReader::read(conn);
 }
 
@@ -92,8 +90,6 @@ QImage X11CaptureBackend::captureImage(const ContentFilter& filter,
     xcb_change_window_attributes(conn.get(), conn.root(), XCB_CW_EVENT_MASK, &noEvents);
     XcbReply<xcb_get_input_focus_reply_t> sync(
         xcb_get_input_focus_reply(conn.get(), xcb_get_input_focus(conn.get()), nullptr));
-    while (xcb_generic_event_t* event = xcb_poll_for_event(conn.get())) {
-        std::free(event);
-    }
+    xcbDiscardEvents(conn.get());
     return image;
 }

@@ -83,9 +83,7 @@ void X11CaptureStream::startCapture() {
 
 void X11CaptureStream::stopCapture() {
     joinThread();
-    for (xcb_generic_event_t* event : std::exchange(m_deferred, {})) {
-        std::free(event);
-    }
+    m_deferred.clear();
     m_screenFrame.reset();
     m_composer.reset();
     m_compositor.reset();
@@ -120,7 +118,7 @@ QString X11CaptureStream::checkDisplay() {
     return QStringLiteral("The display is no longer available");
 }
 
-void X11CaptureStream::handleEvent(const xcb_generic_event_t* event, bool& changed) {
+bool X11CaptureStream::handleEvent(const xcb_generic_event_t* event) {
     const uint8_t type = event->response_type & ~0x80;
     const uint8_t screenChange = m_connection->randr().present ? m_connection->randr().firstEvent +
                                                                      XCB_RANDR_SCREEN_CHANGE_NOTIFY
@@ -142,53 +140,50 @@ void X11CaptureStream::handleEvent(const xcb_generic_event_t* event, bool& chang
                          .arg(error->major_code)
                          .arg(error->minor_code));
         }
-        return;
+        return false;
     }
     const bool rootChanged = type == XCB_CONFIGURE_NOTIFY &&
                              reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window ==
                                  m_connection->root();
     if (m_compositor->handleEvent(event)) {
-        changed = true;
         m_scene->markFullyDamaged();
-    } else if ((screenChange != 0 && type == screenChange) || rootChanged) {
+        return true;
+    }
+    if ((screenChange != 0 && type == screenChange) || rootChanged) {
         // Monitors come and go with a change of the screen (RandR) or of the root alone (a
         // monitor added or removed by name).
-        changed = true;
         m_scene->markFullyDamaged();
         failWith(checkDisplay());
-    } else if (m_scene->handleEvent(event)) {
-        changed = true;
+        return true;
     }
+    return m_scene->handleEvent(event);
 }
 
-QString X11CaptureStream::handlePendingEvents(bool& changed) {
+X11CaptureStream::PendingEvents X11CaptureStream::handlePendingEvents() {
     xcb_connection_t* c = m_connection->get();
+    PendingEvents pending;
     while (!m_deferred.empty()) {
-        xcb_generic_event_t* event = m_deferred.front();
+        const XcbEvent event = std::move(m_deferred.front());
         m_deferred.pop_front();
-        handleEvent(event, changed);
-        std::free(event);
+        pending.changed = handleEvent(event.get()) || pending.changed;
     }
-    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-        handleEvent(event, changed);
-        std::free(event);
+    while (const XcbEvent event{xcb_poll_for_event(c)}) {
+        pending.changed = handleEvent(event.get()) || pending.changed;
     }
-    if (m_connection->hasError()) {
-        return QStringLiteral("The connection to the X server was lost");
-    }
-    return std::exchange(m_failure, {});
+    pending.failure = m_connection->hasError()
+                          ? QStringLiteral("The connection to the X server was lost")
+                          : std::exchange(m_failure, {});
+    return pending;
 }
 
 void X11CaptureStream::catchUp(uint32_t sequence) {
     // The reply to `sequence` has been read, so everything the server sent before it is queued.
-    bool& changed = m_changedWhileComposing;
-    while (xcb_generic_event_t* event = xcb_poll_for_queued_event(m_connection->get())) {
+    while (XcbEvent event{xcb_poll_for_queued_event(m_connection->get())}) {
         if (!m_deferred.empty() || static_cast<int32_t>(event->full_sequence - sequence) >= 0) {
-            m_deferred.push_back(event);
+            m_deferred.push_back(std::move(event));
             continue;
         }
-        handleEvent(event, changed);
-        std::free(event);
+        m_changedWhileComposing = handleEvent(event.get()) || m_changedWhileComposing;
     }
 }
 
@@ -235,8 +230,13 @@ void X11CaptureStream::run() {
     m_failure.clear();
     Clock::time_point nextFrame = Clock::now();
     QString failure;
+    const auto takePendingEvents = [this, &dirty, &failure] {
+        PendingEvents pending = handlePendingEvents();
+        dirty = pending.changed || dirty;
+        failure = std::move(pending.failure);
+    };
     while (!m_stopRequested && failure.isEmpty()) {
-        failure = handlePendingEvents(dirty);
+        takePendingEvents();
         if (!failure.isEmpty()) {
             break;
         }
@@ -246,7 +246,7 @@ void X11CaptureStream::run() {
             dirty = (m_screenFrame ? m_screenFrame->updateCursor() : m_composer->updateCursor()) ||
                     dirty;
             // Round trips may have queued events that change this very frame.
-            failure = handlePendingEvents(dirty);
+            takePendingEvents();
             if (!failure.isEmpty()) {
                 break;
             }

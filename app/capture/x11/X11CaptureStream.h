@@ -5,6 +5,8 @@
 #include "capture/PixelBuffer.h"
 #include "capture/StreamConfiguration.h"
 
+#include "x11/XcbOwners.h"
+
 #include <xcb/xcb.h>
 
 #include <QByteArray>
@@ -40,11 +42,18 @@ public:
 
 private:
     void run();
-    // Capture thread: returns an error text when the stream must end.
-    QString handlePendingEvents(bool& changed);
+    struct PendingEvents {
+        // Something visible changed: the next frame must be composed.
+        bool changed = false;
+        // Not empty when the stream must end.
+        QString failure;
+    };
+    // Capture thread.
+    PendingEvents handlePendingEvents();
     // Handles the events that arrived before request `sequence`; keeps the rest for later.
     void catchUp(uint32_t sequence);
-    void handleEvent(const xcb_generic_event_t* event, bool& changed);
+    // Whether the event changed what the next frame shows.
+    bool handleEvent(const xcb_generic_event_t* event);
     std::optional<PixelBuffer> composeFrame();
     // Frames at the display's size are copied from the screen, unless a compositing manager
     // paints it while something is left out: the screen may then lag behind the windows.
@@ -68,7 +77,7 @@ private:
     std::unique_ptr<X11ScreenFrame> m_screenFrame;
     std::unique_ptr<X11Composer> m_composer;
     std::unique_ptr<X11CompositorWatch> m_compositor;
-    std::deque<xcb_generic_event_t*> m_deferred;
+    std::deque<XcbEvent> m_deferred;
     QString m_failure;
     bool m_changedWhileComposing = false;
     std::thread m_thread;

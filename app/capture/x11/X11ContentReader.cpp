@@ -4,7 +4,7 @@
 #include "capture/x11/X11TopLevels.h"
 #include "capture/x11/X11WindowInspector.h"
 #include "capture/x11/XcbConnection.h"
-#include "capture/x11/XcbReply.h"
+#include "x11/XcbOwners.h"
 
 #include <QSet>
 

@@ -1,7 +1,7 @@
 #include "capture/x11/X11Displays.h"
 
 #include "capture/x11/XcbConnection.h"
-#include "capture/x11/XcbReply.h"
+#include "x11/XcbOwners.h"
 
 #include <xcb/randr.h>
 

@@ -1,7 +1,7 @@
 #include "capture/x11/X11ImageReader.h"
 
 #include "capture/CaptureError.h"
-#include "capture/x11/XcbReply.h"
+#include "x11/XcbOwners.h"
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -92,14 +92,12 @@ std::uint8_t* X11ImageReader::fetch(xcb_drawable_t drawable, const QRect& rect, 
         const xcb_shm_get_image_cookie_t cookie =
             xcb_shm_get_image(c, drawable, rect.x(), rect.y(), rect.width(), rect.height(), ~0u,
                               XCB_IMAGE_FORMAT_Z_PIXMAP, m_segment, offset);
-        m_lastSequence = cookie.sequence;
         XcbReply<xcb_shm_get_image_reply_t> reply(xcb_shm_get_image_reply(c, cookie, &rawError));
         ok = reply != nullptr;
     } else {
         const xcb_get_image_cookie_t cookie =
             xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, rect.x(), rect.y(), rect.width(),
                           rect.height(), ~0u);
-        m_lastSequence = cookie.sequence;
         XcbReply<xcb_get_image_reply_t> reply(xcb_get_image_reply(c, cookie, &rawError));
         ok = reply && static_cast<size_t>(xcb_get_image_data_length(reply.get())) >= size;
         if (ok) {

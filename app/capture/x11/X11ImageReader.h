@@ -29,9 +29,6 @@ public:
     xcb_pixmap_t sharedPixmap();
     // The memory as the last reads and draws left it, no request made.
     PixelBuffer view();
-    // The sequence number of the last read's request: every event the server generated before it
-    // read the pixels carries an earlier one.
-    uint32_t lastSequence() const { return m_lastSequence; }
 
 private:
     std::uint8_t* fetch(xcb_drawable_t drawable, const QRect& rect, size_t offset);
@@ -45,5 +42,4 @@ private:
     xcb_pixmap_t m_sharedPixmap = XCB_PIXMAP_NONE;
     bool m_sharedPixmapTried = false;
     std::vector<std::uint8_t> m_fallback;
-    uint32_t m_lastSequence = 0;
 };

@@ -2,7 +2,7 @@
 
 #include "capture/CaptureError.h"
 #include "capture/x11/X11TopLevels.h"
-#include "capture/x11/XcbReply.h"
+#include "x11/XcbOwners.h"
 
 #include <xcb/composite.h>
 #include <xcb/shape.h>

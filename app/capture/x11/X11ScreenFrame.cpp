@@ -1,7 +1,7 @@
 #include "capture/x11/X11ScreenFrame.h"
 
 #include "capture/x11/XcbRects.h"
-#include "capture/x11/XcbReply.h"
+#include "x11/XcbOwners.h"
 
 #include <xcb/xfixes.h>
 

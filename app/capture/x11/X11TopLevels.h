@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/x11/XcbConnection.h"
-#include "capture/x11/XcbReply.h"
+#include "x11/XcbOwners.h"
 
 #include <xcb/xcb.h>
 

@@ -1,6 +1,6 @@
 #include "capture/x11/X11Wallpaper.h"
 
-#include "capture/x11/XcbReply.h"
+#include "x11/XcbOwners.h"
 
 X11Wallpaper::X11Wallpaper(const XcbConnection& connection)
     : m_connection(connection) {}

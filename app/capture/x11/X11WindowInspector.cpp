@@ -1,6 +1,6 @@
 #include "capture/x11/X11WindowInspector.h"
 
-#include "capture/x11/XcbReply.h"
+#include "x11/XcbOwners.h"
 
 #include <xcb/res.h>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "x11/XcbOwners.h"
+
 #include <xcb/render.h>
 #include <xcb/xcb.h>
 
@@ -40,13 +42,13 @@ public:
     XcbConnection(const XcbConnection&) = delete;
     XcbConnection& operator=(const XcbConnection&) = delete;
 
-    xcb_connection_t* get() const { return m_connection; }
+    xcb_connection_t* get() const { return m_connection.get(); }
     xcb_screen_t* screen() const { return m_screen; }
     xcb_window_t root() const { return m_screen->root; }
     // The bits of an XID that number resources within one client; the rest name the client.
     uint32_t resourceIdMask() const;
     xcb_atom_t atom(Atom atom) const { return m_atoms[atom]; }
-    bool hasError() const { return xcb_connection_has_error(m_connection) != 0; }
+    bool hasError() const { return xcb_connection_has_error(m_connection.get()) != 0; }
 
     const Extension& damage() const { return m_damage; }
     const Extension& xfixes() const { return m_xfixes; }
@@ -59,7 +61,6 @@ public:
     bool hasSharedPixmaps() const { return m_shmPixmaps; }
 
     xcb_render_pictformat_t argbFormat() const { return m_argbFormat; }
-    xcb_render_pictformat_t rgbFormat() const { return m_rgbFormat; }
     // The picture format matching a window's visual; 0 when there is none.
     xcb_render_pictformat_t formatForVisual(xcb_visualid_t visual) const;
     // Whether the format carries alpha (32-bit visuals of translucent clients).
@@ -69,7 +70,8 @@ private:
     void internAtoms();
     void queryExtensions();
 
-    xcb_connection_t* m_connection = nullptr;
+    // Declared first, so that it closes after everything read through it is freed.
+    XcbConnectionPtr m_connection;
     xcb_screen_t* m_screen = nullptr;
     std::array<xcb_atom_t, kAtomCount> m_atoms{};
     Extension m_damage, m_xfixes, m_shape, m_shm, m_randr, m_composite, m_render, m_res;
@@ -77,6 +79,5 @@ private:
     bool m_resClientIds = false;
     bool m_shmPixmaps = false;
     xcb_render_pictformat_t m_argbFormat = 0;
-    xcb_render_pictformat_t m_rgbFormat = 0;
-    xcb_render_query_pict_formats_reply_t* m_formats = nullptr;
+    XcbReply<xcb_render_query_pict_formats_reply_t> m_formats;
 };

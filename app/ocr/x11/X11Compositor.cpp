@@ -1,23 +1,15 @@
 #include "ocr/x11/X11Compositor.h"
 
+#include "x11/XcbOwners.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <memory>
 
 namespace X11Compositor {
-namespace {
-
-struct FreeDeleter {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-
-}  // namespace
 
 std::optional<bool> isRunning() {
     const auto* x11 = qGuiApp != nullptr
@@ -36,7 +28,7 @@ std::optional<bool> isRunning() {
         }
     }
     const QByteArray atomName = "_NET_WM_CM_S" + QByteArray::number(screen);
-    const Reply<xcb_intern_atom_reply_t> atom(
+    const XcbReply<xcb_intern_atom_reply_t> atom(
         xcb_intern_atom_reply(connection,
                               xcb_intern_atom(connection, 1, static_cast<uint16_t>(atomName.size()),
                                               atomName.constData()),
@@ -44,7 +36,7 @@ std::optional<bool> isRunning() {
     if (!atom || atom->atom == XCB_ATOM_NONE) {
         return false;
     }
-    const Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
         connection, xcb_get_selection_owner(connection, atom->atom), nullptr));
     return owner && owner->owner != XCB_WINDOW_NONE;
 }

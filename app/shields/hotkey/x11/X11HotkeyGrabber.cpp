@@ -2,6 +2,7 @@
 
 #include "shields/hotkey/HotkeyLog.h"
 #include "shields/hotkey/x11/X11KeyTranslation.h"
+#include "x11/XcbOwners.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
@@ -18,18 +19,9 @@
 
 namespace {
 
-struct XcbDisconnect {
-    void operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
-};
 struct KeySymbolsFree {
     void operator()(xcb_key_symbols_t* symbols) const { xcb_key_symbols_free(symbols); }
 };
-struct MallocFree {
-    void operator()(void* pointer) const { std::free(pointer); }
-};
-template <typename T>
-using XcbPointer = std::unique_ptr<T, MallocFree>;
-
 struct Grab {
     xcb_keycode_t keycode;
     quint16 modifiers;
@@ -38,7 +30,7 @@ struct Grab {
 }  // namespace
 
 struct X11HotkeyGrabber::Connection {
-    std::unique_ptr<xcb_connection_t, XcbDisconnect> connection;
+    XcbConnectionPtr connection;
     std::unique_ptr<xcb_key_symbols_t, KeySymbolsFree> symbols;
     std::unique_ptr<QSocketNotifier> notifier;
     xcb_window_t root = XCB_NONE;
@@ -58,7 +50,7 @@ struct X11HotkeyGrabber::Connection {
 
 void X11HotkeyGrabber::Connection::readModifierBits() {
     xcb_connection_t* c = connection.get();
-    const XcbPointer<xcb_get_modifier_mapping_reply_t> reply(
+    const XcbReply<xcb_get_modifier_mapping_reply_t> reply(
         xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr));
     if (!reply) {
         return;
@@ -99,8 +91,8 @@ void X11HotkeyGrabber::readEvents() {
         return;
     }
     bool mappingChanged = false;
-    while (xcb_generic_event_t* raw = xcb_poll_for_event(x.connection.get())) {
-        const XcbPointer<xcb_generic_event_t> event(raw);
+    while (const XcbEvent event{xcb_poll_for_event(x.connection.get())}) {
+        xcb_generic_event_t* raw = event.get();
         switch (event->response_type & 0x7f) {
             case XCB_KEY_PRESS: {
                 const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(raw);
@@ -152,8 +144,7 @@ void X11HotkeyGrabber::readEvents() {
 X11HotkeyGrabber::X11HotkeyGrabber(const QByteArray& displayName)
     : m_connection(std::make_unique<Connection>()) {
     int screenNumber = 0;
-    m_connection->connection.reset(
-        xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber));
+    m_connection->connection = xcbConnect(displayName, screenNumber);
     if (xcb_connection_has_error(m_connection->connection.get())) {
         qCWarning(lcHotkey) << "Cannot open the X display"
                             << (displayName.isEmpty() ? qgetenv("DISPLAY") : displayName)
@@ -162,16 +153,13 @@ X11HotkeyGrabber::X11HotkeyGrabber(const QByteArray& displayName)
         return;
     }
     xcb_connection_t* c = m_connection->connection.get();
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
-        xcb_screen_next(&screens);
-    }
-    if (screens.rem == 0 || !screens.data) {
+    const xcb_screen_t* screen = xcbScreen(c, screenNumber);
+    if (!screen) {
         qCWarning(lcHotkey) << "The X display has no screen" << screenNumber;
         m_connection->connection.reset();
         return;
     }
-    m_connection->root = screens.data->root;
+    m_connection->root = screen->root;
     m_connection->symbols.reset(xcb_key_symbols_alloc(c));
     if (!m_connection->symbols) {
         m_connection->connection.reset();
@@ -211,7 +199,7 @@ bool X11HotkeyGrabber::grab(quint32 keyCode, quint32 modifiers) {
         return false;
     }
     std::vector<xcb_keycode_t> keycodes;
-    const XcbPointer<xcb_keycode_t> found(xcb_key_symbols_get_keycode(x.symbols.get(), *keysym));
+    const XcbReply<xcb_keycode_t> found(xcb_key_symbols_get_keycode(x.symbols.get(), *keysym));
     for (const xcb_keycode_t* k = found.get(); k && *k != XCB_NO_SYMBOL; ++k) {
         if (std::find(keycodes.begin(), keycodes.end(), *k) == keycodes.end()) {
             keycodes.push_back(*k);
@@ -239,7 +227,7 @@ bool X11HotkeyGrabber::grab(quint32 keyCode, quint32 modifiers) {
     }
     bool refused = false;
     for (const Pending& request : pending) {
-        const XcbPointer<xcb_generic_error_t> error(xcb_request_check(c, request.cookie));
+        const XcbReply<xcb_generic_error_t> error(xcb_request_check(c, request.cookie));
         if (error) {
             refused = true;
         } else {
