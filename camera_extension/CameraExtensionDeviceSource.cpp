@@ -186,9 +186,9 @@ void CameraExtensionDeviceSource::deliverFrame() {
     if (surfaceId == FrameHandoff::kNoSurface) {
         frame = makeBlankFrame();
     } else {
-        bool found = false;
-        frame = copyFromSurface(surfaceId, found);
-        if (found) {
+        SurfaceCopy copy = copyFromSurface(surfaceId);
+        frame = std::move(copy.frame);
+        if (copy.found) {
             m_lastDeliveredSurfaceID = surfaceId;
             source = FrameSource::live;
         } else {
@@ -231,27 +231,25 @@ std::shared_ptr<CameraBuffer> CameraExtensionDeviceSource::makeBlankFrame() {
     return frame;
 }
 
-std::shared_ptr<CameraBuffer> CameraExtensionDeviceSource::copyFromSurface(std::uint32_t surfaceId,
-                                                                           bool& found) {
-    found = false;
+CameraExtensionDeviceSource::SurfaceCopy CameraExtensionDeviceSource::copyFromSurface(
+    std::uint32_t surfaceId) {
     if (!m_bufferPool) {
-        return nullptr;
+        return {};
     }
     std::shared_ptr<CameraBuffer> frame = m_bufferPool->acquire();
     if (!frame) {
         // The surface may still exist: an unavailable buffer is not a stale identifier.
-        found = true;
         if (isThrottledTick()) {
             m_log.error("[DIAG] copyFromSurface: pool alloc failed %d", kPoolExhaustedStatus);
         }
-        return nullptr;
+        return {nullptr, true};
     }
     const SurfaceReader::CopyResult result =
         m_surfaceReader->copy(surfaceId, frame->data, frame->bytesPerRow, frame->height);
     // A torn copy (the publisher came round the ring three times during it) is still that
     // surface's picture, mixed from two neighbouring frames; it is sent rather than dropped.
-    found = result != SurfaceReader::CopyResult::notFound;
-    return found ? frame : nullptr;
+    const bool found = result != SurfaceReader::CopyResult::notFound;
+    return {found ? std::move(frame) : nullptr, found};
 }
 
 void CameraExtensionDeviceSource::sendFrame(std::shared_ptr<CameraBuffer> frame) {

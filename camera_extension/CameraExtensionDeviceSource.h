@@ -81,7 +81,13 @@ private:
     void registerNotifyToken();
     std::uint32_t currentSurfaceID();
     std::shared_ptr<CameraBuffer> makeBlankFrame();
-    std::shared_ptr<CameraBuffer> copyFromSurface(std::uint32_t surfaceId, bool& found);
+    // `found` is false only for a surface that is gone (a stale identifier); `frame` is null also
+    // when the surface exists but no buffer was free.
+    struct SurfaceCopy {
+        std::shared_ptr<CameraBuffer> frame;
+        bool found = false;
+    };
+    SurfaceCopy copyFromSurface(std::uint32_t surfaceId);
     void sendFrame(std::shared_ptr<CameraBuffer> frame);
     bool isThrottledTick() const;
 

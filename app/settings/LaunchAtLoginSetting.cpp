@@ -48,10 +48,10 @@ void LaunchAtLoginSetting::applyLaunchAtLogin(bool enabled) {
     if (enabled == isEnabled) {
         return;
     }
-    const std::optional<QString> error =
-        enabled ? m_loginItem.registerItem() : m_loginItem.unregisterItem();
-    if (error) {
-        Console::printLine(QStringLiteral("[Settings] Failed to update login item: ") + *error);
+    const Outcome updated = enabled ? m_loginItem.registerItem() : m_loginItem.unregisterItem();
+    if (updated.failed()) {
+        Console::printLine(QStringLiteral("[Settings] Failed to update login item: ") +
+                           updated.error());
         // The spring-back runs this again, which then finds the item already as it is.
         setLaunchAtLogin(!enabled);
     }

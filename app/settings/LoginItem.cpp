@@ -149,28 +149,31 @@ QString LoginItem::desktopEntry() const {
         .arg(name, execValue(m_command));
 }
 
-std::optional<QString> LoginItem::registerItem() const {
+Outcome LoginItem::registerItem() const {
     if (!QDir().mkpath(m_directory)) {
-        return QStringLiteral("Could not create the folder %1").arg(m_directory);
+        return Outcome::failure(QStringLiteral("Could not create the folder %1").arg(m_directory));
     }
     QSaveFile file(filePath());
     if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("Could not write %1: %2").arg(filePath(), file.errorString());
+        return Outcome::failure(
+            QStringLiteral("Could not write %1: %2").arg(filePath(), file.errorString()));
     }
     const QByteArray bytes = desktopEntry().toUtf8();
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        return QStringLiteral("Could not write %1: %2").arg(filePath(), file.errorString());
+        return Outcome::failure(
+            QStringLiteral("Could not write %1: %2").arg(filePath(), file.errorString()));
     }
-    return std::nullopt;
+    return Outcome::success();
 }
 
-std::optional<QString> LoginItem::unregisterItem() const {
+Outcome LoginItem::unregisterItem() const {
     QFile file(filePath());
     if (!QFileInfo::exists(filePath()) && !QFileInfo(filePath()).isSymLink()) {
-        return std::nullopt;
+        return Outcome::success();
     }
     if (!file.remove()) {
-        return QStringLiteral("Could not remove %1: %2").arg(filePath(), file.errorString());
+        return Outcome::failure(
+            QStringLiteral("Could not remove %1: %2").arg(filePath(), file.errorString()));
     }
-    return std::nullopt;
+    return Outcome::success();
 }

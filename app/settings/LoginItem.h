@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 // The application's own login item: an XDG autostart entry that the session starts at sign-in.
 // It is enabled while the entry exists and is not hidden; the user may remove or hide it in the
@@ -25,10 +25,10 @@ public:
 
     Status status() const;
 
-    // Writes the entry atomically (replacing a hidden one). Returns the reason on failure.
-    std::optional<QString> registerItem() const;
-    // Removes the entry; an entry already gone is success. Returns the reason on failure.
-    std::optional<QString> unregisterItem() const;
+    // Writes the entry atomically (replacing a hidden one).
+    Outcome registerItem() const;
+    // Removes the entry; an entry already gone is success.
+    Outcome unregisterItem() const;
 
     QString filePath() const;
     // The entry's full text.

@@ -34,12 +34,11 @@ ShieldOutcome NotificationGuard::runPlan(bool enabled) const {
         toolText = QStringLiteral("No supported notification service found for Do Not Disturb: ") +
                    choice.missing;
     } else if (choice.plan->inhibitsNotifications) {
-        const std::optional<QString> error =
-            enabled ? m_inhibition->hold() : m_inhibition->release();
-        if (!error) {
+        const Outcome inhibition = enabled ? m_inhibition->hold() : m_inhibition->release();
+        if (inhibition.succeeded()) {
             return {true, {}};
         }
-        toolText = *error;
+        toolText = inhibition.error();
     } else if (const auto failure = CommandPlanExecutor(m_runner).run(*choice.plan)) {
         toolText = ToolErrorText::describe(*failure, ToolErrorText::Style::TrimmedOutput);
     } else {

@@ -36,16 +36,17 @@ bool NotificationInhibition::isHeld() const {
     return m_cookie.has_value();
 }
 
-std::optional<QString> NotificationInhibition::hold() {
+Outcome NotificationInhibition::hold() {
     const std::lock_guard lock(m_mutex);
     if (m_cookie) {
-        return std::nullopt;
+        return Outcome::success();
     }
     QDBusConnection bus = m_busAddress.isEmpty()
                               ? QDBusConnection::sessionBus()
                               : QDBusConnection::connectToBus(m_busAddress, m_connectionName);
     if (!bus.isConnected()) {
-        return bus.lastError().name() + QStringLiteral(": ") + bus.lastError().message();
+        return Outcome::failure(bus.lastError().name() + QStringLiteral(": ") +
+                                bus.lastError().message());
     }
     QDBusMessage call =
         QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
@@ -54,19 +55,19 @@ std::optional<QString> NotificationInhibition::hold() {
          << QStringLiteral("Presenting with %1").arg(AppInfo::kProductName) << QVariantMap{};
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() == QDBusMessage::ErrorMessage) {
-        return errorText(reply);
+        return Outcome::failure(errorText(reply));
     }
     if (reply.arguments().size() != 1 || !reply.arguments().first().canConvert<quint32>()) {
-        return QStringLiteral("Inhibit returned no cookie");
+        return Outcome::failure(QStringLiteral("Inhibit returned no cookie"));
     }
     m_cookie = reply.arguments().first().value<quint32>();
-    return std::nullopt;
+    return Outcome::success();
 }
 
-std::optional<QString> NotificationInhibition::release() {
+Outcome NotificationInhibition::release() {
     const std::lock_guard lock(m_mutex);
     if (!m_cookie) {
-        return std::nullopt;
+        return Outcome::success();
     }
     QDBusConnection bus =
         m_busAddress.isEmpty() ? QDBusConnection::sessionBus() : QDBusConnection(m_connectionName);
@@ -76,8 +77,8 @@ std::optional<QString> NotificationInhibition::release() {
     call << *m_cookie;
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() == QDBusMessage::ErrorMessage) {
-        return errorText(reply);
+        return Outcome::failure(errorText(reply));
     }
     m_cookie.reset();
-    return std::nullopt;
+    return Outcome::success();
 }

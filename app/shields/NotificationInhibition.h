@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QString>
 
 #include <mutex>
@@ -24,11 +26,11 @@ public:
     NotificationInhibition(const NotificationInhibition&) = delete;
     NotificationInhibition& operator=(const NotificationInhibition&) = delete;
 
-    // Takes the inhibition unless one is held already. Nothing on success; else the error text
+    // Takes the inhibition unless one is held already. A failure carries the error text
     // (the D-Bus error name, ": " and its message).
-    std::optional<QString> hold();
+    Outcome hold();
     // Gives the held inhibition back; nothing to give back is success.
-    std::optional<QString> release();
+    Outcome release();
     bool isHeld() const;
 
 private:

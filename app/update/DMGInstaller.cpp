@@ -90,7 +90,7 @@ DMGInstaller::Plan DMGInstaller::prepare(const QString& image) const {
     const QString target = QDir::cleanPath(m_context.runningBundle);
     const QString staged = Bundle::stagingPath(target);
     FileTree::remove(staged);
-    if (FileTree::copy(app, staged)) {
+    if (const Outcome copied = FileTree::copy(app, staged); copied.failed()) {
         // A half-made copy would only be in the way of the next attempt.
         FileTree::remove(staged);
         detach(mountPoint);
@@ -110,7 +110,7 @@ QString DMGInstaller::mount(const QString& image) const {
         throw Error(Failure::mountFailed);
     }
     const QString mountPoint = QFile::decodeName(pattern);
-    if (m_archive->extract(image, mountPoint)) {
+    if (const Outcome extracted = m_archive->extract(image, mountPoint); extracted.failed()) {
         FileTree::remove(mountPoint);
         throw Error(Failure::mountFailed);
     }

@@ -25,43 +25,42 @@ bool lstatPath(const QString& path, struct stat* info) {
     return ::lstat(QFile::encodeName(path).constData(), info) == 0;
 }
 
-std::optional<QString> copyFile(const QString& source, const QString& destination,
-                                mode_t sourceMode) {
+Outcome copyFile(const QString& source, const QString& destination, mode_t sourceMode) {
     QFile in(source);
     QFile out(destination);
     if (!in.open(QIODevice::ReadOnly)) {
-        return source + QStringLiteral(": ") + in.errorString();
+        return Outcome::failure(source + QStringLiteral(": ") + in.errorString());
     }
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        return destination + QStringLiteral(": ") + out.errorString();
+        return Outcome::failure(destination + QStringLiteral(": ") + out.errorString());
     }
     QByteArray chunk;
     while (!(chunk = in.read(1 << 20)).isEmpty()) {
         if (out.write(chunk) != chunk.size()) {
-            return destination + QStringLiteral(": ") + out.errorString();
+            return Outcome::failure(destination + QStringLiteral(": ") + out.errorString());
         }
     }
     if (in.error() != QFileDevice::NoError) {
-        return source + QStringLiteral(": ") + in.errorString();
+        return Outcome::failure(source + QStringLiteral(": ") + in.errorString());
     }
     if (!out.flush()) {
-        return destination + QStringLiteral(": ") + out.errorString();
+        return Outcome::failure(destination + QStringLiteral(": ") + out.errorString());
     }
     const mode_t mode = (sourceMode & S_IXUSR) ? 0755 : 0644;
     if (::chmod(QFile::encodeName(destination).constData(), mode) != 0) {
-        return systemError(destination);
+        return Outcome::failure(systemError(destination));
     }
-    return std::nullopt;
+    return Outcome::success();
 }
 
 }  // namespace
 
 namespace FileTree {
 
-std::optional<QString> copy(const QString& source, const QString& destination) {
+Outcome copy(const QString& source, const QString& destination) {
     struct stat info {};
     if (!lstatPath(source, &info)) {
-        return systemError(source);
+        return Outcome::failure(systemError(source));
     }
     const QByteArray destinationName = QFile::encodeName(destination);
     if (S_ISLNK(info.st_mode)) {
@@ -69,30 +68,31 @@ std::optional<QString> copy(const QString& source, const QString& destination) {
         const ssize_t length = ::readlink(QFile::encodeName(source).constData(), raw.data(),
                                           static_cast<size_t>(raw.size()));
         if (length < 0 || length >= raw.size()) {
-            return systemError(source);
+            return Outcome::failure(systemError(source));
         }
         raw.truncate(length);
         if (::symlink(raw.constData(), destinationName.constData()) != 0) {
-            return systemError(destination);
+            return Outcome::failure(systemError(destination));
         }
-        return std::nullopt;
+        return Outcome::success();
     }
     if (S_ISREG(info.st_mode)) {
         return copyFile(source, destination, info.st_mode);
     }
     if (!S_ISDIR(info.st_mode)) {
-        return source + QStringLiteral(": not a file, folder or link");
+        return Outcome::failure(source + QStringLiteral(": not a file, folder or link"));
     }
     if (::mkdir(destinationName.constData(), 0755) != 0) {
-        return systemError(destination);
+        return Outcome::failure(systemError(destination));
     }
     for (const QString& name : children(source)) {
-        if (auto error =
-                copy(source + QLatin1Char('/') + name, destination + QLatin1Char('/') + name)) {
-            return error;
+        if (const Outcome copied =
+                copy(source + QLatin1Char('/') + name, destination + QLatin1Char('/') + name);
+            copied.failed()) {
+            return copied;
         }
     }
-    return std::nullopt;
+    return Outcome::success();
 }
 
 void makeReadOnly(const QString& root) {

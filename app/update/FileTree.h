@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "core/Outcome.h"
 
-#include <optional>
+#include <QString>
 
 // Whole-folder operations on bundles. Links are never followed: they are copied as links and
 // removed as links.
@@ -10,8 +10,8 @@ namespace FileTree {
 
 // Copies `source` to `destination` (which must not exist). Folders become 0755, files 0755 when
 // executable and 0644 otherwise, so a copy out of a read-only folder is an ordinary writable
-// install. Returns the error, or nullopt on success.
-std::optional<QString> copy(const QString& source, const QString& destination);
+// install.
+Outcome copy(const QString& source, const QString& destination);
 
 // Takes the write bits off every folder and file below and including `root`.
 void makeReadOnly(const QString& root);

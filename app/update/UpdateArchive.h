@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QString>
 
-#include <optional>
-
 // The file a release publishes: one bundle folder packed with everything below it. Each
-// operation returns its error text, or nullopt on success.
+// operation fails with its error text.
 class UpdateArchive {
 public:
     virtual ~UpdateArchive() = default;
@@ -14,11 +14,10 @@ public:
     virtual QString fileExtension() const = 0;
 
     // Packs `bundle` so that it appears at the archive's top level under its folder name.
-    virtual std::optional<QString> pack(const QString& bundle, const QString& archive) const = 0;
+    virtual Outcome pack(const QString& bundle, const QString& archive) const = 0;
 
     // Extracts into the existing, empty folder `destination`. An entry with an absolute path, a
     // ".." component, a link that leads out of `destination`, or of any other kind than folder,
     // file or link is refused before anything of it is written; so is a corrupt archive.
-    virtual std::optional<QString> extract(const QString& archive,
-                                           const QString& destination) const = 0;
+    virtual Outcome extract(const QString& archive, const QString& destination) const = 0;
 };

@@ -46,7 +46,7 @@ TEST(LaunchAtLoginSettingTest, AppearingFollowsTheItemAndLaterChangesMoveIt) {
     EXPECT_TRUE(f.changes.isEmpty());
 
     // Registered by the desktop's own settings: appearing copies it without touching the item.
-    ASSERT_EQ(f.item.registerItem(), std::nullopt);
+    ASSERT_TRUE(f.item.registerItem().succeeded());
     f.setting.refreshFromLoginItem();
     EXPECT_TRUE(f.setting.launchAtLogin());
     EXPECT_EQ(f.defaults.storedBool(QStringLiteral("launchAtLogin")), true);

@@ -50,7 +50,7 @@ TEST(LoginItemTest, RegisterWritesAValidEntryForTheRealCommand) {
     LoginItem item(folder, {program});
     EXPECT_EQ(item.status(), LoginItem::Status::notRegistered);
 
-    EXPECT_EQ(item.registerItem(), std::nullopt);
+    EXPECT_TRUE(item.registerItem().succeeded());
     EXPECT_EQ(item.filePath(), folder + QStringLiteral("/velarion.desktop"));
     EXPECT_EQ(item.status(), LoginItem::Status::enabled);
     QFile file(item.filePath());
@@ -76,11 +76,11 @@ TEST(LoginItemTest, RegisterWritesAValidEntryForTheRealCommand) {
 TEST(LoginItemTest, StatusFollowsTheEntryOnDiskAndUnregisterAcceptsOneAlreadyGone) {
     TempDir home;
     LoginItem item(home.path(), {QStringLiteral("/usr/bin/velarion")});
-    ASSERT_EQ(item.registerItem(), std::nullopt);
-    EXPECT_EQ(item.unregisterItem(), std::nullopt);
+    ASSERT_TRUE(item.registerItem().succeeded());
+    EXPECT_TRUE(item.unregisterItem().succeeded());
     EXPECT_FALSE(QFile::exists(item.filePath()));
     EXPECT_EQ(item.status(), LoginItem::Status::notRegistered);
-    EXPECT_EQ(item.unregisterItem(), std::nullopt);
+    EXPECT_TRUE(item.unregisterItem().succeeded());
 
     writeFile(item.filePath(), "[Desktop Entry]\nType=Application\nExec=velarion\nHidden=true\n");
     EXPECT_EQ(item.status(), LoginItem::Status::disabled);
@@ -92,7 +92,7 @@ TEST(LoginItemTest, StatusFollowsTheEntryOnDiskAndUnregisterAcceptsOneAlreadyGon
 
     // Registering again replaces a hidden entry with an enabled one.
     writeFile(item.filePath(), "[Desktop Entry]\nExec=velarion\nHidden=true\n");
-    EXPECT_EQ(item.registerItem(), std::nullopt);
+    EXPECT_TRUE(item.registerItem().succeeded());
     EXPECT_EQ(item.status(), LoginItem::Status::enabled);
 }
 
@@ -101,15 +101,15 @@ TEST(LoginItemTest, FailuresComeBackWithAReason) {
     // A plain file where the autostart folder belongs: nothing can be written under it.
     const QString blocked = home.filePath(QStringLiteral("autostart"));
     writeFile(blocked, "not a folder");
-    const std::optional<QString> writeError =
+    const Outcome registered =
         LoginItem(blocked, {QStringLiteral("/usr/bin/velarion")}).registerItem();
-    ASSERT_TRUE(writeError.has_value());
-    EXPECT_TRUE(writeError->contains(blocked)) << writeError->toStdString();
+    ASSERT_TRUE(registered.failed());
+    EXPECT_TRUE(registered.error().contains(blocked)) << registered.error().toStdString();
 
     // A folder (with content) where the entry belongs cannot be removed as an entry.
     const QString folder = home.filePath(QStringLiteral("other"));
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/velarion.desktop/inside")));
     LoginItem item(folder, {QStringLiteral("/usr/bin/velarion")});
     EXPECT_EQ(item.status(), LoginItem::Status::notRegistered);
-    EXPECT_TRUE(item.unregisterItem().has_value());
+    EXPECT_TRUE(item.unregisterItem().failed());
 }

@@ -57,8 +57,8 @@ bool waitForStart(const QString& path, const QByteArray& version) {
 QString makeKeys(const QString& folder) {
     QDir().mkpath(folder);
     const QString secret = folder + QStringLiteral("/secret.key");
-    const auto error = BundleSigner::generateKeys(secret, folder + QStringLiteral("/public.key"));
-    EXPECT_FALSE(error.has_value()) << qPrintable(error.value_or(QString()));
+    const Outcome made = BundleSigner::generateKeys(secret, folder + QStringLiteral("/public.key"));
+    EXPECT_TRUE(made.succeeded()) << qPrintable(made.error());
     return secret;
 }
 

@@ -30,7 +30,7 @@ TEST_F(DMGInstallerTest, EachFailureIsNamedAndCleansUp) {
     makeBundle(unsignedRunning, "1.0");
     // Its staging name is longer than a file name may be: the copy cannot start, for any user.
     const QString longRunning = m_dir.filePath(QStringLiteral("apps/") + QString(250, u'V'));
-    ASSERT_EQ(FileTree::copy(m_running, longRunning), std::nullopt);
+    ASSERT_TRUE(FileTree::copy(m_running, longRunning).succeeded());
 
     const struct {
         const char* name;

@@ -30,9 +30,9 @@ int usage() {
     return kUsageError;
 }
 
-int report(const std::optional<QString>& error) {
-    if (error) {
-        QTextStream(stderr) << "velarion-sign: " << *error << '\n';
+int report(const Outcome& outcome) {
+    if (outcome.failed()) {
+        QTextStream(stderr) << "velarion-sign: " << outcome.error() << '\n';
         return 1;
     }
     return 0;
@@ -56,11 +56,11 @@ int main(int argc, char* argv[]) {
         return report(TarZstdArchive().pack(arguments[1], arguments[2]));
     }
     if (command == QLatin1String("verify") && arguments.size() == 2) {
-        const std::optional<QString> problem = SignedBundleVerifier().problem(arguments[1]);
-        if (!problem) {
+        const Outcome verified = SignedBundleVerifier().check(arguments[1]);
+        if (verified.succeeded()) {
             QTextStream(stdout) << arguments[1] << ": valid signature\n";
         }
-        return report(problem);
+        return report(verified);
     }
     if (command == QLatin1String("info") && arguments.size() == 2) {
         const std::optional<QString> team = SignedBundleVerifier().teamIdentifier(arguments[1]);

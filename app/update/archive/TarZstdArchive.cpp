@@ -55,14 +55,14 @@ public:
         , m_root(std::move(root))
         , m_topName(std::move(topName)) {}
 
-    std::optional<QString> add(const QString& relative) {
+    Outcome add(const QString& relative) {
         const QString path = relative.isEmpty() ? m_root : m_root + QLatin1Char('/') + relative;
         const QString name =
             relative.isEmpty() ? m_topName : m_topName + QLatin1Char('/') + relative;
         const QByteArray encodedPath = QFile::encodeName(path);
         struct stat info {};
         if (::lstat(encodedPath.constData(), &info) != 0) {
-            return systemError(path);
+            return Outcome::failure(systemError(path));
         }
         Entry entry(archive_entry_new());
         archive_entry_copy_pathname(entry.get(), QFile::encodeName(name).constData());
@@ -70,25 +70,26 @@ public:
         if (S_ISDIR(info.st_mode)) {
             archive_entry_set_filetype(entry.get(), AE_IFDIR);
             archive_entry_set_perm(entry.get(), 0755);
-            if (auto error = writeHeader(entry.get())) {
-                return error;
+            if (const Outcome headerWritten = writeHeader(entry.get()); headerWritten.failed()) {
+                return headerWritten;
             }
             const QStringList names = QDir(path).entryList(
                 QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
             for (const QString& child : names) {
-                if (auto error =
-                        add(relative.isEmpty() ? child : relative + QLatin1Char('/') + child)) {
-                    return error;
+                if (const Outcome added =
+                        add(relative.isEmpty() ? child : relative + QLatin1Char('/') + child);
+                    added.failed()) {
+                    return added;
                 }
             }
-            return std::nullopt;
+            return Outcome::success();
         }
         if (S_ISLNK(info.st_mode)) {
             QByteArray target(PATH_MAX, '\0');
             const ssize_t length = ::readlink(encodedPath.constData(), target.data(),
                                               static_cast<size_t>(target.size()));
             if (length < 0 || length >= target.size()) {
-                return systemError(path);
+                return Outcome::failure(systemError(path));
             }
             target.truncate(length);
             archive_entry_set_filetype(entry.get(), AE_IFLNK);
@@ -97,43 +98,43 @@ public:
             return writeHeader(entry.get());
         }
         if (!S_ISREG(info.st_mode)) {
-            return path + QStringLiteral(": not a file, folder or link");
+            return Outcome::failure(path + QStringLiteral(": not a file, folder or link"));
         }
         archive_entry_set_filetype(entry.get(), AE_IFREG);
         archive_entry_set_perm(entry.get(), (info.st_mode & S_IXUSR) ? 0755 : 0644);
         archive_entry_set_size(entry.get(), info.st_size);
-        if (auto error = writeHeader(entry.get())) {
-            return error;
+        if (const Outcome headerWritten = writeHeader(entry.get()); headerWritten.failed()) {
+            return headerWritten;
         }
         return writeData(path, info.st_size);
     }
 
 private:
-    std::optional<QString> writeHeader(archive_entry* entry) {
+    Outcome writeHeader(archive_entry* entry) {
         if (archive_write_header(m_writer, entry) < ARCHIVE_WARN) {
-            return archiveError(m_writer);
+            return Outcome::failure(archiveError(m_writer));
         }
-        return std::nullopt;
+        return Outcome::success();
     }
 
-    std::optional<QString> writeData(const QString& path, qint64 size) {
+    Outcome writeData(const QString& path, qint64 size) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            return path + QStringLiteral(": ") + file.errorString();
+            return Outcome::failure(path + QStringLiteral(": ") + file.errorString());
         }
         qint64 written = 0;
         while (written < size) {
             const QByteArray chunk = file.read(std::min<qint64>(1 << 20, size - written));
             if (chunk.isEmpty()) {
-                return path + QStringLiteral(": changed while being packed");
+                return Outcome::failure(path + QStringLiteral(": changed while being packed"));
             }
             if (archive_write_data(m_writer, chunk.constData(), static_cast<size_t>(chunk.size())) <
                 0) {
-                return archiveError(m_writer);
+                return Outcome::failure(archiveError(m_writer));
             }
             written += chunk.size();
         }
-        return std::nullopt;
+        return Outcome::success();
     }
 
     archive* m_writer;
@@ -141,36 +142,38 @@ private:
     QString m_topName;
 };
 
-std::optional<QString> copyData(archive* reader, archive* writer) {
+Outcome copyData(archive* reader, archive* writer) {
     const void* block = nullptr;
     size_t size = 0;
     la_int64_t offset = 0;
     for (;;) {
         const int status = archive_read_data_block(reader, &block, &size, &offset);
         if (status == ARCHIVE_EOF) {
-            return std::nullopt;
+            return Outcome::success();
         }
         if (status < ARCHIVE_WARN) {
-            return archiveError(reader);
+            return Outcome::failure(archiveError(reader));
         }
         if (archive_write_data_block(writer, block, size, offset) < ARCHIVE_WARN) {
-            return archiveError(writer);
+            return Outcome::failure(archiveError(writer));
         }
     }
 }
 
 // Checks one entry against the path rules and points it into `destination`.
-std::optional<QString> confine(archive_entry* entry, const QString& destination) {
+Outcome confine(archive_entry* entry, const QString& destination) {
     const char* rawName = archive_entry_pathname(entry);
     const QString name = rawName ? QFile::decodeName(rawName) : QString();
     const std::optional<QString> relative = ArchivePaths::safeRelative(name);
     if (!relative) {
-        return QStringLiteral("refused entry \"%1\": path leaves the folder").arg(name);
+        return Outcome::failure(
+            QStringLiteral("refused entry \"%1\": path leaves the folder").arg(name));
     }
     if (const char* rawHardlink = archive_entry_hardlink(entry)) {
         const auto target = ArchivePaths::safeRelative(QFile::decodeName(rawHardlink));
         if (!target) {
-            return QStringLiteral("refused entry \"%1\": hard link leaves the folder").arg(name);
+            return Outcome::failure(
+                QStringLiteral("refused entry \"%1\": hard link leaves the folder").arg(name));
         }
         archive_entry_copy_hardlink(
             entry, QFile::encodeName(destination + QLatin1Char('/') + *target).constData());
@@ -183,28 +186,29 @@ std::optional<QString> confine(archive_entry* entry, const QString& destination)
                 const char* rawTarget = archive_entry_symlink(entry);
                 const QString target = rawTarget ? QFile::decodeName(rawTarget) : QString();
                 if (!ArchivePaths::linkStaysInside(*relative, target)) {
-                    return QStringLiteral("refused entry \"%1\": link to \"%2\" leaves the folder")
-                        .arg(name, target);
+                    return Outcome::failure(
+                        QStringLiteral("refused entry \"%1\": link to \"%2\" leaves the folder")
+                            .arg(name, target));
                 }
                 break;
             }
             default:
-                return QStringLiteral("refused entry \"%1\": not a file, folder or link").arg(name);
+                return Outcome::failure(
+                    QStringLiteral("refused entry \"%1\": not a file, folder or link").arg(name));
         }
     }
     archive_entry_set_perm(entry, archive_entry_perm(entry) & 0755);
     archive_entry_copy_pathname(
         entry, QFile::encodeName(destination + QLatin1Char('/') + *relative).constData());
-    return std::nullopt;
+    return Outcome::success();
 }
 
 }  // namespace
 
-std::optional<QString> TarZstdArchive::pack(const QString& bundle,
-                                            const QString& archivePath) const {
+Outcome TarZstdArchive::pack(const QString& bundle, const QString& archivePath) const {
     const QFileInfo folder(bundle);
     if (!folder.isDir() || folder.isSymLink()) {
-        return bundle + QStringLiteral(": not a folder");
+        return Outcome::failure(bundle + QStringLiteral(": not a folder"));
     }
     Writer writer(archive_write_new());
     if (archive_write_add_filter_zstd(writer.get()) != ARCHIVE_OK ||
@@ -213,26 +217,25 @@ std::optional<QString> TarZstdArchive::pack(const QString& bundle,
             ARCHIVE_WARN ||
         archive_write_open_filename(writer.get(), QFile::encodeName(archivePath).constData()) !=
             ARCHIVE_OK) {
-        return archiveError(writer.get());
+        return Outcome::failure(archiveError(writer.get()));
     }
     Packer packer(writer.get(), QDir::cleanPath(bundle), folder.fileName());
-    if (auto error = packer.add(QString())) {
-        return error;
+    if (const Outcome packed = packer.add(QString()); packed.failed()) {
+        return packed;
     }
     if (archive_write_close(writer.get()) != ARCHIVE_OK) {
-        return archiveError(writer.get());
+        return Outcome::failure(archiveError(writer.get()));
     }
-    return std::nullopt;
+    return Outcome::success();
 }
 
-std::optional<QString> TarZstdArchive::extract(const QString& archivePath,
-                                               const QString& destination) const {
+Outcome TarZstdArchive::extract(const QString& archivePath, const QString& destination) const {
     Reader reader(archive_read_new());
     archive_read_support_filter_all(reader.get());
     archive_read_support_format_tar(reader.get());
     if (archive_read_open_filename(reader.get(), QFile::encodeName(archivePath).constData(),
                                    64 * 1024) != ARCHIVE_OK) {
-        return archiveError(reader.get());
+        return Outcome::failure(archiveError(reader.get()));
     }
     Writer writer(archive_write_disk_new());
     archive_write_disk_set_options(writer.get(), kExtractFlags);
@@ -245,25 +248,25 @@ std::optional<QString> TarZstdArchive::extract(const QString& archivePath,
             break;
         }
         if (status < ARCHIVE_WARN) {
-            return archiveError(reader.get());
+            return Outcome::failure(archiveError(reader.get()));
         }
-        if (auto error = confine(entry, root)) {
-            return error;
+        if (const Outcome confined = confine(entry, root); confined.failed()) {
+            return confined;
         }
         if (archive_write_header(writer.get(), entry) < ARCHIVE_WARN) {
-            return archiveError(writer.get());
+            return Outcome::failure(archiveError(writer.get()));
         }
         if (archive_entry_size(entry) > 0) {
-            if (auto error = copyData(reader.get(), writer.get())) {
-                return error;
+            if (const Outcome copied = copyData(reader.get(), writer.get()); copied.failed()) {
+                return copied;
             }
         }
         if (archive_write_finish_entry(writer.get()) < ARCHIVE_WARN) {
-            return archiveError(writer.get());
+            return Outcome::failure(archiveError(writer.get()));
         }
     }
     if (archive_write_close(writer.get()) != ARCHIVE_OK) {
-        return archiveError(writer.get());
+        return Outcome::failure(archiveError(writer.get()));
     }
-    return std::nullopt;
+    return Outcome::success();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include "update/UpdateArchive.h"
 
 // Update archives as POSIX tar compressed with zstd. Owners, groups and times are not
@@ -7,7 +9,6 @@
 class TarZstdArchive final : public UpdateArchive {
 public:
     QString fileExtension() const override { return QStringLiteral(".tar.zst"); }
-    std::optional<QString> pack(const QString& bundle, const QString& archive) const override;
-    std::optional<QString> extract(const QString& archive,
-                                   const QString& destination) const override;
+    Outcome pack(const QString& bundle, const QString& archive) const override;
+    Outcome extract(const QString& archive, const QString& destination) const override;
 };

@@ -28,23 +28,23 @@ private:
     std::array<unsigned char, crypto_sign_SECRETKEYBYTES> m_bytes{};
 };
 
-std::optional<QString> writeLine(const QString& path, const QByteArray& bytes,
-                                 QFileDevice::Permissions permissions) {
+Outcome writeLine(const QString& path, const QByteArray& bytes,
+                  QFileDevice::Permissions permissions) {
     QSaveFile file(path);
     QByteArray line = bytes.toBase64() + '\n';
     const bool written = file.open(QIODevice::WriteOnly) && file.setPermissions(permissions) &&
                          file.write(line) == line.size() && file.commit();
     sodium_memzero(line.data(), static_cast<size_t>(line.size()));
     if (!written) {
-        return path + QStringLiteral(": ") + file.errorString();
+        return Outcome::failure(path + QStringLiteral(": ") + file.errorString());
     }
-    return std::nullopt;
+    return Outcome::success();
 }
 
-std::optional<QString> readSecretKey(const QString& path, SecretKey& key) {
+Outcome readSecretKey(const QString& path, SecretKey& key) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return path + QStringLiteral(": ") + file.errorString();
+        return Outcome::failure(path + QStringLiteral(": ") + file.errorString());
     }
     QByteArray text = file.read(4096).trimmed();
     auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
@@ -57,9 +57,9 @@ std::optional<QString> readSecretKey(const QString& path, SecretKey& key) {
         sodium_memzero(decoded.decoded.data(), static_cast<size_t>(decoded.decoded.size()));
     }
     if (!valid) {
-        return path + QStringLiteral(": not a secret key");
+        return Outcome::failure(path + QStringLiteral(": not a secret key"));
     }
-    return std::nullopt;
+    return Outcome::success();
 }
 
 QByteArray bytes(const unsigned char* data, size_t size) {
@@ -70,39 +70,39 @@ QByteArray bytes(const unsigned char* data, size_t size) {
 
 namespace BundleSigner {
 
-std::optional<QString> generateKeys(const QString& secretKeyFile, const QString& publicKeyFile) {
+Outcome generateKeys(const QString& secretKeyFile, const QString& publicKeyFile) {
     if (sodium_init() < 0) {
-        return QStringLiteral("the cryptography library cannot start");
+        return Outcome::failure(QStringLiteral("the cryptography library cannot start"));
     }
     std::array<unsigned char, crypto_sign_PUBLICKEYBYTES> publicKey{};
     SecretKey secretKey;
     crypto_sign_keypair(publicKey.data(), secretKey.data());
     QByteArray secretBytes = bytes(secretKey.data(), SecretKey::size());
-    auto error =
+    const Outcome secretWritten =
         writeLine(secretKeyFile, secretBytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     sodium_memzero(secretBytes.data(), static_cast<size_t>(secretBytes.size()));
-    if (error) {
-        return error;
+    if (secretWritten.failed()) {
+        return secretWritten;
     }
     return writeLine(publicKeyFile, bytes(publicKey.data(), publicKey.size()),
                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                          QFileDevice::ReadOther);
 }
 
-std::optional<QString> sign(const QString& bundle, const QString& secretKeyFile) {
+Outcome sign(const QString& bundle, const QString& secretKeyFile) {
     if (sodium_init() < 0) {
-        return QStringLiteral("the cryptography library cannot start");
+        return Outcome::failure(QStringLiteral("the cryptography library cannot start"));
     }
     SecretKey secretKey;
-    if (auto error = readSecretKey(secretKeyFile, secretKey)) {
-        return error;
+    if (const Outcome keyRead = readSecretKey(secretKeyFile, secretKey); keyRead.failed()) {
+        return keyRead;
     }
     std::array<unsigned char, crypto_sign_PUBLICKEYBYTES> publicKey{};
     crypto_sign_ed25519_sk_to_pk(publicKey.data(), secretKey.data());
 
     const BundleManifest::Result manifest = BundleManifest::build(bundle);
     if (!manifest.text) {
-        return manifest.error;
+        return Outcome::failure(manifest.error);
     }
     SignatureFile file;
     file.publicKey = bytes(publicKey.data(), publicKey.size());

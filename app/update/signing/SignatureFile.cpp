@@ -66,7 +66,7 @@ std::optional<SignatureFile> SignatureFile::read(const QString& bundle) {
                          content.mid(headerEnd + 2)};
 }
 
-std::optional<QString> SignatureFile::write(const QString& bundle) const {
+Outcome SignatureFile::write(const QString& bundle) const {
     QByteArray content = QByteArray(kFormatLine) + '\n';
     content += kTeamKey + teamIdentifier.toUtf8() + '\n';
     content += kPublicKeyKey + publicKey.toBase64() + '\n';
@@ -75,9 +75,9 @@ std::optional<QString> SignatureFile::write(const QString& bundle) const {
     QSaveFile file(path(bundle));
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
         !file.commit()) {
-        return file.fileName() + QStringLiteral(": ") + file.errorString();
+        return Outcome::failure(file.fileName() + QStringLiteral(": ") + file.errorString());
     }
-    return std::nullopt;
+    return Outcome::success();
 }
 
 QString SignatureFile::teamIdentifierFor(const QByteArray& publicKey) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,8 +19,8 @@ struct SignatureFile {
     static QString path(const QString& bundle);
     // nullopt when the bundle has no signature file or it is malformed.
     static std::optional<SignatureFile> read(const QString& bundle);
-    // Writes atomically; returns the error, or nullopt.
-    std::optional<QString> write(const QString& bundle) const;
+    // Writes atomically.
+    Outcome write(const QString& bundle) const;
 
     // The key id derived from a public key: the first 8 bytes of its SHA-256 in upper-case hex.
     static QString teamIdentifierFor(const QByteArray& publicKey);

@@ -35,20 +35,21 @@ std::optional<QString> SignedBundleVerifier::teamIdentifier(const QString& bundl
     return file->teamIdentifier;
 }
 
-std::optional<QString> SignedBundleVerifier::problem(const QString& bundle) const {
+Outcome SignedBundleVerifier::check(const QString& bundle) const {
     if (sodium_init() < 0) {
-        return QStringLiteral("the cryptography library cannot start");
+        return Outcome::failure(QStringLiteral("the cryptography library cannot start"));
     }
     const std::optional<SignatureFile> file = SignatureFile::read(bundle);
     if (!file) {
-        return QStringLiteral("not signed (no readable signature file)");
+        return Outcome::failure(QStringLiteral("not signed (no readable signature file)"));
     }
     if (file->publicKey.size() != crypto_sign_PUBLICKEYBYTES ||
         file->signature.size() != crypto_sign_BYTES) {
-        return QStringLiteral("malformed key or signature");
+        return Outcome::failure(QStringLiteral("malformed key or signature"));
     }
     if (file->teamIdentifier != SignatureFile::teamIdentifierFor(file->publicKey)) {
-        return QStringLiteral("team identifier does not belong to the signing key");
+        return Outcome::failure(
+            QStringLiteral("team identifier does not belong to the signing key"));
     }
     const QByteArray message = file->signedMessage();
     if (crypto_sign_verify_detached(
@@ -56,15 +57,15 @@ std::optional<QString> SignedBundleVerifier::problem(const QString& bundle) cons
             reinterpret_cast<const unsigned char*>(message.constData()),
             static_cast<unsigned long long>(message.size()),
             reinterpret_cast<const unsigned char*>(file->publicKey.constData())) != 0) {
-        return QStringLiteral("signature does not match");
+        return Outcome::failure(QStringLiteral("signature does not match"));
     }
     const BundleManifest::Result current = BundleManifest::build(bundle);
     if (!current.text) {
-        return current.error;
+        return Outcome::failure(current.error);
     }
     if (*current.text != file->manifest) {
-        return QStringLiteral("contents differ from the signature: ") +
-               firstDifference(file->manifest, *current.text);
+        return Outcome::failure(QStringLiteral("contents differ from the signature: ") +
+                                firstDifference(file->manifest, *current.text));
     }
-    return std::nullopt;
+    return Outcome::success();
 }
