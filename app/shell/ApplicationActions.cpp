@@ -1,21 +1,16 @@
 #include "shell/ApplicationActions.h"
 
 #include "shell/DesktopSettingsLauncher.h"
-#include "shell/MainWindow.h"
 #include "shell/QuitSequence.h"
-#include "shell/WindowRegistry.h"
 
 #include <QDesktopServices>
 
-ApplicationActions::ApplicationActions(WindowRegistry& windows, MainWindow& mainWindow,
-                                       QuitSequence& quit, QObject* parent)
+ApplicationActions::ApplicationActions(QuitSequence& quit, QObject* parent)
     : ShellActions(parent)
-    , m_windows(windows)
-    , m_mainWindow(mainWindow)
     , m_quit(quit) {}
 
 void ApplicationActions::openWindow(const QString& identifier) {
-    m_windows.open(identifier);
+    Q_EMIT windowRequested(identifier);
 }
 
 void ApplicationActions::openUrl(const QUrl& url) {
@@ -23,9 +18,7 @@ void ApplicationActions::openUrl(const QUrl& url) {
 }
 
 void ApplicationActions::bringToFront() {
-    m_mainWindow.show();
-    m_mainWindow.raise();
-    m_mainWindow.activateWindow();
+    Q_EMIT frontRequested();
 }
 
 void ApplicationActions::quit() {

@@ -2,19 +2,18 @@
 
 #include "ui/controllers/ShellActions.h"
 
-class MainWindow;
 class QuitSequence;
-class WindowRegistry;
 
-// The shell's side of ShellActions: the windows, the quit path and the desktop's programs.
+// The shell's side of ShellActions: the windows, the quit path and the desktop's programs. The
+// windows are reached through signals (connected directly, on the GUI thread), because they are
+// created after the views' engine that needs these actions, and must be destroyed before it.
 // "Relaunch" marks the request and quits; main() starts the new process only after the
 // application object is gone, so the new one finds the hot key released and the shields restored.
 class ApplicationActions final : public ShellActions {
     Q_OBJECT
 
 public:
-    ApplicationActions(WindowRegistry& windows, MainWindow& mainWindow, QuitSequence& quit,
-                       QObject* parent = nullptr);
+    explicit ApplicationActions(QuitSequence& quit, QObject* parent = nullptr);
 
     void openWindow(const QString& identifier) override;
     void openUrl(const QUrl& url) override;
@@ -25,9 +24,11 @@ public:
 
     bool relaunchRequested() const { return m_relaunchRequested; }
 
+Q_SIGNALS:
+    void windowRequested(const QString& identifier);
+    void frontRequested();
+
 private:
-    WindowRegistry& m_windows;
-    MainWindow& m_mainWindow;
     QuitSequence& m_quit;
     bool m_relaunchRequested = false;
 };

@@ -51,6 +51,12 @@ void MainWindow::setTranslator(Translate translate) {
     retranslate();
 }
 
+void MainWindow::bringToFront() {
+    show();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::retranslate() {
     m_helpMenu->setTitle(m_translate(QStringLiteral("Help")));
     m_help->setText(m_translate(QStringLiteral("Velarion Help")));

@@ -25,6 +25,8 @@ public:
     // Sets the menu texts through `translate` now and after every later call to retranslate().
     void setTranslator(Translate translate);
     void retranslate();
+    // Shows, raises and activates the window.
+    void bringToFront();
 
     QAction* helpAction() const { return m_help; }
     QAction* enableCameraExtensionAction() const { return m_enableCameraExtension; }

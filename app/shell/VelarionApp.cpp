@@ -60,161 +60,140 @@
 #include <QSystemTrayIcon>
 #include <QtMath>
 
-VelarionApp::VelarionApp(QObject* parent)
-    : QObject(parent)
-    , m_localization(LocalizationManager::shared()) {
-    createServices();
-    createShell();
-    registerWindows();
-    createViews();
-    followLanguage();
+namespace {
+
+std::unique_ptr<UserDefaults> userDefaultsWithRegistration() {
+    auto defaults = std::make_unique<UserDefaults>();
+    Preferences::registerDefaults(*defaults);
+    return defaults;
 }
 
-VelarionApp::~VelarionApp() {
-    // Windows first: they refer to the services.
-    m_languageEnvironment.reset();
-    m_signals.reset();
-    m_mainWindowLifecycle.reset();
-    m_tray.reset();
-    m_popover.reset();
-    // Every view before the engine they run in, and the actions they call after them.
-    m_windows.reset();
-    m_mainWindow.reset();
-    m_ui.reset();
-    m_actions.reset();
-    m_updateController.reset();
-    m_updateAvailability.reset();
-    m_maskPanelStatus.reset();
-    m_featureSwitches.reset();
-    // After the windows whose views bind to them.
-    m_cameraModuleWindows.reset();
-    m_broadcastWindows.reset();
-    m_cameraSetup.reset();
-    m_periodicMaskScan.reset();
-    m_maskScanner.reset();
-    m_broadcast.reset();
-    m_cameraSetupPreferences.reset();
-    m_maskSettings.reset();
-    m_captureAccess.reset();
-    // The installer quits through m_quit, so it goes first.
-    m_updateInstaller.reset();
-    m_updateChecker.reset();
-    m_quit.reset();
-    m_ocrOverlay.reset();
-    m_privacyProtector.reset();
-    // A shield still on shows the icons / switches Do Not Disturb off as it is destroyed.
-    m_notificationGuard.reset();
-    m_desktopShield.reset();
-    m_hotkeyManager.reset();
-    // The shield service refers to the screen manager, which stops a running stream for
-    // good as it goes.
-    m_privacyShieldService.reset();
-    m_screenManager.reset();
-    // After the screen manager: no frame may arrive once the ring is gone.
-    m_systemExtension.reset();
-    m_extensionActivator.reset();
-    m_virtualCameraService.reset();
-    m_notifyCenter.reset();
-    m_launchAtLogin.reset();
-    m_loginItem.reset();
-    m_appState.reset();
-    m_commandRunner.reset();
-    m_userDefaults.reset();
-}
-
-void VelarionApp::createServices() {
-    m_userDefaults = std::make_unique<UserDefaults>();
-    m_commandRunner = std::make_unique<CommandRunner>();
-    m_appState = std::make_unique<AppState>();
-    m_desktopShield = std::make_unique<DesktopShield>(*m_commandRunner);
-    m_notificationGuard = std::make_unique<NotificationGuard>(*m_commandRunner);
-    m_screenManager = std::make_unique<ScreenManager>(std::make_shared<X11CaptureBackend>());
-    // Recognition engines load at the first scan, not here.
-    m_privacyProtector = std::make_unique<PrivacyProtector>();
-    m_notifyCenter = std::make_unique<NotifyCenter>();
-    m_virtualCameraService = std::make_unique<VirtualCameraService>(*m_notifyCenter);
-    m_ocrOverlay = std::make_unique<OCROverlayController>();
-    // The camera daemon it starts keeps running after the application quits.
-    m_extensionActivator = std::make_unique<DaemonExtensionActivator>();
-    m_systemExtension = std::make_unique<SystemExtensionInstaller>(*m_extensionActivator);
+std::unique_ptr<SystemExtensionInstaller> cameraInstaller(DaemonExtensionActivator& activator) {
+    auto installer = std::make_unique<SystemExtensionInstaller>(activator);
     // A daemon left running by an earlier run of this build is the camera already: the installer
     // reports it active, and the activation keeps it without a restart.
     if (DaemonExtensionActivator::isDaemonOfThisBuildRunning()) {
-        m_systemExtension->activateExtension();
+        installer->activateExtension();
     }
-    // Grabs the stored hot key at once; the panic action arrives with the main window.
-    m_hotkeyManager =
-        std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault());
+    return installer;
+}
+
+std::unique_ptr<UpdateChecker> updateChecker() {
     // Test hook: VELARION_TEST_FEED_URL points the checker at another feed (screenshots of the
     // update window's states against a local server).
     const QString testFeed = qEnvironmentVariable("VELARION_TEST_FEED_URL");
-    m_updateChecker = testFeed.isEmpty() ? std::make_unique<UpdateChecker>()
-                                         : std::make_unique<UpdateChecker>(
-                                               QUrl(testFeed), UpdateChecker::currentVersion());
+    return testFeed.isEmpty()
+               ? std::make_unique<UpdateChecker>()
+               : std::make_unique<UpdateChecker>(QUrl(testFeed), UpdateChecker::currentVersion());
+}
+
+void openUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
+
+}  // namespace
+
+VelarionApp::VelarionApp(QObject* parent)
+    : QObject(parent)
+    , m_localization(LocalizationManager::shared())
+    , m_userDefaults(userDefaultsWithRegistration())
+    , m_commandRunner(std::make_unique<CommandRunner>())
+    , m_appState(std::make_unique<AppState>())
+    , m_loginItem(std::make_unique<LoginItem>(LoginItem::mainApp()))
+    , m_launchAtLogin(std::make_unique<LaunchAtLoginSetting>(*m_userDefaults, *m_loginItem))
+    , m_notifyCenter(std::make_unique<NotifyCenter>())
+    , m_virtualCameraService(std::make_unique<VirtualCameraService>(*m_notifyCenter))
+    // The camera daemon it starts keeps running after the application quits.
+    , m_extensionActivator(std::make_unique<DaemonExtensionActivator>())
+    , m_systemExtension(cameraInstaller(*m_extensionActivator))
+    , m_screenManager(std::make_unique<ScreenManager>(std::make_shared<X11CaptureBackend>()))
+    , m_privacyShieldService(std::make_unique<PrivacyShieldService>(*m_screenManager, *m_appState))
+    // Grabs the stored hot key at once; the panic action arrives with the main window.
+    , m_hotkeyManager(
+          std::make_unique<HotkeyManager>(*m_userDefaults, HotkeyGrabber::createDefault()))
+    , m_desktopShield(std::make_unique<DesktopShield>(*m_commandRunner))
+    , m_notificationGuard(std::make_unique<NotificationGuard>(*m_commandRunner))
+    // Recognition engines load at the first scan, not here.
+    , m_privacyProtector(std::make_unique<PrivacyProtector>())
+    , m_ocrOverlay(std::make_unique<OCROverlayController>())
+    , m_quit(makeQuitSequence())
+    , m_updateChecker(updateChecker())
     // Ends the application through the same quit path as "Quit" once the relaunch script runs.
-    m_updateInstaller = std::make_unique<UpdateInstaller>(
-        DMGInstaller::Context::forRunningApplication(), [this] { m_quit->quit(); });
-
-    Preferences::registerDefaults(*m_userDefaults);
-    m_loginItem = std::make_unique<LoginItem>(LoginItem::mainApp());
-    m_launchAtLogin = std::make_unique<LaunchAtLoginSetting>(*m_userDefaults, *m_loginItem);
-
+    , m_updateInstaller(std::make_unique<UpdateInstaller>(
+          DMGInstaller::Context::forRunningApplication(), [this] { m_quit->quit(); }))
+    , m_captureAccess(ScreenCaptureAccess::forThisSession())
+    , m_maskSettings(std::make_unique<MaskSettings>(*m_userDefaults))
+    , m_cameraSetupPreferences(std::make_unique<CameraSetupPreferences>(*m_userDefaults))
+    , m_broadcast(std::make_unique<BroadcastController>(*m_appState, *m_captureAccess,
+                                                        *m_systemExtension, *m_virtualCameraService,
+                                                        *m_screenManager, *m_privacyShieldService))
+    , m_maskScanner(std::make_unique<MaskScanner>(*m_screenManager, *m_privacyProtector,
+                                                  *m_appState, *m_ocrOverlay, *m_maskSettings))
+    , m_periodicMaskScan(
+          std::make_unique<PeriodicMaskScan>(*m_maskScanner, *m_appState, *m_maskSettings))
+    , m_updateController(
+          std::make_unique<UpdateController>(*m_updateChecker, *m_updateInstaller, openUrl))
+    , m_featureSwitches(std::make_unique<FeatureSwitches>(
+          *m_appState, *m_desktopShield, *m_notificationGuard, *m_broadcast, *m_maskScanner))
+    , m_maskPanelStatus(
+          std::make_unique<MaskPanelStatus>(*m_maskScanner, *m_appState, *m_privacyProtector))
+    , m_updateAvailability(std::make_unique<UpdateAvailability>(*m_updateChecker))
+    , m_actions(std::make_unique<ApplicationActions>(*m_quit))
+    , m_ui(std::make_unique<UiEngine>(m_localization, *m_actions))
+    , m_cameraSetup(std::make_unique<CameraSetupController>(*m_captureAccess, *m_systemExtension,
+                                                            *m_cameraSetupPreferences, *m_actions))
+    , m_broadcastWindows(std::make_unique<WindowListController>(
+          *m_appState, *m_screenManager, *m_privacyShieldService, *m_broadcast, *m_actions))
+    , m_cameraModuleWindows(std::make_unique<WindowListController>(
+          *m_appState, *m_screenManager, *m_privacyShieldService, *m_broadcast, *m_actions))
+    , m_windows(std::make_unique<WindowRegistry>())
+    , m_mainWindow(std::make_unique<MainWindow>(*m_windows, openUrl))
+    , m_mainWindowLifecycle(std::make_unique<MainWindowLifecycle>(
+          *m_mainWindow, *m_hotkeyManager, *m_featureSwitches, *m_cameraSetupPreferences,
+          *m_updateChecker, *m_actions))
+    , m_popover(std::make_unique<PopoverWindow>())
+    , m_tray(std::make_unique<TrayController>(*m_popover))
+    , m_signals(std::make_unique<UnixSignalWatcher>())
+    // Direction and locale are set before the retranslate step below runs, so texts are redone
+    // in an already turned layout.
+    , m_languageEnvironment(std::make_unique<LanguageEnvironment>(m_localization)) {
+    // The publisher is a replaceable sink of the screen manager (tools and tests plug in their
+    // own), so it is set rather than passed to the constructor.
     m_screenManager->setVirtualCameraService(m_virtualCameraService.get());
     // The mask must not hide the text beneath it from the next snapshot.
     connect(m_ocrOverlay.get(), &OCROverlayController::windowChanged, this, [this] {
         const std::optional<WindowId> id = m_ocrOverlay->windowId();
         m_screenManager->setSnapshotExcludedWindows(id ? WindowIdSet{*id} : WindowIdSet{});
     });
-    m_privacyShieldService = std::make_unique<PrivacyShieldService>(*m_screenManager, *m_appState);
-
-    m_captureAccess = ScreenCaptureAccess::forThisSession();
-    m_maskSettings = std::make_unique<MaskSettings>(*m_userDefaults);
-    m_cameraSetupPreferences = std::make_unique<CameraSetupPreferences>(*m_userDefaults);
-    m_broadcast = std::make_unique<BroadcastController>(*m_appState, *m_captureAccess,
-                                                        *m_systemExtension, *m_virtualCameraService,
-                                                        *m_screenManager, *m_privacyShieldService);
-    m_maskScanner = std::make_unique<MaskScanner>(*m_screenManager, *m_privacyProtector,
-                                                  *m_appState, *m_ocrOverlay, *m_maskSettings);
-    m_periodicMaskScan =
-        std::make_unique<PeriodicMaskScan>(*m_maskScanner, *m_appState, *m_maskSettings);
-    m_updateController =
-        std::make_unique<UpdateController>(*m_updateChecker, *m_updateInstaller,
-                                           [](const QUrl& url) { QDesktopServices::openUrl(url); });
-    m_featureSwitches = std::make_unique<FeatureSwitches>(
-        *m_appState, *m_desktopShield, *m_notificationGuard, *m_broadcast, *m_maskScanner);
-    m_maskPanelStatus =
-        std::make_unique<MaskPanelStatus>(*m_maskScanner, *m_appState, *m_privacyProtector);
-    m_updateAvailability = std::make_unique<UpdateAvailability>(*m_updateChecker);
+    connectShell();
+    registerWindows();
+    createViews();
+    followLanguage();
 }
 
-void VelarionApp::createShell() {
-    m_quit = std::make_unique<QuitSequence>();
-    // Started, not awaited: whatever is still running stops as the screen manager goes.
-    m_quit->addStep(QStringLiteral("Stealth session"),
-                    [this] { (void)m_privacyShieldService->stopStealthSession(); });
-    // The shared surfaces go and the camera turns black before the rest is restored.
-    m_quit->addStep(QStringLiteral("Virtual camera"),
-                    [this] { m_virtualCameraService->stopPublishing(); });
-    m_quit->addStep(QStringLiteral("Mask overlay"), [this] { m_ocrOverlay->hide(); });
-    // Synchronous: the icons and notifications are back before the process ends.
-    m_quit->addStep(QStringLiteral("Desktop shield"), [this] { m_desktopShield->deactivateNow(); });
-    m_quit->addStep(QStringLiteral("Notification guard"),
-                    [this] { m_notificationGuard->deactivateNow(); });
-    m_windows = std::make_unique<WindowRegistry>();
-    m_mainWindow = std::make_unique<MainWindow>(
-        *m_windows, [](const QUrl& url) { QDesktopServices::openUrl(url); });
-    m_actions = std::make_unique<ApplicationActions>(*m_windows, *m_mainWindow, *m_quit);
-    m_ui = std::make_unique<UiEngine>(m_localization, *m_actions);
-    m_cameraSetup = std::make_unique<CameraSetupController>(*m_captureAccess, *m_systemExtension,
-                                                            *m_cameraSetupPreferences, *m_actions);
-    m_broadcastWindows = std::make_unique<WindowListController>(
-        *m_appState, *m_screenManager, *m_privacyShieldService, *m_broadcast, *m_actions);
-    m_cameraModuleWindows = std::make_unique<WindowListController>(
-        *m_appState, *m_screenManager, *m_privacyShieldService, *m_broadcast, *m_actions);
-    m_popover = std::make_unique<PopoverWindow>();
-    m_tray = std::make_unique<TrayController>(*m_popover);
-    m_signals = std::make_unique<UnixSignalWatcher>();
+VelarionApp::~VelarionApp() = default;
 
+std::unique_ptr<QuitSequence> VelarionApp::makeQuitSequence() {
+    auto quit = std::make_unique<QuitSequence>();
+    // Started, not awaited: whatever is still running stops as the screen manager goes.
+    quit->addStep(QStringLiteral("Stealth session"),
+                  [this] { (void)m_privacyShieldService->stopStealthSession(); });
+    // The shared surfaces go and the camera turns black before the rest is restored.
+    quit->addStep(QStringLiteral("Virtual camera"),
+                  [this] { m_virtualCameraService->stopPublishing(); });
+    quit->addStep(QStringLiteral("Mask overlay"), [this] { m_ocrOverlay->hide(); });
+    // Synchronous: the icons and notifications are back before the process ends.
+    quit->addStep(QStringLiteral("Desktop shield"), [this] { m_desktopShield->deactivateNow(); });
+    quit->addStep(QStringLiteral("Notification guard"),
+                  [this] { m_notificationGuard->deactivateNow(); });
+    return quit;
+}
+
+void VelarionApp::connectShell() {
+    connect(m_actions.get(), &ApplicationActions::windowRequested, m_windows.get(),
+            &WindowRegistry::open);
+    connect(m_actions.get(), &ApplicationActions::frontRequested, m_mainWindow.get(),
+            &MainWindow::bringToFront);
     connect(m_tray.get(), &TrayController::quitRequested, m_actions.get(),
             &ApplicationActions::quit);
     connect(m_tray.get(), &TrayController::openMainWindowRequested, m_actions.get(),
@@ -304,9 +283,6 @@ void VelarionApp::createViews() {
          {QStringLiteral("cameraWindows"), object(m_cameraModuleWindows.get())}});
     settingsOwner->setParent(main);
     m_mainWindow->setCentralWidget(main);
-    m_mainWindowLifecycle = std::make_unique<MainWindowLifecycle>(
-        *m_mainWindow, *m_hotkeyManager, *m_featureSwitches, *m_cameraSetupPreferences,
-        *m_updateChecker, *m_actions);
     connect(m_mainWindowLifecycle.get(), &MainWindowLifecycle::windowShownChanged, main,
             [main](bool shown) {
                 if (QQuickItem* root = main->rootObject()) {
@@ -338,8 +314,6 @@ void VelarionApp::followLanguage() {
     m_mainWindow->setTranslator(translate);
     m_windows->setTranslator(translate);
     m_tray->setTranslator(translate);
-    // Direction and locale first, so texts are redone in an already turned layout.
-    m_languageEnvironment = std::make_unique<LanguageEnvironment>(m_localization);
     m_languageEnvironment->addRetranslateStep([this] {
         m_mainWindow->retranslate();
         m_windows->retranslate();

@@ -47,9 +47,13 @@ class VirtualCameraService;
 class WindowListController;
 class WindowRegistry;
 
-// The composition root: creates every service once, in order, wires the few that refer to each
-// other, declares the windows and tears everything down in reverse order. It holds no logic of
-// its own; views and services receive what they need through their constructors.
+// The composition root. Its members are declared once, in dependency order, and created in that
+// order in the constructor's initialiser list (the compiler warns when the two part); the default
+// destructor then tears them down in reverse, so whatever a member refers to outlives it: views
+// go before the engine they run in and the actions they call, shields are restored before the
+// command runner goes, and the screen manager stops before the publisher its frames go to. It
+// holds no logic of its own; views and services receive what they need through their
+// constructors.
 class VelarionApp final : public QObject {
     Q_OBJECT
 
@@ -59,71 +63,50 @@ public:
 
     // Shows the main window and the tray item.
     void start();
+    // True once a view asked to relaunch; main() starts the new process after this object is gone.
+    bool relaunchRequested() const;
 
-    UserDefaults& userDefaults() { return *m_userDefaults; }
-    AppState& appState() { return *m_appState; }
-    CommandRunner& commandRunner() { return *m_commandRunner; }
-    UpdateChecker& updateChecker() { return *m_updateChecker; }
-    UpdateInstaller& updateInstaller() { return *m_updateInstaller; }
-    VirtualCameraService& virtualCameraService() { return *m_virtualCameraService; }
-    SystemExtensionInstaller& systemExtension() { return *m_systemExtension; }
-    HotkeyManager& hotkeyManager() { return *m_hotkeyManager; }
-    DesktopShield& desktopShield() { return *m_desktopShield; }
-    NotificationGuard& notificationGuard() { return *m_notificationGuard; }
-    ScreenManager& screenManager() { return *m_screenManager; }
-    PrivacyShieldService& privacyShieldService() { return *m_privacyShieldService; }
-    PrivacyProtector& privacyProtector() { return *m_privacyProtector; }
-    OCROverlayController& ocrOverlay() { return *m_ocrOverlay; }
+    // For the tests that drive the windows of a whole application.
     WindowRegistry& windows() { return *m_windows; }
     MainWindow& mainWindow() { return *m_mainWindow; }
-    QuitSequence& quitSequence() { return *m_quit; }
-    PopoverWindow& popover() { return *m_popover; }
-    LocalizationManager& localization() { return m_localization; }
-    // One switch state for both places that show the settings.
-    LaunchAtLoginSetting& launchAtLogin() { return *m_launchAtLogin; }
-    // Windows created later add their retranslate step here.
-    LanguageEnvironment& languageEnvironment() { return *m_languageEnvironment; }
-    UiEngine& ui() { return *m_ui; }
-    UpdateController& updateController() { return *m_updateController; }
 
+private:
+    std::unique_ptr<QuitSequence> makeQuitSequence();
     // The initial properties of a SettingsContent (or SettingsView): "controller", a new
     // SettingsController owned by `owner` (each view records hot keys on its own), and "updates",
     // the shared UpdateController.
     QVariantMap settingsViewProperties(QObject* owner);
-
-    // What the dashboard's camera module binds to as its `windowList`.
-    WindowListController& cameraModuleWindows() { return *m_cameraModuleWindows; }
-    // True once a view asked to relaunch; main() starts the new process after this object is gone.
-    bool relaunchRequested() const;
-
-private:
-    void createServices();
     void registerWindows();
-    void createShell();
     void createViews();
-    void onMainWindowClosed();
+    void connectShell();
     void followLanguage();
+    void onMainWindowClosed();
 
-    // Services, in creation order (destroyed in reverse).
+    // The process-wide instance (the one singleton the localization contract asks for); it
+    // outlives the application object.
+    LocalizationManager& m_localization;
+
+    // Services.
     std::unique_ptr<UserDefaults> m_userDefaults;
     std::unique_ptr<CommandRunner> m_commandRunner;
     std::unique_ptr<AppState> m_appState;
-    // The publisher outlives the screen manager that feeds it frames on the capture thread.
+    std::unique_ptr<LoginItem> m_loginItem;
+    std::unique_ptr<LaunchAtLoginSetting> m_launchAtLogin;
     std::unique_ptr<NotifyCenter> m_notifyCenter;
     std::unique_ptr<VirtualCameraService> m_virtualCameraService;
     std::unique_ptr<DaemonExtensionActivator> m_extensionActivator;
     std::unique_ptr<SystemExtensionInstaller> m_systemExtension;
-    std::unique_ptr<HotkeyManager> m_hotkeyManager;
-    // The process-wide instance; it outlives the application object.
-    LocalizationManager& m_localization;
-    std::unique_ptr<LoginItem> m_loginItem;
-    std::unique_ptr<LaunchAtLoginSetting> m_launchAtLogin;
-    std::unique_ptr<DesktopShield> m_desktopShield;
-    std::unique_ptr<NotificationGuard> m_notificationGuard;
+    // Feeds the publisher on the capture thread, so it goes first.
     std::unique_ptr<ScreenManager> m_screenManager;
     std::unique_ptr<PrivacyShieldService> m_privacyShieldService;
+    std::unique_ptr<HotkeyManager> m_hotkeyManager;
+    // A shield still on restores the desktop as it is destroyed, through the command runner.
+    std::unique_ptr<DesktopShield> m_desktopShield;
+    std::unique_ptr<NotificationGuard> m_notificationGuard;
     std::unique_ptr<PrivacyProtector> m_privacyProtector;
     std::unique_ptr<OCROverlayController> m_ocrOverlay;
+    // Its steps stop the services above; the update installer and the shell quit through it.
+    std::unique_ptr<QuitSequence> m_quit;
     std::unique_ptr<UpdateChecker> m_updateChecker;
     std::unique_ptr<UpdateInstaller> m_updateInstaller;
 
@@ -140,21 +123,20 @@ private:
     std::unique_ptr<MaskPanelStatus> m_maskPanelStatus;
     std::unique_ptr<UpdateAvailability> m_updateAvailability;
 
-    // Shell.
-    std::unique_ptr<QuitSequence> m_quit;
-    std::unique_ptr<WindowRegistry> m_windows;
-    std::unique_ptr<MainWindow> m_mainWindow;
+    // Shell. The actions reach the windows through signals, so that every window (and the view it
+    // owns) is created after, and destroyed before, the engine and the actions its view uses.
     std::unique_ptr<ApplicationActions> m_actions;
-    // Shared by every view; after the actions it hands to them, before the windows that host them.
     std::unique_ptr<UiEngine> m_ui;
     // The camera set-up's steps, and the window lists of the broadcast window and of the
     // dashboard's camera module (each view has its own "not applied yet").
     std::unique_ptr<CameraSetupController> m_cameraSetup;
     std::unique_ptr<WindowListController> m_broadcastWindows;
     std::unique_ptr<WindowListController> m_cameraModuleWindows;
+    std::unique_ptr<WindowRegistry> m_windows;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<MainWindowLifecycle> m_mainWindowLifecycle;
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<TrayController> m_tray;
-    std::unique_ptr<MainWindowLifecycle> m_mainWindowLifecycle;
     std::unique_ptr<UnixSignalWatcher> m_signals;
     std::unique_ptr<LanguageEnvironment> m_languageEnvironment;
 };
