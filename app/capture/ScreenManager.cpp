@@ -1,8 +1,8 @@
 #include "capture/ScreenManager.h"
 
+#include "capture/CaptureLogging.h"
 #include "capture/CaptureRelay.h"
 #include "core/Console.h"
-#include "core/Logging.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 

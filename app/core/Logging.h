@@ -1,13 +1,6 @@
 #pragma once
 
-#include <QLoggingCategory>
-
-// One category per service that owns a logger, named "com.orvandel.Velarion.<category>". Error
-// level is qCCritical; "[DIAG]" lines are written there.
-Q_DECLARE_LOGGING_CATEGORY(lcScreenManager)
-Q_DECLARE_LOGGING_CATEGORY(lcVirtualCamera)
-Q_DECLARE_LOGGING_CATEGORY(lcSystemExtension)
-Q_DECLARE_LOGGING_CATEGORY(lcApp)
-
-// The subsystem prefix shared by every category of the application.
+// Every library declares its own logging categories (CaptureLogging.h, HotkeyLog.h, ...), named
+// "<kLogSubsystem>.<category>"; error level is qCCritical, and "[DIAG]" lines are written there.
+// Core itself logs nothing.
 inline constexpr char kLogSubsystem[] = "com.orvandel.Velarion";

@@ -1,6 +1,6 @@
 #include "shell/DesktopSettingsLauncher.h"
 
-#include "core/Logging.h"
+#include "shell/ShellLogging.h"
 
 #include <QProcess>
 

@@ -1,6 +1,6 @@
 #include "shell/QuitSequence.h"
 
-#include "core/Logging.h"
+#include "shell/ShellLogging.h"
 
 #include <QCoreApplication>
 

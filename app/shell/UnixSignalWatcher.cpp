@@ -1,6 +1,6 @@
 #include "shell/UnixSignalWatcher.h"
 
-#include "core/Logging.h"
+#include "shell/ShellLogging.h"
 
 #include <QSocketNotifier>
 

@@ -1,6 +1,6 @@
 #include "capture/publisher/SystemExtensionInstaller.h"
 
-#include "core/Logging.h"
+#include "capture/publisher/PublisherLogging.h"
 
 SystemExtensionInstaller::SystemExtensionInstaller(ExtensionActivator& activator, QObject* parent)
     : QObject(parent)

@@ -1,7 +1,7 @@
 #include "capture/publisher/VirtualCameraService.h"
 
 #include "capture/publisher/FrameRenderer.h"
-#include "core/Logging.h"
+#include "capture/publisher/PublisherLogging.h"
 #include "shared/FrameHandoff.h"
 #include "shared/NotifyCenter.h"
 #include "shared/SharedSurface.h"

@@ -1,8 +1,8 @@
 #include "capture/publisher/camera/DaemonExtensionActivator.h"
 
+#include "capture/publisher/PublisherLogging.h"
 #include "capture/publisher/camera/PipeWireInstruction.h"
 #include "core/AppInfo.h"
-#include "core/Logging.h"
 #include "shared/CameraDaemonStatus.h"
 
 #include <QCoreApplication>

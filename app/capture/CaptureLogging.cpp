@@ -1,0 +1,3 @@
+#include "capture/CaptureLogging.h"
+
+Q_LOGGING_CATEGORY(lcScreenManager, "com.orvandel.Velarion.ScreenManager")

@@ -1,0 +1,3 @@
+#include "shell/ShellLogging.h"
+
+Q_LOGGING_CATEGORY(lcApp, "com.orvandel.Velarion.App")
