@@ -1,5 +1,6 @@
 #include "ocr/EngineModule.h"
 
+#include "ocr/EngineThreading.h"
 #include "ocr/TextRecognitionEngine.h"
 
 #include <QDir>
@@ -25,15 +26,8 @@ QString executableDirectory() {
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
 }
 
-// The module's own symbols come first for it and the libraries it brings (RTLD_DEEPBIND), so that
-// Tesseract's OpenMP regions run on the module's serial stand-in (tesseract/SerialOpenMp.cpp).
-// The address sanitizer refuses such libraries; there the module binds like any other and
-// Tesseract's regions run through libgomp with a team of one: slower, the same results.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kOwnSymbolsFirst = 0;
-#else
-constexpr int kOwnSymbolsFirst = RTLD_DEEPBIND;
-#endif
+// Why the module's own symbols come first: ocr/EngineThreading.h.
+constexpr int kOwnSymbolsFirst = EngineThreading::kStandInsBound ? RTLD_DEEPBIND : 0;
 
 LoadedModule load() {
     LoadedModule module;

@@ -1,11 +1,7 @@
-// Tesseract runs OpenMP parallel regions (a `parallel sections` for the gates of every LSTM time
-// step, `parallel for` elsewhere) thousands of times per line. Our engines are already one per
-// core, each used by one thread, so those regions only ever get a team of one; libgomp still sets
-// up each team and ends it with a futex wake-up system call, which costs about a sixth of all
-// recognition time. The module is loaded with its own symbols first (see EngineModule), so
-// Tesseract's calls land here and run the region's body directly, as the one thread of a team
-// would: outside any team omp_get_num_threads() is 1 and omp_get_thread_num() is 0, and the
-// sections are handed out one after the other.
+// The serial stand-ins for the libgomp entry points Tesseract imports; why they exist and how
+// Tesseract's calls reach them: ocr/EngineThreading.h. Each runs a region's body directly, as the
+// one thread of a team would: outside any team omp_get_num_threads() is 1 and
+// omp_get_thread_num() is 0, and the sections are handed out one after the other.
 
 namespace {
 

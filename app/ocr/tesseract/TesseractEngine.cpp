@@ -51,10 +51,7 @@ QString TesseractEngine::run(const QImage& grayscale, int pageSegMode) {
     if (grayscale.format() != QImage::Format_Grayscale8 || grayscale.isNull()) {
         return QStringLiteral("the image is not 8-bit grayscale");
     }
-    // Tesseract's OpenMP teams inside each line are several times slower on a small machine than
-    // one thread per engine with the screen split by the caller. OMP_THREAD_LIMIT cannot do this:
-    // the runtime is loaded with Qt (through libb2) and reads it before main(). No active
-    // parallel level on this thread makes every team of this engine's calls a single thread.
+    // A team of one for every region where libgomp runs them (ocr/EngineThreading.h).
     omp_set_max_active_levels(0);
     m_api->SetPageSegMode(static_cast<tesseract::PageSegMode>(pageSegMode));
     m_api->SetImage(grayscale.constBits(), grayscale.width(), grayscale.height(), 1,
