@@ -14,8 +14,8 @@ class TextRecognitionEngine;
 
 // The process's recognition engines: at most `capacity()` of them, each created on first need and
 // kept until the process ends, and handed to one thread at a time. Creating an engine loads the
-// engine module (see loadEngineModule) and its language data, which takes a noticeable fraction
-// of a second, so they are never created per scan.
+// engine module (EngineModule::createEngine) and its language data, which takes a noticeable
+// fraction of a second, so they are never created per scan.
 class EnginePool {
 public:
     // A borrowed engine; goes back to the pool when this object ends. `engine` is null when no

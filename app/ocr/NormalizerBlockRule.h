@@ -11,10 +11,6 @@ struct NormalizerBlockRule {
     int low = 0;     // the darkest level around the block
     int high = 255;  // the lightest level around the block
 
-    int inkLevel() const { return lightInk ? high : low; }
-
-    bool isInk(int value) const { return lightInk ? value > threshold : value < threshold; }
-
     // Whether `value` is clearly ink by this rule: nearer the ink level than the threshold.
     bool clearlyInk(int value) const {
         return lightInk ? 2 * value >= threshold + high : 2 * value <= threshold + low;

@@ -15,7 +15,7 @@
 
 namespace {
 
-struct SessionSpec {
+struct SessionSetup {
     const char* desktop = "";
     QStringList tools = {};
     QString schema = {};  // "<schema id> <key> [<file name>]"
@@ -25,7 +25,7 @@ struct SessionSpec {
 };
 
 struct Session {
-    explicit Session(const SessionSpec& setup) {
+    explicit Session(const SessionSetup& setup) {
         if (*setup.desktop) {
             env.desktops = QString::fromUtf8(setup.desktop).toLower().split(QLatin1Char(':'));
         }
@@ -105,7 +105,7 @@ TEST(DesktopEnvironmentTest, ReadsTheSessionFromTheProcessEnvironment) {
 TEST(DesktopIconPlansTest, HidingWritesTheNoIconsValueAndShowingTheDefault) {
     const QStringList gsettings{QStringLiteral("gsettings")};
     const struct {
-        SessionSpec setup;
+        SessionSetup setup;
         QString hide;
         QString show;
     } cases[] = {
@@ -141,7 +141,7 @@ TEST(DesktopIconPlansTest, HidingWritesTheNoIconsValueAndShowingTheDefault) {
 
 TEST(DesktopIconPlansTest, NamesWhatIsMissingWhenNoPlanFits) {
     const struct {
-        SessionSpec setup;
+        SessionSetup setup;
         const char* missing;
     } cases[] = {
         {{"GNOME"}, "gsettings not found (install libglib2.0-bin)"},
@@ -161,7 +161,7 @@ TEST(DesktopIconPlansTest, NamesWhatIsMissingWhenNoPlanFits) {
 TEST(NotificationPlansTest, RunningDaemonWinsOverTheDesktopAndEachSwitchHasItsDirection) {
     const QStringList gsettings{QStringLiteral("gsettings")};
     const struct {
-        SessionSpec setup;
+        SessionSetup setup;
         QString on;
         QString off;
     } cases[] = {

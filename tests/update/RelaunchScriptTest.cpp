@@ -12,7 +12,7 @@ namespace {
 
 using namespace BundleFactory;
 
-TEST(RelaunchScriptTest, HasFiveLinesInTheShapeOfTheMacScript) {
+TEST(RelaunchScriptTest, WaitsForTheOldProcessThenReplacesTheBundleAndStartsItDetached) {
     const QString text = RelaunchScript::text(4321, QStringLiteral("/opt/.Velarion.update"),
                                               QStringLiteral("/opt/Velarion"));
     const QStringList lines = text.split(QLatin1Char('\n'));

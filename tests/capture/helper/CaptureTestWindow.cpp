@@ -24,7 +24,7 @@
 
 namespace {
 
-struct WindowSpec {
+struct WindowLayout {
     int width = 200;
     int height = 200;
     int x = 0;
@@ -34,7 +34,7 @@ struct WindowSpec {
     std::string title;
 };
 
-bool parseWindow(const char* text, WindowSpec& layout) {
+bool parseWindow(const char* text, WindowLayout& layout) {
     char title[512] = {0};
     int consumed = 0;
     if (std::sscanf(text, "%dx%d+%d+%d#%6x%n", &layout.width, &layout.height, &layout.x, &layout.y,
@@ -60,8 +60,8 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<WindowSpec> specs;
-    std::vector<WindowSpec> delayedSpecs;
+    std::vector<WindowLayout> specs;
+    std::vector<WindowLayout> delayedSpecs;
     std::string windowClass;
     std::string type;
     bool animate = false;
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if ((arg == "--window" || arg == "--delayed-window") && i + 1 < argc) {
-            WindowSpec layout;
+            WindowLayout layout;
             if (!parseWindow(argv[++i], layout)) {
                 std::fprintf(stderr, "bad window: %s\n", argv[i]);
                 return 2;
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     const xcb_atom_t utf8 = atom(c, "UTF8_STRING");
     const xcb_atom_t typeAtom = atom(c, "_NET_WM_WINDOW_TYPE");
 
-    const auto create = [&](const WindowSpec& layout) {
+    const auto create = [&](const WindowLayout& layout) {
         const xcb_window_t window = xcb_generate_id(c);
         const uint32_t values[] = {layout.colour, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
         xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, layout.x, layout.y,
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     };
 
     std::vector<xcb_window_t> windows;
-    for (const WindowSpec& layout : specs) {
+    for (const WindowLayout& layout : specs) {
         windows.push_back(create(layout));
         xcb_map_window(c, windows.back());
     }
@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
 
     if (!delayedSpecs.empty()) {
         ::usleep(500'000);
-        for (const WindowSpec& layout : delayedSpecs) {
+        for (const WindowLayout& layout : delayedSpecs) {
             const xcb_window_t window = create(layout);
             xcb_map_window(c, window);
         }
