@@ -27,22 +27,6 @@ TEST(RecordsTest, ProtectedWindowsWithTheSameIdAreOneWhateverTheirTitles) {
               std::make_tuple(WindowId{77}, QStringLiteral("Bank"), QStringLiteral("Firefox")));
 }
 
-TEST(RecordsTest, WindowInfoComparesEveryField) {
-    const WindowInfo base{5, QStringLiteral("Doc"), QStringLiteral("Editor"), true};
-    WindowInfo offScreen = base;
-    offScreen.isOnScreen = false;
-    WindowInfo retitled = base;
-    retitled.title = QStringLiteral("Doc*");
-    WindowInfo otherApp = base;
-    otherApp.appName = QStringLiteral("Viewer");
-
-    EXPECT_EQ(base, WindowInfo(base));
-    EXPECT_NE(base, offScreen);
-    EXPECT_NE(base, retitled);
-    EXPECT_NE(base, otherApp);
-    EXPECT_EQ((QSet<WindowInfo>{base, offScreen, retitled, WindowInfo(base)}).size(), 3);
-}
-
 TEST(RecordsTest, SensitiveDataKindRawValuesRoundTripExactly) {
     const QStringList expected{QStringLiteral("Email"), QStringLiteral("Credit Card"),
                                QStringLiteral("Phone Number"), QStringLiteral("SSN")};

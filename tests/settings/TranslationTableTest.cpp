@@ -44,7 +44,6 @@ TEST(TranslationTableTest, EveryRowIsUniqueAndItsTranslationsKeepPlaceholdersMar
                             QStringLiteral("X11"),
                             QStringLiteral("systemctl --user start pipewire wireplumber")};
     const auto& rows = TranslationTable::instance().rows();
-    EXPECT_EQ(rows.size(), 167u);
     QSet<QString> keys;
     for (const auto& row : rows) {
         EXPECT_FALSE(keys.contains(row.key)) << "duplicate key " << row.key.toStdString();

@@ -30,10 +30,8 @@ struct Fixture {
 
 }  // namespace
 
-TEST(MainWindowTest, HasItsSizesAndTheHelpMenuEntriesInOrder) {
+TEST(MainWindowTest, HelpMenuHasItsEntriesInOrder) {
     Fixture f;
-    EXPECT_EQ(f.window.size(), QSize(880, 640));
-    EXPECT_EQ(f.window.minimumSize(), QSize(820, 600));
     const QList<QMenu*> menus = f.window.menuBar()->findChildren<QMenu*>();
     ASSERT_EQ(menus.size(), 1);
     QStringList texts;
