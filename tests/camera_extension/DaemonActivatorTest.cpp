@@ -58,12 +58,8 @@ struct DaemonReaper {
 };
 
 bool waitForSettled(SystemExtensionInstaller& installer) {
-    return waitFor(
-        [&] {
-            QCoreApplication::processEvents();  // the outcome comes as a queued call
-            return installer.state().kind != Kind::requesting;
-        },
-        60000);
+    // The outcome comes as a queued call.
+    return waitProcessingEvents([&] { return installer.state().kind != Kind::requesting; }, 60'000);
 }
 
 // Alive and not a zombie: a detached daemon's parent may be a reaper-less init here.

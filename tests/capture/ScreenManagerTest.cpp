@@ -5,7 +5,9 @@
 #include "FakeCaptureBackend.h"
 
 #include "capture/ScreenManager.h"
+#include "support/LogCapture.h"
 #include "support/QtPrinters.h"
+#include "support/StdoutCapture.h"
 
 #include <QSignalSpy>
 
@@ -70,16 +72,10 @@ TEST_F(ScreenManagerTest, SessionExcludesEveryApplicationOwningAChosenWindow) {
 }
 
 TEST_F(ScreenManagerTest, SessionWithNothingToExcludeCapturesTheWholeDisplay) {
-    QStringList lines;
-    static QStringList* sink = nullptr;
-    sink = &lines;
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-            sink->append(message);
-        });
+    const LogCapture log;
     start({});
     start({4, 99});
-    qInstallMessageHandler(previous);
+    const QStringList lines = log.texts();
 
     ASSERT_EQ(m_backend->filters.size(), 2);
     for (const ContentFilter& filter : m_backend->filters) {
@@ -177,14 +173,14 @@ TEST_F(ScreenManagerTest, StopWithoutStreamClearsStateAndDoesNotFail) {
 
 TEST_F(ScreenManagerTest, StreamDyingKeepsItStoredUntilTheNextStop) {
     start({});
-    testing::internal::CaptureStdout();
+    StdoutCapture stdoutCapture;
     m_backend->lastStream()->dieWith(QStringLiteral("The connection to the X server was lost"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !m_manager.isCapturing(); }, 10'000));
     EXPECT_NE(m_manager.stream(), nullptr);
     EXPECT_NE(m_manager.streamHandler(), nullptr);
 
     ASSERT_TRUE(finishes(m_manager.stopCapture()));
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = stdoutCapture.take();
     EXPECT_NE(out.find("[ScreenManager] Stream stopped with error: The connection to the X server "
                        "was lost\n"),
               std::string::npos)

@@ -8,6 +8,7 @@
 #include "capture/ScreenManager.h"
 #include "capture/x11/X11CaptureBackend.h"
 #include "support/QtPrinters.h"
+#include "support/StdoutCapture.h"
 #include "support/XvfbServer.h"
 
 #include <gtest/gtest.h>
@@ -100,11 +101,11 @@ protected:
 
     // Does `stop`, waits for the stream to end by itself, clears it, and returns what was printed.
     std::string outputOfStreamEnding(const std::function<void()>& stop) {
-        testing::internal::CaptureStdout();
+        StdoutCapture stdoutCapture;
         stop();
         const bool stopped = QTest::qWaitFor([&] { return !m_manager->isCapturing(); }, 15'000);
         const bool cleared = finishes(m_manager->stopCapture());
-        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string out = stdoutCapture.take();
         EXPECT_TRUE(stopped);
         EXPECT_TRUE(cleared);
         EXPECT_EQ(m_manager->stream(), nullptr);

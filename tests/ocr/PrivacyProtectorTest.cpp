@@ -5,6 +5,7 @@
 
 #include "TextImage.h"
 #include "support/QtPrinters.h"
+#include "support/StdoutCapture.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -95,12 +96,12 @@ TEST(PrivacyProtectorTest, NoTextAndRecognitionFailureGiveAnEmptyListAndScanning
         SCOPED_TRACE(c.printed);
         PrivacyProtector detector;
         QSignalSpy changed(&detector, &PrivacyProtector::isScanningChanged);
-        ::testing::internal::CaptureStdout();
+        StdoutCapture stdoutCapture;
         const QFuture<QList<SensitiveRegion>> future = detector.scan(c.image);
         EXPECT_TRUE(detector.isScanning());
         bool finished = false;
         EXPECT_TRUE(awaitScan(future, &finished).isEmpty());
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.printed);
+        EXPECT_EQ(stdoutCapture.take(), c.printed);
         EXPECT_TRUE(finished);
         EXPECT_FALSE(detector.isScanning());
         EXPECT_EQ(changed.count(), 2);

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 
 #include "support/QtPrinters.h"
+#include "support/StdoutCapture.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -71,9 +72,9 @@ TEST(LaunchAtLoginSettingTest, RefusedChangeSpringsBackAndPrintsTheReasonOnce) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    testing::internal::CaptureStdout();
+    StdoutCapture stdoutCapture;
     f.setting.setLaunchAtLogin(true);
-    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string output = stdoutCapture.take();
 
     EXPECT_FALSE(f.setting.launchAtLogin());
     EXPECT_EQ(f.announced(), (QList<bool>{true, false}));

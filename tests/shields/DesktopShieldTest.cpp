@@ -6,6 +6,8 @@
 
 #include <QSignalSpy>
 
+#include "support/StdoutCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -55,9 +57,9 @@ TEST(DesktopShieldTest, FailingCommandStopsThePlanWithPathAndVerbatimErrorOutput
     FakeTools tools;
     TwoStepShield t(tools, "echo 'schema not writable' >&2; exit 4");
 
-    testing::internal::CaptureStdout();
+    StdoutCapture stdoutCapture;
     EXPECT_FALSE(awaitResult(t.shield->activate()));
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = stdoutCapture.take();
 
     const QString expected = t.writer + QStringLiteral(" failed: schema not writable\n");
     EXPECT_FALSE(t.shield->isActive());
@@ -83,13 +85,13 @@ TEST(DesktopShieldTest, FailureTextsNameTheToolAndNeverComeOutEmpty) {
         {PlanChoice::none(QStringLiteral("no tool X")),
          QStringLiteral("No supported desktop found for hiding icons: no tool X")},
     };
-    testing::internal::CaptureStdout();
+    StdoutCapture stdoutCapture;
     for (const auto& c : cases) {
         DesktopShield shield(runner, [&c](bool) { return c.plan; });
         EXPECT_FALSE(awaitResult(shield.activate()));
         EXPECT_EQ(shield.lastError(), c.expected);
     }
-    testing::internal::GetCapturedStdout();
+    stdoutCapture.take();
 }
 
 TEST(DesktopShieldTest, SuccessAfterFailureEmptiesLastError) {

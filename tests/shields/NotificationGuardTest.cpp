@@ -7,6 +7,8 @@
 #include "shields/DoNotDisturbMessages.h"
 #include "shields/NotificationPlans.h"
 
+#include "support/StdoutCapture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,14 +70,14 @@ TEST(NotificationGuardTest, LogsTheToolsTrimmedTextAndShowsTheUserTheMappedMessa
                                                  "'; echo ' mode busy ' >&2; exit 2; }");
     const QString absent = tools.missing(QStringLiteral("xfconf-query"));
 
-    testing::internal::CaptureStdout();
+    StdoutCapture stdoutCapture;
     NotificationGuard noSchema(runner, fixedPlans({{gsettings, {}}}, {}));
     EXPECT_FALSE(awaitResult(noSchema.activate()));
     EXPECT_EQ(noSchema.lastError(), kNotFound);
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = stdoutCapture.take();
     EXPECT_EQ(printed, "[NotificationGuard] No such schema \"org.gnome.x\"\n");
 
-    testing::internal::CaptureStdout();
+    StdoutCapture secondCapture;
     NotificationGuard busy(runner, fixedPlans({{makoctl, {}}}, {}));
     EXPECT_FALSE(awaitResult(busy.activate()));
     EXPECT_EQ(busy.lastError(), QStringLiteral("mode busy"));
@@ -89,7 +91,7 @@ TEST(NotificationGuardTest, LogsTheToolsTrimmedTextAndShowsTheUserTheMappedMessa
     NotificationGuard noPlan(runner, [](bool) { return PlanChoice::none(QStringLiteral("i3")); });
     EXPECT_FALSE(awaitResult(noPlan.activate()));
     EXPECT_EQ(noPlan.lastError(), kNotFound);
-    testing::internal::GetCapturedStdout();
+    secondCapture.take();
 }
 
 TEST(NotificationGuardTest, MakoWithoutTheModeFailsAndSaysHowToAddIt) {
@@ -105,10 +107,10 @@ TEST(NotificationGuardTest, MakoWithoutTheModeFailsAndSaysHowToAddIt) {
         return NotificationPlans::choose(env, on);
     };
 
-    testing::internal::CaptureStdout();
+    StdoutCapture stdoutCapture;
     NotificationGuard guard(runner, plans);
     EXPECT_FALSE(awaitResult(guard.activate()));
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = stdoutCapture.take();
     EXPECT_FALSE(guard.isActive());
     EXPECT_EQ(guard.lastError(), QString::fromUtf8(DoNotDisturbMessages::kMakoModeMissing));
     EXPECT_NE(printed.find("mako has no \"do-not-disturb\" mode"), std::string::npos) << printed;

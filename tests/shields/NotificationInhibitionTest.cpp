@@ -6,6 +6,7 @@
 #include "shields/DesktopEnvironment.h"
 #include "shields/DoNotDisturbMessages.h"
 #include "shields/NotificationPlans.h"
+#include "support/StdoutCapture.h"
 #include "support/TempDir.h"
 #include "support/WaitFor.h"
 
@@ -157,10 +158,10 @@ TEST(NotificationInhibitionTest, NoNotificationServerOnTheBusIsAFailureNeverASuc
     ASSERT_TRUE(bus.started());
     CommandRunner runner;
     auto inhibition = std::make_shared<NotificationInhibition>(bus.address());
-    testing::internal::CaptureStdout();
+    StdoutCapture stdoutCapture;
     NotificationGuard guard(runner, kdePlans(), inhibition);
     EXPECT_FALSE(awaitResult(guard.activate()));
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = stdoutCapture.take();
     EXPECT_FALSE(guard.isActive());
     EXPECT_FALSE(inhibition->isHeld());
     EXPECT_EQ(guard.lastError(), QString::fromUtf8(DoNotDisturbMessages::kFacilityNotFound));

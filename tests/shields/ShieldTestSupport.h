@@ -2,11 +2,9 @@
 
 #include "shields/CommandPlan.h"
 #include "support/QtPrinters.h"
+#include "support/WaitFor.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFuture>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -14,11 +12,7 @@
 
 // Lets the event loop run until the operation's outcome has been applied on this thread.
 inline bool awaitResult(QFuture<bool> future) {
-    const QDeadlineTimer deadline(30'000);
-    while (!future.isFinished() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(5);
-    }
+    waitProcessingEvents([&] { return future.isFinished(); });
     EXPECT_TRUE(future.isFinished()) << "operation did not finish";
     return future.isFinished() && future.result();
 }

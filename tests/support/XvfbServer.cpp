@@ -1,5 +1,7 @@
 #include "support/XvfbServer.h"
 
+#include "support/WaitFor.h"
+
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -228,34 +230,29 @@ QString XvfbServer::runClient(const QString& program, const QStringList& argumen
 }
 
 bool XvfbServer::waitForWindowManager() {
-    const QDeadlineTimer deadline(kStartTimeoutMs);
-    while (!deadline.hasExpired()) {
-        // The check window appears as the manager takes the screen; the work area only once it
-        // has set up its desktops. A window mapped in between may never be shown.
-        const QString out =
-            runClient(QStringLiteral("xprop"),
-                      {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK"),
-                       QStringLiteral("_NET_WORKAREA")});
-        if (out.contains(QLatin1String("window id")) &&
-            out.contains(QLatin1String("_NET_WORKAREA(CARDINAL)"))) {
-            return true;
-        }
-        QThread::msleep(50);
-    }
-    return false;
+    return waitFor(
+        [this] {
+            // The check window appears as the manager takes the screen; the work area only once
+            // it has set up its desktops. A window mapped in between may never be shown.
+            const QString out =
+                runClient(QStringLiteral("xprop"),
+                          {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK"),
+                           QStringLiteral("_NET_WORKAREA")});
+            return out.contains(QLatin1String("window id")) &&
+                   out.contains(QLatin1String("_NET_WORKAREA(CARDINAL)"));
+        },
+        kStartTimeoutMs);
 }
 
 bool XvfbServer::waitForTray() {
     // trayer takes the system-tray selection as it maps its panel, so its window is the sign.
-    const QDeadlineTimer deadline(kStartTimeoutMs);
-    while (!deadline.hasExpired()) {
-        const QString windows = runClient(
-            QStringLiteral("xdotool"),
-            {QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("trayer")});
-        if (!windows.trimmed().isEmpty()) {
-            return true;
-        }
-        QThread::msleep(50);
-    }
-    return false;
+    return waitFor(
+        [this] {
+            return !runClient(QStringLiteral("xdotool"),
+                              {QStringLiteral("search"), QStringLiteral("--class"),
+                               QStringLiteral("trayer")})
+                        .trimmed()
+                        .isEmpty();
+        },
+        kStartTimeoutMs);
 }

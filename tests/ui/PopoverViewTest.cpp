@@ -7,6 +7,7 @@
 #include "capture/CaptureError.h"
 
 #include "support/QtPrinters.h"
+#include "support/StdoutCapture.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -175,10 +176,10 @@ TEST(PopoverViewTest, FailedSnapshotIsLoggedWithThePopoversPrefix) {
     QmlHost host({320, 420});
     ASSERT_TRUE(host.loadView(QStringLiteral("PopoverView"), bed.popoverProperties()));
     QSignalSpy scans(&bed.scanner, &MaskScanner::scanFinished);
-    testing::internal::CaptureStdout();
+    StdoutCapture stdoutCapture;
     host.click(switchOf(host, QStringLiteral("maskRow")));
     const bool finished = QTest::qWaitFor([&] { return scans.count() == 1; }, 20'000);
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string printed = stdoutCapture.take();
     ASSERT_TRUE(finished);
     EXPECT_EQ(printed, "[MenuBarPopover] OCR scan failed: cannot open display\n");
 }

@@ -2,6 +2,7 @@
 
 #include "settings/AppLanguage.h"
 #include "support/QtPrinters.h"
+#include "support/StdoutCapture.h"
 
 #include <QFile>
 #include <QTest>
@@ -74,9 +75,9 @@ TEST(SettingsViewTest, LaunchAtLoginSpringsBackWhenRefusedAndFollowsTheEntryWhen
         QFile blocker(autostart);
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     }
-    testing::internal::CaptureStdout();
+    StdoutCapture stdoutCapture;
     bench.host.click(toggle);
-    testing::internal::GetCapturedStdout();
+    stdoutCapture.take();
     EXPECT_FALSE(toggle->property("on").toBool());
 
     ASSERT_TRUE(QFile::remove(autostart));

@@ -3,6 +3,7 @@
 
 #include "InstallFixture.h"
 #include "LocalHttpServer.h"
+#include "support/LogCapture.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -27,31 +28,6 @@ using namespace BundleFactory;
 using Phase = UpdateInstaller::Phase;
 
 constexpr int kWaitMs = 30'000;
-
-// Collects the critical log lines, with their category, written while it exists.
-class LogCapture {
-public:
-    LogCapture() {
-        s_lines.clear();
-        m_previous = qInstallMessageHandler(&LogCapture::handle);
-    }
-    ~LogCapture() { qInstallMessageHandler(m_previous); }
-    QStringList lines() const {
-        const QMutexLocker lock(&s_mutex);
-        return s_lines;
-    }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (type == QtCriticalMsg) {
-            const QMutexLocker lock(&s_mutex);
-            s_lines.append(QString::fromLatin1(context.category) + QLatin1Char('|') + text);
-        }
-    }
-    static inline QMutex s_mutex;
-    static inline QStringList s_lines;
-    QtMessageHandler m_previous = nullptr;
-};
 
 class UpdateInstallerTest : public InstallFixture {
 protected:
@@ -190,10 +166,12 @@ TEST_F(UpdateInstallerTest, EachFailureIsLoggedAndEndsInFailedWithoutQuitting) {
 
         EXPECT_EQ(installFrom(c.url).last(), Phase::failed());
 
-        ASSERT_EQ(log.lines().size(), 1);
-        const QString line = log.lines()[0];
-        const QString prefix = QStringLiteral(
-            "com.orvandel.Velarion.UpdateInstaller|[UpdateInstaller] install failed: ");
+        const QStringList lines = log.texts({}, QtCriticalMsg);
+        ASSERT_EQ(lines.size(), 1);
+        ASSERT_EQ(log.texts(QStringLiteral("com.orvandel.Velarion.UpdateInstaller"), QtCriticalMsg),
+                  lines);
+        const QString line = lines[0];
+        const QString prefix = QStringLiteral("[UpdateInstaller] install failed: ");
         ASSERT_TRUE(line.startsWith(prefix)) << qPrintable(line);
         EXPECT_TRUE(QRegularExpression(QString::fromLatin1(c.logged))
                         .match(line.mid(prefix.size()))

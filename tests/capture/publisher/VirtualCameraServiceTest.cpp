@@ -6,8 +6,10 @@
 #include "shared/NotifyCenter.h"
 #include "shared/SharedSurface.h"
 #include "shared/SharedSurfacePool.h"
+#include "support/LogCapture.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -98,13 +100,6 @@ private:
 
 class VirtualCameraServiceTest : public ::testing::Test {
 protected:
-    VirtualCameraServiceTest() {
-        std::lock_guard lock(s_logMutex);
-        s_log.clear();
-        m_previousHandler = qInstallMessageHandler(&recordLog);
-    }
-    ~VirtualCameraServiceTest() override { qInstallMessageHandler(m_previousHandler); }
-
     VirtualCameraService::PoolFactory poolFactory(int available = 1000) {
         return [this, available] {
             return std::make_unique<TestPool>(m_created, available);
@@ -113,31 +108,18 @@ protected:
     // Delivers the counters that publish() queues for the GUI thread.
     static void settle() { QCoreApplication::processEvents(); }
 
-    static std::vector<std::string> logLines() {
-        std::lock_guard lock(s_logMutex);
-        return s_log;
+    QStringList logLines() const {
+        return m_log.texts(QStringLiteral("com.orvandel.Velarion.VirtualCamera"));
     }
-    static long logged(const std::string& line) {
-        const std::vector<std::string> lines = logLines();
-        return std::count(lines.begin(), lines.end(), line);
+    long logged(const std::string& line) const {
+        return logLines().count(QString::fromStdString(line));
     }
 
     HandoffNamespace m_namespace;
     RecordingNotifyCenter m_notify;
     std::vector<std::uint32_t> m_created;
     BgraImage m_frame{1920, 1080, 0xFF204060u};
-
-private:
-    static void recordLog(QtMsgType, const QMessageLogContext& context, const QString& message) {
-        if (context.category &&
-            QByteArray(context.category) == "com.orvandel.Velarion.VirtualCamera") {
-            std::lock_guard lock(s_logMutex);
-            s_log.push_back(message.toStdString());
-        }
-    }
-    static inline std::mutex s_logMutex;
-    static inline std::vector<std::string> s_log;
-    QtMessageHandler m_previousHandler = nullptr;
+    LogCapture m_log;
 };
 
 }  // namespace
@@ -186,18 +168,16 @@ TEST_F(VirtualCameraServiceTest, StartBuildsOneRingThatFramesVisitInTheOrderOneT
     for (int frame = 5; frame <= 300; ++frame) {
         service.publish(frame % 150 == 0 ? small.view() : m_frame.view());
     }
-    std::vector<std::string> frameLines;
-    std::ranges::copy_if(logLines(), std::back_inserter(frameLines), [](const std::string& line) {
-        return line.rfind("[DIAG] Published frame", 0) == 0;
-    });
+    const QStringList frameLines =
+        logLines().filter(QRegularExpression(QStringLiteral("^\\[DIAG\\] Published frame")));
     const std::vector<std::uint32_t> ids = m_notify.announced();
     ASSERT_EQ(ids.size(), 300u);
     EXPECT_EQ(
         frameLines,
-        (std::vector<std::string>{
-            "[DIAG] Published frame #1 (src 1920x1080) surfaceID=" + std::to_string(ids[0]),
-            "[DIAG] Published frame #150 (src 64x48) surfaceID=" + std::to_string(ids[149]),
-            "[DIAG] Published frame #300 (src 64x48) surfaceID=" + std::to_string(ids[299])}));
+        (QStringList{
+            QStringLiteral("[DIAG] Published frame #1 (src 1920x1080) surfaceID=%1").arg(ids[0]),
+            QStringLiteral("[DIAG] Published frame #150 (src 64x48) surfaceID=%1").arg(ids[149]),
+            QStringLiteral("[DIAG] Published frame #300 (src 64x48) surfaceID=%1").arg(ids[299])}));
 }
 
 TEST_F(VirtualCameraServiceTest, StopLeavesTheLastIdentifierStaleAndARestartBeginsAtOne) {
