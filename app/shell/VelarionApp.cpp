@@ -372,6 +372,10 @@ void VelarionApp::onMainWindowClosed() {
     }
 }
 
+ShellActions& VelarionApp::shellActions() {
+    return *m_actions;
+}
+
 bool VelarionApp::relaunchRequested() const {
     return m_actions->relaunchRequested();
 }

@@ -16,6 +16,7 @@ class MaskScanner;
 class MaskSettings;
 class PeriodicMaskScan;
 class ScreenCaptureAccess;
+class ShellActions;
 class ApplicationActions;
 class CommandRunner;
 class DesktopShield;
@@ -85,6 +86,11 @@ public:
     LanguageEnvironment& languageEnvironment() { return *m_languageEnvironment; }
     UiEngine& ui() { return *m_ui; }
     UpdateController& updateController() { return *m_updateController; }
+    // What the scriptable interface drives: the switches' verbs, the shell's actions and the
+    // panic action.
+    FeatureSwitches& featureSwitches() { return *m_featureSwitches; }
+    ShellActions& shellActions();
+    MainWindowLifecycle& mainWindowLifecycle() { return *m_mainWindowLifecycle; }
 
     // The initial properties of a SettingsContent (or SettingsView): "controller", a new
     // SettingsController owned by `owner` (each view records hot keys on its own), and "updates",
