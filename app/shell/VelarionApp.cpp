@@ -50,8 +50,10 @@
 #include "ui/controllers/UpdateAvailability.h"
 #include "ui/controllers/UpdateController.h"
 #include "ui/controllers/WindowListController.h"
+#include "update/Bundle.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateInstaller.h"
+#include "update/UpdateSource.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -180,6 +182,8 @@ void VelarionApp::createServices() {
     m_updateController =
         std::make_unique<UpdateController>(*m_updateChecker, *m_updateInstaller,
                                            [](const QUrl& url) { QDesktopServices::openUrl(url); });
+    m_updateController->setUpdatedByPackageManager(
+        UpdateSource::forBundle(Bundle::runningBundle()) == UpdateSource::Kind::packageManager);
     m_featureSwitches = std::make_unique<FeatureSwitches>(
         *m_appState, *m_desktopShield, *m_notificationGuard, *m_broadcast, *m_maskScanner);
     m_maskPanelStatus =

@@ -275,4 +275,17 @@ TEST_F(InstanceX11Test, BusMethodsDriveTheSwitchesAndPropertiesFollowTheInterfac
     QDBusConnection::disconnectFromBus(QStringLiteral("test"));
 }
 
+TEST_F(InstanceX11Test, SocketLeftByAKilledInstanceDoesNotStopTheNextStart) {
+    startApplication();
+    m_app.kill();
+    ASSERT_TRUE(m_app.waitForFinished(20'000));
+    ASSERT_EQ(QDir(m_home.filePath(QStringLiteral("run")))
+                  .entryList({QStringLiteral("velarion-*.socket")}, QDir::System)
+                  .size(),
+              1)
+        << "a killed instance leaves its socket behind";
+    startApplication();
+    EXPECT_EQ(velarion({QStringLiteral("--status")}).exitCode, 0);
+}
+
 #include "InstanceX11Test.moc"
