@@ -218,6 +218,12 @@ void CameraExtensionDeviceSource::deliverFrame() {
     sendFrame(std::move(frame));
 }
 
+void CameraExtensionDeviceSource::sendBlackFrame() {
+    if (std::shared_ptr<CameraBuffer> frame = makeBlankFrame()) {
+        sendFrame(std::move(frame));
+    }
+}
+
 std::shared_ptr<CameraBuffer> CameraExtensionDeviceSource::makeBlankFrame() {
     if (!m_bufferPool) {
         return nullptr;

@@ -70,6 +70,10 @@ public:
 
     // One timer tick.
     void deliverFrame();
+    // Sends one black frame to the sink now, so that consumers are not left with the last picture
+    // of the screen when the camera goes away. Control thread, once the timer has stopped (after
+    // the last stopStreaming()); nothing is sent without a sink or a buffer.
+    void sendBlackFrame();
 
     std::uint32_t streamingCounter() const { return m_streamingCounter; }
     bool hasFrameTimer() const { return m_frameTimer != nullptr; }

@@ -144,6 +144,8 @@ int main(int argc, char* argv[]) {
     while (provider.deviceSource().streamingCounter() > 0) {
         provider.deviceSource().stopStreaming();
     }
+    // Black before the node goes: a consumer keeps showing the last frame it got.
+    provider.deviceSource().sendBlackFrame();
     provider.deviceSource().setSink(nullptr);
     loopback.close();
     node.stop();

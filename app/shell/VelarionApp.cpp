@@ -26,6 +26,7 @@
 #include "shell/MainWindowLifecycle.h"
 #include "shell/PopoverWindow.h"
 #include "shell/QuitSequence.h"
+#include "shell/ScriptingService.h"
 #include "shell/SceneIds.h"
 #include "shell/ShellLogging.h"
 #include "shell/ShownWatcher.h"
@@ -50,8 +51,10 @@
 #include "ui/controllers/UpdateAvailability.h"
 #include "ui/controllers/UpdateController.h"
 #include "ui/controllers/WindowListController.h"
+#include "update/Bundle.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateInstaller.h"
+#include "update/UpdateSource.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -89,6 +92,15 @@ std::unique_ptr<UpdateChecker> updateChecker() {
 
 void openUrl(const QUrl& url) {
     QDesktopServices::openUrl(url);
+}
+
+std::unique_ptr<UpdateController> updateController(UpdateChecker& checker,
+                                                   UpdateInstaller& installer) {
+    auto controller = std::make_unique<UpdateController>(checker, installer, openUrl);
+    // A packaged copy is updated by the package manager; replacing its files would fight it.
+    controller->setUpdatedByPackageManager(UpdateSource::forBundle(Bundle::runningBundle()) ==
+                                           UpdateSource::Kind::packageManager);
+    return controller;
 }
 
 }  // namespace
@@ -131,8 +143,7 @@ VelarionApp::VelarionApp(QObject* parent)
                                                   *m_appState, *m_ocrOverlay, *m_maskSettings))
     , m_periodicMaskScan(
           std::make_unique<PeriodicMaskScan>(*m_maskScanner, *m_appState, *m_maskSettings))
-    , m_updateController(
-          std::make_unique<UpdateController>(*m_updateChecker, *m_updateInstaller, openUrl))
+    , m_updateController(updateController(*m_updateChecker, *m_updateInstaller))
     , m_featureSwitches(std::make_unique<FeatureSwitches>(
           *m_appState, *m_desktopShield, *m_notificationGuard, *m_broadcast, *m_maskScanner))
     , m_maskPanelStatus(
@@ -156,7 +167,9 @@ VelarionApp::VelarionApp(QObject* parent)
     , m_signals(std::make_unique<UnixSignalWatcher>())
     // Direction and locale are set before the retranslate step below runs, so texts are redone
     // in an already turned layout.
-    , m_languageEnvironment(std::make_unique<LanguageEnvironment>(m_localization)) {
+    , m_languageEnvironment(std::make_unique<LanguageEnvironment>(m_localization))
+    , m_scripting(std::make_unique<ScriptingService>(*m_appState, *m_featureSwitches, *m_actions,
+                                                     [this] { m_mainWindowLifecycle->panic(); })) {
     // The publisher is a replaceable sink of the screen manager (tools and tests plug in their
     // own), so it is set rather than passed to the constructor.
     m_screenManager->setVirtualCameraService(m_virtualCameraService.get());
@@ -344,6 +357,10 @@ void VelarionApp::onMainWindowClosed() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         m_quit->quit();
     }
+}
+
+ShellActions& VelarionApp::shellActions() {
+    return *m_actions;
 }
 
 bool VelarionApp::relaunchRequested() const {

@@ -16,6 +16,7 @@ class MaskScanner;
 class MaskSettings;
 class PeriodicMaskScan;
 class ScreenCaptureAccess;
+class ScriptingService;
 class ApplicationActions;
 class CommandRunner;
 class DesktopShield;
@@ -69,6 +70,8 @@ public:
     // For the tests that drive the windows of a whole application.
     WindowRegistry& windows() { return *m_windows; }
     MainWindow& mainWindow() { return *m_mainWindow; }
+    // What the single instance serves to scripts and to a second `velarion`.
+    ScriptingService& scripting() { return *m_scripting; }
 
 private:
     std::unique_ptr<QuitSequence> makeQuitSequence();
@@ -139,4 +142,5 @@ private:
     std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<UnixSignalWatcher> m_signals;
     std::unique_ptr<LanguageEnvironment> m_languageEnvironment;
+    std::unique_ptr<ScriptingService> m_scripting;
 };

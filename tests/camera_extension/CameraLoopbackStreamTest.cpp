@@ -120,3 +120,16 @@ TEST_F(CameraLoopbackStreamTest, LostDeviceIsDroppedWhileThePipeWireConsumerKeep
     viewer.waitForFinished(10000);
     EXPECT_TRUE(waitForLog(QStringLiteral("stopStreaming (stopped)"))) << log();
 }
+
+TEST_F(CameraLoopbackStreamTest, StoppedDaemonLeavesItsConsumersBlackInsteadOfTheLastPicture) {
+    startDaemonOnNode();
+    ASSERT_TRUE(waitForDeviceClient()) << log();
+    startPublisher();
+    ASSERT_EQ(waitForFrame(ColourBars::mismatchWithBars), "") << log();
+
+    m_daemon->terminate();  // what stopping the user service sends
+    ASSERT_TRUE(m_daemon->waitForFinished(20'000));
+    const auto last = m_node.lastFrame();
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(ColourBars::mismatchWithBlack(*last), "") << log();
+}

@@ -180,6 +180,20 @@ TEST(UpdateViewsTest, FooterFollowsTheInstallerAndADoublePressStartsOneInstall) 
     EXPECT_EQ(w.downloadRequests(), 1);
 }
 
+TEST(UpdateViewsTest, PackagedCopySaysWhereUpdatesComeFromAndOffersNoInstall) {
+    UpdateWindowBench w("2.0");
+    ASSERT_TRUE(w.checked && w.root);
+    QmlHost& host = w.bench.host;
+    EXPECT_FALSE(visibleChild(host, "packageManagerText"));
+    w.updates->setUpdatedByPackageManager(true);
+    EXPECT_FALSE(visibleChild(host, "installButton"));
+    EXPECT_EQ(textOf(visibleChild(host, "packageManagerText")),
+              QStringLiteral("Updates for this copy come from your package manager."));
+    EXPECT_TRUE(visibleChild(host, "downloadManuallyButton"));
+    EXPECT_FALSE(w.updates->installUpdate()) << "the verb refuses too, whatever calls it";
+    EXPECT_EQ(w.updates->phase(), QStringLiteral("idle"));
+}
+
 TEST(UpdateViewsTest, FailedFooterOffersTheManualDownloadWhichCloses) {
     UpdateWindowBench w("2.0");
     ASSERT_TRUE(w.checked && w.root);

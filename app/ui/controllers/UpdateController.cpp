@@ -76,11 +76,19 @@ void UpdateController::check() {
     m_checker.check();
 }
 
+void UpdateController::setUpdatedByPackageManager(bool managed) {
+    if (m_updatedByPackageManager != managed) {
+        m_updatedByPackageManager = managed;
+        Q_EMIT updatedByPackageManagerChanged();
+    }
+}
+
 bool UpdateController::installUpdate() {
     const std::optional<QUrl> url = m_checker.downloadURL();
     const UpdateInstaller::Phase::Case phase = m_installer.phase().kind;
-    if (!url || (phase != UpdateInstaller::Phase::Case::idle &&
-                 phase != UpdateInstaller::Phase::Case::failed)) {
+    if (!url || m_updatedByPackageManager ||
+        (phase != UpdateInstaller::Phase::Case::idle &&
+         phase != UpdateInstaller::Phase::Case::failed)) {
         return false;
     }
     m_installer.install(*url);

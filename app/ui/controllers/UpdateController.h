@@ -27,6 +27,9 @@ class UpdateController final : public QObject {
     // The download's fraction (0…1) and its whole percent, truncated.
     Q_PROPERTY(double progress READ progress NOTIFY phaseChanged)
     Q_PROPERTY(int progressPercent READ progressPercent NOTIFY phaseChanged)
+    // True when the package manager updates this copy: the window offers no install of its own.
+    Q_PROPERTY(bool updatedByPackageManager READ updatedByPackageManager NOTIFY
+                   updatedByPackageManagerChanged)
 
 public:
     using OpenUrl = std::function<void(const QUrl&)>;
@@ -42,10 +45,13 @@ public:
     QString phase() const;
     double progress() const;
     int progressPercent() const;
+    bool updatedByPackageManager() const { return m_updatedByPackageManager; }
+    void setUpdatedByPackageManager(bool managed);
 
     Q_INVOKABLE void check();
     // Starts an install from the feed's download address; false (nothing started) without an
-    // address or while an install is under way, so a second press starts nothing.
+    // address, while an install is under way, so a second press starts nothing, or when the
+    // package manager updates this copy.
     Q_INVOKABLE bool installUpdate();
     // Opens the download address in the browser; false when there is none.
     Q_INVOKABLE bool downloadManually();
@@ -54,9 +60,11 @@ Q_SIGNALS:
     void statusChanged();
     void releaseNotesChanged();
     void phaseChanged();
+    void updatedByPackageManagerChanged();
 
 private:
     UpdateChecker& m_checker;
     UpdateInstaller& m_installer;
     OpenUrl m_openUrl;
+    bool m_updatedByPackageManager = false;
 };

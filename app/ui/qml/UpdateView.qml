@@ -133,31 +133,45 @@ Item {
             implicitHeight: Math.max(idleFooter.implicitHeight, downloadingFooter.implicitHeight,
                                      failedFooter.visible ? failedFooter.implicitHeight : 0, 36)
 
-            RowLayout {
+            ColumnLayout {
                 id: idleFooter
                 objectName: "idleFooter"
                 anchors.fill: parent
                 visible: view.updates.phase === "idle"
-                spacing: 14
-                StyledButton {
-                    objectName: "laterButton"
-                    kind: "plain"
-                    text: L.t("Later")
-                    onClicked: view.dismissRequested()
+                spacing: 10
+                Text {
+                    objectName: "packageManagerText"
+                    Layout.fillWidth: true
+                    visible: view.updates.updatedByPackageManager
+                    text: L.t("Updates for this copy come from your package manager.")
+                    font.pixelSize: Theme.font.body
+                    color: Theme.secondaryText
+                    wrapMode: Text.Wrap
                 }
-                StyledButton {
-                    objectName: "downloadManuallyButton"
-                    kind: "plain"
-                    text: L.t("Download manually")
-                    onClicked: view.downloadManually()
-                }
-                Item { Layout.fillWidth: true }
-                StyledButton {
-                    objectName: "installButton"
-                    kind: "prominent"
-                    symbol: "arrow.down.circle.fill"
-                    text: L.t("Update & Relaunch")
-                    onClicked: view.updates.installUpdate()
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 14
+                    StyledButton {
+                        objectName: "laterButton"
+                        kind: "plain"
+                        text: L.t("Later")
+                        onClicked: view.dismissRequested()
+                    }
+                    StyledButton {
+                        objectName: "downloadManuallyButton"
+                        kind: "plain"
+                        text: L.t("Download manually")
+                        onClicked: view.downloadManually()
+                    }
+                    Item { Layout.fillWidth: true }
+                    StyledButton {
+                        objectName: "installButton"
+                        visible: !view.updates.updatedByPackageManager
+                        kind: "prominent"
+                        symbol: "arrow.down.circle.fill"
+                        text: L.t("Update & Relaunch")
+                        onClicked: view.updates.installUpdate()
+                    }
                 }
             }
             Column {

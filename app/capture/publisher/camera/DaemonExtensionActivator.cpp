@@ -3,6 +3,7 @@
 #include "capture/publisher/PublisherLogging.h"
 #include "capture/publisher/camera/PipeWireInstruction.h"
 #include "core/AppInfo.h"
+#include "core/InstallLayout.h"
 #include "shared/CameraDaemonStatus.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,38 @@ bool hasUserManager() {
            QFileInfo::exists(QStringLiteral("/usr/bin/systemd-run"));
 }
 
+constexpr char kUnitName[] = "velarion-camera-extension.service";
+constexpr char kSystemctl[] = "/usr/bin/systemctl";
+constexpr int kSystemctlTimeoutMs = 10'000;
+// How often the wait for readiness asks the user manager whether the service failed.
+constexpr int kUnitStatePollMs = 500;
+
+QString systemctl(const QStringList& arguments, int* exitCode = nullptr) {
+    QProcess process;
+    process.start(QString::fromLatin1(kSystemctl),
+                  QStringList{QStringLiteral("--user")} + arguments);
+    const bool finished = process.waitForFinished(kSystemctlTimeoutMs);
+    if (exitCode) {
+        *exitCode =
+            finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// The user manager has loaded the service this copy installed (not another copy's, whose daemon
+// would be of another build).
+bool managerHasOurUnit() {
+    const QString ours = InstallLayout::userUnit(QString::fromLatin1(kUnitName));
+    if (!QFileInfo::exists(ours)) {
+        return false;
+    }
+    const QString loaded =
+        systemctl({QStringLiteral("show"), QStringLiteral("--property=FragmentPath"),
+                   QStringLiteral("--value"), QString::fromLatin1(kUnitName)});
+    return !loaded.isEmpty() &&
+           QFileInfo(loaded).canonicalFilePath() == QFileInfo(ours).canonicalFilePath();
+}
+
 bool isRunning(pid_t pid) {
     return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
@@ -45,8 +78,7 @@ DaemonExtensionActivator::DaemonExtensionActivator(QString daemonPath, int ready
     , m_daemonPath(std::move(daemonPath))
     , m_readyTimeoutMs(readyTimeoutMs) {
     if (m_daemonPath.isEmpty()) {
-        m_daemonPath =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/velarion-camera-extension");
+        m_daemonPath = InstallLayout::privatePart(QStringLiteral("velarion-camera-extension"));
     }
 }
 
@@ -145,7 +177,16 @@ DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
     }
 
     bool started = false;
-    if (hasUserManager()) {
+    bool underOurUnit = false;
+    if (hasUserManager() && managerHasOurUnit()) {
+        // Enabled as well: the camera comes back at the next login without the application.
+        int exitCode = -1;
+        systemctl(
+            {QStringLiteral("enable"), QStringLiteral("--now"), QString::fromLatin1(kUnitName)},
+            &exitCode);
+        started = underOurUnit = exitCode == 0;
+    }
+    if (!started && hasUserManager()) {
         const QString unit =
             QStringLiteral("velarion-camera-%1").arg(QCoreApplication::applicationPid());
         QStringList arguments = {QStringLiteral("--user"), QStringLiteral("--collect"),
@@ -166,10 +207,20 @@ DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
     }
 
     const auto readyBy = deadline(readyTimeoutMs);
+    auto askManagerAt = deadline(kUnitStatePollMs);
     while (std::chrono::steady_clock::now() < readyBy) {
         const auto running = CameraDaemonStatus::read();
         if (running && running->ready && running->pid != previousPid && isRunning(running->pid)) {
             return {true, 0, {}};
+        }
+        if (underOurUnit && std::chrono::steady_clock::now() >= askManagerAt) {
+            askManagerAt = deadline(kUnitStatePollMs);
+            if (systemctl({QStringLiteral("is-failed"), QString::fromLatin1(kUnitName)}) ==
+                QLatin1String("failed")) {
+                return {false, ECHILD,
+                        QStringLiteral("The camera service failed to start (journalctl --user -u "
+                                       "velarion-camera-extension)")};
+            }
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
     }

@@ -7,10 +7,11 @@
 #include <QPointer>
 #include <QString>
 
-// Activates the camera daemon `velarion-camera-extension` installed beside the application: asks
+// Activates the camera daemon `velarion-camera-extension` of this copy (InstallLayout): asks
 // a running one for its version (a daemon of this very build that is up is kept; any other is
 // replaced), ends it, starts the new one detached from
-// the application (a systemd user unit when a user manager runs, else a session of its own) so
+// the application (this copy's user service, enabled, when the user manager has loaded it; else a
+// transient user unit when a user manager runs; else a session of its own) so
 // that it outlives the application, and waits for its camera node to be up. The waiting happens on
 // a worker thread; the delegate is called on the GUI thread.
 class DaemonExtensionActivator final : public QObject, public ExtensionActivator {
@@ -19,7 +20,7 @@ class DaemonExtensionActivator final : public QObject, public ExtensionActivator
 public:
     static constexpr char kErrorDomain[] = "com.orvandel.Velarion.CameraDaemon";
 
-    // `daemonPath` empty: the daemon beside this executable.
+    // `daemonPath` empty: this copy's daemon.
     explicit DaemonExtensionActivator(QString daemonPath = {}, int readyTimeoutMs = 15000,
                                       QObject* parent = nullptr);
 
