@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -239,6 +240,8 @@ std::optional<QString> TarZstdArchive::extract(const QString& archivePath,
     const QString root = QDir::cleanPath(QFileInfo(destination).absoluteFilePath());
 
     archive_entry* entry = nullptr;
+    qint64 entries = 0;
+    qint64 totalBytes = 0;
     for (;;) {
         const int status = archive_read_next_header(reader.get(), &entry);
         if (status == ARCHIVE_EOF) {
@@ -247,6 +250,17 @@ std::optional<QString> TarZstdArchive::extract(const QString& archivePath,
         if (status < ARCHIVE_WARN) {
             return archiveError(reader.get());
         }
+        if (++entries > m_limits.maxEntries) {
+            return QStringLiteral("refused archive: more than %1 entries").arg(m_limits.maxEntries);
+        }
+        // A tar entry's data never exceeds its declared size (libarchive stops there), so the
+        // declared sizes bound what is written.
+        const qint64 size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0;
+        if (size < 0 || size > m_limits.maxTotalBytes - totalBytes) {
+            return QStringLiteral("refused archive: its contents exceed %1")
+                .arg(QLocale::c().formattedDataSize(m_limits.maxTotalBytes));
+        }
+        totalBytes += size;
         if (auto error = confine(entry, root)) {
             return error;
         }
