@@ -24,6 +24,7 @@ public:
         kNetWmWindowTypeNotification,
         kXRootPmapId,
         kNetWmCmS0,
+        kEsetrootPmapId,
         kAtomCount
     };
 
