@@ -5,6 +5,7 @@
 #include "shared/SurfaceHeader.h"
 
 #include <filesystem>
+#include <limits>
 #include <mutex>
 #include <new>
 #include <random>
@@ -49,10 +50,49 @@ IdentifierSource& identifierSource() {
     return source;
 }
 
-bool headerFits(const SurfaceHeader& header, std::uint32_t surfaceId, std::size_t mappedSize) {
+}  // namespace
+
+// The header fields a reader relies on, copied out of the shared object in one pass. The owner
+// process can rewrite the shared header at any time; only this private copy is validated and
+// used afterwards, so no value can change between its check and its use.
+struct SharedSurface::HeaderFields {
+    std::uint32_t magic;
+    std::uint32_t version;
+    std::uint32_t surfaceId;
+    std::uint32_t pixelFormat;
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint32_t bytesPerRow;
+    std::uint32_t ownerPid;
+    std::uint64_t pixelOffset;
+    std::uint64_t pixelBytes;
+};
+
+namespace {
+
+using HeaderFields = SharedSurface::HeaderFields;
+
+// Field by field with atomic loads: another process may be writing the header right now, and
+// each field must be read exactly once.
+HeaderFields copyFields(const void* mapping) {
+    const auto* shared = static_cast<const SurfaceHeader*>(mapping);
+    const auto load = [](const auto& field) {
+        return __atomic_load_n(&field, __ATOMIC_RELAXED);
+    };
+    return HeaderFields{load(shared->magic),       load(shared->version),
+                        load(shared->surfaceId),   load(shared->pixelFormat),
+                        load(shared->width),       load(shared->height),
+                        load(shared->bytesPerRow), load(shared->ownerPid),
+                        load(shared->pixelOffset), load(shared->pixelBytes)};
+}
+
+constexpr std::uint32_t kMaxSide = 65536;
+
+bool headerFits(const HeaderFields& header, std::uint32_t surfaceId, std::size_t mappedSize) {
     if (header.magic != SurfaceHeader::kMagic || header.version != SurfaceHeader::kVersion ||
         header.surfaceId != surfaceId || header.width == 0 || header.height == 0 ||
-        header.bytesPerRow == 0) {
+        header.bytesPerRow == 0 || header.width > kMaxSide || header.height > kMaxSide ||
+        header.bytesPerRow > std::uint32_t{std::numeric_limits<int>::max()}) {
         return false;
     }
     if (header.pixelFormat == FrameHandoff::kPixelFormatBGRA &&
@@ -81,10 +121,9 @@ std::string SharedSurface::nameFor(std::uint32_t surfaceId) {
     return "/" + namePrefix() + std::to_string(surfaceId);
 }
 
-SharedSurface::SharedSurface(std::unique_ptr<ShmFile> file, bool owner)
+SharedSurface::SharedSurface(std::unique_ptr<ShmFile> file, bool owner, const HeaderFields& h)
     : m_file(std::move(file))
     , m_owner(owner) {
-    const SurfaceHeader& h = header();
     m_surfaceId = h.surfaceId;
     m_width = static_cast<int>(h.width);
     m_height = static_cast<int>(h.height);
@@ -143,7 +182,9 @@ std::unique_ptr<SharedSurface> SharedSurface::create(int width, int height,
         header->pixelBytes = pixelBytes;
         header->released.store(0, std::memory_order_relaxed);
         header->sequence.store(0, std::memory_order_release);
-        return std::unique_ptr<SharedSurface>(new SharedSurface(std::move(created.file), true));
+        const HeaderFields fields = copyFields(header);
+        return std::unique_ptr<SharedSurface>(
+            new SharedSurface(std::move(created.file), true, fields));
     }
     return nullptr;
 }
@@ -158,14 +199,15 @@ std::unique_ptr<SharedSurface> SharedSurface::lookup(std::uint32_t surfaceId) {
     }
     // Read the layout once: the copy later uses these values, never the shared header again, so a
     // header rewritten after this check cannot send a reader outside its mapping.
-    const auto* header = static_cast<const SurfaceHeader*>(opened.file->data());
-    if (!headerFits(*header, surfaceId, opened.file->size())) {
+    const HeaderFields fields = copyFields(opened.file->data());
+    if (!headerFits(fields, surfaceId, opened.file->size())) {
         if (!opened.file->isOwnerLockHeld() && opened.file->ageSeconds() > kOrphanGraceSeconds) {
             ShmFile::unlink(opened.file->name());
         }
         return nullptr;
     }
-    std::unique_ptr<SharedSurface> surface(new SharedSurface(std::move(opened.file), false));
+    std::unique_ptr<SharedSurface> surface(
+        new SharedSurface(std::move(opened.file), false, fields));
     if (!surface->isAlive()) {
         return nullptr;
     }

@@ -51,8 +51,12 @@ public:
     // The shared-memory name of an identifier in this user's namespace.
     static std::string nameFor(std::uint32_t surfaceId);
 
+    struct HeaderFields;  // the layout part of a header, copied out of the mapping once
+
 private:
-    SharedSurface(std::unique_ptr<ShmFile> file, bool owner);
+    // `fields` is the validated private copy of the header; the shared one is never read for
+    // the layout again.
+    SharedSurface(std::unique_ptr<ShmFile> file, bool owner, const HeaderFields& fields);
     SurfaceHeader& header() const;
 
     std::unique_ptr<ShmFile> m_file;

@@ -1,10 +1,12 @@
 #include "core/UserDefaults.h"
 
 #include <QDir>
+#include <QHash>
 #include <QLocale>
 #include <QStandardPaths>
 
 #include <cmath>
+#include <mutex>
 
 namespace {
 
@@ -114,6 +116,32 @@ std::optional<QStringList> toTextList(const QVariant& value) {
     }
 }
 
+// Registration defaults by store file, for the whole process. Guarded because the shared
+// localization store may be made on whichever thread first asks for a text.
+class RegistrationDomain {
+public:
+    void add(const QString& file, const QVariantMap& defaults) {
+        std::lock_guard lock(m_mutex);
+        QVariantMap& registered = m_byFile[file];
+        for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
+            registered.insert(it.key(), it.value());
+        }
+    }
+    QVariant value(const QString& file, const QString& key) const {
+        std::lock_guard lock(m_mutex);
+        return m_byFile.value(file).value(key);
+    }
+
+private:
+    mutable std::mutex m_mutex;  // guards m_byFile
+    QHash<QString, QVariantMap> m_byFile;
+};
+
+RegistrationDomain& registrationDomain() {
+    static RegistrationDomain domain;
+    return domain;
+}
+
 template <typename T, typename Convert>
 T lookUp(const QVariant& stored, const QVariant& registered, Convert convert) {
     if (auto value = convert(stored)) {
@@ -141,9 +169,7 @@ QString UserDefaults::standardFilePath() {
 }
 
 void UserDefaults::registerDefaults(const QVariantMap& defaults) {
-    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
-        m_registered.insert(it.key(), it.value());
-    }
+    registrationDomain().add(filePath(), defaults);
     for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
         Q_EMIT valueChanged(it.key());
     }
@@ -158,7 +184,7 @@ QVariant UserDefaults::storedValue(const QString& key) const {
 }
 
 QVariant UserDefaults::registeredValue(const QString& key) const {
-    return m_registered.value(key);
+    return registrationDomain().value(filePath(), key);
 }
 
 double UserDefaults::doubleValue(const QString& key) const {

@@ -11,8 +11,10 @@
 #include <optional>
 
 // The application's preferences: a QSettings store plus registration defaults that live in
-// memory only. A stored value wins over a registered one; a stored value of the wrong type (for
-// instance "abc" where a number belongs) reads as the registered default, never as 0.
+// memory only, shared by every instance of the process on the same file (as the process's
+// registration domain), so a store made later by another service sees what was registered. A stored
+// value wins over a registered one; a stored value of the wrong type (for instance "abc" where a
+// number belongs) reads as the registered default, never as 0.
 //
 // Instances on the same file share Qt's per-process cache of it, so a value written through one
 // is read by every other; but only the instance written through announces the change, so the
@@ -30,7 +32,8 @@ public:
 
     static QString standardFilePath();
 
-    // Adds registration defaults; nothing is written to the store.
+    // Adds registration defaults for every instance on this file; nothing is written to the store.
+    // Only this instance announces them.
     void registerDefaults(const QVariantMap& defaults);
 
     bool contains(const QString& key) const;
@@ -66,5 +69,4 @@ private:
     QVariant registeredValue(const QString& key) const;
 
     std::unique_ptr<QSettings> m_settings;
-    QVariantMap m_registered;
 };

@@ -3,6 +3,7 @@
 #include "ocr/OverlayGeometry.h"
 #include "ocr/OverlayView.h"
 #include "ocr/x11/X11Compositor.h"
+#include "ocr/x11/X11CompositorFollower.h"
 
 #include <QGuiApplication>
 #include <QPainterPath>
@@ -64,12 +65,20 @@ void OCROverlayController::hide() {
         m_window->hide();
         m_view = nullptr;
         m_window.reset();
+        m_compositor.reset();
         Q_EMIT windowChanged();
     }
     setShowing(false);
 }
 
 void OCROverlayController::createWindow(const QRect& screenGeometry) {
+    // Followed before the window is shaped, so no change can fall between the two.
+    m_compositor = std::make_unique<X11CompositorFollower>();
+    connect(m_compositor.get(), &X11CompositorFollower::changed, this, [this] {
+        if (m_window && m_view) {
+            applyShape(m_view->rects());
+        }
+    });
     // Bypassing the window manager keeps the overlay out of the window lists, the taskbar and the
     // focus cycle, and puts it on every desktop; no input shape lets every click through.
     m_window = std::make_unique<QWidget>(

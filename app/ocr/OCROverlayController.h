@@ -12,11 +12,14 @@
 #include <optional>
 
 class OverlayView;
+class X11CompositorFollower;
 
 // Owns the mask overlay: a frameless, click-through window above every other window on the
 // primary screen, on every desktop, never focused and in no window list or taskbar, covering the
 // sensitive regions with dark rounded rectangles. Where no compositor shows translucency the
-// window is shaped to the rectangles, so that it covers nothing else.
+// window is shaped to the rectangles, so that it covers nothing else; a compositor arriving or
+// leaving while the mask is up reshapes it at once (an unshaped window without a compositor
+// is black all over).
 //
 // One window serves every `show` until `hide`, which releases it; the next `show` creates a new
 // one. GUI thread only.
@@ -52,6 +55,7 @@ private:
     void applyShape(const QList<QRectF>& rects);
     void setShowing(bool showing);
 
+    std::unique_ptr<X11CompositorFollower> m_compositor;  // lives while a window does
     std::unique_ptr<QWidget> m_window;
     OverlayView* m_view = nullptr;  // owned by m_window
     bool m_isShowing = false;

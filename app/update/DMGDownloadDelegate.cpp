@@ -1,6 +1,7 @@
 #include "update/DMGDownloadDelegate.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -23,11 +24,12 @@ bool isHttpStatusError(const QNetworkReply* reply) {
 }  // namespace
 
 DMGDownloadDelegate::DMGDownloadDelegate(ProgressCallback onProgress, QString finalPath,
-                                         QObject* parent)
+                                         QObject* parent, qint64 maxBytes)
     : QObject(parent)
     , m_onProgress(std::move(onProgress))
     , m_finalPath(std::move(finalPath))
-    , m_network(new QNetworkAccessManager(this)) {}
+    , m_network(new QNetworkAccessManager(this))
+    , m_maxBytes(maxBytes) {}
 
 DMGDownloadDelegate::~DMGDownloadDelegate() = default;
 
@@ -45,6 +47,12 @@ void DMGDownloadDelegate::run(const QUrl& url, Completion completion) {
     m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &DMGDownloadDelegate::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &DMGDownloadDelegate::onFinished);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid()) {
+            refuseIfTooLarge(length.toLongLong());
+        }
+    });
     connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
         // Qt reports the received size as the total once a body of unknown length ends; only a
         // length the server announced makes a fraction.
@@ -55,8 +63,19 @@ void DMGDownloadDelegate::run(const QUrl& url, Completion completion) {
     });
 }
 
+void DMGDownloadDelegate::refuseIfTooLarge(qint64 bytes) {
+    if (bytes <= m_maxBytes || !m_writeError.isEmpty()) {
+        return;
+    }
+    m_writeError = QStringLiteral("the update is larger than %1")
+                       .arg(QLocale::c().formattedDataSize(m_maxBytes));
+    m_reply->abort();
+}
+
 void DMGDownloadDelegate::onReadyRead() {
     const QByteArray chunk = m_reply->readAll();
+    m_received += chunk.size();
+    refuseIfTooLarge(m_received);
     if (m_writeError.isEmpty() && m_partial->write(chunk) != chunk.size()) {
         m_writeError = m_partial->fileName() + QStringLiteral(": ") + m_partial->errorString();
         m_reply->abort();

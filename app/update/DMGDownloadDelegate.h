@@ -20,6 +20,9 @@ class DMGDownloadDelegate final : public QObject {
 
 public:
     static constexpr int kTimeoutMs = 60'000;
+    // Far above any application bundle; a body announced or grown past it is abandoned, so a
+    // hostile or broken server cannot fill the temporary folder.
+    static constexpr qint64 kMaxDownloadBytes = qint64{1} << 30;
 
     // Called with the fraction downloaded so far; never called when the server gives no length.
     using ProgressCallback = std::function<void(double fraction)>;
@@ -30,8 +33,10 @@ public:
     };
     using Completion = std::function<void(const Result& result)>;
 
-    // `finalPath` is where the finished download is moved to.
-    DMGDownloadDelegate(ProgressCallback onProgress, QString finalPath, QObject* parent = nullptr);
+    // `finalPath` is where the finished download is moved to. A body larger than `maxBytes` fails
+    // the download with "the update is larger than …"; the partial file is removed.
+    DMGDownloadDelegate(ProgressCallback onProgress, QString finalPath, QObject* parent = nullptr,
+                        qint64 maxBytes = kMaxDownloadBytes);
     ~DMGDownloadDelegate() override;
 
     // Starts the download; `completion` runs once, on this object's thread.
@@ -39,6 +44,7 @@ public:
 
 private:
     void onReadyRead();
+    void refuseIfTooLarge(qint64 bytes);
     void onFinished();
     void complete(const Result& result);
 
@@ -50,4 +56,6 @@ private:
     QNetworkReply* m_reply = nullptr;
     std::unique_ptr<QTemporaryFile> m_partial;
     QString m_writeError;
+    const qint64 m_maxBytes;
+    qint64 m_received = 0;
 };

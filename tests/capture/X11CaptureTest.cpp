@@ -153,6 +153,26 @@ TEST_F(X11CaptureTest, ChosenWindowHidesEveryWindowOfItsApplicationAndShowsWhatL
     }
 }
 
+// With no wallpaper pixmap announced (a bare window manager and `xsetroot -solid`), a left-out
+// window over the bare desktop left a black hole instead of the desktop's colour.
+TEST_F(X11CaptureTest, LeftOutWindowOverTheBareDesktopShowsTheRootBackground) {
+    const auto secret = open("Secret", {"300x200+100+100#00ff00:secret"});
+    const auto other = open("Other", {"150x150+600+300#ffff00:other"});
+    m_server->runClient("xsetroot", {"-solid", "#0000ff"});
+
+    startSession({secret->ids().at(0)});
+    EXPECT_TRUE(frameShows(250, 200, kBlue));
+    EXPECT_TRUE(frameShows(1000, 700, kBlue));
+    EXPECT_TRUE(frameShows(650, 350, kYellow));
+
+    // A later change of the root's colour reaches the next frames.
+    m_server->runClient("xsetroot", {"-solid", "#ff0000"});
+    // The change itself sends no event; any other change makes the next frame.
+    m_server->runClient("xdotool",
+                        {"windowmove", QString::number(other->ids().at(0)), "620", "320"});
+    EXPECT_TRUE(frameShows(250, 200, kRed));
+}
+
 TEST_F(X11CaptureTest, NewWindowOfAnExcludedApplicationNeverShows) {
     const auto back = open("Back", {"800x600+0+0#ff0000:back"});
     const auto secret = open("Secret", {"150x150+500+400#00ff00:first"},
@@ -265,6 +285,29 @@ TEST_F(X11CaptureTest, SnapshotIsTwicePointSizeAndLeavesOutOnlyTheGivenWindows) 
     // Opaque everywhere, edges included, after scaling.
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 255);
     EXPECT_EQ(qAlpha(image.pixel(2559, 1599)), 255);
+}
+
+// The scale was never read: a 2× desktop counted its pixels as points and the snapshot came out
+// at four times the pixels.
+TEST_F(X11CaptureTest, DesktopScaleMakesPointsOfPixelsAndTheSnapshotTwiceThePointsOnly) {
+    const auto back = open("Back", {"1280x800+0+0#ff0000:back"});
+    const struct {
+        const char* resources;
+        int scale;
+    } cases[] = {{"Xft.dpi:\t192\n", 2}, {"Xft.dpi:\t96\n", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.resources);
+        m_server->runClient("xprop", {"-root", "-f", "RESOURCE_MANAGER", "8s", "-set",
+                                      "RESOURCE_MANAGER", c.resources});
+        const ShareableDisplay display = m_backend->shareableContent().displays.value(0);
+        EXPECT_EQ(display.scaleFactor, c.scale);
+        EXPECT_EQ(QSize(display.width, display.height), QSize(1280, 800) / c.scale);
+        EXPECT_EQ(QSize(display.pixelWidth(), display.pixelHeight()), QSize(1280, 800));
+
+        auto snapshot = m_manager->captureScreenSnapshot();
+        ASSERT_TRUE(finishes(snapshot));
+        EXPECT_EQ(snapshot.result().value_or(QImage()).size(), QSize(2560, 1600) / c.scale);
+    }
 }
 
 TEST_F(X11CaptureTest, IncrementalFramesMatchAFreshComposition) {

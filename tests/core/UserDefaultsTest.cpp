@@ -90,3 +90,16 @@ TEST(UserDefaultsTest, StoredTextReadsStrictlySoAWrongTypeGivesTheRegisteredDefa
     defaults.remove(Preferences::kOcrScanInterval);
     EXPECT_DOUBLE_EQ(defaults.doubleValue(Preferences::kOcrScanInterval), 5.0);
 }
+
+// Registrations once lived in the instance they were made on: the localization manager's own store
+// read every registered default as absent.
+TEST(UserDefaultsTest, RegistrationIsSeenByEveryStoreOnTheSameFileOnly) {
+    TempDir dir;
+    UserDefaults registered(dir.filePath(QStringLiteral("Velarion.conf")));
+    UserDefaults second(dir.filePath(QStringLiteral("Velarion.conf")));
+    UserDefaults other(dir.filePath(QStringLiteral("Other.conf")));
+    Preferences::registerDefaults(registered);
+    EXPECT_DOUBLE_EQ(second.doubleValue(Preferences::kBlurRadius), 20.0);
+    EXPECT_DOUBLE_EQ(second.doubleValue(Preferences::kOcrScanInterval), 5.0);
+    EXPECT_DOUBLE_EQ(other.doubleValue(Preferences::kBlurRadius), 0.0);
+}

@@ -41,7 +41,8 @@ protected:
                      }).isNull())
             << "xev's window did not appear";
         if (compositor) {
-            ASSERT_GT(m_server->startClient(QStringLiteral("xcompmgr")), 0);
+            m_compositorPid = m_server->startClient(QStringLiteral("xcompmgr"));
+            ASSERT_GT(m_compositorPid, 0);
         }
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -98,6 +99,7 @@ protected:
     std::unique_ptr<XvfbServer> m_server;
     QProcess m_driver;
     QString m_clicks;
+    pid_t m_compositorPid = -1;
 };
 
 int gray(const QImage& shot, int x, int y) {
@@ -174,6 +176,28 @@ TEST_F(OverlayX11Test, WithACompositorTheMaskIsTranslucentAndOverlapsAreDarker) 
     EXPECT_NEAR(gray(shot, 150, 120), 153, 20);
     EXPECT_NEAR(gray(shot, 275, 120), 92, 20);
     EXPECT_GT(gray(shot, 700, 600), 240) << "outside the rectangles stays clear";
+}
+
+// The shape was decided once, at show: a compositor leaving while the mask was up turned the
+// whole screen black, and one arriving left the mask opaque.
+TEST_F(OverlayX11Test, CompositorLeavingOrArrivingWhileShownReshapesTheMask) {
+    start(/*compositor=*/true);
+    ASSERT_TRUE(command(QStringLiteral("show 0.4 1440 900 100,100,200,40"))
+                    .startsWith(QStringLiteral("shown ")));
+    ASSERT_FALSE(screenshotWhere([](const QImage& s) { return gray(s, 150, 120) < 220; }).isNull());
+
+    m_server->stopClient(m_compositorPid);
+    EXPECT_FALSE(screenshotWhere([](const QImage& s) {
+                     return gray(s, 150, 120) < 60 && gray(s, 700, 600) > 200;
+                 }).isNull())
+        << "without the compositor the mask must be opaque and the rest of the screen clear";
+
+    ASSERT_GT(m_server->startClient(QStringLiteral("xcompmgr")), 0);
+    EXPECT_FALSE(screenshotWhere([](const QImage& s) {
+                     return gray(s, 150, 120) > 100 && gray(s, 150, 120) < 220 &&
+                            gray(s, 700, 600) > 240;
+                 }).isNull())
+        << "the mask did not turn translucent with the compositor back";
 }
 
 }  // namespace

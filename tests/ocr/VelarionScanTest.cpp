@@ -4,6 +4,8 @@
 #include "support/QtPrinters.h"
 #include "support/TempDir.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -18,9 +20,10 @@ struct ScanRun {
     QString err;
 };
 
-ScanRun scan(const QStringList& arguments) {
+ScanRun scan(const QStringList& arguments,
+             const QString& program = QStringLiteral(VELARION_SCAN_BINARY)) {
     QProcess process;  // its destructor ends a scanner that never finished
-    process.start(QStringLiteral(VELARION_SCAN_BINARY), arguments);
+    process.start(program, arguments);
     const bool ended =
         process.waitForFinished(90'000) && process.exitStatus() == QProcess::NormalExit;
     return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()),
@@ -81,6 +84,25 @@ TEST(VelarionScanTest, NothingFoundIsSuccessAndAnUnreadableImageIsAnError) {
         << unreadable.err.toStdString();
     EXPECT_EQ(scan({dir.filePath(QStringLiteral("missing.png"))}).exitCode, 1);
     EXPECT_EQ(scan({}).exitCode, 2);
+}
+
+// A copy of the tool with no engine module beside it (nor in ../lib/velarion) cannot recognise
+// anything; it once printed nothing and exited 0, the answer for a clean image.
+TEST(VelarionScanTest, FailedRecognitionIsAnErrorNotACleanImage) {
+    TempDir dir;
+    const QString tool = dir.filePath(QStringLiteral("bin/velarion-scan"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("bin"))));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELARION_SCAN_BINARY), tool));
+    QImage text = TextImage::blank(700, 120);
+    TextImage::draw(text, QStringLiteral("mail eva@example.net"), QPoint(30, 40), sans());
+    const QString image = dir.filePath(QStringLiteral("mail.png"));
+    ASSERT_TRUE(text.save(image));
+
+    const ScanRun run = scan({image}, tool);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("text recognition failed")))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <set>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -100,6 +102,34 @@ TEST(SharedSurface, HeaderThatLiesAboutItsSizeIsRefused) {
         header->pixelBytes = std::uint64_t(c.height) * c.bytesPerRow;
         EXPECT_EQ(bool(SharedSurface::lookup(id)), c.accepted) << c.width << "x" << c.height;
     }
+}
+
+// Lookup once checked the shared header and then read the layout from it a second time, so an
+// owner rewriting the header in between handed the reader a layout nobody had checked.
+TEST(SharedSurface, LayoutRewrittenDuringLookupNeverReachesTheReader) {
+    HandoffNamespace ns;
+    const std::uint32_t id = 4343;
+    const std::unique_ptr<ShmFile> planted = plantSurface(id, 32, 32);
+    ASSERT_TRUE(planted);
+    auto* header = static_cast<SurfaceHeader*>(planted->data());
+    std::atomic<bool> stop{false};
+    std::thread rewriter([&] {
+        for (std::uint32_t i = 0; !stop.load(std::memory_order_relaxed); ++i) {
+            __atomic_store_n(&header->height, (i & 1) ? 60000u : 32u, __ATOMIC_RELAXED);
+        }
+    });
+    int accepted = 0;
+    int unchecked = 0;
+    for (int i = 0; i < 20000 && unchecked == 0; ++i) {
+        if (const auto surface = SharedSurface::lookup(id)) {
+            ++accepted;
+            unchecked += surface->height() != 32;
+        }
+    }
+    stop = true;
+    rewriter.join();
+    EXPECT_GT(accepted, 0);
+    EXPECT_EQ(unchecked, 0);
 }
 
 TEST(SharedSurface, ReaderTellsAFrameDrawnDuringItsCopy) {

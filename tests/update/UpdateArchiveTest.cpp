@@ -63,6 +63,43 @@ TEST(UpdateArchiveTest, RefusesEntriesThatLeaveTheFolderAndWritesNothingOutside)
     }
 }
 
+// Extraction had no bounds: a small compressed download could expand to fill the disk.
+TEST(UpdateArchiveTest, StopsAtTheSizeAndEntryCapsBeforeWritingTheEntryThatCrossesThem) {
+    TempDir dir;
+    const TarZstdArchive capped({.maxTotalBytes = 10, .maxEntries = 3});
+    const struct {
+        const char* name;
+        QList<Entry> entries;
+        const char* refusal;  // nullptr when the archive fits
+        QStringList written;
+    } cases[] = {
+        {"fits", {{Kind::File, "a", "1234"}, {Kind::File, "b", "123456"}}, nullptr, {"a", "b"}},
+        {"too large", {{Kind::File, "a", "123456"}, {Kind::File, "b", "12345"}}, "exceed", {"a"}},
+        {"too many",
+         {{Kind::Folder, "V", {}},
+          {Kind::File, "V/a", {}},
+          {Kind::File, "V/b", {}},
+          {Kind::File, "V/c", {}}},
+         "more than 3 entries",
+         {"V", "V/a", "V/b"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString archive = dir.filePath(QStringLiteral("big.tar.zst"));
+        writeArchive(archive, c.entries);
+        const QString out = dir.filePath(QStringLiteral("out"));
+        QDir(out).removeRecursively();
+        QDir().mkpath(out);
+        const Outcome extracted = capped.extract(archive, out);
+        EXPECT_EQ(extracted.failed(), c.refusal != nullptr);
+        if (c.refusal) {
+            EXPECT_TRUE(extracted.error().contains(QLatin1String(c.refusal)))
+                << qPrintable(extracted.error());
+        }
+        EXPECT_EQ(treeBelow(out), c.written);
+    }
+}
+
 TEST(UpdateArchiveTest, RefusesWhatIsNotAnArchive) {
     TempDir dir;
     const QString page = dir.filePath(QStringLiteral("page.tar.zst"));

@@ -1,10 +1,13 @@
+#include "update/DMGDownloadDelegate.h"
 #include "update/RelaunchScript.h"
 #include "update/UpdateInstaller.h"
 
 #include "InstallFixture.h"
 #include "LocalHttpServer.h"
 #include "support/LogCapture.h"
+#include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -14,6 +17,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
 
 // Readable phases in failure messages.
 void PrintTo(const UpdateInstaller::Phase& phase, std::ostream* os) {
@@ -183,6 +189,30 @@ TEST_F(UpdateInstallerTest, EachFailureIsLoggedAndEndsInFailedWithoutQuitting) {
         QStringList left = temporaryEntries();
         left.replaceInStrings(download, QStringLiteral("download"));
         EXPECT_EQ(left, c.left);
+    }
+}
+
+// Downloads had no size limit: a server could fill the temporary folder.
+TEST(DMGDownloadDelegateTest, BodyOverTheCapFailsWithOrWithoutAnnouncedLength) {
+    TempDir dir;
+    LocalHttpServer server;
+    server.serve(QStringLiteral("/fits"), {200, QByteArray(100, 'x'), true, false});
+    server.serve(QStringLiteral("/announced"), {200, QByteArray(101, 'x'), true, false});
+    server.serve(QStringLiteral("/unannounced"), {200, QByteArray(5000, 'x'), false, false});
+    for (const char* path : {"/fits", "/announced", "/unannounced"}) {
+        SCOPED_TRACE(path);
+        const QString target = dir.filePath(QStringLiteral("update.tar.zst"));
+        QFile::remove(target);
+        std::optional<DMGDownloadDelegate::Result> result;
+        DMGDownloadDelegate delegate([](double) {}, target, nullptr, 100);
+        delegate.run(server.url(QString::fromLatin1(path)),
+                     [&](const DMGDownloadDelegate::Result& r) { result = r; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, kWaitMs));
+        const bool fits = std::strcmp(path, "/fits") == 0;
+        EXPECT_EQ(result->file.has_value(), fits) << qPrintable(result->error);
+        EXPECT_EQ(result->error.startsWith(QLatin1String("the update is larger than")), !fits);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+                  fits ? QStringList{QStringLiteral("update.tar.zst")} : QStringList{});
     }
 }
 

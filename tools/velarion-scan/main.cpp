@@ -3,21 +3,25 @@
 // Finds sensitive text in an image with the application's own detector and prints one JSON object
 // per region per line, in the detector's order. With --redact it also writes the image with every
 // region blacked out, for sharing a screenshot safely. Exit status 0 (also when nothing is
-// found); 1 when the image cannot be read or the redacted copy cannot be written; 2 for a wrong
-// command line.
+// found); 1 when the image cannot be read, recognition itself fails (no engine module, no
+// language data) or the redacted copy cannot be written; 2 for a wrong command line. A failed
+// recognition is never reported as "nothing found": a caller redacting a screenshot would share
+// it unredacted.
 
 #include "RegionJson.h"
 #include "core/Console.h"
+#include "ocr/EnginePool.h"
 #include "ocr/PrivacyProtector.h"
+#include "ocr/ScreenTextReader.h"
 
 #include <QCoreApplication>
-#include <QFutureWatcher>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
 #include <QStringList>
 
 #include <cstdio>
+#include <exception>
 
 namespace {
 
@@ -71,14 +75,20 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    PrivacyProtector detector;
-    QFutureWatcher<QList<SensitiveRegion>> watcher;
-    QObject::connect(&watcher, &QFutureWatcherBase::finished, &app, &QCoreApplication::quit);
-    watcher.setFuture(detector.scan(image));
-    if (!watcher.isFinished()) {
-        QCoreApplication::exec();
+    // The reader directly, not PrivacyProtector::scan: the latter turns a failed recognition into
+    // an empty result, which is right for the periodic mask and wrong for this tool.
+    RecognitionOutcome outcome;
+    try {
+        ScreenTextReader reader(EnginePool::shared());
+        outcome = reader.read(image);
+    } catch (const std::exception& error) {
+        outcome.error = QString::fromLocal8Bit(error.what());
     }
-    const QList<SensitiveRegion> regions = watcher.result();
+    if (outcome.failed()) {
+        printError(QStringLiteral("text recognition failed: %1").arg(outcome.error));
+        return 1;
+    }
+    const QList<SensitiveRegion> regions = PrivacyProtector::regionsForLines(outcome.lines);
     for (const SensitiveRegion& region : regions) {
         Console::printLine(regionJsonLine(region));
     }

@@ -6,6 +6,7 @@
 #include "capture/x11/X11Scene.h"
 #include "capture/x11/X11ScreenFrame.h"
 #include "capture/x11/XcbConnection.h"
+#include "core/Logging.h"
 
 #include <xcb/randr.h>
 
@@ -139,6 +140,9 @@ bool X11CaptureStream::handleEvent(const xcb_generic_event_t* event) {
                          .arg(error->error_code)
                          .arg(error->major_code)
                          .arg(error->minor_code));
+        } else {
+            qCDebug(lcScreenManager, "skipped X error %d (request %d.%d)", error->error_code,
+                    error->major_code, error->minor_code);
         }
         return false;
     }

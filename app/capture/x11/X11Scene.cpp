@@ -273,7 +273,8 @@ bool X11Scene::handleEvent(const xcb_generic_event_t* event) {
         xcb_connection_t* c = m_connection.get();
         xcb_damage_subtract(c, e->damage, XCB_NONE, m_scratch);
         const Window* window = find(e->drawable);
-        if (!window || !window->viewable || isExcluded(*window)) {
+        if (!window || !window->viewable || isExcluded(*window) ||
+            e->drawable == m_wallpaper.helperWindow()) {
             return false;
         }
         xcb_xfixes_translate_region(c, m_scratch, window->x + window->border,
@@ -394,7 +395,9 @@ bool X11Scene::handleStructureEvent(const xcb_generic_event_t* event) {
         }
         case XCB_PROPERTY_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            if (e->window == root && e->atom == m_connection.atom(XcbConnection::kXRootPmapId)) {
+            if (e->window == root &&
+                (e->atom == m_connection.atom(XcbConnection::kXRootPmapId) ||
+                 e->atom == m_connection.atom(XcbConnection::kEsetrootPmapId))) {
                 m_wallpaper.drop();
                 return true;
             }

@@ -27,6 +27,7 @@ constexpr const char* kAtomNames[XcbConnection::kAtomCount] = {
     "_NET_WM_WINDOW_TYPE_NOTIFICATION",
     "_XROOTPMAP_ID",
     "_NET_WM_CM_S0",
+    "ESETROOT_PMAP_ID",
 };
 
 XcbConnection::Extension extension(xcb_connection_t* connection, xcb_extension_t* id) {

@@ -26,6 +26,7 @@ public:
         kNetWmWindowTypeNotification,
         kXRootPmapId,
         kNetWmCmS0,
+        kEsetrootPmapId,
         kAtomCount
     };
 

@@ -11,14 +11,7 @@
 
 namespace X11Compositor {
 
-std::optional<bool> isRunning() {
-    const auto* x11 = qGuiApp != nullptr
-                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                          : nullptr;
-    if (x11 == nullptr || x11->connection() == nullptr) {
-        return std::nullopt;
-    }
-    xcb_connection_t* connection = x11->connection();
+int screenNumber() {
     int screen = 0;
     if (const char* display = std::getenv("DISPLAY")) {
         const QByteArray name(display);
@@ -27,7 +20,18 @@ std::optional<bool> isRunning() {
             screen = name.mid(dot + 1).toInt();
         }
     }
-    const QByteArray atomName = "_NET_WM_CM_S" + QByteArray::number(screen);
+    return screen;
+}
+
+std::optional<bool> isRunning() {
+    const auto* x11 = qGuiApp != nullptr
+                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                          : nullptr;
+    if (x11 == nullptr || x11->connection() == nullptr) {
+        return std::nullopt;
+    }
+    xcb_connection_t* connection = x11->connection();
+    const QByteArray atomName = "_NET_WM_CM_S" + QByteArray::number(screenNumber());
     const XcbReply<xcb_intern_atom_reply_t> atom(
         xcb_intern_atom_reply(connection,
                               xcb_intern_atom(connection, 1, static_cast<uint16_t>(atomName.size()),

@@ -9,4 +9,7 @@ namespace X11Compositor {
 
 std::optional<bool> isRunning();
 
+// The screen number of DISPLAY (0 without one).
+int screenNumber();
+
 }  // namespace X11Compositor

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -242,6 +243,8 @@ Outcome TarZstdArchive::extract(const QString& archivePath, const QString& desti
     const QString root = QDir::cleanPath(QFileInfo(destination).absoluteFilePath());
 
     archive_entry* entry = nullptr;
+    qint64 entries = 0;
+    qint64 totalBytes = 0;
     for (;;) {
         const int status = archive_read_next_header(reader.get(), &entry);
         if (status == ARCHIVE_EOF) {
@@ -250,6 +253,18 @@ Outcome TarZstdArchive::extract(const QString& archivePath, const QString& desti
         if (status < ARCHIVE_WARN) {
             return Outcome::failure(archiveError(reader.get()));
         }
+        if (++entries > m_limits.maxEntries) {
+            return Outcome::failure(
+                QStringLiteral("refused archive: more than %1 entries").arg(m_limits.maxEntries));
+        }
+        // A tar entry's data never exceeds its declared size (libarchive stops there), so the
+        // declared sizes bound what is written.
+        const qint64 size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0;
+        if (size < 0 || size > m_limits.maxTotalBytes - totalBytes) {
+            return Outcome::failure(QStringLiteral("refused archive: its contents exceed %1")
+                                        .arg(QLocale::c().formattedDataSize(m_limits.maxTotalBytes)));
+        }
+        totalBytes += size;
         if (const Outcome confined = confine(entry, root); confined.failed()) {
             return confined;
         }
