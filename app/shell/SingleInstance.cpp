@@ -1,6 +1,6 @@
 #include "shell/SingleInstance.h"
 
-#include "core/Logging.h"
+#include "shell/ShellLogging.h"
 #include "shell/InstanceChannel.h"
 #include "shell/ScriptingService.h"
 #include "shell/dbus/ScriptingAdaptor.h"

@@ -359,10 +359,6 @@ void VelarionApp::onMainWindowClosed() {
     }
 }
 
-ShellActions& VelarionApp::shellActions() {
-    return *m_actions;
-}
-
 bool VelarionApp::relaunchRequested() const {
     return m_actions->relaunchRequested();
 }

@@ -6,7 +6,7 @@
 #include "capture/x11/X11Scene.h"
 #include "capture/x11/X11ScreenFrame.h"
 #include "capture/x11/XcbConnection.h"
-#include "core/Logging.h"
+#include "capture/CaptureLogging.h"
 
 #include <xcb/randr.h>
 
