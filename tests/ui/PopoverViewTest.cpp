@@ -22,24 +22,6 @@ QQuickItem* switchOf(QmlHost& host, const QString& row) {
 
 }  // namespace
 
-TEST(PopoverViewTest, ShowsTheFourFeatureRowsInOrder) {
-    ViewTestbed bed;
-    QmlHost host({320, 420});
-    ASSERT_TRUE(host.loadView(QStringLiteral("PopoverView"), bed.popoverProperties()));
-    qreal lastY = -1;
-    for (const char* row :
-         {"desktopShieldRow", "notificationGuardRow", "broadcastRow", "maskRow"}) {
-        SCOPED_TRACE(row);
-        QQuickItem* item = host.find(QString::fromLatin1(row));
-        ASSERT_NE(item, nullptr);
-        EXPECT_TRUE(item->isVisible());
-        const qreal y = item->mapToScene({0, 0}).y();
-        EXPECT_GT(y, lastY);
-        lastY = y;
-    }
-    EXPECT_FALSE(host.find(QStringLiteral("updateRow"))->isVisible());
-}
-
 TEST(PopoverViewTest, ShieldSwitchesStoreTheChoiceAndDriveTheShieldEvenWhenItFails) {
     struct Case {
         const char* row;
