@@ -1,7 +1,8 @@
 // The real application under a private X server with a window manager and a tray host, with the
 // GNOME plans writing through the real gsettings tool into a keyfile in a temporary folder: the
 // tray icon opens the popover, its Desktop Shield switch hides the icons, Quit brings them back;
-// a real press of the panic hot key switches both shields on and opens the broadcast window.
+// a real press of the panic hot key switches both shields on and opens the broadcast window, and a
+// termination signal ends the application cleanly through the quit path.
 
 #include "support/TempDir.h"
 #include "support/WaitFor.h"
@@ -213,6 +214,8 @@ TEST_F(VelarionX11Test, PanicKeySwitchesBothShieldsOnAndOpensTheBroadcastWindow)
 
     m_app.terminate();
     ASSERT_TRUE(m_app.waitForFinished(20'000));
+    EXPECT_EQ(m_app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_app.exitCode(), 0);
     EXPECT_EQ(gsettings(kBackground, kIconsKey), QStringLiteral("true"));
     EXPECT_EQ(gsettings(kNotifications, kBannersKey), QStringLiteral("true"));
 }
