@@ -1,4 +1,5 @@
 #include "BroadcastTestbed.h"
+#include "RecordingShell.h"
 
 #include "support/QtPrinters.h"
 
@@ -9,17 +10,6 @@
 using namespace broadcast_testbed;
 
 namespace {
-
-class NullShell final : public ShellActions {
-public:
-    void openWindow(const QString& id) override { calls << QStringLiteral("open ") + id; }
-    void openUrl(const QUrl&) override {}
-    void bringToFront() override {}
-    void quit() override {}
-    void relaunch() override {}
-    void openDesktopSettings(const QString&) override {}
-    QStringList calls;
-};
 
 QStringList titles(const QList<WindowInfo>& windows) {
     QStringList out;
@@ -63,7 +53,7 @@ TEST(WindowListControllerTest, FilterDropsSystemSurfacesAndMatchesTheQueryIgnori
 }
 
 TEST(WindowListControllerTest, EmptyTextSaysWhetherNothingIsOpenOrNothingMatches) {
-    NullShell shell;
+    RecordingShellActions shell;
     Testbed bed(shell);
     EXPECT_EQ(bed.windows.emptyText(), QStringLiteral("No windows open."));
     ASSERT_TRUE(bed.refreshed());
@@ -89,7 +79,7 @@ TEST(WindowListControllerTest, OpeningStartsTheBroadcastOnlyWhenReadyAndNotLive)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        NullShell shell;
+        RecordingShellActions shell;
         Testbed bed(shell);
         bed.driveInstaller(c.installer);
         if (c.liveBefore) {
@@ -113,7 +103,7 @@ TEST(WindowListControllerTest, OpeningStartsTheBroadcastOnlyWhenReadyAndNotLive)
 TEST(WindowListControllerTest, ApplyRestartsTheCaptureOnlyWhileLive) {
     for (bool live : {false, true}) {
         SCOPED_TRACE(live ? "live" : "not live");
-        NullShell shell;
+        RecordingShellActions shell;
         Testbed bed(shell);
         bed.driveInstaller(Kind::active);
         ASSERT_TRUE(bed.refreshed());
@@ -150,7 +140,7 @@ TEST(WindowListControllerTest, ApplyRestartsTheCaptureOnlyWhileLive) {
 }
 
 TEST(WindowListControllerTest, SwitchOnWhileNotReadyOpensSetUpAndStaysOff) {
-    NullShell shell;
+    RecordingShellActions shell;
     Testbed bed(shell);
     EXPECT_EQ(bed.windows.flip(true), QStringLiteral("needsSetup"));
     EXPECT_FALSE(bed.appState.isVirtualCameraActive());
@@ -159,7 +149,7 @@ TEST(WindowListControllerTest, SwitchOnWhileNotReadyOpensSetUpAndStaysOff) {
 }
 
 TEST(WindowListControllerTest, ACaptureFailureClearsLive) {
-    NullShell shell;
+    RecordingShellActions shell;
     Testbed bed(shell);
     bed.driveInstaller(Kind::active);
     bed.backend->failStreamStart = [] {
