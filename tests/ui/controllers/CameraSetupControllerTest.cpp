@@ -85,7 +85,9 @@ TEST(CameraSetupControllerTest, QuitAndReopenStoresTheResumeKeyBeforeRelaunching
     RecordingShellActions shell;
     Testbed bed(shell);
     bool storedAtRelaunch = false;
-    shell.onRelaunch = [&] { storedAtRelaunch = bed.preferences.resumeCameraSetup(); };
+    shell.onRelaunch = [&] {
+        storedAtRelaunch = bed.preferences.resumeCameraSetup();
+    };
     bed.setup.quitAndReopen();
     EXPECT_EQ(shell.calls, QStringList{QStringLiteral("relaunch")});
     EXPECT_TRUE(storedAtRelaunch);
