@@ -100,43 +100,6 @@ TEST(WindowListControllerTest, OpeningStartsTheBroadcastOnlyWhenReadyAndNotLive)
     }
 }
 
-TEST(WindowListControllerTest, ApplyRestartsTheCaptureOnlyWhileLive) {
-    for (bool live : {false, true}) {
-        SCOPED_TRACE(live ? "live" : "not live");
-        RecordingShellActions shell;
-        Testbed bed(shell);
-        bed.driveInstaller(Kind::active);
-        ASSERT_TRUE(bed.refreshed());
-        if (live) {
-            ASSERT_TRUE(bed.broadcast.start());
-            ASSERT_TRUE(bed.settles());
-        }
-        bed.windows.toggle(3);
-        EXPECT_TRUE(bed.windows.rows().first().toMap().value(QStringLiteral("hidden")).toBool());
-        const qsizetype filtersBefore = [&] {
-            std::lock_guard lock(bed.backend->mutex);
-            return bed.backend->filters.size();
-        }();
-        QSignalSpy started(&bed.broadcast, &BroadcastController::captureStarted);
-        bed.windows.apply();
-        ASSERT_TRUE(bed.settles());
-        EXPECT_FALSE(bed.windows.dirty());
-        EXPECT_EQ(started.count(), live ? 1 : 0);
-        EXPECT_EQ(bed.runningStreams(), live ? 1 : 0);
-        if (live) {
-            // The restarted capture leaves out the ticked window's application.
-            std::lock_guard lock(bed.backend->mutex);
-            ASSERT_GT(bed.backend->filters.size(), filtersBefore);
-            const ContentFilter& filter = bed.backend->filters.last();
-            ASSERT_EQ(filter.excludedApplications.size(), 1);
-            EXPECT_EQ(filter.excludedApplications.first().applicationName, QStringLiteral("Mail"));
-        } else {
-            std::lock_guard lock(bed.backend->mutex);
-            EXPECT_EQ(bed.backend->filters.size(), filtersBefore);
-        }
-    }
-}
-
 TEST(WindowListControllerTest, ACaptureFailureClearsLive) {
     RecordingShellActions shell;
     Testbed bed(shell);
