@@ -8,6 +8,8 @@
 #include "support/WaitFor.h"
 #include "support/XvfbServer.h"
 
+#include "X11AppDriver.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -41,12 +43,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_server.isRunning()) << m_server.errorString().toStdString();
         ASSERT_TRUE(QFile::exists(QStringLiteral("/usr/bin/gsettings")));
-        QDir().mkpath(m_home.filePath(QStringLiteral("config/orvandel")));
-        QFile conf(m_home.filePath(QStringLiteral("config/orvandel/Velarion.conf")));
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-        // English, and the camera set-up counts as seen: no window opens over the main one.
-        conf.write("[General]\nappLanguage=en\nhasSeenCameraSetup=true\n");
-        conf.close();
+        ASSERT_TRUE(writeEnglishSettings(m_home.filePath(QStringLiteral("config"))));
 
         m_env = QProcessEnvironment::systemEnvironment();
         m_env.insert(QStringLiteral("DISPLAY"), m_server.display());
@@ -106,11 +103,7 @@ protected:
         return tool.waitForFinished(20'000) && tool.exitCode() == 0;
     }
 
-    QString search(const QStringList& args) {
-        return m_server
-            .runClient(QStringLiteral("xdotool"), QStringList{QStringLiteral("search")} + args)
-            .trimmed();
-    }
+    QString search(const QStringList& args) { return searchWindows(m_server, args); }
 
     // The application's windows of class "velarion" in the whole tree, with their sizes.
     QList<Geometry> applicationWindows() {
@@ -150,12 +143,7 @@ protected:
         return std::nullopt;
     }
 
-    void click(const QString& window, int x, int y) {
-        m_server.runClient(
-            QStringLiteral("xdotool"),
-            {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
-             QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
-    }
+    void click(const QString& window, int x, int y) { clickAt(m_server, window, x, y); }
 
     XvfbServer m_server{[] {
         XvfbServer::Options options;
