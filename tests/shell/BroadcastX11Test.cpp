@@ -11,6 +11,8 @@
 #include "support/WaitFor.h"
 #include "support/XvfbServer.h"
 
+#include "X11AppDriver.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -86,14 +88,8 @@ protected:
         ASSERT_TRUE(waitFor([&] { return daemonReady(); }, kTimeoutMs))
             << m_daemon->readAllStandardError().toStdString();
 
-        const QString config =
-            m_session.environment().value(QStringLiteral("XDG_CONFIG_HOME")) + "/orvandel";
-        QDir().mkpath(config);
-        QFile conf(config + QStringLiteral("/Velarion.conf"));
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-        // English, and the camera set-up counts as seen: no window opens over the broadcast one.
-        conf.write("[General]\nappLanguage=en\nhasSeenCameraSetup=true\n");
-        conf.close();
+        ASSERT_TRUE(
+            writeEnglishSettings(m_session.environment().value(QStringLiteral("XDG_CONFIG_HOME"))));
     }
 
     void TearDown() override {
@@ -130,11 +126,8 @@ protected:
     }
 
     QString broadcastWindow() {
-        return m_server
-            .runClient(QStringLiteral("xdotool"),
-                       {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                        QStringLiteral("--name"), QStringLiteral("^Broadcast$")})
-            .trimmed()
+        return searchWindows(m_server, {QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                        QStringLiteral("^Broadcast$")})
             .section(QLatin1Char('\n'), 0, 0);
     }
     int windowHeight(const QString& window) {
@@ -144,12 +137,7 @@ protected:
             .captured(1)
             .toInt();
     }
-    void click(const QString& window, int x, int y) {
-        m_server.runClient(
-            QStringLiteral("xdotool"),
-            {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
-             QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
-    }
+    void click(const QString& window, int x, int y) { clickAt(m_server, window, x, y); }
 
     // A new consumer of "Velarion Camera", for four frames; the last one.
     Frame receiveFrame() {

@@ -2,13 +2,11 @@
 // hot-key manager's own press path, the camera set-up's first-use and resume rule, and one update
 // check.
 
-#include "QmlHost.h"
+#include "SettingsBench.h"
 #include "ViewTestbed.h"
 
 #include "settings/CameraSetupPreferences.h"
 #include "shell/MainWindowLifecycle.h"
-#include "shields/hotkey/HotkeyGrabber.h"
-#include "shields/hotkey/HotkeyManager.h"
 #include "support/QtPrinters.h"
 
 #include <QSignalSpy>
@@ -18,22 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Stands in for the X key grab: the test presses the key.
-class PressableGrabber final : public HotkeyGrabber {
-public:
-    void setPressedHandler(PressedHandler handler) override { m_handler = std::move(handler); }
-    bool grab(quint32, quint32) override { return true; }
-    void ungrab() override {}
-    void press() {
-        if (m_handler) {
-            m_handler();
-        }
-    }
-
-private:
-    PressedHandler m_handler;
-};
 
 struct Lifecycle {
     Lifecycle(bool seen, bool resume) {
@@ -47,7 +29,7 @@ struct Lifecycle {
 
     ViewTestbed bed;
     RecordingShellActions shell;
-    PressableGrabber* grabber = new PressableGrabber;
+    FakeGrabber* grabber = new FakeGrabber;
     HotkeyManager hotkeys{bed.defaults, std::unique_ptr<HotkeyGrabber>(grabber)};
     CameraSetupPreferences cameraSetup{bed.defaults};
     QWidget window;

@@ -4,8 +4,6 @@
 #include "shell/WindowRegistry.h"
 
 #include <QAction>
-#include <QMenu>
-#include <QMenuBar>
 
 #include "support/QtPrinters.h"
 
@@ -29,21 +27,6 @@ struct Fixture {
 };
 
 }  // namespace
-
-TEST(MainWindowTest, HelpMenuHasItsEntriesInOrder) {
-    Fixture f;
-    const QList<QMenu*> menus = f.window.menuBar()->findChildren<QMenu*>();
-    ASSERT_EQ(menus.size(), 1);
-    QStringList texts;
-    for (const QAction* action : menus.first()->actions()) {
-        texts.append(action->isSeparator() ? QStringLiteral("---") : action->text());
-    }
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("Velarion Help"), QStringLiteral("---"),
-                                  QStringLiteral("Enable the Camera Extension…"),
-                                  QStringLiteral("Visit velarion.orvandel.com"),
-                                  QStringLiteral("Email Support")}));
-    EXPECT_EQ(f.window.helpAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Question));
-}
 
 TEST(MainWindowTest, EntriesOpenHelpTheWebSiteAndASupportMail) {
     Fixture f;

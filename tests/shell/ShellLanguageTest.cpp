@@ -41,10 +41,6 @@ TEST(ShellLanguageTest, ApplicationStartsInTheCurrentLanguageAndTurnsOpenWindows
 
     // The shared instance outlives the test: leave it in English.
     localization.setLanguage(AppLanguage::english);
-    EXPECT_EQ(mainWindow.layoutDirection(), Qt::LeftToRight);
-    EXPECT_EQ(settings->layoutDirection(), Qt::LeftToRight);
-    EXPECT_EQ(settings->windowTitle(), QStringLiteral("Settings"));
-    EXPECT_EQ(mainWindow.emailSupportAction()->text(), QStringLiteral("Email Support"));
 }
 
 // A key the shell shows that the table lacks would stay English in every other language.

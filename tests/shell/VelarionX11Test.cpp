@@ -1,11 +1,14 @@
 // The real application under a private X server with a window manager and a tray host, with the
 // GNOME plans writing through the real gsettings tool into a keyfile in a temporary folder: the
 // tray icon opens the popover, its Desktop Shield switch hides the icons, Quit brings them back;
-// a real press of the panic hot key switches both shields on and opens the broadcast window.
+// a real press of the panic hot key switches both shields on and opens the broadcast window, and a
+// termination signal ends the application cleanly through the quit path.
 
 #include "support/TempDir.h"
 #include "support/WaitFor.h"
 #include "support/XvfbServer.h"
+
+#include "X11AppDriver.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,12 +43,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_server.isRunning()) << m_server.errorString().toStdString();
         ASSERT_TRUE(QFile::exists(QStringLiteral("/usr/bin/gsettings")));
-        QDir().mkpath(m_home.filePath(QStringLiteral("config/orvandel")));
-        QFile conf(m_home.filePath(QStringLiteral("config/orvandel/Velarion.conf")));
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-        // English, and the camera set-up counts as seen: no window opens over the main one.
-        conf.write("[General]\nappLanguage=en\nhasSeenCameraSetup=true\n");
-        conf.close();
+        ASSERT_TRUE(writeEnglishSettings(m_home.filePath(QStringLiteral("config"))));
 
         m_env = QProcessEnvironment::systemEnvironment();
         m_env.insert(QStringLiteral("DISPLAY"), m_server.display());
@@ -105,11 +103,7 @@ protected:
         return tool.waitForFinished(20'000) && tool.exitCode() == 0;
     }
 
-    QString search(const QStringList& args) {
-        return m_server
-            .runClient(QStringLiteral("xdotool"), QStringList{QStringLiteral("search")} + args)
-            .trimmed();
-    }
+    QString search(const QStringList& args) { return searchWindows(m_server, args); }
 
     // The application's windows of class "velarion" in the whole tree, with their sizes.
     QList<Geometry> applicationWindows() {
@@ -149,12 +143,7 @@ protected:
         return std::nullopt;
     }
 
-    void click(const QString& window, int x, int y) {
-        m_server.runClient(
-            QStringLiteral("xdotool"),
-            {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
-             QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
-    }
+    void click(const QString& window, int x, int y) { clickAt(m_server, window, x, y); }
 
     XvfbServer m_server{[] {
         XvfbServer::Options options;
@@ -213,6 +202,8 @@ TEST_F(VelarionX11Test, PanicKeySwitchesBothShieldsOnAndOpensTheBroadcastWindow)
 
     m_app.terminate();
     ASSERT_TRUE(m_app.waitForFinished(20'000));
+    EXPECT_EQ(m_app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_app.exitCode(), 0);
     EXPECT_EQ(gsettings(kBackground, kIconsKey), QStringLiteral("true"));
     EXPECT_EQ(gsettings(kNotifications, kBannersKey), QStringLiteral("true"));
 }

@@ -120,51 +120,33 @@ TEST(BroadcastViewTest, DoneAppliesPendingTicksOnlyWhenLiveAndCloses) {
     }
 }
 
-TEST(BroadcastViewTest, EmptyListSaysWhy) {
-    QmlHost host({480, 620});
-    Testbed bed(host.shell());
-    bed.driveInstaller(Kind::active);
-    bed.backend->content.windows.clear();
-    ASSERT_TRUE(host.loadView(QStringLiteral("BroadcastView"), props(bed)));
-    ASSERT_TRUE(bed.refreshed());
-    EXPECT_EQ(textOf(host, "emptyText"), QStringLiteral("No windows open."));
-    bed.windows.setQuery(QStringLiteral("x"));
-    EXPECT_EQ(textOf(host, "emptyText"), QStringLiteral("No matches."));
-}
-
-TEST(CameraModuleTest, SwitchWhileNotReadyStaysOffAndOpensSetUp) {
-    QmlHost host({480, 520});
-    Testbed bed(host.shell());
-    ASSERT_TRUE(host.load(R"qml(
-        import QtQuick
-        import Velarion.Ui
-        Item { CameraModule { width: 460 } })qml"));
-    QQuickItem* module = host.find(QStringLiteral("cameraModule"));
-    ASSERT_TRUE(module);
-    module->setProperty("windowList", QVariant::fromValue<QObject*>(&bed.windows));
-    host.click(host.find(QStringLiteral("moduleSwitch")));
-    EXPECT_EQ(host.shell().calls, QStringList{QStringLiteral("open camera-setup")});
-    EXPECT_FALSE(host.find(QStringLiteral("moduleSwitch"))->property("on").toBool());
-    EXPECT_FALSE(module->property("expanded").toBool());
-}
-
-TEST(CameraModuleTest, SwitchWhileReadyGoesLiveAndOpensThePanel) {
-    QmlHost host({480, 520});
-    Testbed bed(host.shell());
-    bed.driveInstaller(Kind::active);
-    ASSERT_TRUE(host.load(R"qml(
-        import QtQuick
-        import Velarion.Ui
-        Item { CameraModule { width: 460 } })qml"));
-    QQuickItem* module = host.find(QStringLiteral("cameraModule"));
-    module->setProperty("windowList", QVariant::fromValue<QObject*>(&bed.windows));
-    host.click(host.find(QStringLiteral("moduleSwitch")));
-    ASSERT_TRUE(bed.settles());
-    EXPECT_TRUE(bed.appState.isVirtualCameraActive());
-    EXPECT_TRUE(host.find(QStringLiteral("moduleSwitch"))->property("on").toBool());
-    EXPECT_TRUE(module->property("expanded").toBool());
-    EXPECT_EQ(textOf(host, "moduleSubtitle"), QStringLiteral("Live — 0 window(s) hidden"));
-    host.click(host.find(QStringLiteral("moduleSwitch")));
-    ASSERT_TRUE(bed.settles());
-    EXPECT_FALSE(bed.appState.isVirtualCameraActive());
+TEST(CameraModuleTest, SwitchGoesLiveAndOpensThePanelOnlyWhenReadyElseOpensSetUp) {
+    for (const bool ready : {false, true}) {
+        SCOPED_TRACE(ready ? "ready" : "not ready");
+        QmlHost host({480, 520});
+        Testbed bed(host.shell());
+        if (ready) {
+            bed.driveInstaller(Kind::active);
+        }
+        ASSERT_TRUE(host.load(R"qml(
+            import QtQuick
+            import Velarion.Ui
+            Item { CameraModule { width: 460 } })qml"));
+        QQuickItem* module = host.find(QStringLiteral("cameraModule"));
+        ASSERT_TRUE(module);
+        module->setProperty("windowList", QVariant::fromValue<QObject*>(&bed.windows));
+        QQuickItem* toggle = host.find(QStringLiteral("moduleSwitch"));
+        host.click(toggle);
+        ASSERT_TRUE(bed.settles());
+        EXPECT_EQ(bed.appState.isVirtualCameraActive(), ready);
+        EXPECT_EQ(toggle->property("on").toBool(), ready);
+        EXPECT_EQ(module->property("expanded").toBool(), ready);
+        EXPECT_EQ(host.shell().calls.contains(QStringLiteral("open camera-setup")), !ready);
+        if (ready) {
+            EXPECT_EQ(textOf(host, "moduleSubtitle"), QStringLiteral("Live — 0 window(s) hidden"));
+            host.click(toggle);
+            ASSERT_TRUE(bed.settles());
+            EXPECT_FALSE(bed.appState.isVirtualCameraActive());
+        }
+    }
 }

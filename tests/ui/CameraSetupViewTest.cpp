@@ -26,6 +26,8 @@ bool shown(QmlHost& host, const char* name) {
 
 }  // namespace
 
+// The step states themselves are the controller's (CameraSetupControllerTest); here each one
+// reaches its own part of the view.
 TEST(CameraSetupViewTest, EachStepStateShowsItsOwnContent) {
     struct Case {
         const char* name;
@@ -41,7 +43,7 @@ TEST(CameraSetupViewTest, EachStepStateShowsItsOwnContent) {
          false,
          false,
          Kind::idle,
-         {"grantButton", "enableButton", "finishStep1"},
+         {"grantButton", "finishStep1"},
          {"step1Instruction", "step1Done", "requesting", "banner"},
          "Close"},
         {"grant pressed",
@@ -62,7 +64,7 @@ TEST(CameraSetupViewTest, EachStepStateShowsItsOwnContent) {
          true,
          false,
          Kind::requesting,
-         {"requesting"},
+         {"step1Done", "requesting"},
          {"enableButton", "tryAgainButton"},
          "Close"},
         {"needs approval",
@@ -72,7 +74,6 @@ TEST(CameraSetupViewTest, EachStepStateShowsItsOwnContent) {
          {"approvalInstruction", "tryAgainButton"},
          {"step2Done"},
          "Close"},
-        {"failed", true, false, Kind::failed, {"tryAgainButton"}, {"approvalInstruction"}, "Close"},
         {"all set",
          true,
          false,
@@ -129,19 +130,6 @@ TEST(CameraSetupViewTest, WithoutCaptureTheSessionsReasonIsShown) {
     ASSERT_TRUE(shown(host, "unavailableReason"));
     EXPECT_EQ(host.find(QStringLiteral("unavailableReason"))->property("text").toString(),
               QString::fromLatin1(ScreenCaptureAccess::kUnavailableReason));
-}
-
-TEST(CameraSetupViewTest, AGrantedCaptureTurnsStepOneDoneWithoutAClick) {
-    QmlHost host({520, 660});
-    Testbed bed(host.shell());
-    bed.captureAllowed = false;
-    ASSERT_TRUE(host.loadView(QStringLiteral("CameraSetupView"), props(bed)));
-    bed.setup.opened();
-    ASSERT_FALSE(shown(host, "step1Done"));
-    bed.captureAllowed = true;
-    bed.timer->fire();
-    EXPECT_TRUE(shown(host, "step1Done"));
-    EXPECT_TRUE(host.find(QStringLiteral("enableButton"))->isEnabled());
 }
 
 TEST(CameraSetupViewTest, ButtonsActThroughTheShellInOrder) {

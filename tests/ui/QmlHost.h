@@ -1,9 +1,10 @@
 #pragma once
 
+#include "RecordingShell.h"
+
 #include "core/UserDefaults.h"
 #include "settings/LocalizationManager.h"
 #include "ui/UiEngine.h"
-#include "ui/controllers/ShellActions.h"
 
 #include <QImage>
 #include <QQuickItem>
@@ -14,23 +15,6 @@
 #include <memory>
 
 class QQmlComponent;
-
-// Records what views ask of the shell.
-class RecordingShellActions final : public ShellActions {
-public:
-    QStringList calls;
-
-    void openWindow(const QString& identifier) override {
-        calls << QStringLiteral("open ") + identifier;
-    }
-    void openUrl(const QUrl& url) override { calls << QStringLiteral("url ") + url.toString(); }
-    void bringToFront() override { calls << QStringLiteral("front"); }
-    void quit() override { calls << QStringLiteral("quit"); }
-    void relaunch() override { calls << QStringLiteral("relaunch"); }
-    void openDesktopSettings(const QString& pane) override {
-        calls << QStringLiteral("settings ") + pane;
-    }
-};
 
 // QML of the interface module, loaded offscreen into a real window over the software scene graph,
 // with its own language store, so tests can click items and sample what is drawn.

@@ -21,10 +21,10 @@
 #include <memory>
 #include <vector>
 
-// Stands in for the display's key grab: what is grabbed now, and every grab asked for.
+// Stands in for the display's key grab: what is grabbed now, every grab asked for, and a press.
 class FakeGrabber final : public HotkeyGrabber {
 public:
-    void setPressedHandler(PressedHandler) override {}
+    void setPressedHandler(PressedHandler handler) override { m_handler = std::move(handler); }
     bool grab(quint32 keyCode, quint32 modifiers) override {
         grabs.push_back({keyCode, modifiers});
         grabbed = accept;
@@ -32,9 +32,18 @@ public:
     }
     void ungrab() override { grabbed = false; }
 
+    void press() {
+        if (m_handler) {
+            m_handler();
+        }
+    }
+
     std::vector<HotkeyManager::Combo> grabs;
     bool grabbed = false;
     bool accept = true;
+
+private:
+    PressedHandler m_handler;
 };
 
 // The real settings services over a QmlHost's store, a private autostart folder, a fake key grab

@@ -153,20 +153,3 @@ TEST(SettingsViewTest, ChoosingArabicTurnsTheOpenViewRightToLeft) {
     EXPECT_EQ(textOf(picker->property("contentItem").value<QQuickItem*>()),
               QStringLiteral("العربية"));
 }
-
-TEST(SettingsViewTest, AboutShowsTheVersionLineAndThePatterns) {
-    SettingsBench bench;
-    ASSERT_TRUE(bench.loadSettings());
-    EXPECT_TRUE(textOf(bench.host.find(QStringLiteral("versionText")))
-                    .startsWith(UpdateChecker::currentVersion() + QStringLiteral(" (")));
-    QQuickItem* chips = bench.host.find(QStringLiteral("patternChips"));
-    ASSERT_TRUE(chips);
-    QStringList shown;
-    for (QQuickItem* chip : chips->childItems()) {
-        if (chip->objectName() == QStringLiteral("chip")) {
-            shown << chip->property("modelData").toString();
-        }
-    }
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("Email"), QStringLiteral("Credit Card"),
-                                  QStringLiteral("Phone Number"), QStringLiteral("SSN")}));
-}

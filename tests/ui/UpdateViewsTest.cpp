@@ -87,29 +87,22 @@ TEST(UpdateViewsTest, SettingsRowFollowsTheFiveStatesOfTheCheck) {
     }
 }
 
+// The update window over the settings bench's controller, after one check of a feed whose
+// download never answers.
 struct UpdateWindowBench {
     explicit UpdateWindowBench(const char* version, const char* notes = "")
-        : bench(QUrl()) {
+        : bench(server.url(QStringLiteral("/appcast.json"))) {
         server.serve(QStringLiteral("/download.tar"), {200, {}, true, /*neverAnswer=*/true});
         server.serve(QStringLiteral("/appcast.json"),
                      {200, feed(version, server.url(QStringLiteral("/download.tar")), notes)});
-        checker = std::make_unique<UpdateChecker>(server.url(QStringLiteral("/appcast.json")),
-                                                  QStringLiteral("1.4"));
-        updates = std::make_unique<UpdateController>(*checker, bench.installer,
-                                                     [this](const QUrl& url) { opened << url; });
-        QSignalSpy finished(checker.get(), &UpdateChecker::checkFinished);
-        checker->check();
-        checked = finished.wait(20'000);
+        checked = checkOnce(bench);
         root = bench.host.loadView(
             QStringLiteral("UpdateView"),
-            {{QStringLiteral("updates"), QVariant::fromValue<QObject*>(updates.get())}});
+            {{QStringLiteral("updates"), QVariant::fromValue<QObject*>(&bench.updates)}});
         if (root) {
             dismissed = std::make_unique<QSignalSpy>(root, SIGNAL(dismissRequested()));
         }
     }
-
-    // The view goes before the controller it binds to.
-    ~UpdateWindowBench() { bench.host.unload(); }
 
     int downloadRequests() const {
         int count = 0;
@@ -121,41 +114,41 @@ struct UpdateWindowBench {
 
     LocalHttpServer server;
     SettingsBench bench;
-    std::unique_ptr<UpdateChecker> checker;
-    std::unique_ptr<UpdateController> updates;
-    QList<QUrl> opened;
     bool checked = false;
     QQuickItem* root = nullptr;
     std::unique_ptr<QSignalSpy> dismissed;
 };
 
-TEST(UpdateViewsTest, UpToDateWindowIsShortAndOnlyCloses) {
-    UpdateWindowBench w("1.4");
-    ASSERT_TRUE(w.checked && w.root);
-    EXPECT_EQ(w.root->implicitHeight(), 300);
-    EXPECT_TRUE(visibleChild(w.bench.host, "upToDate"));
-    EXPECT_FALSE(visibleChild(w.bench.host, "installButton"));
-    w.bench.host.click(w.bench.host.find(QStringLiteral("closeUpToDateButton")));
-    EXPECT_EQ(w.dismissed->count(), 1);
-}
-
-TEST(UpdateViewsTest, AvailableWindowIsTallShowsNotesAndHeaderInFrench) {
-    UpdateWindowBench w("2.0", "**Faster** scans");
-    ASSERT_TRUE(w.checked && w.root);
-    EXPECT_EQ(w.root->implicitHeight(), 560);
-    EXPECT_FALSE(visibleChild(w.bench.host, "upToDate"));
-    EXPECT_EQ(textOf(w.bench.host.find(QStringLiteral("releaseNotes"))),
-              QStringLiteral("<b>Faster</b> scans"));
-    w.bench.host.localization().setLanguage(AppLanguage::french);
-    EXPECT_EQ(textOf(w.bench.host.find(QStringLiteral("versionsLine"))),
-              QStringLiteral("Velarion 2.0 est disponible. Vous avez la 1.4."));
-}
-
-TEST(UpdateViewsTest, EmptyNotesShowTheDefaultText) {
-    UpdateWindowBench w("2.0");
-    ASSERT_TRUE(w.checked && w.root);
-    EXPECT_EQ(textOf(w.bench.host.find(QStringLiteral("releaseNotes"))),
-              QStringLiteral("This release includes improvements and bug fixes."));
+TEST(UpdateViewsTest, WindowShowsTheOutcomeWithTheNotesOrTheirDefault) {
+    struct Case {
+        const char* name;
+        const char* version;
+        const char* notes;
+        QString shownNotes;  // empty: up to date, no notes
+    };
+    const Case cases[] = {
+        {"up to date", "1.4", "", {}},
+        {"notes", "2.0", "**Faster** scans", QStringLiteral("<b>Faster</b> scans")},
+        {"no notes", "2.0", "",
+         QStringLiteral("This release includes improvements and bug fixes.")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UpdateWindowBench w(c.version, c.notes);
+        ASSERT_TRUE(w.checked && w.root);
+        QmlHost& host = w.bench.host;
+        EXPECT_EQ(visibleChild(host, "upToDate") != nullptr, c.shownNotes.isEmpty());
+        EXPECT_EQ(visibleChild(host, "installButton") != nullptr, !c.shownNotes.isEmpty());
+        if (c.shownNotes.isEmpty()) {
+            host.click(host.find(QStringLiteral("closeUpToDateButton")));
+            EXPECT_EQ(w.dismissed->count(), 1);
+            continue;
+        }
+        EXPECT_EQ(textOf(host.find(QStringLiteral("releaseNotes"))), c.shownNotes);
+        host.localization().setLanguage(AppLanguage::french);
+        EXPECT_EQ(textOf(host.find(QStringLiteral("versionsLine"))),
+                  QStringLiteral("Velarion 2.0 est disponible. Vous avez la 1.4."));
+    }
 }
 
 TEST(UpdateViewsTest, FooterFollowsTheInstallerAndADoublePressStartsOneInstall) {
@@ -200,12 +193,12 @@ TEST(UpdateViewsTest, FailedFooterOffersTheManualDownloadWhichCloses) {
     QmlHost& host = w.bench.host;
     // A download that is refused fails the install.
     w.bench.installer.install(LocalHttpServer::refusingURL(QStringLiteral("/x.tar")));
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return w.updates->phase() == QStringLiteral("failed"); }, 20'000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.bench.updates.phase() == QStringLiteral("failed"); },
+                                20'000));
     EXPECT_TRUE(visibleChild(host, "failedFooter"));
     EXPECT_FALSE(visibleChild(host, "installButton"));
     host.click(host.find(QStringLiteral("failedDownloadManuallyButton")));
-    EXPECT_EQ(w.opened, QList<QUrl>{w.server.url(QStringLiteral("/download.tar"))});
+    EXPECT_EQ(w.bench.opened, QList<QUrl>{w.server.url(QStringLiteral("/download.tar"))});
     EXPECT_EQ(w.dismissed->count(), 1);
 }
 

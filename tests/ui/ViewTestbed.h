@@ -4,8 +4,10 @@
 // outside world would be: shell scripts for the desktop's tools, a scripted display server and
 // recognition engine, a scripted extension activator and an update feed on a loopback server.
 
+#include "BroadcastServices.h"
 #include "FakeTools.h"
 #include "LocalHttpServer.h"
+#include "ManualTimer.h"
 #include "MaskScanTestbed.h"
 #include "ShieldTestSupport.h"
 
@@ -22,37 +24,12 @@
 #include "ui/controllers/FeatureSwitches.h"
 #include "ui/controllers/MaskPanelStatus.h"
 #include "ui/controllers/PeriodicMaskScan.h"
-#include "ui/controllers/ScanTimer.h"
 #include "ui/controllers/UpdateAvailability.h"
 #include "update/UpdateChecker.h"
 
 #include <QFile>
 #include <QUrl>
 #include <QVariantMap>
-
-// Keeps the activation requests for the test to answer.
-class HeldActivator final : public ExtensionActivator {
-public:
-    void submitActivationRequest(const QString&, ActivationRequestDelegate& delegate) override {
-        ++submissions;
-        this->delegate = &delegate;
-    }
-    int submissions = 0;
-    ActivationRequestDelegate* delegate = nullptr;
-};
-
-// A timer the test fires by hand.
-class HeldScanTimer final : public ScanTimer {
-public:
-    void start(std::chrono::milliseconds, std::function<void()> onTimeout) override {
-        m_onTimeout = std::move(onTimeout);
-    }
-    void stop() override { m_onTimeout = nullptr; }
-    bool pending() const { return static_cast<bool>(m_onTimeout); }
-
-private:
-    std::function<void()> m_onTimeout;
-};
 
 class ViewTestbed : public MaskScanTestbed {
 public:
@@ -77,12 +54,6 @@ public:
                                               "notes": "n"})")
                                .arg(version)
                                .toUtf8()});
-    }
-
-    // Brings the installer to active, which makes the broadcast ready.
-    void activateExtension() {
-        installer.activateExtension();
-        activator.delegate->requestDidFinish(ActivationRequestDelegate::Result::completed);
     }
 
     QVariantMap properties() {
@@ -111,7 +82,7 @@ public:
     HandoffNamespace handoffNamespace;
     NotifyCenter notify;
     ScreenCaptureAccess access{QStringLiteral("xcb"), QStringLiteral("x11")};
-    HeldActivator activator;
+    ScriptedActivator activator;
     SystemExtensionInstaller installer{activator};
     VirtualCameraService camera{notify};
     PrivacyShieldService privacyShield{screenManager, appState};
@@ -120,7 +91,7 @@ public:
 
     FeatureSwitches switches{appState, desktopShield, notificationGuard, broadcast, scanner};
     MaskPanelStatus maskStatus{scanner, appState, privacyProtector};
-    HeldScanTimer* timer = new HeldScanTimer;
+    ManualTimer* timer = new ManualTimer;
     PeriodicMaskScan periodic{scanner, appState, settings, std::unique_ptr<ScanTimer>(timer)};
     LocalHttpServer server;
     UpdateChecker checker{server.url(QStringLiteral("/appcast.json")), QStringLiteral("1.0.0")};

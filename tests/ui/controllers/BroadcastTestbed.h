@@ -5,6 +5,7 @@
 // a scripted activator, the set-up's re-check on a hand-driven timer and an injected capture check.
 
 #include "BroadcastServices.h"
+#include "ManualTimer.h"
 
 #include "capture/PrivacyShieldService.h"
 #include "capture/ScreenCaptureAccess.h"
@@ -18,7 +19,6 @@
 #include "shared/NotifyCenter.h"
 #include "ui/controllers/BroadcastController.h"
 #include "ui/controllers/CameraSetupController.h"
-#include "ui/controllers/ScanTimer.h"
 #include "ui/controllers/ShellActions.h"
 #include "ui/controllers/WindowListController.h"
 
@@ -30,26 +30,6 @@
 namespace broadcast_testbed {
 
 using Kind = SystemExtensionInstaller::State::Kind;
-
-class ManualTimer final : public ScanTimer {
-public:
-    void start(std::chrono::milliseconds delay, std::function<void()> onTimeout) override {
-        lastDelay = delay;
-        m_onTimeout = std::move(onTimeout);
-    }
-    void stop() override { m_onTimeout = nullptr; }
-    bool pending() const { return static_cast<bool>(m_onTimeout); }
-    void fire() {
-        ASSERT_TRUE(pending());
-        auto onTimeout = std::move(m_onTimeout);
-        m_onTimeout = nullptr;
-        onTimeout();
-    }
-    std::chrono::milliseconds lastDelay{0};
-
-private:
-    std::function<void()> m_onTimeout;
-};
 
 inline ShareableWindow shareable(WindowId id, const QString& title, const QString& app, int pid) {
     ShareableWindow w;

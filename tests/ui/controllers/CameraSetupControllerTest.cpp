@@ -1,4 +1,5 @@
 #include "BroadcastTestbed.h"
+#include "RecordingShell.h"
 
 #include "support/QtPrinters.h"
 
@@ -7,29 +8,6 @@
 #include <gtest/gtest.h>
 
 using namespace broadcast_testbed;
-
-namespace {
-
-// Records the shell's actions together with the resume preference as it was at each call.
-class OrderRecordingShell final : public ShellActions {
-public:
-    void openWindow(const QString& id) override { calls << QStringLiteral("open ") + id; }
-    void openUrl(const QUrl&) override {}
-    void bringToFront() override {}
-    void quit() override { calls << QStringLiteral("quit"); }
-    void relaunch() override {
-        calls << (preferences && preferences->resumeCameraSetup()
-                      ? QStringLiteral("relaunch with resume stored")
-                      : QStringLiteral("relaunch without resume"));
-    }
-    void openDesktopSettings(const QString& pane) override {
-        calls << QStringLiteral("settings ") + pane;
-    }
-    QStringList calls;
-    CameraSetupPreferences* preferences = nullptr;
-};
-
-}  // namespace
 
 TEST(CameraSetupControllerTest, StepStatesFollowTheCaptureCheckThePressAndTheInstaller) {
     struct Case {
@@ -52,7 +30,7 @@ TEST(CameraSetupControllerTest, StepStatesFollowTheCaptureCheckThePressAndTheIns
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.step1) + " / " + c.step2);
-        OrderRecordingShell shell;
+        RecordingShellActions shell;
         Testbed bed(shell);
         bed.captureAllowed = c.captureAllowed;
         bed.setup.opened();
@@ -68,13 +46,13 @@ TEST(CameraSetupControllerTest, StepStatesFollowTheCaptureCheckThePressAndTheIns
 }
 
 TEST(CameraSetupControllerTest, RecheckWhileShownPicksUpAGrantedCaptureAndStopsWhenClosed) {
-    OrderRecordingShell shell;
+    RecordingShellActions shell;
     Testbed bed(shell);
     bed.captureAllowed = false;
     bed.setup.opened();
     ASSERT_EQ(bed.setup.step1State(), QStringLiteral("pending"));
     ASSERT_TRUE(bed.timer->pending());
-    EXPECT_EQ(bed.timer->lastDelay, std::chrono::milliseconds(1200));
+    EXPECT_EQ(bed.timer->delays.back(), std::chrono::milliseconds(1200));
 
     QSignalSpy steps(&bed.setup, &CameraSetupController::stepsChanged);
     bed.timer->fire();  // nothing changed yet: no notification, and the next re-check is due
@@ -91,7 +69,7 @@ TEST(CameraSetupControllerTest, RecheckWhileShownPicksUpAGrantedCaptureAndStopsW
 }
 
 TEST(CameraSetupControllerTest, EveryOpeningForgetsTheEarlierGrantPress) {
-    OrderRecordingShell shell;
+    RecordingShellActions shell;
     Testbed bed(shell);
     bed.captureAllowed = false;
     bed.setup.opened();
@@ -104,11 +82,15 @@ TEST(CameraSetupControllerTest, EveryOpeningForgetsTheEarlierGrantPress) {
 }
 
 TEST(CameraSetupControllerTest, QuitAndReopenStoresTheResumeKeyBeforeRelaunching) {
-    OrderRecordingShell shell;
+    RecordingShellActions shell;
     Testbed bed(shell);
-    shell.preferences = &bed.preferences;
+    bool storedAtRelaunch = false;
+    shell.onRelaunch = [&] {
+        storedAtRelaunch = bed.preferences.resumeCameraSetup();
+    };
     bed.setup.quitAndReopen();
-    EXPECT_EQ(shell.calls, QStringList{QStringLiteral("relaunch with resume stored")});
+    EXPECT_EQ(shell.calls, QStringList{QStringLiteral("relaunch")});
+    EXPECT_TRUE(storedAtRelaunch);
     // The next launch reads it from the store, not from this process.
     UserDefaults relaunched(bed.dir.filePath(QStringLiteral("defaults.conf")));
     CameraSetupPreferences next(relaunched);
@@ -116,7 +98,7 @@ TEST(CameraSetupControllerTest, QuitAndReopenStoresTheResumeKeyBeforeRelaunching
 }
 
 TEST(CameraSetupControllerTest, StepActionsReachTheInstallerAndTheDesktopSettings) {
-    OrderRecordingShell shell;
+    RecordingShellActions shell;
     Testbed bed(shell);
     bed.setup.enableExtension();
     EXPECT_EQ(bed.activator.submissions, 1);

@@ -22,16 +22,13 @@ TEST(ScreenCaptureAccessTest, CaptureIsGrantedOnlyOnTheX11PlatformOfANonWaylandS
         {"offscreen", "x11", false},
         {"", "x11", false},
     };
-    const QString reason = QStringLiteral(
-        "Velarion needs an X11 session to capture the screen. Log out and choose an X11 (Xorg) "
-        "session at the login screen.");
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.platform) + " / " + c.sessionType);
         ScreenCaptureAccess access(QString::fromLatin1(c.platform),
                                    QString::fromLatin1(c.sessionType));
         EXPECT_EQ(access.preflight(), c.granted);
         EXPECT_EQ(access.property("granted").toBool(), c.granted);
-        EXPECT_EQ(access.unavailableReason(), c.granted ? QString() : reason);
+        EXPECT_EQ(access.unavailableReason().isEmpty(), c.granted);
 
         QSignalSpy changed(&access, &ScreenCaptureAccess::grantedChanged);
         access.request();

@@ -1,4 +1,5 @@
 #include "BroadcastTestbed.h"
+#include "RecordingShell.h"
 
 #include "support/QtPrinters.h"
 
@@ -9,17 +10,6 @@
 using namespace broadcast_testbed;
 
 namespace {
-
-class NullShell final : public ShellActions {
-public:
-    void openWindow(const QString& id) override { calls << QStringLiteral("open ") + id; }
-    void openUrl(const QUrl&) override {}
-    void bringToFront() override {}
-    void quit() override {}
-    void relaunch() override {}
-    void openDesktopSettings(const QString&) override {}
-    QStringList calls;
-};
 
 QStringList titles(const QList<WindowInfo>& windows) {
     QStringList out;
@@ -63,7 +53,7 @@ TEST(WindowListControllerTest, FilterDropsSystemSurfacesAndMatchesTheQueryIgnori
 }
 
 TEST(WindowListControllerTest, EmptyTextSaysWhetherNothingIsOpenOrNothingMatches) {
-    NullShell shell;
+    RecordingShellActions shell;
     Testbed bed(shell);
     EXPECT_EQ(bed.windows.emptyText(), QStringLiteral("No windows open."));
     ASSERT_TRUE(bed.refreshed());
@@ -89,7 +79,7 @@ TEST(WindowListControllerTest, OpeningStartsTheBroadcastOnlyWhenReadyAndNotLive)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        NullShell shell;
+        RecordingShellActions shell;
         Testbed bed(shell);
         bed.driveInstaller(c.installer);
         if (c.liveBefore) {
@@ -110,56 +100,8 @@ TEST(WindowListControllerTest, OpeningStartsTheBroadcastOnlyWhenReadyAndNotLive)
     }
 }
 
-TEST(WindowListControllerTest, ApplyRestartsTheCaptureOnlyWhileLive) {
-    for (bool live : {false, true}) {
-        SCOPED_TRACE(live ? "live" : "not live");
-        NullShell shell;
-        Testbed bed(shell);
-        bed.driveInstaller(Kind::active);
-        ASSERT_TRUE(bed.refreshed());
-        if (live) {
-            ASSERT_TRUE(bed.broadcast.start());
-            ASSERT_TRUE(bed.settles());
-        }
-        bed.windows.toggle(3);
-        EXPECT_TRUE(bed.windows.dirty());
-        EXPECT_EQ(bed.windows.hiddenCount(), 1);
-        EXPECT_TRUE(bed.windows.rows().first().toMap().value(QStringLiteral("hidden")).toBool());
-        const qsizetype filtersBefore = [&] {
-            std::lock_guard lock(bed.backend->mutex);
-            return bed.backend->filters.size();
-        }();
-        QSignalSpy started(&bed.broadcast, &BroadcastController::captureStarted);
-        bed.windows.apply();
-        ASSERT_TRUE(bed.settles());
-        EXPECT_FALSE(bed.windows.dirty());
-        EXPECT_EQ(started.count(), live ? 1 : 0);
-        EXPECT_EQ(bed.runningStreams(), live ? 1 : 0);
-        if (live) {
-            // The restarted capture leaves out the ticked window's application.
-            std::lock_guard lock(bed.backend->mutex);
-            ASSERT_GT(bed.backend->filters.size(), filtersBefore);
-            const ContentFilter& filter = bed.backend->filters.last();
-            ASSERT_EQ(filter.excludedApplications.size(), 1);
-            EXPECT_EQ(filter.excludedApplications.first().applicationName, QStringLiteral("Mail"));
-        } else {
-            std::lock_guard lock(bed.backend->mutex);
-            EXPECT_EQ(bed.backend->filters.size(), filtersBefore);
-        }
-    }
-}
-
-TEST(WindowListControllerTest, SwitchOnWhileNotReadyOpensSetUpAndStaysOff) {
-    NullShell shell;
-    Testbed bed(shell);
-    EXPECT_EQ(bed.windows.flip(true), QStringLiteral("needsSetup"));
-    EXPECT_FALSE(bed.appState.isVirtualCameraActive());
-    EXPECT_EQ(bed.activator.submissions, 1);  // an idle installer is asked to start
-    EXPECT_EQ(shell.calls, QStringList{QStringLiteral("open camera-setup")});
-}
-
 TEST(WindowListControllerTest, ACaptureFailureClearsLive) {
-    NullShell shell;
+    RecordingShellActions shell;
     Testbed bed(shell);
     bed.driveInstaller(Kind::active);
     bed.backend->failStreamStart = [] {
