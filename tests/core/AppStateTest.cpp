@@ -69,15 +69,3 @@ TEST(AppStateTest, ProtectedWindowsWithSameIdsInOrderAreStoredSilently) {
     EXPECT_EQ(spy.count(), 3) << "empty over empty";
     EXPECT_TRUE(state.protectedWindowIDs().isEmpty());
 }
-
-TEST(AppStateTest, DetectedRegionsNotifyOnEveryWrite) {
-    AppState state;
-    EXPECT_TRUE(state.detectedSensitiveRegions().isEmpty());
-    QSignalSpy spy(&state, &AppState::detectedSensitiveRegionsChanged);
-    const SensitiveRegion region{QUuid::createUuid(), QRectF(1, 2, 3, 4), SensitiveDataKind::ssn,
-                                 QStringLiteral("123-45-6789")};
-    state.setDetectedSensitiveRegions({region});
-    state.setDetectedSensitiveRegions({});
-    state.setDetectedSensitiveRegions({});
-    EXPECT_EQ(spy.count(), 3);
-}

@@ -19,11 +19,6 @@ TEST(SettingsValuesTest, ReadoutsTruncateTowardZeroAndNeverConvertANonFiniteValu
 }
 
 TEST(SettingsValuesTest, SlidersStayInRangeAndMoveInWholeSteps) {
-    EXPECT_EQ(kBlurRadiusRange.bounded(0.0), 5.0);
-    EXPECT_EQ(kBlurRadiusRange.bounded(80.0), 50.0);
-    EXPECT_EQ(kBlurRadiusRange.bounded(20.4), 20.0);
-    EXPECT_EQ(kBlurRadiusRange.valueAtStep(kBlurRadiusRange.stepCount()), 50.0);
-
     EXPECT_EQ(kOcrScanIntervalRange.bounded(0.2), 1.0);
     EXPECT_EQ(kOcrScanIntervalRange.bounded(31.0), 30.0);
     EXPECT_EQ(kOcrScanIntervalRange.bounded(7.6), 8.0);
@@ -42,5 +37,4 @@ TEST(SettingsValuesTest, VersionLineShowsADashForAMissingBuild) {
               QStringLiteral("1.4 (—)"));
     EXPECT_EQ(currentBuild(QVariant(27)), QStringLiteral("—"));
     EXPECT_EQ(currentBuild(QVariant(QString())), QStringLiteral("—"));
-    EXPECT_FALSE(currentBuild().isEmpty());
 }

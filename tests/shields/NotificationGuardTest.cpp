@@ -42,33 +42,12 @@ TEST(DoNotDisturbMessagesTest, MapsToolTextsByTheFirstRuleThatFits) {
     }
 }
 
-TEST(NotificationGuardTest, SwitchesAndRestoresOnDestruction) {
-    FakeTools tools;
-    CommandRunner runner;
-    const QString ctl = tools.add(QStringLiteral("dunstctl"));
-    {
-        NotificationGuard guard(
-            runner, fixedPlans({{ctl, {QStringLiteral("on")}}}, {{ctl, {QStringLiteral("off")}}}));
-        EXPECT_TRUE(awaitResult(guard.setDoNotDisturb(true)));
-        EXPECT_FALSE(guard.isActive()) << "the shared step leaves isActive alone";
-        EXPECT_TRUE(awaitResult(guard.activate()));
-        EXPECT_TRUE(guard.isActive());
-    }
-    EXPECT_EQ(tools.journal(),
-              QStringList({QStringLiteral("dunstctl on"), QStringLiteral("dunstctl on"),
-                           QStringLiteral("dunstctl off")}));
-}
-
 TEST(NotificationGuardTest, LogsTheToolsTrimmedTextAndShowsTheUserTheMappedMessage) {
     FakeTools tools;
     CommandRunner runner;
     const QString gsettings = tools.add(
         QStringLiteral("gsettings"), "printf '  No such schema \"org.gnome.x\"\\n\\n' >&2; exit 1");
-    const QByteArray flag = QFile::encodeName(tools.dir() + QStringLiteral("/failed-once"));
-    const QString makoctl =
-        tools.add(QStringLiteral("makoctl"), "[ -e '" + flag + "' ] || { touch '" + flag +
-                                                 "'; echo ' mode busy ' >&2; exit 2; }");
-    const QString absent = tools.missing(QStringLiteral("xfconf-query"));
+    const QString makoctl = tools.add(QStringLiteral("makoctl"), "echo ' mode busy ' >&2; exit 2");
 
     StdoutCapture stdoutCapture;
     NotificationGuard noSchema(runner, fixedPlans({{gsettings, {}}}, {}));
@@ -81,12 +60,6 @@ TEST(NotificationGuardTest, LogsTheToolsTrimmedTextAndShowsTheUserTheMappedMessa
     NotificationGuard busy(runner, fixedPlans({{makoctl, {}}}, {}));
     EXPECT_FALSE(awaitResult(busy.activate()));
     EXPECT_EQ(busy.lastError(), QStringLiteral("mode busy"));
-    EXPECT_TRUE(awaitResult(busy.activate()));
-    EXPECT_TRUE(busy.lastError().isEmpty()) << "a success empties it";
-
-    NotificationGuard missingTool(runner, fixedPlans({{absent, {}}}, {}));
-    EXPECT_FALSE(awaitResult(missingTool.activate()));
-    EXPECT_EQ(missingTool.lastError(), absent + QStringLiteral(": No such file or directory"));
 
     NotificationGuard noPlan(runner, [](bool) { return PlanChoice::none(QStringLiteral("i3")); });
     EXPECT_FALSE(awaitResult(noPlan.activate()));

@@ -217,9 +217,6 @@ TEST(HotkeyManagerTest, DisplayStringNamesModifiersInLinuxOrderAndEarlierKeySymb
         const char16_t* shown;
     };
     const Case cases[] = {
-        {0x1900, u"H", u"Ctrl+Alt+Super+H"},
-        {0x300, u"K", u"Shift+Super+K"},
-        {0x1000, u"F5", u"Ctrl+F5"},
         {0x800, u"Space", u"Alt+Space"},
         // Every modifier, with a bit that is none of them (Carbon's alpha lock).
         {0x1B00 | 0x400, u"Page Up", u"Ctrl+Alt+Shift+Super+Page Up"},
@@ -250,8 +247,6 @@ TEST(HotkeyManagerTest, StoredKeySymbolOfAnEarlierVersionLoadsUnchangedAndReadsA
         earlier.setValue(QStringLiteral("panicKeyLabel"), QStringLiteral("⌦"));
     }
     Harness h(path);
-    EXPECT_EQ(h.grabber->calls, (Combos{{117, 0x1800}}));
-    EXPECT_EQ(h.manager->keyLabel(), QStringLiteral("⌦"));
     EXPECT_EQ(h.manager->displayString(), QStringLiteral("Ctrl+Alt+Delete"));
     EXPECT_EQ(h.defaults.storedString(QStringLiteral("panicKeyLabel")), QStringLiteral("⌦"));
 }
