@@ -1,6 +1,7 @@
 #include "ocr/ScreenTextReader.h"
 
 #include "ocr/EnginePool.h"
+#include "ocr/GlyphSpacing.h"
 #include "ocr/RecognitionTextFixer.h"
 #include "ocr/ScreenImageNormalizer.h"
 #include "ocr/TextRecognitionEngine.h"
@@ -79,7 +80,9 @@ RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading) {
         const QRect box = reading.area.singleLine
                               ? inside
                               : line.box.translated(-margin, -margin).intersected(inside);
-        reading.lines.append(RecognizedLine{RecognitionTextFixer::fix(line.text), box});
+        const QString text =
+            reading.area.singleLine ? GlyphSpacing::respace(line, framed) : line.text;
+        reading.lines.append(RecognizedLine{RecognitionTextFixer::fix(text), box});
     }
     return outcome;
 }

@@ -84,7 +84,9 @@ void recordCategories(std::map<QString, Score>& categories, const QList<TruthLin
                       const QList<SensitiveRegion>& regions) {
     std::map<QString, QList<TruthLine>> byTag;
     for (const TruthLine& line : truth) {
-        for (const QString& tag : line.tags) {
+        QStringList tags = line.tags;
+        tags.removeDuplicates();
+        for (const QString& tag : tags) {
             byTag[tag].append(line);
         }
     }

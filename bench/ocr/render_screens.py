@@ -182,7 +182,6 @@ def window_body(kind, c, tags, dark):
         for _ in range(r.randint(8, 14)):
             rows.append(f'<div class="row">{t(c.sentence(r.random() < 0.35), tags)}</div>')
     elif kind == "terminal":
-        tags = tags + ["terminal"]
         prompt = f"{r.choice(FIRST)}@host:~$ "
         style = r.randint(0, 2)
         if style == 0:
