@@ -1,6 +1,7 @@
 #include "ocr/ScreenTextReader.h"
 
 #include "ocr/EnginePool.h"
+#include "ocr/GlyphConfusions.h"
 #include "ocr/GlyphSpacing.h"
 #include "ocr/RecognitionTextFixer.h"
 #include "ocr/ScreenImageNormalizer.h"
@@ -83,7 +84,9 @@ RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading, const Q
                               ? inside
                               : line.box.translated(-margin, -margin).intersected(inside);
         const QString text =
-            reading.area.singleLine ? GlyphSpacing::respace(line, framed) : line.text;
+            reading.area.singleLine
+                ? GlyphSpacing::respace(GlyphConfusions::resolve(line, framed), framed)
+                : line.text;
         reading.lines.append(RecognizedLine{RecognitionTextFixer::fix(text), box});
     }
     return outcome;
