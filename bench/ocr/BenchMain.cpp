@@ -4,7 +4,8 @@
 // configurations and prints, per configuration, the median and maximum seconds per image, the
 // median CPU seconds, and the share of sensitive strings found exactly and masked, with the
 // `tesseract` command-line tool measured on the same images in the same run. --misses lists, on
-// standard error, every sensitive string not found exactly, with what was read on its line. Truth
+// standard error, every sensitive string not found exactly, with what was read on its line, and
+// every region on no line that holds a sensitive string. Truth
 // lines with tags are also scored per tag (font kind, theme, window kind) against the same CLI run.
 
 #include "Evaluation.h"
@@ -104,6 +105,12 @@ void record(Results& results, const std::function<Run()>& scan, const QList<Trut
     if (g_showMisses && !run.lines.isEmpty()) {
         for (const QString& miss : describeMisses(truth, run.lines)) {
             std::fprintf(stderr, "  missed: %s\n", qPrintable(miss));
+        }
+        for (const SensitiveRegion& region : run.regions) {
+            if (scoreRegions(truth, {region}).spurious > 0) {
+                std::fprintf(stderr, "  spurious: %s at %d,%d\n", qPrintable(region.text),
+                             qRound(region.bounds.x()), qRound(region.bounds.y()));
+            }
         }
     }
     results.wall.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);

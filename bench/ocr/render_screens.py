@@ -237,7 +237,15 @@ for (const e of document.querySelectorAll('.t')) {
   const b = rects[0];
   const inside = b.left >= win.left && b.right <= win.right - 2 && b.top >= win.top && b.bottom <= win.bottom - 2
     && b.right <= innerWidth && b.bottom <= innerHeight;
-  if (!inside || b.width < 1) continue;
+  if (b.width < 1) continue;
+  if (!inside) {
+    // Partly hidden by its window: scored neither way, but a region on it is no false alarm.
+    const l = Math.max(b.left, win.left), t = Math.max(b.top, win.top);
+    const r = Math.min(b.right, win.right, innerWidth), bt = Math.min(b.bottom, win.bottom, innerHeight);
+    if (r - l >= 1 && bt - t >= 1)
+      out.push({text: e.textContent, x: l, y: t, w: r - l, h: bt - t, tags: 'clipped'});
+    continue;
+  }
   out.push({text: e.textContent, x: b.left, y: b.top, w: b.width, h: b.height, tags: e.dataset.tags});
 }
 document.getElementById('truth').textContent = JSON.stringify(out);
