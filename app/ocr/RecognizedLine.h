@@ -4,11 +4,22 @@
 #include <QRect>
 #include <QString>
 
+// One character as the engine read it, with its box in pixels of the image the line was read
+// from; `wordStart` when the engine began a word (put a space before it) with this character.
+struct RecognizedGlyph {
+    QString text;
+    QRect box;
+    bool wordStart = false;
+
+    friend bool operator==(const RecognizedGlyph&, const RecognizedGlyph&) = default;
+};
+
 // One line of text as recognised, with its box in pixels of the image it was read from (origin at
-// the top left).
+// the top left). `glyphs`, when the engine gives them, are the line's characters in reading order.
 struct RecognizedLine {
     QString text;
     QRect box;
+    QList<RecognizedGlyph> glyphs = {};
 
     friend bool operator==(const RecognizedLine&, const RecognizedLine&) = default;
 };

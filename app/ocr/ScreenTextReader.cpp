@@ -1,8 +1,11 @@
 #include "ocr/ScreenTextReader.h"
 
 #include "ocr/EnginePool.h"
+#include "ocr/GlyphConfusions.h"
+#include "ocr/GlyphSpacing.h"
 #include "ocr/RecognitionTextFixer.h"
 #include "ocr/ScreenImageNormalizer.h"
+#include "ocr/SoftLineImage.h"
 #include "ocr/TextRecognitionEngine.h"
 
 #include <QThreadPool>
@@ -56,7 +59,7 @@ ScreenTextReader::Counts ScreenTextReader::lastCounts() const {
     return m_lastCounts;
 }
 
-RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading) {
+RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading, const QImage& gray) {
     const EnginePool::Lease lease = m_engines.acquire();
     RecognitionOutcome outcome;
     if (lease.engine() == nullptr) {
@@ -66,7 +69,8 @@ RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading) {
     const int margin = marginFor(reading.area);
     const QImage framed = withMargin(reading.pixels, margin);
     if (reading.area.singleLine) {
-        outcome = lease.engine()->recognizeLine(framed);
+        outcome = lease.engine()->recognizeLine(
+            withMargin(SoftLineImage::make(gray, reading.pixels, reading.area.box), margin));
     } else {
         outcome = lease.engine()->recognize(framed);
     }
@@ -79,7 +83,11 @@ RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading) {
         const QRect box = reading.area.singleLine
                               ? inside
                               : line.box.translated(-margin, -margin).intersected(inside);
-        reading.lines.append(RecognizedLine{RecognitionTextFixer::fix(line.text), box});
+        const QString text =
+            reading.area.singleLine
+                ? GlyphSpacing::respace(GlyphConfusions::resolve(line, framed), framed)
+                : line.text;
+        reading.lines.append(RecognizedLine{RecognitionTextFixer::fix(text), box});
     }
     return outcome;
 }
@@ -90,7 +98,8 @@ RecognitionOutcome ScreenTextReader::read(const QImage& screenshot) {
         outcome.error = QStringLiteral("the image is empty");
         return outcome;
     }
-    const QImage clean = LineLayout::withoutRules(ScreenImageNormalizer::normalize(screenshot));
+    const QImage gray = screenshot.convertToFormat(QImage::Format_Grayscale8);
+    const QImage clean = LineLayout::withoutRules(ScreenImageNormalizer::normalize(gray));
     const QList<TextArea> areas = LineLayout::areas(clean);
 
     QMultiHash<size_t, AreaReading> previous;
@@ -129,7 +138,8 @@ RecognitionOutcome ScreenTextReader::read(const QImage& screenshot) {
     std::mutex errorMutex;
     QString firstError;
     QtConcurrent::blockingMap(m_workers, pending, [&](int index) {
-        const RecognitionOutcome areaOutcome = recognizeArea(readings[static_cast<size_t>(index)]);
+        const RecognitionOutcome areaOutcome =
+            recognizeArea(readings[static_cast<size_t>(index)], gray);
         if (areaOutcome.failed()) {
             const std::lock_guard lock(errorMutex);
             if (firstError.isEmpty()) {

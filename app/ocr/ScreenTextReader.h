@@ -45,7 +45,7 @@ private:
         QList<RecognizedLine> lines;
     };
 
-    RecognitionOutcome recognizeArea(AreaReading& reading);
+    RecognitionOutcome recognizeArea(AreaReading& reading, const QImage& gray);
 
     EnginePool& m_engines;
     QThreadPool* m_workers;  // owned; one thread per engine

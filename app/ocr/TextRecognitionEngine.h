@@ -14,7 +14,8 @@ public:
     virtual RecognitionOutcome recognize(const QImage& grayscale) = 0;
 
     // Reads an image that holds one line of text (dark on light, with some ground around it)
-    // without any layout analysis. Gives at most one line, whose box is the whole image.
+    // without any layout analysis. Gives at most one line, whose box is the whole image, with the
+    // boxes of its characters.
     virtual RecognitionOutcome recognizeLine(const QImage& grayscale) = 0;
 };
 

@@ -1,9 +1,12 @@
-// velarion-ocr-bench DIR [--no-peer] [--no-plain] [--misses]
-// Scans every screen_NN.png of DIR (made by velarion-ocr-bench-generate) in several
+// velarion-ocr-bench DIR... [--no-peer] [--no-default-peer] [--no-plain] [--misses]
+// Scans every screen_NN.png of each DIR (made by velarion-ocr-bench-generate or render_screens.py),
+// set by set, in several
 // configurations and prints, per configuration, the median and maximum seconds per image, the
 // median CPU seconds, and the share of sensitive strings found exactly and masked, with the
 // `tesseract` command-line tool measured on the same images in the same run. --misses lists, on
-// standard error, every sensitive string not found exactly, with what was read on its line.
+// standard error, every sensitive string not found exactly, with what was read on its line, and
+// every region on no line that holds a sensitive string. Truth
+// lines with tags are also scored per tag (font kind, theme, window kind) against the same CLI run.
 
 #include "Evaluation.h"
 #include "SyntheticScreen.h"
@@ -62,6 +65,7 @@ struct Results {
     std::vector<double> wall;
     std::vector<double> cpu;
     Score score;
+    std::map<QString, Score> categories;
     int images = 0;
 };
 
@@ -76,6 +80,24 @@ double median(std::vector<double> values) {
 
 bool g_showMisses = false;
 
+// Scores per category: the screen's truth restricted to the lines carrying each tag.
+void recordCategories(std::map<QString, Score>& categories, const QList<TruthLine>& truth,
+                      const QList<SensitiveRegion>& regions) {
+    std::map<QString, QList<TruthLine>> byTag;
+    for (const TruthLine& line : truth) {
+        QStringList tags = line.tags;
+        tags.removeDuplicates();
+        for (const QString& tag : tags) {
+            byTag[tag].append(line);
+        }
+    }
+    for (const auto& [tag, lines] : byTag) {
+        Score score = scoreRegions(lines, regions);
+        score.spurious = 0;
+        categories[tag] += score;
+    }
+}
+
 void record(Results& results, const std::function<Run()>& scan, const QList<TruthLine>& truth) {
     QElapsedTimer timer;
     timer.start();
@@ -84,10 +106,17 @@ void record(Results& results, const std::function<Run()>& scan, const QList<Trut
         for (const QString& miss : describeMisses(truth, run.lines)) {
             std::fprintf(stderr, "  missed: %s\n", qPrintable(miss));
         }
+        for (const SensitiveRegion& region : run.regions) {
+            if (scoreRegions(truth, {region}).spurious > 0) {
+                std::fprintf(stderr, "  spurious: %s at %d,%d\n", qPrintable(region.text),
+                             qRound(region.bounds.x()), qRound(region.bounds.y()));
+            }
+        }
     }
     results.wall.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);
     results.cpu.push_back(run.cpuSeconds);
     results.score += scoreRegions(truth, run.regions);
+    recordCategories(results.categories, truth, run.regions);
     ++results.images;
 }
 
@@ -180,27 +209,40 @@ void print(const char* name, const Results& r) {
     const double n = std::max(1, r.score.sensitive);
     std::printf(
         "%-44s median %6.3f s  max %6.3f s  cpu %6.3f s  exact %5.1f %%  masked %5.1f %%  "
-        "spurious/screen %4.2f\n",
+        "unmasked %d  spurious/screen %4.2f\n",
         name, median(r.wall),
         r.wall.empty() ? 0.0 : *std::max_element(r.wall.begin(), r.wall.end()), median(r.cpu),
-        100.0 * r.score.exact / n, 100.0 * r.score.masked / n,
+        100.0 * r.score.exact / n, 100.0 * r.score.masked / n, r.score.sensitive - r.score.masked,
         r.images ? static_cast<double>(r.score.spurious) / r.images : 0.0);
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: velarion-ocr-bench DIR [--no-peer] [--no-plain] [--misses]\n");
-        return 2;
+void printCategories(const Results& ours, const Results& peer) {
+    for (const auto& [tag, score] : ours.categories) {
+        if (score.sensitive == 0) {
+            continue;
+        }
+        const auto other = peer.categories.find(tag);
+        const double n = score.sensitive;
+        std::printf("  %-10s %4d strings  velarion exact %5.1f %% unmasked %d", qPrintable(tag),
+                    score.sensitive, 100.0 * score.exact / n, score.sensitive - score.masked);
+        if (other != peer.categories.end() && other->second.sensitive > 0) {
+            std::printf("  | tesseract+grep exact %5.1f %% unmasked %d",
+                        100.0 * other->second.exact / other->second.sensitive,
+                        other->second.sensitive - other->second.masked);
+        }
+        std::printf("\n");
     }
-    const bool peer = !args.contains(QStringLiteral("--no-peer"));
-    const bool plain = !args.contains(QStringLiteral("--no-plain"));
-    g_showMisses = args.contains(QStringLiteral("--misses"));
-    const QDir dir(args.at(0));
+}
+
+struct Options {
+    bool peer = true;
+    bool plain = true;
+    bool defaultPeer = true;
+};
+
+int benchSet(const QDir& dir, const Options& options) {
+    const bool peer = options.peer;
+    const bool plain = options.plain;
     const QStringList images =
         dir.entryList({QStringLiteral("screen_*.png")}, QDir::Files, QDir::Name);
     if (images.isEmpty()) {
@@ -261,8 +303,10 @@ int main(int argc, char* argv[]) {
         if (peer) {
             record(
                 cliOne, [&] { return tesseractCli(path, true); }, truth);
-            record(
-                cliDefault, [&] { return tesseractCli(path, false); }, truth);
+            if (options.defaultPeer) {
+                record(
+                    cliDefault, [&] { return tesseractCli(path, false); }, truth);
+            }
         }
         std::fprintf(stderr, "%s done\n", qPrintable(name));
     }
@@ -279,9 +323,51 @@ int main(int argc, char* argv[]) {
     }
     if (peer) {
         print("tesseract CLI, OMP_THREAD_LIMIT=1", cliOne);
-        print("tesseract CLI, defaults", cliDefault);
+        if (options.defaultPeer) {
+            print("tesseract CLI, defaults", cliDefault);
+        }
         std::printf("speed-up of the full scan over OMP_THREAD_LIMIT=1 tesseract: %.2fx\n",
                     median(cliOne.wall) / std::max(1e-9, median(full.wall)));
+        std::printf("CPU of the full scan against OMP_THREAD_LIMIT=1 tesseract: %.2fx less\n",
+                    median(cliOne.cpu) / std::max(1e-9, median(full.cpu)));
+    }
+    if (!full.categories.empty()) {
+        std::printf("per category (velarion full scan | tesseract CLI and the patterns):\n");
+        printCategories(full, cliOne);
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList dirs;
+    Options options;
+    for (const QString& arg : QCoreApplication::arguments().mid(1)) {
+        if (arg == QLatin1String("--no-peer")) {
+            options.peer = false;
+        } else if (arg == QLatin1String("--no-plain")) {
+            options.plain = false;
+        } else if (arg == QLatin1String("--no-default-peer")) {
+            options.defaultPeer = false;
+        } else if (arg == QLatin1String("--misses")) {
+            g_showMisses = true;
+        } else {
+            dirs << arg;
+        }
+    }
+    if (dirs.isEmpty()) {
+        std::fprintf(stderr,
+                     "usage: velarion-ocr-bench DIR... [--no-peer] [--no-default-peer] "
+                     "[--no-plain] [--misses]\n");
+        return 2;
+    }
+    int status = 0;
+    for (const QString& dir : dirs) {
+        status = std::max(status, benchSet(QDir(dir), options));
+        std::printf("\n");
+    }
+    return status;
 }

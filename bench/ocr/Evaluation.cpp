@@ -33,6 +33,14 @@ Score scoreRegions(const QList<TruthLine>& truth, const QList<SensitiveRegion>& 
         if (expected.isEmpty()) {
             continue;
         }
+        if (line.tags.contains(QLatin1String("clipped"))) {
+            for (qsizetype r = 0; r < regions.size(); ++r) {
+                if (onLine(regions[r].bounds, line.box)) {
+                    onSensitiveLine[static_cast<size_t>(r)] = true;
+                }
+            }
+            continue;
+        }
         bool anyOnLine = false;
         for (qsizetype r = 0; r < regions.size(); ++r) {
             if (onLine(regions[r].bounds, line.box)) {
@@ -64,7 +72,7 @@ QStringList describeMisses(const QList<TruthLine>& truth, const QList<Recognized
     QStringList out;
     for (const TruthLine& line : truth) {
         const QList<SensitiveMatch> expected = SensitivePatternTable::sensitiveMatches(line.text);
-        if (expected.isEmpty()) {
+        if (expected.isEmpty() || line.tags.contains(QLatin1String("clipped"))) {
             continue;
         }
         QList<RecognizedLine> read;

@@ -7,7 +7,8 @@
 #include <QList>
 #include <QStringList>
 
-// Scores the regions found on one screen against its ground truth. A region is on a line when
+// Scores the regions found on one screen against its ground truth. Lines tagged "clipped" (partly
+// hidden) are not scored, but regions on them are not spurious either. A region is on a line when
 // its vertical centre lies within the line's height and it overlaps the line horizontally.
 struct Score {
     int sensitive = 0;  // sensitive strings on the screen

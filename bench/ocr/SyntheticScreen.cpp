@@ -48,11 +48,16 @@ QList<TruthLine> SyntheticScreen::linesFromJson(const QJsonObject& json) {
     QList<TruthLine> lines;
     for (const QJsonValue& value : json.value(QStringLiteral("lines")).toArray()) {
         const QJsonObject o = value.toObject();
+        QStringList tags;
+        for (const QJsonValue& tag : o.value(QStringLiteral("tags")).toArray()) {
+            tags << tag.toString();
+        }
         lines.append(TruthLine{
             o.value(QStringLiteral("text")).toString(),
             QRect(o.value(QStringLiteral("x")).toInt(), o.value(QStringLiteral("y")).toInt(),
                   o.value(QStringLiteral("width")).toInt(),
-                  o.value(QStringLiteral("height")).toInt())});
+                  o.value(QStringLiteral("height")).toInt()),
+            tags});
     }
     return lines;
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <random>
 
@@ -13,6 +14,8 @@
 struct TruthLine {
     QString text;
     QRect box;
+    // Categories the line belongs to (font kind, theme, window kind), for per-category scores.
+    QStringList tags = {};
 };
 
 struct SyntheticScreen {

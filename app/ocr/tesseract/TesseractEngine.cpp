@@ -102,10 +102,27 @@ RecognitionOutcome TesseractEngine::recognizeLine(const QImage& grayscale) {
         return outcome;
     }
     const TessString text(m_api->GetUTF8Text());
-    m_api->Clear();
     const QString line = text ? QString::fromUtf8(text.get()).simplified() : QString();
+    QList<RecognizedGlyph> glyphs;
+    std::unique_ptr<tesseract::ResultIterator> it(line.isEmpty() ? nullptr : m_api->GetIterator());
+    if (it) {
+        do {
+            const TessString symbol(it->GetUTF8Text(tesseract::RIL_SYMBOL));
+            int left = 0;
+            int top = 0;
+            int right = 0;
+            int bottom = 0;
+            if (!symbol || !it->BoundingBox(tesseract::RIL_SYMBOL, &left, &top, &right, &bottom)) {
+                continue;
+            }
+            glyphs.append(RecognizedGlyph{QString::fromUtf8(symbol.get()),
+                                          QRect(left, top, right - left, bottom - top),
+                                          it->IsAtBeginningOf(tesseract::RIL_WORD)});
+        } while (it->Next(tesseract::RIL_SYMBOL));
+    }
+    m_api->Clear();
     if (!line.isEmpty()) {
-        outcome.lines.append(RecognizedLine{line, grayscale.rect()});
+        outcome.lines.append(RecognizedLine{line, grayscale.rect(), glyphs});
     }
     return outcome;
 }

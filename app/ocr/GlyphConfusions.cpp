@@ -1,0 +1,81 @@
+#include "ocr/GlyphConfusions.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace GlyphConfusions {
+namespace {
+
+constexpr uint8_t kInkBelow = 128;
+
+// Where the first row carrying a bar (at least 4/5 of the widest row's ink) lies below the top
+// of the ink in `area`, as a share of the ink's height; negative when there is too little ink.
+double barDepth(const QImage& ink, QRect area) {
+    area = area.intersected(ink.rect());
+    std::vector<int> counts;
+    int first = -1;
+    int last = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uint8_t* row = ink.constScanLine(y);
+        const auto count = static_cast<int>(std::count_if(row + area.left(), row + area.right() + 1,
+                                                          [](uint8_t v) { return v < kInkBelow; }));
+        counts.push_back(count);
+        if (count > 0) {
+            first = first < 0 ? y : first;
+            last = y;
+        }
+    }
+    if (first < 0 || last - first < 4) {
+        return -1;
+    }
+    const int widest = *std::max_element(counts.begin(), counts.end());
+    for (int y = first; y <= last; ++y) {
+        if (5 * counts[static_cast<size_t>(y - area.top())] >= 4 * widest) {
+            return static_cast<double>(y - first) / (last - first);
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
+    if (!line.text.contains(QLatin1Char('@')) || ink.format() != QImage::Format_Grayscale8) {
+        return line;
+    }
+    RecognizedLine out = line;
+    bool changed = false;
+    for (qsizetype i = 0; i < out.glyphs.size(); ++i) {
+        if (out.glyphs.at(i).text != QLatin1String("t")) {
+            continue;
+        }
+        bool beforeAt = false;
+        for (qsizetype j = i + 1; j < out.glyphs.size() && !out.glyphs.at(j).wordStart; ++j) {
+            beforeAt = beforeAt || out.glyphs.at(j).text == QLatin1String("@");
+        }
+        // The box only: the engine's boxes of neighbours do not overlap it.
+        QRect area = out.glyphs.at(i).box;
+        if (i + 1 < out.glyphs.size()) {
+            area.setRight(std::min(area.right(), out.glyphs.at(i + 1).box.left() - 1));
+        }
+        if (beforeAt && barDepth(ink, area) >= kPlusBarDepth) {
+            out.glyphs[i].text = QStringLiteral("+");
+            changed = true;
+        }
+    }
+    if (!changed) {
+        return line;
+    }
+    QString text;
+    for (const RecognizedGlyph& glyph : out.glyphs) {
+        if (glyph.wordStart && !text.isEmpty()) {
+            text += QLatin1Char(' ');
+        }
+        text += glyph.text;
+    }
+    out.text = text;
+    return out;
+}
+
+}  // namespace GlyphConfusions

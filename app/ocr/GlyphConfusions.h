@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ocr/RecognizedLine.h"
+
+#include <QImage>
+
+// Resolves character confusions of the engine where the glyph's own ink shows which character it
+// is. The engine, without a dictionary, reads the "+" of "maria+news@…" as "t": both are a
+// vertical stroke crossed by a bar, but a "t" is crossed near the top of its ink, at the x-height,
+// and a "+" in the middle. Only glyphs of the part of a word before an "@" are judged: that is
+// where a "+" stands, and where a wrong "t" costs an address.
+namespace GlyphConfusions {
+
+// A crossbar whose top lies at least this share of the glyph's ink height below the ink's top is a
+// plus sign's.
+inline constexpr double kPlusBarDepth = 0.4;
+
+// `line` with the glyphs whose ink contradicts their reading replaced, and its text rebuilt from
+// the glyphs; `line` itself when nothing changes. `ink` as for GlyphSpacing::respace.
+RecognizedLine resolve(const RecognizedLine& line, const QImage& ink);
+
+}  // namespace GlyphConfusions

@@ -1,0 +1,195 @@
+#include "ocr/GlyphSpacing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace GlyphSpacing {
+namespace {
+
+constexpr uint8_t kInkBelow = 128;
+
+struct InkBox {
+    int left = 0;
+    int right = -1;  // inclusive; right < left when there is no ink
+    int top = 0;
+    int bottom = -1;
+
+    bool empty() const { return right < left; }
+    double centre() const { return (left + right) / 2.0; }
+    int width() const { return right - left + 1; }
+};
+
+// The tightest box around the ink inside `area` (clipped to the image).
+InkBox inkIn(const QImage& ink, QRect area) {
+    area = area.intersected(ink.rect());
+    InkBox box{area.right() + 1, area.left() - 1, area.bottom() + 1, area.top() - 1};
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uint8_t* row = ink.constScanLine(y);
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (row[x] < kInkBelow) {
+                box.left = std::min(box.left, x);
+                box.right = std::max(box.right, x);
+                box.top = std::min(box.top, y);
+                box.bottom = std::max(box.bottom, y);
+            }
+        }
+    }
+    return box;
+}
+
+// The widest run of columns without ink between x0 and x1 over the rows top..bottom.
+int widestEmptyRun(const QImage& ink, int x0, int x1, int top, int bottom) {
+    top = std::max(0, top);
+    bottom = std::min(ink.height() - 1, bottom);
+    x0 = std::max(0, x0);
+    x1 = std::min(ink.width() - 1, x1);
+    int widest = 0;
+    int run = 0;
+    for (int x = x0; x <= x1; ++x) {
+        bool empty = true;
+        for (int y = top; y <= bottom && empty; ++y) {
+            empty = ink.constScanLine(y)[x] >= kInkBelow;
+        }
+        run = empty ? run + 1 : 0;
+        widest = std::max(widest, run);
+    }
+    return widest;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+bool isNarrowMark(const QString& text) {
+    static const QString kNarrow = QStringLiteral("ijl!|.,:;'");
+    return text.size() == 1 && kNarrow.contains(text.at(0));
+}
+
+bool isDigit(const QString& text) {
+    return text.size() == 1 && text.at(0).isDigit();
+}
+
+bool isLetter(const QString& text) {
+    return text.size() == 1 && text.at(0).isLetter();
+}
+
+}  // namespace
+
+QString respace(const RecognizedLine& line, const QImage& ink) {
+    const QList<RecognizedGlyph>& glyphs = line.glyphs;
+    if (glyphs.size() <= kMinDigitSteps || ink.format() != QImage::Format_Grayscale8) {
+        return line.text;
+    }
+    std::vector<double> widths;
+    for (const RecognizedGlyph& glyph : glyphs) {
+        widths.push_back(glyph.box.width());
+    }
+    const int widest = static_cast<int>(std::ceil(1.5 * median(widths)));
+    // The engine sometimes stretches the last glyph of a word over the ground after it.
+    std::vector<QRect> areas;
+    for (const RecognizedGlyph& glyph : glyphs) {
+        QRect area = glyph.box;
+        area.setWidth(std::min(area.width(), widest));
+        areas.push_back(area);
+    }
+    std::vector<InkBox> boxes;
+    boxes.reserve(areas.size());
+    for (size_t i = 0; i < areas.size(); ++i) {
+        // Nor may a glyph's ink reach into its neighbours' boxes.
+        QRect area = areas[i];
+        if (i + 1 < areas.size()) {
+            area.setRight(std::min(area.right(), areas[i + 1].left() - 1));
+        }
+        if (i > 0) {
+            area.setLeft(std::max(area.left(), areas[i - 1].right() + 1));
+        }
+        const InkBox box = inkIn(ink, area);
+        if (box.empty()) {
+            return line.text;
+        }
+        boxes.push_back(box);
+    }
+
+    std::vector<double> steps;
+    std::vector<double> narrowSteps;
+    std::vector<double> digitSteps;
+    std::vector<double> bottoms;
+    std::vector<double> heights;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        bottoms.push_back(boxes[i].bottom);
+        heights.push_back(boxes[i].bottom - boxes[i].top + 1);
+        const auto at = static_cast<qsizetype>(i);
+        if (i == 0 || glyphs.at(at).wordStart) {
+            continue;
+        }
+        const double step = boxes[i].centre() - boxes[i - 1].centre();
+        steps.push_back(step);
+        const QString& a = glyphs.at(at - 1).text;
+        const QString& b = glyphs.at(at).text;
+        if ((isNarrowMark(a) && isLetter(b)) || (isLetter(a) && isNarrowMark(b))) {
+            narrowSteps.push_back(step);
+        }
+        if (isDigit(a) && isDigit(b)) {
+            digitSteps.push_back(step);
+        }
+    }
+    const double pitch = steps.empty() ? 0 : median(steps);
+    const auto onPitch = std::count_if(steps.begin(), steps.end(), [&](double step) {
+        return std::abs(step - pitch) <= kPitchTolerance * pitch;
+    });
+    const bool monospace =
+        pitch > 0 && steps.size() >= static_cast<size_t>(kMinSteps) &&
+        narrowSteps.size() >= static_cast<size_t>(kMinNarrowSteps) &&
+        median(narrowSteps) >= kNarrowStepShare * pitch &&
+        static_cast<double>(onPitch) >= kMonospaceShare * static_cast<double>(steps.size());
+    const double digitPitch =
+        digitSteps.size() >= static_cast<size_t>(kMinDigitSteps) ? median(digitSteps) : 0;
+    if (!monospace && digitPitch <= 0) {
+        return line.text;
+    }
+    const double baseline = median(bottoms);
+    const double glyphHeight = median(heights);
+    const int top = static_cast<int>(std::lround(baseline - 1.3 * glyphHeight));
+    const int bottom = static_cast<int>(std::lround(baseline + 0.5 * glyphHeight));
+
+    QString out = glyphs.first().text;
+    for (size_t i = 1; i < boxes.size(); ++i) {
+        const RecognizedGlyph& glyph = glyphs.at(static_cast<qsizetype>(i));
+        const QString& before = glyphs.at(static_cast<qsizetype>(i) - 1).text;
+        if (glyph.wordStart && !monospace && isDigit(before) && isDigit(glyph.text)) {
+            const double distance = boxes[i].centre() - boxes[i - 1].centre();
+            if (distance >= kDigitSpaceSteps * digitPitch) {
+                out += QLatin1Char(' ');
+            }
+        } else if (glyph.wordStart && !monospace) {
+            out += QLatin1Char(' ');
+        } else if (glyph.wordStart) {
+            const double left = boxes[i - 1].centre();
+            const double right = boxes[i].centre();
+            // Over the two glyphs' own rows: ink of a neighbouring line may reach into the image.
+            const int gap =
+                widestEmptyRun(ink, static_cast<int>(std::ceil(left)), static_cast<int>(right),
+                               std::min(boxes[i - 1].top, boxes[i].top),
+                               std::max(boxes[i - 1].bottom, boxes[i].bottom));
+            if (right - left >= kSpaceSteps * pitch || gap >= kSpaceGapShare * pitch) {
+                // A one-cell space holding a bar along the bottom is an underscore.
+                const InkBox between = inkIn(ink, QRect(QPoint(boxes[i - 1].right + 1, top),
+                                                        QPoint(boxes[i].left - 1, bottom)));
+                const bool underscore = std::lround((right - left) / pitch) == 2 &&
+                                        !between.empty() &&
+                                        between.top >= baseline - 0.1 * glyphHeight &&
+                                        between.bottom - between.top + 1 <= 0.25 * glyphHeight &&
+                                        between.width() >= 0.5 * pitch;
+                out += underscore ? QLatin1Char('_') : QLatin1Char(' ');
+            }
+        }
+        out += glyph.text;
+    }
+    return out;
+}
+
+}  // namespace GlyphSpacing

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ocr/RecognizedLine.h"
+
+#include <QImage>
+#include <QString>
+
+// Corrects the spaces of a recognised line from the geometry of its glyphs. The engine learned
+// spacing on proportional print: in a monospace font (a terminal, code, a log) every glyph sits
+// in a cell of equal width, so a narrow "." or "," leaves much ground before the next letter and
+// is read as "example. com"; digit runs get split after a narrow "1"; an underscore is read as a
+// space. In monospace text a space is an empty cell: the ink centres of two neighbouring glyphs
+// stand about one pitch apart inside a word and two or more across a space, and the ground
+// between them is narrower than a cell.
+//
+// Only the engine's spaces are judged: one that geometry contradicts is removed, one over a cell
+// whose ink is a bar along the bottom becomes "_". Spaces are never added. Proportional lines keep
+// the engine's spacing between letters (their gaps vary too much with the glyph pairs, and a space
+// wrongly removed hides a number from its word boundary); only the spaces inside digit runs, set
+// on a fixed pitch in every font, are judged there, so a card number split after a narrow "1" is
+// whole again.
+namespace GlyphSpacing {
+
+// A line is monospace when at least kMonospaceShare of the steps between neighbouring glyph
+// centres inside words lie within kPitchTolerance of the median step (the pitch), over at least
+// kMinSteps steps...
+inline constexpr double kPitchTolerance = 0.2;
+inline constexpr double kMonospaceShare = 0.7;
+inline constexpr int kMinSteps = 6;
+// ...and the steps between a narrow letter or punctuation mark ("i", "l", ".", ",", ...) and a
+// letter, at least kMinNarrowSteps of them, are as long as the others: a proportional font gives
+// those glyphs narrow advances. Digits do not count: proportional fonts set them on a fixed pitch.
+inline constexpr int kMinNarrowSteps = 3;
+inline constexpr double kNarrowStepShare = 0.9;
+// Every font sets digits on one pitch, so in any line a space the engine put between two digits
+// is kept only when their centres stand at least kDigitSpaceSteps digit pitches apart (a space
+// adds half a pitch or more); the digit pitch is the median of at least kMinDigitSteps steps
+// between digits inside words.
+inline constexpr int kMinDigitSteps = 3;
+inline constexpr double kDigitSpaceSteps = 1.25;
+// In monospace lines, an engine space is kept when its neighbours' centres stand at least this many
+// pitches apart or the widest empty column run between them is at least this share of the pitch.
+inline constexpr double kSpaceSteps = 1.5;
+inline constexpr double kSpaceGapShare = 0.75;
+
+// The line's text with its spaces corrected, or `line.text` unchanged when there is nothing to
+// judge. `ink` is the 8-bit image the line was read from (dark ink on a
+// light ground) in the glyphs' coordinates.
+QString respace(const RecognizedLine& line, const QImage& ink);
+
+}  // namespace GlyphSpacing

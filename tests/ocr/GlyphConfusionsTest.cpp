@@ -1,0 +1,65 @@
+#include "ocr/GlyphConfusions.h"
+
+#include "TextImage.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+
+namespace {
+
+// The glyph boxes an engine would report for `drawn` read as `reading` (same length, one
+// character per drawn character; spaces start words).
+RecognizedLine engineLine(const QString& drawn, const QString& reading, const QFont& font,
+                          QPoint origin) {
+    const QFontMetrics metrics(font);
+    RecognizedLine line{reading, {}};
+    bool wordStart = true;
+    for (qsizetype i = 0; i < drawn.size(); ++i) {
+        if (drawn.at(i) == QLatin1Char(' ')) {
+            wordStart = true;
+            continue;
+        }
+        const int x = origin.x() + metrics.horizontalAdvance(drawn.left(i));
+        line.glyphs.append(RecognizedGlyph{
+            QString(reading.at(i)),
+            QRect(x, origin.y(), metrics.horizontalAdvance(drawn.at(i)), metrics.height()),
+            wordStart});
+        wordStart = false;
+    }
+    return line;
+}
+
+TEST(GlyphConfusionsTest, APlusReadAsTBeforeTheAtSignComesBackAndRealTsStay) {
+    const struct {
+        const char* family;
+        const char* drawn;
+        const char* reading;
+        const char* expected;
+    } cases[] = {
+        {"DejaVu Sans", "to maria+news@example.com", "to mariatnews@example.com",
+         "to maria+news@example.com"},
+        {"Liberation Serif", "to maria+news@example.com", "to mariatnews@example.com",
+         "to maria+news@example.com"},
+        {"DejaVu Sans Mono", "user=li+news@litware.biz", "user=litnews@litware.biz",
+         "user=li+news@litware.biz"},
+        {"DejaVu Sans", "tomas.tanaka@tailspin.com", "tomas.tanaka@tailspin.com",
+         "tomas.tanaka@tailspin.com"},
+        {"Liberation Serif", "kate_stott@example.com", "kate_stott@example.com",
+         "kate_stott@example.com"},
+    };
+    for (const auto& c : cases) {
+        for (const int pixelSize : {24, 32}) {
+            SCOPED_TRACE(std::string(c.family) + " " + std::to_string(pixelSize) + ": " + c.drawn);
+            const QFont font = TextImage::font(QString::fromUtf8(c.family), pixelSize);
+            QImage image = TextImage::blank(900, 70);
+            TextImage::draw(image, QString::fromUtf8(c.drawn), QPoint(10, 10), font);
+            const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+            const RecognizedLine line = engineLine(
+                QString::fromUtf8(c.drawn), QString::fromUtf8(c.reading), font, QPoint(10, 10));
+            EXPECT_EQ(GlyphConfusions::resolve(line, gray).text.toStdString(), c.expected);
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#include "ocr/GlyphSpacing.h"
+
+#include "TextImage.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+
+namespace {
+
+// A line drawn with Qt and the glyph boxes an engine would report for `reading`: the drawn text
+// read with spaces where the engine put them. A drawn character the reading skips (an underscore
+// or space read as a space) gets no glyph.
+RecognizedLine engineLine(const QImage& image, const QString& drawn, const QString& reading,
+                          const QFont& font, QPoint origin) {
+    const QFontMetrics metrics(font);
+    RecognizedLine line{reading, image.rect()};
+    qsizetype t = 0;
+    bool spaceBefore = true;
+    for (const QChar c : reading) {
+        if (c == QLatin1Char(' ')) {
+            spaceBefore = true;
+            continue;
+        }
+        while (t < drawn.size() && drawn.at(t) != c) {
+            ++t;
+        }
+        const int x = origin.x() + metrics.horizontalAdvance(drawn.left(t));
+        const QRect cell(x, origin.y(), metrics.horizontalAdvance(drawn.at(t)), metrics.height());
+        line.glyphs.append(RecognizedGlyph{QString(c), cell, spaceBefore});
+        spaceBefore = false;
+        ++t;
+    }
+    return line;
+}
+
+TEST(GlyphSpacingTest, SpacesFollowTheGlyphCellsInMonospaceAndDigitRunsOnly) {
+    const QFont mono = TextImage::font(QStringLiteral("DejaVu Sans Mono"), 30);
+    const QFont sans = TextImage::sans(30);
+    const struct {
+        const char* name;
+        QFont font;
+        const char* drawn;
+        const char* reading;
+        const char* expected;
+    } cases[] = {
+        {"a dot or comma followed by a letter is no space", mono, "1,kim,lee.kim@example.com,ok",
+         "1, kim, lee. kim@example. com, ok", "1,kim,lee.kim@example.com,ok"},
+        {"an underscore read as a space comes back", mono, "sent to kxu_nguyen@example.io",
+         "sent to kxu nguyen@example.io", "sent to kxu_nguyen@example.io"},
+        {"real spaces stay, also after a full stop", mono, "done. login ok at 12:40",
+         "done. login ok at 12:40", "done. login ok at 12:40"},
+        {"a digit run split after a narrow one is whole", mono, "card 6011080268170696 ok",
+         "card 60110802681 70696 ok", "card 6011080268170696 ok"},
+        {"proportional digits split after a one are whole", sans, "folder 6011080268170696 set",
+         "folder 60110802681 70696 set", "folder 6011080268170696 set"},
+        {"proportional digit groups keep their spaces", sans, "call 555 123 4567 today",
+         "call 555 123 4567 today", "call 555 123 4567 today"},
+        {"proportional words keep the engine's spaces", sans, "Customer noah.lee@corp.io is",
+         "Customer noah.lee@corp.io is", "Customer noah.lee@corp.io is"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString drawn = QString::fromUtf8(c.drawn);
+        QImage image = TextImage::blank(1000, 60);
+        TextImage::draw(image, drawn, QPoint(12, 10), c.font);
+        const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+        const RecognizedLine line =
+            engineLine(gray, drawn, QString::fromUtf8(c.reading), c.font, QPoint(12, 10));
+        EXPECT_EQ(GlyphSpacing::respace(line, gray).toStdString(), c.expected);
+    }
+}
+
+}  // namespace
