@@ -178,13 +178,13 @@ TEST(UpdateViewsTest, PackagedCopySaysWhereUpdatesComeFromAndOffersNoInstall) {
     ASSERT_TRUE(w.checked && w.root);
     QmlHost& host = w.bench.host;
     EXPECT_FALSE(visibleChild(host, "packageManagerText"));
-    w.updates->setUpdatedByPackageManager(true);
+    w.bench.updates.setUpdatedByPackageManager(true);
     EXPECT_FALSE(visibleChild(host, "installButton"));
     EXPECT_EQ(textOf(visibleChild(host, "packageManagerText")),
               QStringLiteral("Updates for this copy come from your package manager."));
     EXPECT_TRUE(visibleChild(host, "downloadManuallyButton"));
-    EXPECT_FALSE(w.updates->installUpdate()) << "the verb refuses too, whatever calls it";
-    EXPECT_EQ(w.updates->phase(), QStringLiteral("idle"));
+    EXPECT_FALSE(w.bench.updates.installUpdate()) << "the verb refuses too, whatever calls it";
+    EXPECT_EQ(w.bench.updates.phase(), QStringLiteral("idle"));
 }
 
 TEST(UpdateViewsTest, FailedFooterOffersTheManualDownloadWhichCloses) {
