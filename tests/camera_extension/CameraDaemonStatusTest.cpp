@@ -1,13 +1,12 @@
 // The daemon's status file is believed only when it is ours: a file another account owns or can
 // rewrite, or a pid that is not our daemon, never leads the installer to signal anything.
 
+#include "DaemonTestSupport.h"
 #include "shared/CameraDaemonStatus.h"
 #include "shared/HandoffNamespace.h"
 
-#include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,30 +18,11 @@
 
 namespace {
 
-// Points XDG_RUNTIME_DIR at `folder` (or unsets it) for the test's life.
-class RuntimeFolder {
-public:
-    explicit RuntimeFolder(const QString& folder)
-        : m_saved(qgetenv("XDG_RUNTIME_DIR")) {
-        folder.isEmpty() ? qunsetenv("XDG_RUNTIME_DIR")
-                         : qputenv("XDG_RUNTIME_DIR", folder.toUtf8());
-    }
-    ~RuntimeFolder() {
-        m_saved.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", m_saved);
-    }
-
-private:
-    QByteArray m_saved;
-};
-
-// A process whose executable is named like the daemon: a copy of sleep.
+// A process whose executable is named like the daemon.
 class Impostor {
 public:
     explicit Impostor(const QString& folder) {
-        const QString copy = folder + QStringLiteral("/velarion-camera-extension");
-        QFile::copy(QStandardPaths::findExecutable(QStringLiteral("sleep")), copy);
-        QFile(copy).setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
-        m_process.start(copy, {QStringLiteral("60")});
+        m_process.start(sleepNamedLikeTheDaemon(folder), {QStringLiteral("60")});
         m_process.waitForStarted();
     }
     ~Impostor() {
@@ -54,6 +34,14 @@ public:
 private:
     QProcess m_process;
 };
+
+QProcessEnvironment runtimeFolder(const QString& folder) {
+    QProcessEnvironment environment;
+    if (!folder.isEmpty()) {
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
+    }
+    return environment;
+}
 
 // Writes a status file naming `pid` and holds its lock as a daemon would.
 int plantLockedStatus(pid_t pid) {
@@ -89,7 +77,7 @@ TEST(CameraDaemonStatusTest, StatusIsBelievedOnlyFromOurFileNamingOurDaemon) {
         }
         HandoffNamespace ns;
         QTemporaryDir runtime;
-        RuntimeFolder environment(runtime.path());
+        ScopedEnvironment environment(runtimeFolder(runtime.path()), {"XDG_RUNTIME_DIR"});
         Impostor daemon(runtime.path());
         ASSERT_GT(daemon.pid(), 0);
         const int fd = plantLockedStatus(c.otherProgram ? ::getpid() : daemon.pid());
@@ -112,7 +100,7 @@ TEST(CameraDaemonStatusTest, StatusIsBelievedOnlyFromOurFileNamingOurDaemon) {
 
 TEST(CameraDaemonStatusTest, WithoutARuntimeFolderAPrivateOneIsMadeAndAnOpenOneRefused) {
     HandoffNamespace ns;
-    RuntimeFolder environment(QString{});
+    ScopedEnvironment environment(runtimeFolder({}), {"XDG_RUNTIME_DIR"});
     const std::string path = CameraDaemonStatus::path();
     ASSERT_FALSE(path.empty());
     const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();

@@ -60,7 +60,7 @@ protected:
 
 }  // namespace
 
-TEST_F(CameraLoopbackStreamTest, LateDeviceGetsBlackThenThePublishedBarsAsYuyvThirtyTimesASecond) {
+TEST_F(CameraLoopbackStreamTest, LateDeviceGetsBlackThenThePublishedBarsAsWholeYuyvFrames) {
     m_node.fail(ENOENT);  // not there yet
     startDaemonOnNode();
     ASSERT_TRUE(waitForLog(
@@ -76,19 +76,15 @@ TEST_F(CameraLoopbackStreamTest, LateDeviceGetsBlackThenThePublishedBarsAsYuyvTh
     QProcess& publisher = startPublisher();
     EXPECT_EQ(waitForFrame(ColourBars::mismatchWithBars), "") << log();
 
-    // Three seconds of writes, each one whole frame.
+    // Every write is one whole frame.
     const std::size_t first = m_node.writes().size();
-    constexpr std::size_t kIntervals = 90;
-    ASSERT_TRUE(waitFor([&] { return m_node.writes().size() > first + kIntervals; }));
+    constexpr std::size_t kWrites = 90;
+    ASSERT_TRUE(waitFor([&] { return m_node.writes().size() > first + kWrites; }));
     const std::vector<FakeNode::Write> writes = m_node.writes();
-    for (std::size_t i = first; i <= first + kIntervals; ++i) {
+    for (std::size_t i = first; i <= first + kWrites; ++i) {
         ASSERT_EQ(writes[i].asked, kYuyvFrameBytes);
         ASSERT_EQ(writes[i].result, long(kYuyvFrameBytes));
     }
-#ifndef __SANITIZE_THREAD__  // a thread-sanitized daemon cannot keep up 30 frames a second
-    const double seconds = double(writes[first + kIntervals].timeNs - writes[first].timeNs) / 1e9;
-    EXPECT_NEAR(double(kIntervals) / seconds, 30.0, 5.0);
-#endif
 
     publisher.terminate();  // stops publishing: the announced surfaces go
     publisher.waitForFinished(10000);
@@ -115,8 +111,9 @@ TEST_F(CameraLoopbackStreamTest, LostDeviceIsDroppedWhileThePipeWireConsumerKeep
     EXPECT_FALSE(receiveCentrePixel().empty()) << log();
     EXPECT_TRUE(waitForLog(QStringLiteral("stopStreaming (clients=1)"), 2)) << log();
     EXPECT_EQ(m_daemon->state(), QProcess::Running);
+    EXPECT_EQ(logCount(QStringLiteral("stopStreaming (stopped)")), 0) << log();
 
-    viewer.kill();  // the last client: the device's is gone already
+    viewer.kill();  // SIGKILL, and the last client: the device's is gone already
     viewer.waitForFinished(10000);
     EXPECT_TRUE(waitForLog(QStringLiteral("stopStreaming (stopped)"))) << log();
 }

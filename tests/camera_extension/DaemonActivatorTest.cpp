@@ -1,3 +1,4 @@
+#include "DaemonTestSupport.h"
 #include "PipeWireSession.h"
 #include "shared/HandoffNamespace.h"
 
@@ -7,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThreadPool>
 
@@ -23,28 +23,8 @@ namespace {
 
 using Kind = SystemExtensionInstaller::State::Kind;
 
-// Points this process at the folders `session` names while the test runs.
-class SessionEnvironment {
-public:
-    explicit SessionEnvironment(const QProcessEnvironment& session) {
-        for (const char* name : {"XDG_RUNTIME_DIR", "PIPEWIRE_RUNTIME_DIR", "XDG_STATE_HOME",
-                                 "XDG_CONFIG_HOME", "DBUS_SESSION_BUS_ADDRESS"}) {
-            if (!session.contains(QString::fromLatin1(name))) {
-                continue;
-            }
-            m_saved.emplace_back(name, qgetenv(name));
-            qputenv(name, session.value(QString::fromLatin1(name)).toUtf8());
-        }
-    }
-    ~SessionEnvironment() {
-        for (const auto& [name, value] : m_saved) {
-            value.isNull() ? qunsetenv(name) : qputenv(name, value);
-        }
-    }
-
-private:
-    std::vector<std::pair<const char*, QByteArray>> m_saved;
-};
+const auto kSessionVariables = {"XDG_RUNTIME_DIR", "PIPEWIRE_RUNTIME_DIR", "XDG_STATE_HOME",
+                                "XDG_CONFIG_HOME", "DBUS_SESSION_BUS_ADDRESS"};
 
 // The daemon runs detached, outside the session's processes: it is ended here, whatever the test
 // found.
@@ -70,15 +50,21 @@ bool isLive(qint64 pid) {
     return close > 0 && line.size() > close + 2 && line[close + 2] != 'Z';
 }
 
+// This process in a private PipeWire session, as the application would be; the daemon it starts
+// is ended with the test.
+class DaemonExtensionActivatorTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_session.isReady()); }
+
+    HandoffNamespace m_namespace;
+    PipeWireSession m_session;
+    ScopedEnvironment m_environment{m_session.environment(), kSessionVariables};
+    DaemonReaper m_reaper;
+};
+
 }  // namespace
 
-TEST(DaemonExtensionActivator, StartsTheDaemonDetachedAndKeepsItOnASecondActivation) {
-    HandoffNamespace ns;
-    PipeWireSession session;
-    ASSERT_TRUE(session.isReady());
-    SessionEnvironment environment(session.environment());
-    DaemonReaper reaper;
-
+TEST_F(DaemonExtensionActivatorTest, StartsTheDaemonDetachedAndKeepsItOnASecondActivation) {
     DaemonExtensionActivator activator(QStringLiteral(CAMERA_DAEMON));
     SystemExtensionInstaller installer(activator);
     EXPECT_FALSE(DaemonExtensionActivator::isDaemonOfThisBuildRunning());
@@ -101,18 +87,11 @@ TEST(DaemonExtensionActivator, StartsTheDaemonDetachedAndKeepsItOnASecondActivat
     EXPECT_TRUE(isLive(first->pid));
 }
 
-TEST(DaemonExtensionActivator, ReplacesADaemonOfAnotherVersion) {
-    HandoffNamespace ns;
-    PipeWireSession session;
-    ASSERT_TRUE(session.isReady());
-    SessionEnvironment environment(session.environment());
-    DaemonReaper reaper;
-
+TEST_F(DaemonExtensionActivatorTest, ReplacesADaemonOfAnotherVersion) {
     // An older daemon: a process by the daemon's name holding a status of another version.
     QTemporaryDir bin;
-    const QString oldDaemon = bin.filePath(QStringLiteral("velarion-camera-extension"));
-    ASSERT_TRUE(QFile::copy(QStandardPaths::findExecutable(QStringLiteral("sleep")), oldDaemon));
-    QFile(oldDaemon).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString oldDaemon = sleepNamedLikeTheDaemon(bin.path());
+    ASSERT_FALSE(oldDaemon.isEmpty());
     // flock holds the status lock for it, as the daemon's own lock would, until it ends.
     const std::string statusPath = CameraDaemonStatus::path();
     const int fd = ::open(statusPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -152,7 +131,7 @@ TEST(DaemonExtensionActivator, AsksTheUserToActWithoutPipeWireAndFailsWithoutThe
     QTemporaryDir emptyRuntime;
     QProcessEnvironment noPipeWire;
     noPipeWire.insert(QStringLiteral("PIPEWIRE_RUNTIME_DIR"), emptyRuntime.path());
-    SessionEnvironment environment(noPipeWire);
+    ScopedEnvironment environment(noPipeWire, {"PIPEWIRE_RUNTIME_DIR"});
 
     DaemonExtensionActivator activator(QStringLiteral(CAMERA_DAEMON));
     SystemExtensionInstaller installer(activator);
@@ -168,13 +147,7 @@ TEST(DaemonExtensionActivator, AsksTheUserToActWithoutPipeWireAndFailsWithoutThe
         << failing.lastMessage().toStdString();
 }
 
-TEST(DaemonExtensionActivator, DestroyedWhileActivatingIsNeverCalledIntoAgain) {
-    HandoffNamespace ns;
-    PipeWireSession session;
-    ASSERT_TRUE(session.isReady());
-    SessionEnvironment environment(session.environment());
-    DaemonReaper reaper;
-
+TEST_F(DaemonExtensionActivatorTest, DestroyedWhileActivatingIsNeverCalledIntoAgain) {
     auto activator = std::make_unique<DaemonExtensionActivator>(QStringLiteral(CAMERA_DAEMON));
     SystemExtensionInstaller installer(*activator);
     installer.activateExtension();

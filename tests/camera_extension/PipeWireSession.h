@@ -39,26 +39,12 @@ public:
         startProcess(
             QStringLiteral("/usr/bin/dbus-daemon"),
             {"--session", "--address=unix:path=" + dir + "/bus", "--nofork", "--nopidfile"});
-        if (!waitFor([&] { return QFile::exists(dir + "/bus"); })) {
-            return;
-        }
-        startProcess(QStringLiteral("/usr/bin/pipewire"), {});
-        if (!waitFor([&] { return pwCli({"info", "0"}).contains("PipeWire:Interface:Core"); })) {
-            return;
-        }
-        startProcess(QStringLiteral("/usr/bin/wireplumber"), {});
-        m_ready = waitFor([&] { return pwCli({"ls", "Metadata"}).contains("\"default\""); });
+        m_ready = waitFor([&] { return QFile::exists(dir + "/bus"); }) && startPipeWire();
     }
 
     ~PipeWireSession() {
         for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
-            if ((*it)->state() != QProcess::NotRunning) {
-                (*it)->terminate();
-                if (!(*it)->waitForFinished(5000)) {
-                    (*it)->kill();
-                    (*it)->waitForFinished(5000);
-                }
-            }
+            end(**it);
         }
     }
 
@@ -67,20 +53,9 @@ public:
     // Ends PipeWire and WirePlumber and starts them again, as a restart of the user's services
     // would; true once the new ones are up.
     bool restartPipeWire() {
-        for (std::size_t index : {std::size_t(2), std::size_t(1)}) {
-            QProcess& process = *m_processes.at(index);
-            process.terminate();
-            if (!process.waitForFinished(5000)) {
-                process.kill();
-                process.waitForFinished(5000);
-            }
-        }
-        startProcess(QStringLiteral("/usr/bin/pipewire"), {});
-        if (!waitFor([&] { return pwCli({"info", "0"}).contains("PipeWire:Interface:Core"); })) {
-            return false;
-        }
-        startProcess(QStringLiteral("/usr/bin/wireplumber"), {});
-        return waitFor([&] { return pwCli({"ls", "Metadata"}).contains("\"default\""); });
+        end(*m_processes.at(2));
+        end(*m_processes.at(1));
+        return startPipeWire();
     }
     // The environment in which a process talks to this session.
     QProcessEnvironment environment() const { return m_environment; }
@@ -116,6 +91,24 @@ public:
     }
 
 private:
+    bool startPipeWire() {
+        startProcess(QStringLiteral("/usr/bin/pipewire"), {});
+        if (!waitFor([&] { return pwCli({"info", "0"}).contains("PipeWire:Interface:Core"); })) {
+            return false;
+        }
+        startProcess(QStringLiteral("/usr/bin/wireplumber"), {});
+        return waitFor([&] { return pwCli({"ls", "Metadata"}).contains("\"default\""); });
+    }
+    static void end(QProcess& process) {
+        if (process.state() != QProcess::NotRunning) {
+            process.terminate();
+            if (!process.waitForFinished(5000)) {
+                process.kill();
+                process.waitForFinished(5000);
+            }
+        }
+    }
+
     QTemporaryDir m_dir;
     QProcessEnvironment m_environment;
     std::vector<std::unique_ptr<QProcess>> m_processes;

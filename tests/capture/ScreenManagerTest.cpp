@@ -57,49 +57,37 @@ protected:
 };
 
 TEST_F(ScreenManagerTest, SessionExcludesEveryApplicationOwningAChosenWindow) {
-    // 1 (Editor), 3 (Mail), an orphan and a vanished id: the orphan and the vanished id add
-    // nothing.
-    start({1, 3, 4, 99});
-    ASSERT_EQ(m_backend->filters.size(), 1);
-    const ContentFilter& filter = m_backend->filters.first();
-    EXPECT_EQ(filter.excludedApplications, (QList<RunningApplication>{kEditor, kMail}));
-    EXPECT_TRUE(filter.excludedWindows.isEmpty());
-    EXPECT_TRUE(filter.exceptingWindows.isEmpty());
-    EXPECT_EQ(filter.display.displayID, 7u);
-    EXPECT_TRUE(m_manager.isCapturing());
-    EXPECT_NE(m_manager.stream(), nullptr);
-    EXPECT_NE(m_manager.streamHandler(), nullptr);
-}
-
-TEST_F(ScreenManagerTest, SessionWithNothingToExcludeCapturesTheWholeDisplay) {
-    const LogCapture log;
-    start({});
-    start({4, 99});
-    const QStringList lines = log.texts();
-
-    ASSERT_EQ(m_backend->filters.size(), 2);
-    for (const ContentFilter& filter : m_backend->filters) {
-        EXPECT_TRUE(filter.excludedApplications.isEmpty());
+    struct Case {
+        WindowIdSet ids;
+        QList<RunningApplication> excluded;
+    };
+    // An orphan (4) and a vanished id (99) add nothing.
+    const Case cases[] = {{{1, 3, 4, 99}, {kEditor, kMail}}, {{4, 99}, {}}, {{}, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.excluded.size());
+        const LogCapture log;
+        start(c.ids);
+        const ContentFilter& filter = m_backend->filters.last();
+        EXPECT_EQ(filter.excludedApplications, c.excluded);
         EXPECT_TRUE(filter.excludedWindows.isEmpty());
-    }
-    for (const char* line :
-         {"[DIAG] startStealthSession called, excludingWindowIDs=0",
-          "[DIAG] startStealthSession called, excludingWindowIDs=2",
-          "[DIAG] Display found: 1512x982", "[DIAG] Excluding 0 app(s) dynamically",
-          "[DIAG] virtualCameraService connected: false",
-          "[DIAG] Screen capture started successfully"}) {
-        EXPECT_TRUE(lines.contains(line)) << line;
+        EXPECT_TRUE(filter.exceptingWindows.isEmpty());
+        EXPECT_EQ(filter.display.displayID, 7u);
+        EXPECT_TRUE(m_manager.isCapturing());
+        EXPECT_TRUE(log.texts().contains(
+            QStringLiteral("[DIAG] Excluding %1 app(s) dynamically").arg(c.excluded.size())));
     }
 }
 
-TEST_F(ScreenManagerTest, StreamIsNativeSizeThirtyFramesCursorAndFourDeep) {
+// The stream and the still are both taken at the display's native size (points × scale).
+TEST_F(ScreenManagerTest, StreamAndSnapshotAreNativeSize) {
     start({});
-    const StreamConfiguration& configuration = m_backend->configurations.first();
-    EXPECT_EQ(configuration.width, 3024);
-    EXPECT_EQ(configuration.height, 1964);
-    EXPECT_DOUBLE_EQ(configuration.minimumFrameIntervalSeconds(), 1.0 / 30);
-    EXPECT_EQ(configuration.queueDepth, 4);
-    EXPECT_TRUE(configuration.showsCursor);
+    const QFuture<std::optional<QImage>> snapshot = m_manager.captureScreenSnapshot();
+    ASSERT_TRUE(finishes(snapshot));
+    EXPECT_TRUE(snapshot.result().has_value());
+    ASSERT_EQ(m_backend->configurations.size(), 2);
+    for (const StreamConfiguration& configuration : m_backend->configurations) {
+        EXPECT_EQ(QSize(configuration.width, configuration.height), QSize(3024, 1964));
+    }
 }
 
 TEST_F(ScreenManagerTest, NoDisplayStartsNothingAndGivesNoSnapshot) {
@@ -158,9 +146,6 @@ TEST_F(ScreenManagerTest, StopWithoutStreamClearsStateAndDoesNotFail) {
     QFuture<void> stopped = m_manager.stopCapture();
     ASSERT_TRUE(finishes(stopped));
     EXPECT_NO_THROW(stopped.waitForFinished());
-    EXPECT_FALSE(m_manager.isCapturing());
-    EXPECT_EQ(m_manager.stream(), nullptr);
-    EXPECT_EQ(m_manager.streamHandler(), nullptr);
     EXPECT_EQ(capturing.count(), 0);
 
     start({});
@@ -218,12 +203,11 @@ TEST_F(ScreenManagerTest, FramesReachThePublisherOnTheCaptureThreadWithoutCopy) 
 }
 
 TEST_F(ScreenManagerTest, RefreshKeepsTitledWindowsLargerThanOneHundredInOrder) {
+    // The width and title rules are checked against a real X server (X11CaptureTest); here the
+    // height rule, an orphan's application name and the order.
     m_backend->content.windows = {
-        window(1, "Exactly", {0, 0, 100, 300}, kEditor),
         window(2, "Short", {0, 0, 300, 100}, kEditor),
         window(3, "Kept", {0, 0, 101, 101}, kMail),
-        window(4, "", {0, 0, 400, 400}, kMail),
-        window(5, nullptr, {0, 0, 400, 400}, kMail),
         window(6, "Orphan", {0, 0, 400, 400}, std::nullopt),
         window(7, "Back", {0, 0, 800, 600}, kChat),
     };
@@ -240,15 +224,6 @@ TEST_F(ScreenManagerTest, RefreshKeepsTitledWindowsLargerThanOneHundredInOrder) 
     // The same list again tells nobody.
     ASSERT_TRUE(finishes(m_manager.refreshAvailableWindows()));
     EXPECT_EQ(changed.count(), 1);
-}
-
-TEST_F(ScreenManagerTest, SnapshotIsTwicePointSizeOnAHighDensityScreen) {
-    const QFuture<std::optional<QImage>> snapshot = m_manager.captureScreenSnapshot();
-    ASSERT_TRUE(finishes(snapshot));
-    EXPECT_TRUE(snapshot.result().has_value());
-    ASSERT_EQ(m_backend->configurations.size(), 1);
-    EXPECT_EQ(m_backend->configurations.first().width, 3024);
-    EXPECT_EQ(m_backend->configurations.first().height, 1964);
 }
 
 }  // namespace

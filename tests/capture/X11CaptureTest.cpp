@@ -318,8 +318,9 @@ TEST_F(X11CaptureTest, IncrementalFramesMatchAFreshComposition) {
     ASSERT_TRUE(frameShows(450, 350, kRed));
     // Only parts change from here on: the clock area, and the cursor moving over the windows.
     for (const auto& [x, y] : {std::pair{150, 150}, std::pair{420, 260}, std::pair{600, 500}}) {
+        const int seen = m_sink.frames();
         m_server->runClient("xdotool", {"mousemove", QString::number(x), QString::number(y)});
-        QTest::qWait(150);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_sink.frames() > seen; }, 10'000));
     }
 
     const ShareableDisplay display{0, 1280, 800, 1, QRect(0, 0, 1280, 800)};

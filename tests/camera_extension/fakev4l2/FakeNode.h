@@ -17,8 +17,8 @@
 // file "<node>.frame": this header at offset 0 and the last frame's bytes at kFrameOffset. Both
 // sides hold a lock on the file around their copy (flock): a reader gets a whole frame however
 // slowly it copies, and the node, which never waits, leaves out the frames written meanwhile.
-// Every write is also logged as one line "<CLOCK_MONOTONIC ns> <bytes asked> <bytes taken or
-// -errno>" in "<node>.writes".
+// Every write is also logged as one line "<bytes asked> <bytes taken or -errno>" in
+// "<node>.writes".
 struct FakeNodeRecording {
     static constexpr std::size_t kFrameOffset = 4096;
     static constexpr std::size_t kFrameCapacity = std::size_t(1920) * 1080 * 4;
@@ -39,7 +39,6 @@ public:
         std::vector<std::uint8_t> bytes;
     };
     struct Write {
-        long long timeNs;
         std::size_t asked;
         long result;  // bytes taken, or -errno
     };
@@ -109,7 +108,7 @@ public:
     std::vector<Write> writes() const {
         std::vector<Write> found;
         std::ifstream log(m_path + ".writes");
-        for (Write write{}; log >> write.timeNs >> write.asked >> write.result;) {
+        for (Write write{}; log >> write.asked >> write.result;) {
             found.push_back(write);
         }
         return found;

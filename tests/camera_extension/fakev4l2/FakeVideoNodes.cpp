@@ -24,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -220,11 +219,8 @@ void record(Node& node, const void* data, std::size_t size, long result) {
                     std::min<std::size_t>(std::size_t(result), FakeNodeRecording::kFrameCapacity));
         ::flock(node.recordingFd, LOCK_UN);
     }
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    char line[96];
-    const int length = std::snprintf(line, sizeof line, "%lld %zu %ld\n",
-                                     now.tv_sec * 1000000000LL + now.tv_nsec, size, result);
+    char line[64];
+    const int length = std::snprintf(line, sizeof line, "%zu %ld\n", size, result);
     libc().write(node.writesLog, line, std::size_t(length));
 }
 

@@ -26,9 +26,6 @@ public:
 TEST(SystemExtensionInstaller, SubmitsOnceWhileARequestIsInFlightAndAgainAfterAnAnswer) {
     FakeActivator activator;
     Installer installer(activator);
-    EXPECT_EQ(installer.state().kind, Kind::idle);
-    EXPECT_TRUE(installer.lastMessage().isEmpty());
-
     QSignalSpy stateSpy(&installer, &Installer::stateChanged);
     installer.activateExtension();
     installer.activateExtension();
