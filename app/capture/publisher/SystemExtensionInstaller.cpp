@@ -71,7 +71,7 @@ void SystemExtensionInstaller::requestDidFail(const Error& error) {
 }
 
 void SystemExtensionInstaller::setState(const State& state) {
-    if (!(m_state == state)) {
+    if (m_state != state) {
         m_state = state;
         Q_EMIT stateChanged();
     }
