@@ -80,6 +80,6 @@ void SystemExtensionInstaller::setState(const State& state) {
 void SystemExtensionInstaller::setLastMessage(const QString& message) {
     if (m_lastMessage != message) {
         m_lastMessage = message;
-        Q_EMIT lastMessageChanged(message);
+        Q_EMIT lastMessageChanged();
     }
 }
