@@ -111,14 +111,14 @@ int main(int argc, char* argv[]) {
                                       log.error("Lost the connection to PipeWire; reconnecting");
                                   }
                               }});
-    std::string error;
-    if (!node.start({{"velarion.device.uuid", CameraIdentity::kDeviceUUID},
-                     {"velarion.stream.uuid", CameraIdentity::kStreamUUID},
-                     {"velarion.stream.name", CameraIdentity::kStreamName},
-                     {"velarion.version", CameraIdentity::kVersion}},
-                    error)) {
-        log.error("Failed to add device: %s", error.c_str());
-        std::fprintf(stderr, "Failed to add device: %s\n", error.c_str());
+    const DaemonOutcome nodeStart =
+        node.start({{"velarion.device.uuid", CameraIdentity::kDeviceUUID},
+                    {"velarion.stream.uuid", CameraIdentity::kStreamUUID},
+                    {"velarion.stream.name", CameraIdentity::kStreamName},
+                    {"velarion.version", CameraIdentity::kVersion}});
+    if (nodeStart.failed()) {
+        log.error("Failed to add device: %s", nodeStart.error().c_str());
+        std::fprintf(stderr, "Failed to add device: %s\n", nodeStart.error().c_str());
         return 1;
     }
     // The loopback device is a client from open to close: the frame timer runs for it alone.

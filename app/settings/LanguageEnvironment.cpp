@@ -9,7 +9,7 @@ LanguageEnvironment::LanguageEnvironment(LocalizationManager& localization, QObj
     : QObject(parent) {
     apply(localization.language());
     connect(&localization, &LocalizationManager::languageChanged, this,
-            &LanguageEnvironment::onLanguageChanged);
+            [this, &localization] { onLanguageChanged(localization.language()); });
 }
 
 void LanguageEnvironment::addRetranslateStep(Retranslate retranslate) {

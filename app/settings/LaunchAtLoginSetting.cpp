@@ -38,7 +38,7 @@ bool LaunchAtLoginSetting::store(bool enabled) {
     // Written even when equal to a registered default, so the choice survives a new default.
     m_defaults.setValue(key(), enabled);
     if (changed) {
-        Q_EMIT launchAtLoginChanged(enabled);
+        Q_EMIT launchAtLoginChanged();
     }
     return changed;
 }

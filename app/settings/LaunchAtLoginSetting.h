@@ -28,7 +28,7 @@ public:
     void setLaunchAtLogin(bool enabled);
 
 Q_SIGNALS:
-    void launchAtLoginChanged(bool enabled);
+    void launchAtLoginChanged();
 
 private:
     // Stores and announces without touching the item; false when the value was already there.

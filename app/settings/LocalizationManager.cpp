@@ -67,7 +67,7 @@ void LocalizationManager::setLanguage(AppLanguage language) {
         return;
     }
     m_language = language;
-    Q_EMIT languageChanged(language);
+    Q_EMIT languageChanged();
     const QString raw = AppLanguages::rawValue(language);
     m_defaults.setValue(QString::fromLatin1(kAppLanguageKey), raw);
     m_defaults.setValue(QString::fromLatin1(kAppleLanguagesKey), QStringList{raw});

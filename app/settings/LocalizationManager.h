@@ -43,7 +43,7 @@ public:
     QString localized(const QString& key) const;
 
 Q_SIGNALS:
-    void languageChanged(AppLanguage language);
+    void languageChanged();
 
 private:
     UserDefaults& m_defaults;

@@ -3,12 +3,13 @@
 CommandPlanExecutor::CommandPlanExecutor(const CommandRunner& runner)
     : m_runner(runner) {}
 
-std::optional<FailedCommand> CommandPlanExecutor::run(const CommandPlan& plan) const {
+Outcome CommandPlanExecutor::run(const CommandPlan& plan, ToolErrorText::Style style) const {
     for (const PlanCommand& command : plan.commands) {
         CommandResult result = m_runner.run(command.program, command.arguments);
         if (!result.succeeded()) {
-            return FailedCommand{command.program, std::move(result)};
+            return Outcome::failure(
+                ToolErrorText::describe(FailedCommand{command.program, std::move(result)}, style));
         }
     }
-    return std::nullopt;
+    return Outcome::success();
 }

@@ -1,15 +1,9 @@
 #pragma once
 
 #include "core/CommandRunner.h"
+#include "core/Outcome.h"
 #include "shields/CommandPlan.h"
-
-#include <optional>
-
-// The command of a plan that stopped it, with what the runner reported.
-struct FailedCommand {
-    QString program;
-    CommandResult result;
-};
+#include "shields/ToolErrorText.h"
 
 // Runs a plan's commands one after another through the CommandRunner and stops at the first one
 // that does not succeed. Blocks the calling thread; safe on any thread.
@@ -17,8 +11,8 @@ class CommandPlanExecutor {
 public:
     explicit CommandPlanExecutor(const CommandRunner& runner);
 
-    // Nothing when every command succeeded.
-    std::optional<FailedCommand> run(const CommandPlan& plan) const;
+    // A failure's message describes the command that stopped the plan, in `style`.
+    Outcome run(const CommandPlan& plan, ToolErrorText::Style style) const;
 
 private:
     const CommandRunner& m_runner;

@@ -28,8 +28,10 @@ ShieldOutcome DesktopShield::runPlan(bool hidden) const {
         error =
             QStringLiteral("No supported desktop found for %1 icons: %2")
                 .arg(hidden ? QStringLiteral("hiding") : QStringLiteral("showing"), choice.missing);
-    } else if (const auto failure = CommandPlanExecutor(m_runner).run(*choice.plan)) {
-        error = ToolErrorText::describe(*failure, ToolErrorText::Style::PathAndOutput);
+    } else if (const Outcome planRun = CommandPlanExecutor(m_runner).run(
+                   *choice.plan, ToolErrorText::Style::PathAndOutput);
+               planRun.failed()) {
+        error = planRun.error();
     } else {
         return {true, {}};
     }

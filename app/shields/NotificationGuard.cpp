@@ -39,8 +39,10 @@ ShieldOutcome NotificationGuard::runPlan(bool enabled) const {
             return {true, {}};
         }
         toolText = inhibition.error();
-    } else if (const auto failure = CommandPlanExecutor(m_runner).run(*choice.plan)) {
-        toolText = ToolErrorText::describe(*failure, ToolErrorText::Style::TrimmedOutput);
+    } else if (const Outcome planRun = CommandPlanExecutor(m_runner).run(
+                   *choice.plan, ToolErrorText::Style::TrimmedOutput);
+               planRun.failed()) {
+        toolText = planRun.error();
     } else {
         return {true, {}};
     }

@@ -1,8 +1,14 @@
 #pragma once
 
-#include "shields/CommandPlanExecutor.h"
+#include "core/CommandRunner.h"
 
 #include <QString>
+
+// The command of a plan that stopped it, with what the runner reported.
+struct FailedCommand {
+    QString program;
+    CommandResult result;
+};
 
 // The `lastError` text for a tool that stopped a plan.
 //

@@ -127,7 +127,7 @@ void UpdateChecker::setStatus(const Status& status) {
         return;
     }
     m_status = status;
-    Q_EMIT statusChanged(m_status);
+    Q_EMIT statusChanged();
 }
 
 void UpdateChecker::setDownloadURL(const std::optional<QUrl>& url) {

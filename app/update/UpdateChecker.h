@@ -13,22 +13,25 @@ class QNetworkReply;
 // outcome. It downloads nothing itself. Lives on the GUI thread; the network wait never blocks it.
 class UpdateChecker final : public QObject {
     Q_OBJECT
+    Q_PROPERTY(Status status READ status NOTIFY statusChanged)
+    Q_PROPERTY(std::optional<QUrl> downloadURL READ downloadURL NOTIFY downloadURLChanged)
+    Q_PROPERTY(std::optional<QString> releaseNotes READ releaseNotes NOTIFY releaseNotesChanged)
 
 public:
     struct Status {
-        enum class Case { idle, checking, upToDate, available, failed };
+        enum class Kind { idle, checking, upToDate, available, failed };
 
-        Case kind = Case::idle;
+        Kind kind = Kind::idle;
         QString version;  // the feed's version string, only for `available`
 
-        static Status idle() { return {Case::idle, {}}; }
-        static Status checking() { return {Case::checking, {}}; }
-        static Status upToDate() { return {Case::upToDate, {}}; }
-        static Status available(const QString& version) { return {Case::available, version}; }
-        static Status failed() { return {Case::failed, {}}; }
+        static Status idle() { return {Kind::idle, {}}; }
+        static Status checking() { return {Kind::checking, {}}; }
+        static Status upToDate() { return {Kind::upToDate, {}}; }
+        static Status available(const QString& version) { return {Kind::available, version}; }
+        static Status failed() { return {Kind::failed, {}}; }
 
         bool operator==(const Status& other) const {
-            return kind == other.kind && (kind != Case::available || version == other.version);
+            return kind == other.kind && (kind != Kind::available || version == other.version);
         }
     };
 
@@ -61,7 +64,7 @@ public Q_SLOTS:
     void check();
 
 Q_SIGNALS:
-    void statusChanged(const UpdateChecker::Status& status);
+    void statusChanged();
     void downloadURLChanged();
     void releaseNotesChanged();
     // Emitted when a check has written its outcome, after the change signals.

@@ -47,7 +47,7 @@ void UpdateInstaller::install(const QUrl& url) {
 }
 
 void UpdateInstaller::reportProgress(double fraction) {
-    if (m_phase.kind != Phase::Case::downloading) {
+    if (m_phase.kind != Phase::Kind::downloading) {
         return;
     }
     setPhase(Phase::downloading(std::clamp(fraction, 0.0, 1.0)));
@@ -103,5 +103,5 @@ void UpdateInstaller::setPhase(const Phase& phase) {
         return;
     }
     m_phase = phase;
-    Q_EMIT phaseChanged(m_phase);
+    Q_EMIT phaseChanged();
 }

@@ -13,22 +13,23 @@
 // `phase` (and, on success, the application ending).
 class UpdateInstaller final : public QObject {
     Q_OBJECT
+    Q_PROPERTY(Phase phase READ phase NOTIFY phaseChanged)
 
 public:
     struct Phase {
-        enum class Case { idle, downloading, preparing, relaunching, failed };
+        enum class Kind { idle, downloading, preparing, relaunching, failed };
 
-        Case kind = Case::idle;
+        Kind kind = Kind::idle;
         double fraction = 0.0;  // only for `downloading`
 
-        static Phase idle() { return {Case::idle, 0.0}; }
-        static Phase downloading(double fraction) { return {Case::downloading, fraction}; }
-        static Phase preparing() { return {Case::preparing, 0.0}; }
-        static Phase relaunching() { return {Case::relaunching, 0.0}; }
-        static Phase failed() { return {Case::failed, 0.0}; }
+        static Phase idle() { return {Kind::idle, 0.0}; }
+        static Phase downloading(double fraction) { return {Kind::downloading, fraction}; }
+        static Phase preparing() { return {Kind::preparing, 0.0}; }
+        static Phase relaunching() { return {Kind::relaunching, 0.0}; }
+        static Phase failed() { return {Kind::failed, 0.0}; }
 
         bool operator==(const Phase& other) const {
-            return kind == other.kind && (kind != Case::downloading || fraction == other.fraction);
+            return kind == other.kind && (kind != Kind::downloading || fraction == other.fraction);
         }
     };
 
@@ -46,7 +47,7 @@ public:
     void reportProgress(double fraction);
 
 Q_SIGNALS:
-    void phaseChanged(const UpdateInstaller::Phase& phase);
+    void phaseChanged();
     // The error's description, after the "install failed" log line and `failed`.
     void installFailed(const QString& description);
 

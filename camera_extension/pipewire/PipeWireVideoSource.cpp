@@ -55,7 +55,7 @@ struct PipeWireVideoSource::Private {
 
     void recountLinks();
     // Loop thread (or under the loop lock).
-    bool connectCore(std::string& error);
+    DaemonOutcome connectCore();
     void disconnectCore();
     void connectionLost();
     void retry();
@@ -215,32 +215,29 @@ PipeWireVideoSource::~PipeWireVideoSource() {
     stop();
 }
 
-bool PipeWireVideoSource::start(
-    const std::vector<std::pair<std::string, std::string>>& extraProperties, std::string& error) {
+DaemonOutcome PipeWireVideoSource::start(
+    const std::vector<std::pair<std::string, std::string>>& extraProperties) {
     d->loop = pw_thread_loop_new("velarion-camera", nullptr);
     if (!d->loop) {
-        error = "cannot create the PipeWire loop";
-        return false;
+        return DaemonOutcome::failure("cannot create the PipeWire loop");
     }
     d->context = pw_context_new(pw_thread_loop_get_loop(d->loop), nullptr, 0);
     if (!d->context || pw_thread_loop_start(d->loop) != 0) {
-        error = "cannot start the PipeWire loop";
-        return false;
+        return DaemonOutcome::failure("cannot start the PipeWire loop");
     }
     d->retryTimer = pw_loop_add_timer(pw_thread_loop_get_loop(d->loop), onRetryTimer, d.get());
     d->extraProperties = extraProperties;
     pw_thread_loop_lock(d->loop);
-    const bool connected = d->connectCore(error);
+    DaemonOutcome connection = d->connectCore();
     pw_thread_loop_unlock(d->loop);
-    return connected;
+    return connection;
 }
 
-bool PipeWireVideoSource::Private::connectCore(std::string& error) {
+DaemonOutcome PipeWireVideoSource::Private::connectCore() {
     core = pw_context_connect(context, nullptr, 0);
     if (!core) {
-        error =
-            std::string("PipeWire is not running for this session (") + std::strerror(errno) + ")";
-        return false;
+        return DaemonOutcome::failure(std::string("PipeWire is not running for this session (") +
+                                      std::strerror(errno) + ")");
     }
     pw_core_add_listener(core, &coreListener, &kCoreEvents, this);
     registry = pw_core_get_registry(core, PW_VERSION_REGISTRY, 0);
@@ -257,9 +254,10 @@ bool PipeWireVideoSource::Private::connectCore(std::string& error) {
     }
     stream = pw_stream_new(core, CameraIdentity::kDeviceName, props);
     if (!stream) {
-        error = std::string("cannot create the PipeWire stream (") + std::strerror(errno) + ")";
+        const int streamError = errno;
         disconnectCore();
-        return false;
+        return DaemonOutcome::failure(std::string("cannot create the PipeWire stream (") +
+                                      std::strerror(streamError) + ")");
     }
     pw_stream_add_listener(stream, &streamListener, &kStreamEvents, this);
 
@@ -279,12 +277,12 @@ bool PipeWireVideoSource::Private::connectCore(std::string& error) {
         static_cast<pw_stream_flags>(PW_STREAM_FLAG_DRIVER | PW_STREAM_FLAG_MAP_BUFFERS), params,
         1);
     if (result < 0) {
-        error = std::string("cannot connect the PipeWire stream (") + std::strerror(-result) + ")";
         disconnectCore();
-        return false;
+        return DaemonOutcome::failure(std::string("cannot connect the PipeWire stream (") +
+                                      std::strerror(-result) + ")");
     }
     connected = true;
-    return true;
+    return DaemonOutcome::success();
 }
 
 void PipeWireVideoSource::Private::disconnectCore() {
@@ -331,8 +329,9 @@ void PipeWireVideoSource::Private::connectionLost() {
 
 void PipeWireVideoSource::Private::retry() {
     disconnectCore();
-    std::string error;
-    if (connectCore(error)) {
+    // Why it failed is not reported: the next try follows by itself, and the daemon logged the
+    // loss when it happened.
+    if (connectCore().succeeded()) {
         retryDelayNs = kFirstRetryNs;
         if (callbacks.connectionChanged) {
             callbacks.connectionChanged(true);

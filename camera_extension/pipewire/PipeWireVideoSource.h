@@ -1,5 +1,6 @@
 #pragma once
 
+#include "camera_extension/DaemonOutcome.h"
 #include "camera_extension/FrameSink.h"
 
 #include <functional>
@@ -32,9 +33,8 @@ public:
     PipeWireVideoSource(const PipeWireVideoSource&) = delete;
     PipeWireVideoSource& operator=(const PipeWireVideoSource&) = delete;
 
-    // Connects to the session's PipeWire and creates the node; on failure `error` says why.
-    bool start(const std::vector<std::pair<std::string, std::string>>& extraProperties,
-               std::string& error);
+    // Connects to the session's PipeWire and creates the node.
+    DaemonOutcome start(const std::vector<std::pair<std::string, std::string>>& extraProperties);
     void stop();
 
     int sendFrame(std::shared_ptr<CameraBuffer> frame, std::uint64_t hostTimeNs,

@@ -148,7 +148,7 @@ TEST(PopoverViewTest, UpdateRowAppearsWithANewerVersionGrowsThePanelAndOpensTheU
 
     bed.checker.check();
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return bed.checker.status().kind == UpdateChecker::Status::Case::upToDate; },
+        [&] { return bed.checker.status().kind == UpdateChecker::Status::Kind::upToDate; },
         20'000));
     EXPECT_FALSE(row->isVisible()) << "no row while the running version is the newest";
 

@@ -66,7 +66,10 @@ protected:
 
     // Runs an install to its end and returns every phase it went through.
     QList<Phase> installFrom(const QUrl& url) {
-        QSignalSpy spy(m_installer.get(), &UpdateInstaller::phaseChanged);
+        QList<Phase> phases;  // the phase seen at each notification
+        const QMetaObject::Connection recording =
+            QObject::connect(m_installer.get(), &UpdateInstaller::phaseChanged,
+                             [&] { phases.append(m_installer->phase()); });
         m_installer->install(url);
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
@@ -74,10 +77,7 @@ protected:
                        m_installer->phase() == Phase::failed();
             },
             kWaitMs));
-        QList<Phase> phases;
-        for (const QList<QVariant>& arguments : spy) {
-            phases.append(arguments[0].value<Phase>());
-        }
+        QObject::disconnect(recording);
         return phases;
     }
 

@@ -71,7 +71,7 @@ void SystemExtensionInstaller::requestDidFail(const Error& error) {
 }
 
 void SystemExtensionInstaller::setState(const State& state) {
-    if (!(m_state == state)) {
+    if (m_state != state) {
         m_state = state;
         Q_EMIT stateChanged();
     }
@@ -80,6 +80,6 @@ void SystemExtensionInstaller::setState(const State& state) {
 void SystemExtensionInstaller::setLastMessage(const QString& message) {
     if (m_lastMessage != message) {
         m_lastMessage = message;
-        Q_EMIT lastMessageChanged(message);
+        Q_EMIT lastMessageChanged();
     }
 }

@@ -10,6 +10,8 @@
 // GUI thread only.
 class SystemExtensionInstaller final : public QObject, public ActivationRequestDelegate {
     Q_OBJECT
+    Q_PROPERTY(State state READ state NOTIFY stateChanged)
+    Q_PROPERTY(QString lastMessage READ lastMessage NOTIFY lastMessageChanged)
 
 public:
     struct State {
@@ -42,7 +44,7 @@ public:
 
 Q_SIGNALS:
     void stateChanged();
-    void lastMessageChanged(const QString& lastMessage);
+    void lastMessageChanged();
 
 private:
     void setState(const State& state);

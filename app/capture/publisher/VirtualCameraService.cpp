@@ -107,7 +107,7 @@ void VirtualCameraService::startPublishing() {
     setIsPublishing(true);
     setExtensionStatus(ExtensionStatus::active);
     setStatusMessage(kActiveMessage);
-    setLastError(std::nullopt);
+    setLastError({});
     qCCritical(lcVirtualCamera, "[DIAG] Started publishing via CVPixelBuffer pool (%ld buffers)",
                long(FrameHandoff::kRingSize));
 }
@@ -226,29 +226,29 @@ void VirtualCameraService::updateCounters() {
     }
     if (ringIndex != m_currentSurface) {
         m_currentSurface = ringIndex;
-        Q_EMIT currentSurfaceChanged(ringIndex);
+        Q_EMIT currentSurfaceChanged();
     }
     if (frameCount != m_publishedFrameCount) {
         m_publishedFrameCount = frameCount;
-        Q_EMIT publishedFrameCountChanged(frameCount);
+        Q_EMIT publishedFrameCountChanged();
     }
 }
 
 void VirtualCameraService::setIsPublishing(bool value) {
     if (m_isPublishing != value) {
         m_isPublishing = value;
-        Q_EMIT isPublishingChanged(value);
+        Q_EMIT isPublishingChanged();
     }
 }
 
 void VirtualCameraService::setStatusMessage(const QString& value) {
     if (m_statusMessage != value) {
         m_statusMessage = value;
-        Q_EMIT statusMessageChanged(value);
+        Q_EMIT statusMessageChanged();
     }
 }
 
-void VirtualCameraService::setLastError(const std::optional<QString>& value) {
+void VirtualCameraService::setLastError(const QString& value) {
     if (m_lastError != value) {
         m_lastError = value;
         Q_EMIT lastErrorChanged();
@@ -258,6 +258,6 @@ void VirtualCameraService::setLastError(const std::optional<QString>& value) {
 void VirtualCameraService::setExtensionStatus(ExtensionStatus value) {
     if (m_extensionStatus != value) {
         m_extensionStatus = value;
-        Q_EMIT extensionStatusChanged(value);
+        Q_EMIT extensionStatusChanged();
     }
 }

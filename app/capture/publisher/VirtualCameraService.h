@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <vector>
 
 class FrameRenderer;
@@ -31,6 +30,7 @@ class VirtualCameraService final : public QObject, public PixelBufferSink {
     Q_OBJECT
     Q_PROPERTY(bool isPublishing READ isPublishing NOTIFY isPublishingChanged)
     Q_PROPERTY(QString statusMessage READ statusMessage NOTIFY statusMessageChanged)
+    Q_PROPERTY(QString lastError READ lastError NOTIFY lastErrorChanged)
     Q_PROPERTY(ExtensionStatus extensionStatus READ extensionStatus NOTIFY extensionStatusChanged)
     Q_PROPERTY(int currentSurface READ currentSurface NOTIFY currentSurfaceChanged)
     Q_PROPERTY(
@@ -53,7 +53,8 @@ public:
 
     bool isPublishing() const { return m_isPublishing; }
     QString statusMessage() const { return m_statusMessage; }
-    std::optional<QString> lastError() const { return m_lastError; }
+    // Why the last start or capture failed; empty when nothing failed since the last start.
+    QString lastError() const { return m_lastError; }
     ExtensionStatus extensionStatus() const { return m_extensionStatus; }
     int currentSurface() const { return m_currentSurface; }
     quint64 publishedFrameCount() const { return m_publishedFrameCount; }
@@ -68,12 +69,12 @@ public:
     void publish(const PixelBuffer& pixelBuffer) override;
 
 Q_SIGNALS:
-    void isPublishingChanged(bool isPublishing);
-    void statusMessageChanged(const QString& statusMessage);
+    void isPublishingChanged();
+    void statusMessageChanged();
     void lastErrorChanged();
-    void extensionStatusChanged(VirtualCameraService::ExtensionStatus extensionStatus);
-    void currentSurfaceChanged(int currentSurface);
-    void publishedFrameCountChanged(quint64 publishedFrameCount);
+    void extensionStatusChanged();
+    void currentSurfaceChanged();
+    void publishedFrameCountChanged();
 
 private:
     void failStart(const QString& message);
@@ -83,7 +84,7 @@ private:
 
     void setIsPublishing(bool value);
     void setStatusMessage(const QString& value);
-    void setLastError(const std::optional<QString>& value);
+    void setLastError(const QString& value);
     void setExtensionStatus(ExtensionStatus value);
 
     NotifyCenter& m_notifyCenter;
@@ -92,7 +93,7 @@ private:
     // GUI-thread mirrors seen by the views.
     bool m_isPublishing = false;
     QString m_statusMessage;
-    std::optional<QString> m_lastError;
+    QString m_lastError;
     ExtensionStatus m_extensionStatus = ExtensionStatus::inactive;
     int m_currentSurface = 0;
     quint64 m_publishedFrameCount = 0;

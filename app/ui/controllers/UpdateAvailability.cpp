@@ -9,7 +9,7 @@ UpdateAvailability::UpdateAvailability(UpdateChecker& checker, QObject* parent)
 }
 
 bool UpdateAvailability::isAvailable() const {
-    return m_checker.status().kind == UpdateChecker::Status::Case::available;
+    return m_checker.status().kind == UpdateChecker::Status::Kind::available;
 }
 
 QString UpdateAvailability::version() const {

@@ -19,15 +19,15 @@ UpdateController::UpdateController(UpdateChecker& checker, UpdateInstaller& inst
 
 QString UpdateController::status() const {
     switch (m_checker.status().kind) {
-        case UpdateChecker::Status::Case::idle:
+        case UpdateChecker::Status::Kind::idle:
             return QStringLiteral("idle");
-        case UpdateChecker::Status::Case::checking:
+        case UpdateChecker::Status::Kind::checking:
             return QStringLiteral("checking");
-        case UpdateChecker::Status::Case::upToDate:
+        case UpdateChecker::Status::Kind::upToDate:
             return QStringLiteral("upToDate");
-        case UpdateChecker::Status::Case::available:
+        case UpdateChecker::Status::Kind::available:
             return QStringLiteral("available");
-        case UpdateChecker::Status::Case::failed:
+        case UpdateChecker::Status::Kind::failed:
             return QStringLiteral("failed");
     }
     return QStringLiteral("idle");
@@ -35,7 +35,7 @@ QString UpdateController::status() const {
 
 QString UpdateController::availableVersion() const {
     const UpdateChecker::Status status = m_checker.status();
-    return status.kind == UpdateChecker::Status::Case::available ? status.version : QString();
+    return status.kind == UpdateChecker::Status::Kind::available ? status.version : QString();
 }
 
 QString UpdateController::currentVersion() const {
@@ -48,15 +48,15 @@ QString UpdateController::releaseNotes() const {
 
 QString UpdateController::phase() const {
     switch (m_installer.phase().kind) {
-        case UpdateInstaller::Phase::Case::idle:
+        case UpdateInstaller::Phase::Kind::idle:
             return QStringLiteral("idle");
-        case UpdateInstaller::Phase::Case::downloading:
+        case UpdateInstaller::Phase::Kind::downloading:
             return QStringLiteral("downloading");
-        case UpdateInstaller::Phase::Case::preparing:
+        case UpdateInstaller::Phase::Kind::preparing:
             return QStringLiteral("preparing");
-        case UpdateInstaller::Phase::Case::relaunching:
+        case UpdateInstaller::Phase::Kind::relaunching:
             return QStringLiteral("relaunching");
-        case UpdateInstaller::Phase::Case::failed:
+        case UpdateInstaller::Phase::Kind::failed:
             return QStringLiteral("failed");
     }
     return QStringLiteral("idle");
@@ -64,7 +64,7 @@ QString UpdateController::phase() const {
 
 double UpdateController::progress() const {
     const UpdateInstaller::Phase phase = m_installer.phase();
-    return phase.kind == UpdateInstaller::Phase::Case::downloading ? phase.fraction : 0.0;
+    return phase.kind == UpdateInstaller::Phase::Kind::downloading ? phase.fraction : 0.0;
 }
 
 int UpdateController::progressPercent() const {
@@ -85,10 +85,10 @@ void UpdateController::setUpdatedByPackageManager(bool managed) {
 
 bool UpdateController::installUpdate() {
     const std::optional<QUrl> url = m_checker.downloadURL();
-    const UpdateInstaller::Phase::Case phase = m_installer.phase().kind;
+    const UpdateInstaller::Phase::Kind phase = m_installer.phase().kind;
     if (!url || m_updatedByPackageManager ||
-        (phase != UpdateInstaller::Phase::Case::idle &&
-         phase != UpdateInstaller::Phase::Case::failed)) {
+        (phase != UpdateInstaller::Phase::Kind::idle &&
+         phase != UpdateInstaller::Phase::Kind::failed)) {
         return false;
     }
     m_installer.install(*url);

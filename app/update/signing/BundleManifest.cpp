@@ -124,13 +124,13 @@ private:
 
 }  // namespace
 
-BundleManifest::Result BundleManifest::build(const QString& bundlePath) {
+OutcomeOf<QByteArray> BundleManifest::build(const QString& bundlePath) {
     if (!QFileInfo(bundlePath).isDir()) {
-        return {std::nullopt, bundlePath + QStringLiteral(": not a folder")};
+        return OutcomeOf<QByteArray>::failure(bundlePath + QStringLiteral(": not a folder"));
     }
     Walker walker(QDir::cleanPath(bundlePath));
     if (!walker.walk(QString())) {
-        return {std::nullopt, walker.error()};
+        return OutcomeOf<QByteArray>::failure(walker.error());
     }
-    return {walker.text(), {}};
+    return OutcomeOf<QByteArray>::success(walker.text());
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 // The text a signature covers: one line per folder, file and link below a bundle (the signature
 // file itself excepted), sorted, each naming the entry's kind, its normalised mode (executable or
@@ -11,10 +11,6 @@
 // relative path. Anything added, removed, changed or made executable changes the text.
 class BundleManifest {
 public:
-    struct Result {
-        std::optional<QByteArray> text;
-        QString error;  // why `text` is missing
-    };
-
-    static Result build(const QString& bundlePath);
+    // The text, or why the bundle cannot be read.
+    static OutcomeOf<QByteArray> build(const QString& bundlePath);
 };

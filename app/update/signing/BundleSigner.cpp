@@ -24,6 +24,29 @@ public:
     const unsigned char* data() const { return m_bytes.data(); }
     static constexpr qsizetype size() { return crypto_sign_SECRETKEYBYTES; }
 
+    // Fills this key from the file `generateKeys` wrote; the key is untouched on failure.
+    Outcome read(const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return Outcome::failure(path + QStringLiteral(": ") + file.errorString());
+        }
+        QByteArray text = file.read(4096).trimmed();
+        auto decoded =
+            QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
+        sodium_memzero(text.data(), static_cast<size_t>(text.size()));
+        const bool valid = decoded && decoded.decoded.size() == size();
+        if (valid) {
+            std::copy(decoded.decoded.cbegin(), decoded.decoded.cend(), m_bytes.begin());
+        }
+        if (decoded) {
+            sodium_memzero(decoded.decoded.data(), static_cast<size_t>(decoded.decoded.size()));
+        }
+        if (!valid) {
+            return Outcome::failure(path + QStringLiteral(": not a secret key"));
+        }
+        return Outcome::success();
+    }
+
 private:
     std::array<unsigned char, crypto_sign_SECRETKEYBYTES> m_bytes{};
 };
@@ -37,27 +60,6 @@ Outcome writeLine(const QString& path, const QByteArray& bytes,
     sodium_memzero(line.data(), static_cast<size_t>(line.size()));
     if (!written) {
         return Outcome::failure(path + QStringLiteral(": ") + file.errorString());
-    }
-    return Outcome::success();
-}
-
-Outcome readSecretKey(const QString& path, SecretKey& key) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return Outcome::failure(path + QStringLiteral(": ") + file.errorString());
-    }
-    QByteArray text = file.read(4096).trimmed();
-    auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
-    sodium_memzero(text.data(), static_cast<size_t>(text.size()));
-    const bool valid = decoded && decoded.decoded.size() == SecretKey::size();
-    if (valid) {
-        std::copy(decoded.decoded.cbegin(), decoded.decoded.cend(), key.data());
-    }
-    if (decoded) {
-        sodium_memzero(decoded.decoded.data(), static_cast<size_t>(decoded.decoded.size()));
-    }
-    if (!valid) {
-        return Outcome::failure(path + QStringLiteral(": not a secret key"));
     }
     return Outcome::success();
 }
@@ -94,20 +96,20 @@ Outcome sign(const QString& bundle, const QString& secretKeyFile) {
         return Outcome::failure(QStringLiteral("the cryptography library cannot start"));
     }
     SecretKey secretKey;
-    if (const Outcome keyRead = readSecretKey(secretKeyFile, secretKey); keyRead.failed()) {
+    if (const Outcome keyRead = secretKey.read(secretKeyFile); keyRead.failed()) {
         return keyRead;
     }
     std::array<unsigned char, crypto_sign_PUBLICKEYBYTES> publicKey{};
     crypto_sign_ed25519_sk_to_pk(publicKey.data(), secretKey.data());
 
-    const BundleManifest::Result manifest = BundleManifest::build(bundle);
-    if (!manifest.text) {
-        return Outcome::failure(manifest.error);
+    const OutcomeOf<QByteArray> manifest = BundleManifest::build(bundle);
+    if (manifest.failed()) {
+        return Outcome::failure(manifest.error());
     }
     SignatureFile file;
     file.publicKey = bytes(publicKey.data(), publicKey.size());
     file.teamIdentifier = SignatureFile::teamIdentifierFor(file.publicKey);
-    file.manifest = *manifest.text;
+    file.manifest = manifest.value();
     const QByteArray message = file.signedMessage();
     std::array<unsigned char, crypto_sign_BYTES> signature{};
     crypto_sign_detached(signature.data(), nullptr,

@@ -59,13 +59,13 @@ Outcome SignedBundleVerifier::check(const QString& bundle) const {
             reinterpret_cast<const unsigned char*>(file->publicKey.constData())) != 0) {
         return Outcome::failure(QStringLiteral("signature does not match"));
     }
-    const BundleManifest::Result current = BundleManifest::build(bundle);
-    if (!current.text) {
-        return Outcome::failure(current.error);
+    const OutcomeOf<QByteArray> current = BundleManifest::build(bundle);
+    if (current.failed()) {
+        return Outcome::failure(current.error());
     }
-    if (*current.text != file->manifest) {
+    if (current.value() != file->manifest) {
         return Outcome::failure(QStringLiteral("contents differ from the signature: ") +
-                                firstDifference(file->manifest, *current.text));
+                                firstDifference(file->manifest, current.value()));
     }
     return Outcome::success();
 }
