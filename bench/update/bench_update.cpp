@@ -88,9 +88,13 @@ int main(int argc, char* argv[]) {
     const QString bundle = dir.filePath(QStringLiteral("Velarion"));
     makeBundle(bundle, files, megabytes * 1024 * 1024);
     const QString secret = dir.filePath(QStringLiteral("secret.key"));
-    BundleSigner::generateKeys(secret, dir.filePath(QStringLiteral("public.key")));
-    if (auto error = BundleSigner::sign(bundle, secret)) {
-        qFatal("sign: %s", qPrintable(*error));
+    const Outcome keys =
+        BundleSigner::generateKeys(secret, dir.filePath(QStringLiteral("public.key")));
+    if (keys.failed()) {
+        qFatal("keys: %s", qPrintable(keys.error()));
+    }
+    if (const Outcome signedBundle = BundleSigner::sign(bundle, secret); signedBundle.failed()) {
+        qFatal("sign: %s", qPrintable(signedBundle.error()));
     }
     const CommandRunner runner;
     const QString archive = dir.filePath(QStringLiteral("u.tar.zst"));
@@ -113,7 +117,9 @@ int main(int argc, char* argv[]) {
     const TarZstdArchive tar;
     const double pack = best([&] {
         QFile::remove(archive);
-        tar.pack(bundle, archive);
+        if (const Outcome packed = tar.pack(bundle, archive); packed.failed()) {
+            qFatal("pack: %s", qPrintable(packed.error()));
+        }
     });
     const double peerPack = best([&] {
         QFile::remove(peerArchive);
@@ -127,8 +133,8 @@ int main(int argc, char* argv[]) {
     const double extract = best([&] {
         const QString target = dir.filePath(QStringLiteral("x%1").arg(round++));
         QDir().mkpath(target);
-        if (auto error = tar.extract(archive, target)) {
-            qFatal("extract: %s", qPrintable(*error));
+        if (const Outcome extracted = tar.extract(archive, target); extracted.failed()) {
+            qFatal("extract: %s", qPrintable(extracted.error()));
         }
     });
     const double peerExtract = best([&] {
