@@ -3,32 +3,22 @@
 // by real `velarion` processes and by a D-Bus client on a private session bus, or, without a bus,
 // over the private socket.
 
-#include "support/TempDir.h"
 #include "support/WaitFor.h"
-#include "support/XvfbServer.h"
+
+#include "X11AppDriver.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString kBackground = QStringLiteral("org.gnome.desktop.background");
-const QString kIconsKey = QStringLiteral("show-desktop-icons");
 const QString kService = QStringLiteral("com.orvandel.Velarion");
 const QString kPath = QStringLiteral("/com/orvandel/Velarion");
-
-// Where, inside the 320-pixel popover, the Desktop Shield switch sits (English, left to right).
-constexpr int kSwitchX = 289;
-constexpr int kFirstSwitchY = 77;
 
 // Collects what PropertiesChanged announced, property by property.
 class ChangeRecorder final : public QObject {
@@ -49,48 +39,27 @@ struct ProcessRun {
     QString err;
 };
 
-class InstanceX11Test : public ::testing::Test {
+class InstanceX11Test : public X11AppTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_server.isRunning()) << m_server.errorString().toStdString();
-        QDir().mkpath(m_home.filePath(QStringLiteral("config/orvandel")));
+        X11AppTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         QDir().mkpath(m_home.filePath(QStringLiteral("run")));
         QFile(m_home.filePath(QStringLiteral("run")))
             .setPermissions(QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner);
-        QFile conf(m_home.filePath(QStringLiteral("config/orvandel/Velarion.conf")));
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-        conf.write("[General]\nappLanguage=en\nhasSeenCameraSetup=true\n");
-        conf.close();
-        QDir().mkpath(m_home.filePath(QStringLiteral("tools")));
-        QFile tool(m_home.filePath(QStringLiteral("tools/gsettings")));
-        ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
-        // One write at a time: the keyfile backend loses one of two concurrent writes.
-        tool.write("#!/bin/sh\nexec /usr/bin/flock \"$0.lock\" /usr/bin/gsettings \"$@\"\n");
-        tool.close();
-        tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert(QStringLiteral("DISPLAY"), m_server.display());
-        m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath(QStringLiteral("run")));
-        m_env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
-        m_env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("keyfile"));
-        m_env.insert(QStringLiteral("VELARION_TEST_TOOLS_DIR"),
-                     m_home.filePath(QStringLiteral("tools")));
-        m_env.remove(QStringLiteral("VELARION_TEST_SHIELDS_ON_AT_START"));
         // No bus unless the test starts one: an address nobody listens on.
         m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                      QStringLiteral("unix:path=") + m_home.filePath(QStringLiteral("no-bus")));
-        ASSERT_TRUE(gsettingsSet(kIconsKey, QStringLiteral("true")));
     }
 
     void TearDown() override {
-        for (QProcess* process : {&m_app, &m_bus}) {
-            if (process->state() != QProcess::NotRunning) {
-                process->kill();
-                process->waitForFinished(20'000);
-            }
+        X11AppTest::TearDown();
+        if (m_bus.state() != QProcess::NotRunning) {
+            m_bus.kill();
+            m_bus.waitForFinished(20'000);
         }
     }
 
@@ -115,65 +84,23 @@ protected:
     }
 
     void startApplication() {
-        m_app.setProcessEnvironment(m_env);
-        m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_app.start(QStringLiteral(VELARION_BINARY), {});
-        ASSERT_TRUE(m_app.waitForStarted());
+        startApp();
         ASSERT_TRUE(waitFor([&] { return trayIcons().size() == 1; })) << "tray icon docked";
     }
 
-    QString gsettings(const QString& key) {
-        QProcess tool;
-        tool.setProcessEnvironment(m_env);
-        tool.start(QStringLiteral("/usr/bin/gsettings"), {QStringLiteral("get"), kBackground, key});
-        tool.waitForFinished(20'000);
-        return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-    }
+    QString icons() { return gsettings(kBackground, kIconsKey); }
 
-    bool gsettingsSet(const QString& key, const QString& value) {
-        QProcess tool;
-        tool.setProcessEnvironment(m_env);
-        tool.start(QStringLiteral("/usr/bin/gsettings"),
-                   {QStringLiteral("set"), kBackground, key, value});
-        return tool.waitForFinished(20'000) && tool.exitCode() == 0;
-    }
-
-    // The application's icon-sized windows docked in the tray, and its 320-pixel popover.
-    QStringList windowsOfSize(int maxWidth, int minWidth) {
-        const QString tree = m_server.runClient(QStringLiteral("xwininfo"),
-                                                {QStringLiteral("-root"), QStringLiteral("-tree")});
-        static const QRegularExpression line(
-            QStringLiteral(R"((0x[0-9a-f]+) .*\("velarion" "Velarion"\):? +(\d+)x(\d+)\+)"));
-        QStringList found;
-        for (auto it = line.globalMatch(tree); it.hasNext();) {
-            const auto match = it.next();
-            const int width = match.captured(2).toInt();
-            if (width <= maxWidth && width >= minWidth && match.captured(3).toInt() <= maxWidth) {
-                found << match.captured(1);
+    QString popover() {
+        for (const AppWindow& window : applicationWindows(m_server)) {
+            if (window.width == 320) {
+                return window.id;
             }
         }
-        return found;
-    }
-    QStringList trayIcons() { return windowsOfSize(64, 2); }
-
-    void click(const QString& window, int x, int y) {
-        m_server.runClient(
-            QStringLiteral("xdotool"),
-            {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
-             QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
+        return {};
     }
 
-    XvfbServer m_server{[] {
-        XvfbServer::Options options;
-        options.windowManager = true;
-        options.trayHost = true;
-        return options;
-    }()};
-    TempDir m_home;
-    QProcessEnvironment m_env;
     QProcess m_bus;
     QString m_busAddress;
-    QProcess m_app;
 };
 
 }  // namespace
@@ -184,7 +111,7 @@ TEST_F(InstanceX11Test, CommandLineActionsReachTheOneRunningInstanceWithAndWitho
         if (withBus) {
             startBus();
         }
-        ASSERT_TRUE(gsettingsSet(kIconsKey, QStringLiteral("true")));
+        ASSERT_TRUE(gsettingsSet(kBackground, kIconsKey, QStringLiteral("true")));
 
         const ProcessRun none = velarion({QStringLiteral("--status")});
         EXPECT_EQ(none.exitCode, 1);
@@ -194,7 +121,7 @@ TEST_F(InstanceX11Test, CommandLineActionsReachTheOneRunningInstanceWithAndWitho
         startApplication();
         const ProcessRun on = velarion({QStringLiteral("--presentation"), QStringLiteral("on")});
         EXPECT_EQ(on.exitCode, 0) << on.err.toStdString();
-        EXPECT_TRUE(waitFor([&] { return gsettings(kIconsKey) == QStringLiteral("false"); }))
+        EXPECT_TRUE(waitFor([&] { return icons() == QStringLiteral("false"); }))
             << "presentation mode hides the desktop icons as the interface does";
         const ProcessRun status = velarion({QStringLiteral("--status")});
         EXPECT_EQ(status.exitCode, 0);
@@ -212,7 +139,7 @@ TEST_F(InstanceX11Test, CommandLineActionsReachTheOneRunningInstanceWithAndWitho
 
         m_app.terminate();
         ASSERT_TRUE(m_app.waitForFinished(20'000));
-        EXPECT_EQ(gsettings(kIconsKey), QStringLiteral("true"))
+        EXPECT_EQ(icons(), QStringLiteral("true"))
             << "quitting restores what the script switched on";
     }
 }
@@ -245,27 +172,23 @@ TEST_F(InstanceX11Test, BusMethodsDriveTheSwitchesAndPropertiesFollowTheInterfac
     ASSERT_EQ(property("DesktopShield"), QVariant(false));
     EXPECT_EQ(velarion.call(QStringLiteral("SetDesktopShield"), true).type(),
               QDBusMessage::ReplyMessage);
-    EXPECT_TRUE(waitFor([&] { return gsettings(kIconsKey) == QStringLiteral("false"); }));
+    EXPECT_TRUE(waitFor([&] { return icons() == QStringLiteral("false"); }));
     EXPECT_EQ(property("DesktopShield"), QVariant(true));
     EXPECT_TRUE(waitFor([&] { return announced("DesktopShield") == QVariant(true); }));
     EXPECT_EQ(property("PresentationMode"), QVariant(false));
 
     // The interface's switch: the property follows it.
-    QStringList icons = trayIcons();
-    ASSERT_EQ(icons.size(), 1);
-    click(icons.constFirst(), 8, 8);
-    QString popover;
-    ASSERT_TRUE(waitFor([&] {
-        const QStringList wide = windowsOfSize(320, 320);
-        popover = wide.isEmpty() ? QString() : wide.constFirst();
-        return !popover.isEmpty();
-    }));
-    click(popover, kSwitchX, kFirstSwitchY);
+    const QStringList tray = trayIcons();
+    ASSERT_EQ(tray.size(), 1);
+    click(tray.constFirst(), 8, 8);
+    QString opened;
+    ASSERT_TRUE(waitFor([&] { return !(opened = popover()).isEmpty(); }));
+    click(opened, kSwitchX, kFirstSwitchY);
     EXPECT_TRUE(waitFor([&] { return property("DesktopShield") == QVariant(false); }))
         << "switched off in the popover";
     EXPECT_TRUE(waitFor([&] { return announced("DesktopShield") == QVariant(false); }))
         << "and the change was announced";
-    EXPECT_TRUE(waitFor([&] { return gsettings(kIconsKey) == QStringLiteral("true"); }));
+    EXPECT_TRUE(waitFor([&] { return icons() == QStringLiteral("true"); }));
 
     EXPECT_EQ(velarion.call(QStringLiteral("Panic")).type(), QDBusMessage::ReplyMessage);
     EXPECT_TRUE(waitFor([&] {
