@@ -15,9 +15,9 @@ QString programDirectory();
 // A private part (the camera daemon, the recognition module): beside the program when it is
 // there (a build tree), else in ../lib/velarion. When neither exists, the installed place, so
 // that an error names where the part belongs.
-QString privatePart(const QString& fileName, const QString& programDirectory = programDirectory());
+QString privatePart(const QString& fileName, const QString& folder = programDirectory());
 
 // The user service `unitName` this copy installs: ../lib/systemd/user/<unitName>.
-QString userUnit(const QString& unitName, const QString& programDirectory = programDirectory());
+QString userUnit(const QString& unitName, const QString& folder = programDirectory());
 
 }  // namespace InstallLayout

@@ -1,8 +1,8 @@
 #include "shell/SingleInstance.h"
 
-#include "shell/ShellLogging.h"
 #include "shell/InstanceChannel.h"
 #include "shell/ScriptingService.h"
+#include "shell/ShellLogging.h"
 #include "shell/dbus/ScriptingAdaptor.h"
 
 #include <QDBusConnection>

@@ -1,12 +1,12 @@
 #include "capture/x11/X11CaptureStream.h"
 
+#include "capture/CaptureLogging.h"
 #include "capture/x11/X11Composer.h"
 #include "capture/x11/X11CompositorWatch.h"
 #include "capture/x11/X11Displays.h"
 #include "capture/x11/X11Scene.h"
 #include "capture/x11/X11ScreenFrame.h"
 #include "capture/x11/XcbConnection.h"
-#include "capture/CaptureLogging.h"
 
 #include <xcb/randr.h>
 

@@ -9,7 +9,6 @@
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
-
 namespace {
 
 xcb_connection_t* qtConnection() {

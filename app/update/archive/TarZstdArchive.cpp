@@ -261,8 +261,9 @@ Outcome TarZstdArchive::extract(const QString& archivePath, const QString& desti
         // declared sizes bound what is written.
         const qint64 size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0;
         if (size < 0 || size > m_limits.maxTotalBytes - totalBytes) {
-            return Outcome::failure(QStringLiteral("refused archive: its contents exceed %1")
-                                        .arg(QLocale::c().formattedDataSize(m_limits.maxTotalBytes)));
+            return Outcome::failure(
+                QStringLiteral("refused archive: its contents exceed %1")
+                    .arg(QLocale::c().formattedDataSize(m_limits.maxTotalBytes)));
         }
         totalBytes += size;
         if (const Outcome confined = confine(entry, root); confined.failed()) {
