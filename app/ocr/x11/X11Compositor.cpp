@@ -23,15 +23,23 @@ int screenNumber() {
     return screen;
 }
 
-std::optional<bool> isRunning() {
+QByteArray selectionName() {
+    return "_NET_WM_CM_S" + QByteArray::number(screenNumber());
+}
+
+xcb_connection_t* qtConnection() {
     const auto* x11 = qGuiApp != nullptr
                           ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
                           : nullptr;
-    if (x11 == nullptr || x11->connection() == nullptr) {
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+std::optional<bool> isRunning() {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr) {
         return std::nullopt;
     }
-    xcb_connection_t* connection = x11->connection();
-    const QByteArray atomName = "_NET_WM_CM_S" + QByteArray::number(screenNumber());
+    const QByteArray atomName = selectionName();
     const XcbReply<xcb_intern_atom_reply_t> atom(
         xcb_intern_atom_reply(connection,
                               xcb_intern_atom(connection, 1, static_cast<uint16_t>(atomName.size()),

@@ -4,25 +4,13 @@
 #include "x11/XcbOwners.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
-namespace {
-
-xcb_connection_t* qtConnection() {
-    const auto* x11 = qGuiApp != nullptr
-                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                          : nullptr;
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
-
-}  // namespace
-
 X11CompositorFollower::X11CompositorFollower(QObject* parent)
     : QObject(parent) {
-    xcb_connection_t* c = qtConnection();
+    xcb_connection_t* c = X11Compositor::qtConnection();
     if (c == nullptr) {
         return;
     }
@@ -37,7 +25,7 @@ X11CompositorFollower::X11CompositorFollower(QObject* parent)
     if (!version || version->major_version < 2) {
         return;
     }
-    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(X11Compositor::screenNumber());
+    const QByteArray name = X11Compositor::selectionName();
     const XcbReply<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
         c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.constData()), nullptr));
     if (!atom) {
