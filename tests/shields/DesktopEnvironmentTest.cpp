@@ -122,9 +122,6 @@ TEST(DesktopIconPlansTest, HidingWritesTheNoIconsValueAndShowingTheDefault) {
         {{"X-Cinnamon", gsettings, QStringLiteral("org.nemo.desktop desktop-layout org.nemo")},
          QStringLiteral("gsettings set org.nemo.desktop desktop-layout 'false::false'"),
          QStringLiteral("gsettings set org.nemo.desktop desktop-layout 'true::false'")},
-        {{"MATE", gsettings, QStringLiteral("org.mate.background show-desktop-icons")},
-         QStringLiteral("gsettings set org.mate.background show-desktop-icons false"),
-         QStringLiteral("gsettings set org.mate.background show-desktop-icons true")},
         {{"XFCE", {QStringLiteral("xfconf-query")}},
          QStringLiteral("xfconf-query -c xfce4-desktop -p /desktop-icons/style -n -t int -s 0"),
          QStringLiteral("xfconf-query -c xfce4-desktop -p /desktop-icons/style -n -t int -s 2")},
@@ -197,16 +194,6 @@ TEST(NotificationPlansTest, RunningDaemonWinsOverTheDesktopAndEachSwitchHasItsDi
     EXPECT_EQ(NotificationPlans::choose(Session({"i3", {}, {}, QStringLiteral("dunst")}).env, true)
                   .missing,
               QStringLiteral("dunst is running but dunstctl was not found"));
-}
-
-TEST(NotificationPlansTest, KdeInhibitsNotificationsInsteadOfRunningCommands) {
-    const Session s({"KDE"});
-    for (const bool on : {true, false}) {
-        const PlanChoice choice = NotificationPlans::choose(s.env, on);
-        ASSERT_TRUE(choice.plan);
-        EXPECT_TRUE(choice.plan->inhibitsNotifications);
-        EXPECT_TRUE(choice.plan->commands.isEmpty());
-    }
 }
 
 // mako takes any mode name at run time: without the section in its configuration, adding the

@@ -10,8 +10,6 @@
 
 class FakeTools {
 public:
-    FakeTools() = default;
-
     QString dir() const { return m_dir.path(); }
     QString journalPath() const { return m_dir.filePath(QStringLiteral("journal")); }
 
@@ -26,8 +24,6 @@ public:
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return path;
     }
-
-    QString missing(const QString& name) const { return m_dir.filePath(name); }
 
     QStringList journal() const {
         QFile file(journalPath());

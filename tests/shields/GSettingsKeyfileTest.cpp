@@ -47,31 +47,26 @@ protected:
 
 }  // namespace
 
-TEST_F(GSettingsKeyfileTest, DesktopShieldFlipsTheBackgroundKeyAndBringsItBack) {
-    const QString schema = QStringLiteral("org.gnome.desktop.background");
-    const QString key = QStringLiteral("show-desktop-icons");
-    DesktopShield shield(m_runner);
-
-    ASSERT_TRUE(awaitResult(shield.deactivate())) << shield.lastError().toStdString();
-    EXPECT_EQ(get(schema, key), QStringLiteral("true"));
-    ASSERT_TRUE(awaitResult(shield.activate())) << shield.lastError().toStdString();
-    EXPECT_EQ(get(schema, key), QStringLiteral("false"));
-    EXPECT_TRUE(keyfile().contains(QStringLiteral("show-desktop-icons=false")))
-        << keyfile().toStdString();
-    ASSERT_TRUE(awaitResult(shield.deactivate())) << shield.lastError().toStdString();
-    EXPECT_EQ(get(schema, key), QStringLiteral("true"));
-}
-
-TEST_F(GSettingsKeyfileTest, NotificationGuardSilencesBannersAndRestoresThemOnDestruction) {
-    const QString schema = QStringLiteral("org.gnome.desktop.notifications");
-    const QString key = QStringLiteral("show-banners");
-    ASSERT_EQ(get(schema, key), QStringLiteral("true"));
+TEST_F(GSettingsKeyfileTest, ShieldsFlipTheirKeysAndBringThemBackAlsoOnDestruction) {
+    const QString background = QStringLiteral("org.gnome.desktop.background");
+    const QString icons = QStringLiteral("show-desktop-icons");
+    const QString notifications = QStringLiteral("org.gnome.desktop.notifications");
+    const QString banners = QStringLiteral("show-banners");
+    ASSERT_EQ(get(notifications, banners), QStringLiteral("true"));
     {
+        DesktopShield shield(m_runner);
         NotificationGuard guard(m_runner);
+        ASSERT_TRUE(awaitResult(shield.deactivate())) << shield.lastError().toStdString();
+        EXPECT_EQ(get(background, icons), QStringLiteral("true"));
+        ASSERT_TRUE(awaitResult(shield.activate())) << shield.lastError().toStdString();
         ASSERT_TRUE(awaitResult(guard.activate())) << guard.lastError().toStdString();
-        EXPECT_EQ(get(schema, key), QStringLiteral("false"));
-        EXPECT_TRUE(keyfile().contains(QStringLiteral("show-banners=false")))
-            << keyfile().toStdString();
+        EXPECT_EQ(get(background, icons), QStringLiteral("false"));
+        EXPECT_EQ(get(notifications, banners), QStringLiteral("false"));
+        for (const char* line : {"show-desktop-icons=false", "show-banners=false"}) {
+            EXPECT_TRUE(keyfile().contains(QLatin1String(line))) << keyfile().toStdString();
+        }
+        ASSERT_TRUE(awaitResult(shield.deactivate())) << shield.lastError().toStdString();
+        EXPECT_EQ(get(background, icons), QStringLiteral("true"));
     }
-    EXPECT_EQ(get(schema, key), QStringLiteral("true"));
+    EXPECT_EQ(get(notifications, banners), QStringLiteral("true"));
 }

@@ -118,10 +118,24 @@ std::function<PlanChoice(bool)> kdePlans() {
 TEST(NotificationInhibitionTest, KdeInhibitionIsHeldWhileOnAndReleasedOnDeactivateAndOnQuit) {
     PrivateBus bus;
     ASSERT_TRUE(bus.started());
-    ServiceThread server(bus.address());
-    ASSERT_TRUE(server.registered);
     CommandRunner runner;
     auto inhibition = std::make_shared<NotificationInhibition>(bus.address());
+    {
+        // No notification server on the bus yet: a failure, never a success.
+        StdoutCapture stdoutCapture;
+        NotificationGuard guard(runner, kdePlans(), inhibition);
+        EXPECT_FALSE(awaitResult(guard.activate()));
+        const std::string printed = stdoutCapture.take();
+        EXPECT_FALSE(guard.isActive());
+        EXPECT_FALSE(inhibition->isHeld());
+        EXPECT_EQ(guard.lastError(), QString::fromUtf8(DoNotDisturbMessages::kFacilityNotFound));
+        EXPECT_NE(printed.find("[NotificationGuard] org.freedesktop.DBus.Error.ServiceUnknown"),
+                  std::string::npos)
+            << printed;
+    }
+
+    ServiceThread server(bus.address());
+    ASSERT_TRUE(server.registered);
     {
         NotificationGuard guard(runner, kdePlans(), inhibition);
         EXPECT_TRUE(awaitResult(guard.activate()));
@@ -151,23 +165,6 @@ TEST(NotificationInhibitionTest, KdeInhibitionIsHeldWhileOnAndReleasedOnDeactiva
             QStringLiteral("Inhibit velarion (given) -> 41"), QStringLiteral("UnInhibit 41"),
             QStringLiteral("Inhibit velarion (given) -> 42"), QStringLiteral("UnInhibit 42"),
             QStringLiteral("Inhibit velarion (given) -> 43"), QStringLiteral("UnInhibit 43")}));
-}
-
-TEST(NotificationInhibitionTest, NoNotificationServerOnTheBusIsAFailureNeverASuccess) {
-    PrivateBus bus;
-    ASSERT_TRUE(bus.started());
-    CommandRunner runner;
-    auto inhibition = std::make_shared<NotificationInhibition>(bus.address());
-    StdoutCapture stdoutCapture;
-    NotificationGuard guard(runner, kdePlans(), inhibition);
-    EXPECT_FALSE(awaitResult(guard.activate()));
-    const std::string printed = stdoutCapture.take();
-    EXPECT_FALSE(guard.isActive());
-    EXPECT_FALSE(inhibition->isHeld());
-    EXPECT_EQ(guard.lastError(), QString::fromUtf8(DoNotDisturbMessages::kFacilityNotFound));
-    EXPECT_NE(printed.find("[NotificationGuard] org.freedesktop.DBus.Error.ServiceUnknown"),
-              std::string::npos)
-        << printed;
 }
 
 #include "NotificationInhibitionTest.moc"
