@@ -18,31 +18,6 @@
 
 namespace {
 
-// A process whose executable is named like the daemon.
-class Impostor {
-public:
-    explicit Impostor(const QString& folder) {
-        m_process.start(sleepNamedLikeTheDaemon(folder), {QStringLiteral("60")});
-        m_process.waitForStarted();
-    }
-    ~Impostor() {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    pid_t pid() const { return pid_t(m_process.processId()); }
-
-private:
-    QProcess m_process;
-};
-
-QProcessEnvironment runtimeFolder(const QString& folder) {
-    QProcessEnvironment environment;
-    if (!folder.isEmpty()) {
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
-    }
-    return environment;
-}
-
 // Writes a status file naming `pid` and holds its lock as a daemon would.
 int plantLockedStatus(pid_t pid) {
     const std::string path = CameraDaemonStatus::path();
@@ -77,10 +52,13 @@ TEST(CameraDaemonStatusTest, StatusIsBelievedOnlyFromOurFileNamingOurDaemon) {
         }
         HandoffNamespace ns;
         QTemporaryDir runtime;
-        ScopedEnvironment environment(runtimeFolder(runtime.path()), {"XDG_RUNTIME_DIR"});
-        Impostor daemon(runtime.path());
-        ASSERT_GT(daemon.pid(), 0);
-        const int fd = plantLockedStatus(c.otherProgram ? ::getpid() : daemon.pid());
+        ScopedEnvironment environment;
+        environment.set("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        QProcess daemon;  // a process whose executable is named like the daemon
+        daemon.start(sleepNamedLikeTheDaemon(runtime.path()), {QStringLiteral("60")});
+        ASSERT_TRUE(daemon.waitForStarted());
+        const pid_t daemonPid = pid_t(daemon.processId());
+        const int fd = plantLockedStatus(c.otherProgram ? ::getpid() : daemonPid);
         ASSERT_EQ(::fchmod(fd, c.mode), 0);
         if (c.otherOwner) {
             ASSERT_EQ(::fchown(fd, 65534, 65534), 0);
@@ -88,19 +66,22 @@ TEST(CameraDaemonStatusTest, StatusIsBelievedOnlyFromOurFileNamingOurDaemon) {
         const auto running = CameraDaemonStatus::read();
         EXPECT_EQ(running.has_value(), c.believed);
         if (running) {
-            EXPECT_EQ(running->pid, daemon.pid());
+            EXPECT_EQ(running->pid, daemonPid);
             EXPECT_TRUE(running->ready);
         }
         // A daemon starting now takes no planted file over either.
         CameraDaemonStatus status;
         EXPECT_FALSE(status.acquire());
         ::close(fd);
+        daemon.kill();
+        daemon.waitForFinished();
     }
 }
 
 TEST(CameraDaemonStatusTest, WithoutARuntimeFolderAPrivateOneIsMadeAndAnOpenOneRefused) {
     HandoffNamespace ns;
-    ScopedEnvironment environment(runtimeFolder({}), {"XDG_RUNTIME_DIR"});
+    ScopedEnvironment environment;
+    environment.unset("XDG_RUNTIME_DIR");
     const std::string path = CameraDaemonStatus::path();
     ASSERT_FALSE(path.empty());
     const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
