@@ -190,17 +190,6 @@ TEST(HotkeyManagerTest, PressRunsTheActionSetAtThatMomentLaterOnTheGuiThreadWhil
     EXPECT_EQ(runs, 1) << "a press queued before the manager went away";
 }
 
-// The recording tests cover the usual labels and masks; these are the cases recording cannot reach.
-TEST(HotkeyManagerTest, LabelsAndModifierFlags) {
-    EXPECT_EQ(HotkeyManager::keyLabel(96, QString(QChar(0xF708))), QStringLiteral("F5"));
-    EXPECT_EQ(HotkeyManager::keyLabel(10, QStringLiteral("§")), QStringLiteral("§"));
-    EXPECT_EQ(HotkeyManager::keyLabel(200, {}), QStringLiteral("Key 200"));
-    EXPECT_EQ(HotkeyManager::carbonModifiers(Qt::ControlModifier | Qt::AltModifier |
-                                             Qt::ShiftModifier | Qt::MetaModifier |
-                                             Qt::KeypadModifier | Qt::GroupSwitchModifier),
-              0x1B00u);
-}
-
 TEST(HotkeyManagerTest, DisplayStringNamesModifiersInLinuxOrder) {
     struct Case {
         quint32 mask;
