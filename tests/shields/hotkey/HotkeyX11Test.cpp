@@ -4,7 +4,6 @@
 #include "core/UserDefaults.h"
 #include "shields/hotkey/HotkeyManager.h"
 #include "shields/hotkey/x11/X11HotkeyGrabber.h"
-#include "ui/controllers/HotkeyRecorder.h"
 
 #include "support/TempDir.h"
 #include "support/XvfbServer.h"
@@ -153,27 +152,6 @@ TEST_F(HotkeyX11Test, RefusedUpdateKeepsNoPartOfTheGrabAndEveryGrabIsReleased) {
         ASSERT_TRUE(waitForPanics(1));
     }
     EXPECT_TRUE(helperGrabs(kGrabK, /*withLocks=*/true)) << "the grab of a destroyed manager";
-}
-
-TEST_F(HotkeyX11Test, CurrentComboDoesNotRunThePanicActionWhileTheSettingsRecord) {
-    auto manager = makeManager();
-    ASSERT_TRUE(manager->lastRegistrationOK());
-    HotkeyRecorder recorder(*manager, QCoreApplication::instance());
-
-    recorder.start();
-    // Released meanwhile: another client could take it, so the press goes to the focused window
-    // (the recorder) instead of the panic action.
-    EXPECT_TRUE(helperGrabs(kGrabH, /*withLocks=*/false));
-    stopHelpers();
-    press(QString::fromLatin1(kDefaultCombo));
-
-    recorder.stop();
-    EXPECT_TRUE(manager->lastRegistrationOK());
-    press(QString::fromLatin1(kDefaultCombo));
-    ASSERT_TRUE(waitForPanics(1));
-    // Presses reach the manager in order and their actions run in order, so a run for the first
-    // press would have come before this one.
-    EXPECT_EQ(m_panics, 1);
 }
 
 TEST_F(HotkeyX11Test, KeyboardMapChangeMovesTheGrabToTheKeysNewPlace) {
