@@ -173,7 +173,7 @@ TEST_F(InstanceX11Test, CommandLineActionsReachTheOneRunningInstanceWithAndWitho
     }
 }
 
-TEST_F(InstanceX11Test, BusTheHotKeyThePopoverAndQuitDriveTheSameShields) {
+TEST_F(InstanceX11Test, BusMethodsThePopoverAndQuitDriveTheSameShields) {
     startBus();
     startApplication();
     QDBusConnection bus = QDBusConnection::connectToBus(m_busAddress, QStringLiteral("test"));
@@ -206,23 +206,9 @@ TEST_F(InstanceX11Test, BusTheHotKeyThePopoverAndQuitDriveTheSameShields) {
     EXPECT_TRUE(waitFor([&] { return announced("DesktopShield") == QVariant(true); }));
     EXPECT_EQ(property("PresentationMode"), QVariant(false));
 
-    // A real press of the panic key, once the main window is up, switches the other shield on and
-    // opens the broadcast window.
-    ASSERT_TRUE(waitFor([&] { return isShown(QStringLiteral("^Velarion$")); }));
-    m_server.runClient(QStringLiteral("xdotool"),
-                       {QStringLiteral("key"), QStringLiteral("ctrl+alt+super+h")});
-    EXPECT_TRUE(
-        waitFor([&] { return gsettings(kNotifications, kBannersKey) == QStringLiteral("false"); }));
-    EXPECT_TRUE(waitFor([&] { return isShown(QStringLiteral("^Broadcast$")); }));
-    EXPECT_EQ(property("NotificationGuard"), QVariant(true));
-
-    EXPECT_EQ(velarion.call(QStringLiteral("SetDesktopShield"), false).type(),
-              QDBusMessage::ReplyMessage);
-    ASSERT_TRUE(waitFor([&] { return property("DesktopShield") == QVariant(false); }));
     EXPECT_EQ(velarion.call(QStringLiteral("Panic")).type(), QDBusMessage::ReplyMessage);
-    EXPECT_TRUE(waitFor([&] { return property("DesktopShield") == QVariant(true); }))
+    EXPECT_TRUE(waitFor([&] { return property("NotificationGuard") == QVariant(true); }))
         << "the panic action switches the presentation shields on";
-    EXPECT_TRUE(waitFor([&] { return announced("DesktopShield") == QVariant(true); }));
 
     // The interface's switch: the property follows it.
     const std::optional<AppWindow> popover = openPopover();
@@ -241,6 +227,20 @@ TEST_F(InstanceX11Test, BusTheHotKeyThePopoverAndQuitDriveTheSameShields) {
     EXPECT_EQ(m_app.exitCode(), 0);
     EXPECT_EQ(gsettings(kNotifications, kBannersKey), QStringLiteral("true"))
         << "Quit restores what the panic action switched on";
+}
+
+// Left out of the sanitizer run (.ci/run): that build shows its main window too late.
+TEST_F(InstanceX11Test, PanicKeyOnceTheMainWindowIsUpSwitchesBothShieldsOnAndOpensBroadcast) {
+    startApplication();
+    ASSERT_TRUE(waitFor([&] { return isShown(QStringLiteral("^Velarion$")); })) << "main window";
+    m_server.runClient(QStringLiteral("xdotool"),
+                       {QStringLiteral("key"), QStringLiteral("ctrl+alt+super+h")});
+    EXPECT_TRUE(waitFor([&] {
+        return icons() == QStringLiteral("false") &&
+               gsettings(kNotifications, kBannersKey) == QStringLiteral("false");
+    })) << "both shields on";
+    EXPECT_TRUE(waitFor([&] { return isShown(QStringLiteral("^Broadcast$")); }))
+        << "the broadcast window";
 }
 
 TEST_F(InstanceX11Test, SocketLeftByAKilledInstanceDoesNotStopTheNextStart) {
