@@ -1,11 +1,14 @@
 #include "core/AppState.h"
 
 #include <QMetaProperty>
+#include <QSet>
 #include <QSignalSpy>
 
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
+
+#include <unordered_set>
 
 namespace {
 
@@ -68,4 +71,15 @@ TEST(AppStateTest, ProtectedWindowsWithSameIdsInOrderAreStoredSilently) {
     state.setProtectedWindows({});
     EXPECT_EQ(spy.count(), 3) << "empty over empty";
     EXPECT_TRUE(state.protectedWindowIDs().isEmpty());
+}
+
+TEST(AppStateTest, ProtectedWindowsWithTheSameIdAreOneWhateverTheirTitles) {
+    const ProtectedWindow a{42, QStringLiteral("Mail"), QStringLiteral("Thunderbird")};
+    const ProtectedWindow b{42, QStringLiteral("Mail — Inbox"), QStringLiteral("Other")};
+    const ProtectedWindow c{43, QStringLiteral("Mail"), QStringLiteral("Thunderbird")};
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, c);
+    // Both hashes must agree with the equality.
+    EXPECT_EQ((QSet<ProtectedWindow>{a, b}).size(), 1);
+    EXPECT_EQ((std::unordered_set<ProtectedWindow>{a, b, c}).size(), 2u);
 }

@@ -69,23 +69,6 @@ TEST(PrivacyProtectorTest, RegionsTakeTheirLineBoundsInImagePixelsInLineThenPatt
         << "recognition started OpenMP threads";
 }
 
-TEST(PrivacyProtectorTest, LightTextOnADarkWindowAndMonospacedAddressesAreReadExactly) {
-    QImage image = TextImage::blank(1400, 300);
-    TextImage::fill(image, QRect(700, 0, 700, 300), QColor(30, 30, 36));
-    TextImage::draw(image, QStringLiteral("Notes for the meeting"), QPoint(40, 60), sans());
-    TextImage::draw(image, QStringLiteral("ssn 987-65-4321"), QPoint(740, 60), sans(),
-                    QColor(220, 220, 220));
-    // Monospace makes the engine put spaces after the dots of an address.
-    TextImage::draw(image, QStringLiteral("to: john.novak@example.com"), QPoint(40, 180),
-                    TextImage::font(QStringLiteral("DejaVu Sans Mono"), 28));
-    const QList<SensitiveRegion> regions = scanned(image);
-    ASSERT_EQ(regions.size(), 2);
-    EXPECT_EQ(regions[0].kind, SensitiveDataKind::ssn);
-    EXPECT_EQ(regions[0].text, QStringLiteral("987-65-4321"));
-    EXPECT_GE(regions[0].bounds.left(), 700) << "the line must not merge with the left window";
-    EXPECT_EQ(regions[1].text, QStringLiteral("john.novak@example.com"));
-}
-
 TEST(PrivacyProtectorTest, NoTextAndRecognitionFailureGiveAnEmptyListAndScanningEnds) {
     const struct {
         QImage image;

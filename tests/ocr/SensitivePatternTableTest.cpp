@@ -1,10 +1,7 @@
 #include "ocr/PrivacyProtector.h"
 #include "ocr/RecognitionTextFixer.h"
-#include "ocr/SensitivePatternTable.h"
 
 #include "support/QtPrinters.h"
-
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <gtest/gtest.h>
 
@@ -61,21 +58,6 @@ TEST(SensitivePatternTableTest, LinesGiveExactlyTheExpectedMatchesInOrder) {
             PrivacyProtector::sensitiveMatches(QString::fromUtf8(c.line));
         EXPECT_EQ(std::vector<SensitiveMatch>(matches.begin(), matches.end()), c.expected);
     }
-}
-
-TEST(SensitivePatternTableConcurrencyTest, AllFourPatternsCompileOnceAndServeManyThreads) {
-    QList<QFuture<int>> futures;
-    for (int i = 0; i < 8; ++i) {
-        futures << QtConcurrent::run([] {
-            return static_cast<int>(
-                SensitivePatternTable::sensitiveMatches(QStringLiteral("a@b.co 123-45-6789"))
-                    .size());
-        });
-    }
-    for (QFuture<int>& future : futures) {
-        EXPECT_EQ(future.result(), 2);
-    }
-    EXPECT_EQ(SensitivePatternTable::compiledPatternCount(), 4);
 }
 
 TEST(RecognitionTextFixerTest, SpacingMistakesInAddressesAndNumbersAreUndone) {

@@ -1,6 +1,7 @@
 // The command-line scanner as the project's checks call it: a real process on real image files.
 
 #include "TextImage.h"
+#include "core/CommandRunner.h"
 #include "support/QtPrinters.h"
 #include "support/TempDir.h"
 
@@ -8,26 +9,16 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ScanRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ScanRun scan(const QStringList& arguments,
-             const QString& program = QStringLiteral(VELARION_SCAN_BINARY)) {
-    QProcess process;  // its destructor ends a scanner that never finished
-    process.start(program, arguments);
-    const bool ended =
-        process.waitForFinished(90'000) && process.exitStatus() == QProcess::NormalExit;
-    return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+CommandResult scan(const QStringList& arguments,
+                   const QString& program = QStringLiteral(VELARION_SCAN_BINARY)) {
+    CommandOptions options;
+    options.timeoutMs = 90'000;
+    return CommandRunner().run(program, arguments, options);
 }
 
 using TextImage::sans;
@@ -41,10 +32,10 @@ TEST(VelarionScanTest, PrintsOneJsonObjectPerRegionAndRedactsThemInACopy) {
     const QString output = dir.filePath(QStringLiteral("out.png"));
     ASSERT_TRUE(image.save(input));
 
-    const ScanRun run = scan({input, QStringLiteral("--redact"), output});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << run.out.toStdString();
+    const CommandResult run = scan({input, QStringLiteral("--redact"), output});
+    ASSERT_EQ(run.exitCode, 0) << run.standardErrorText().toStdString();
+    const QStringList lines = run.standardOutputText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << run.standardOutput.toStdString();
     EXPECT_TRUE(lines[0].startsWith(
         QStringLiteral(R"({"kind":"Credit Card","text":"4111111111111111","x":)")))
         << lines[0].toStdString();
@@ -69,19 +60,19 @@ TEST(VelarionScanTest, NothingFoundIsSuccessAndAnUnreadableImageIsAnError) {
     TempDir dir;
     const QString empty = dir.filePath(QStringLiteral("empty.png"));
     ASSERT_TRUE(TextImage::blank(300, 200).save(empty));
-    const ScanRun nothing = scan({empty});
+    const CommandResult nothing = scan({empty});
     EXPECT_EQ(nothing.exitCode, 0);
-    EXPECT_TRUE(nothing.out.isEmpty());
+    EXPECT_TRUE(nothing.standardOutput.isEmpty());
 
     const QString garbage = dir.filePath(QStringLiteral("garbage.png"));
     {
         QFile file(garbage);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);
     }
-    const ScanRun unreadable = scan({garbage});
+    const CommandResult unreadable = scan({garbage});
     EXPECT_EQ(unreadable.exitCode, 1);
-    EXPECT_TRUE(unreadable.err.contains(QStringLiteral("cannot read image")))
-        << unreadable.err.toStdString();
+    EXPECT_TRUE(unreadable.standardErrorText().contains(QStringLiteral("cannot read image")))
+        << unreadable.standardError.toStdString();
     EXPECT_EQ(scan({dir.filePath(QStringLiteral("missing.png"))}).exitCode, 1);
     EXPECT_EQ(scan({}).exitCode, 2);
 }
@@ -98,11 +89,11 @@ TEST(VelarionScanTest, FailedRecognitionIsAnErrorNotACleanImage) {
     const QString image = dir.filePath(QStringLiteral("mail.png"));
     ASSERT_TRUE(text.save(image));
 
-    const ScanRun run = scan({image}, tool);
+    const CommandResult run = scan({image}, tool);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("text recognition failed")))
-        << run.err.toStdString();
-    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.standardErrorText().contains(QStringLiteral("text recognition failed")))
+        << run.standardErrorText().toStdString();
+    EXPECT_TRUE(run.standardOutput.isEmpty());
 }
 
 }  // namespace

@@ -29,8 +29,6 @@ struct Fixture {
         QObject::connect(&setting, &LaunchAtLoginSetting::launchAtLoginChanged,
                          [this] { announcedValues.append(setting.launchAtLogin()); });
     }
-
-    QList<bool> announced() const { return announcedValues; }
 };
 
 }  // namespace
@@ -55,7 +53,7 @@ TEST(LaunchAtLoginSettingTest, AppearingFollowsTheItemAndLaterChangesMoveIt) {
     f.setting.setLaunchAtLogin(true);
     f.setting.setLaunchAtLogin(false);
     EXPECT_EQ(f.item.status(), LoginItem::Status::notRegistered);
-    EXPECT_EQ(f.announced(), (QList<bool>{true, false, true, false}));
+    EXPECT_EQ(f.announcedValues, (QList<bool>{true, false, true, false}));
     EXPECT_EQ(f.defaults.storedBool(QStringLiteral("launchAtLogin")), false);
 }
 
@@ -71,7 +69,7 @@ TEST(LaunchAtLoginSettingTest, RefusedChangeSpringsBackAndPrintsTheReasonOnce) {
     const std::string output = stdoutCapture.take();
 
     EXPECT_FALSE(f.setting.launchAtLogin());
-    EXPECT_EQ(f.announced(), (QList<bool>{true, false}));
+    EXPECT_EQ(f.announcedValues, (QList<bool>{true, false}));
     EXPECT_EQ(output.rfind(kFailureLine, 0), 0u) << output;
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
 }

