@@ -57,7 +57,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_session.isReady()); }
 
     HandoffNamespace m_namespace;
-    PipeWireSession m_session;
+    PipeWireSession m_session{m_namespace.folder()};
     ScopedEnvironment m_environment{m_session.environment(), kSessionVariables};
     DaemonReaper m_reaper;
 };
