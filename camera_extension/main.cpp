@@ -1,8 +1,8 @@
 // velarion-camera-extension [--foreground] [--v4l2-device PATH|none] [--version]
 // The camera daemon: exposes "Velarion Camera" as a PipeWire video source and streams the frames
 // the application announces, and writes them to a v4l2loopback device too when there is one (the
-// first free one, or PATH; VELARION_V4L2_DEVICE names it when the option is not given, and "none"
-// switches that output off; a device loaded or freed later is found within seconds). It runs
+// first free one, or PATH; "none" switches that output off; a device loaded or freed later is
+// found within seconds). It runs
 // until SIGTERM or SIGINT; it does not end with the application.
 
 #include "camera_extension/CameraExtensionDeviceSource.h"
@@ -56,8 +56,7 @@ std::thread watchTerminationSignals(ControlQueue& queue) {
 
 int main(int argc, char* argv[]) {
     bool foreground = false;
-    const char* loopbackFromEnvironment = std::getenv("VELARION_V4L2_DEVICE");
-    std::string loopbackDevice = loopbackFromEnvironment ? loopbackFromEnvironment : "";
+    std::string loopbackDevice;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--foreground") == 0) {
             foreground = true;

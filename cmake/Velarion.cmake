@@ -15,7 +15,7 @@ function(velarion_add_test_suite NAME)
     cmake_parse_arguments(ARG "" "" "LABELS;SOURCES;LINK" ${ARGN})
     list(GET ARG_LABELS 0 prefix)
     add_executable(${NAME} ${ARG_SOURCES})
-    target_link_libraries(${NAME} PRIVATE velarion_testsupport ${ARG_LINK})
+    target_link_libraries(${NAME} PRIVATE velarion_testsupport velarion_test_hooks ${ARG_LINK})
     gtest_discover_tests(${NAME}
         TEST_PREFIX "${prefix}."
         PROPERTIES TIMEOUT 120

@@ -1,7 +1,5 @@
 #include "shared/CameraDaemonStatus.h"
 
-#include "shared/FrameHandoff.h"
-
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -49,7 +47,9 @@ std::string CameraDaemonStatus::path() {
     if (folder.empty()) {
         return {};
     }
-    return folder + "/" + FrameHandoff::shmNamespace() + "-camera-extension.status";
+    // The folder already belongs to one session; a fixed name lets a daemon of an earlier build,
+    // whatever its shared-memory names, be found and replaced.
+    return folder + "/velarion-camera-extension.status";
 }
 
 bool CameraDaemonStatus::isCameraDaemonProcess(pid_t pid) {

@@ -27,8 +27,10 @@ inline constexpr int kRingSize = 3;
 // The state value meaning that nothing has been published.
 inline constexpr std::uint32_t kNoSurface = 0;
 
-// Prefix of every shared-memory name of the hand-off. Tests and side-by-side developer runs set
-// VELARION_HANDOFF_NAMESPACE so that they never meet the user's real camera.
+// Prefix of every shared-memory name of the hand-off (the names add the user id after it): derived
+// from the session's runtime folder (XDG_RUNTIME_DIR), which the application and the daemon it
+// starts share. Two sessions with different runtime folders, such as a test's private session
+// beside the user's own, never meet; "velarion" alone without a runtime folder.
 std::string shmNamespace();
 
 }  // namespace FrameHandoff

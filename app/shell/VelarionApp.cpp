@@ -11,6 +11,7 @@
 #include "core/AppState.h"
 #include "core/CommandRunner.h"
 #include "core/Preferences.h"
+#include "core/TestHooks.h"
 #include "core/UserDefaults.h"
 #include "ocr/OCROverlayController.h"
 #include "ocr/PrivacyProtector.h"
@@ -82,12 +83,11 @@ std::unique_ptr<SystemExtensionInstaller> cameraInstaller(DaemonExtensionActivat
 }
 
 std::unique_ptr<UpdateChecker> updateChecker() {
-    // Test hook: VELARION_TEST_FEED_URL points the checker at another feed (screenshots of the
-    // update window's states against a local server).
-    const QString testFeed = qEnvironmentVariable("VELARION_TEST_FEED_URL");
-    return testFeed.isEmpty()
+    // A test's feed lets screenshots show the update window's states against a local server.
+    const auto testFeed = TestHooks::value(TestHooks::Hook::updateFeedUrl);
+    return !testFeed
                ? std::make_unique<UpdateChecker>()
-               : std::make_unique<UpdateChecker>(QUrl(testFeed), UpdateChecker::currentVersion());
+               : std::make_unique<UpdateChecker>(QUrl(*testFeed), UpdateChecker::currentVersion());
 }
 
 void openUrl(const QUrl& url) {
@@ -341,13 +341,13 @@ void VelarionApp::start() {
         qCWarning(lcApp) << "No system tray found: the application ends when its window closes";
     }
     ShieldTestHook::switchOnAtStartIfAsked(*m_desktopShield, *m_notificationGuard);
-    // Test hook: VELARION_TEST_OPEN_WINDOWS="settings,update" opens those windows right after
-    // start, so screenshots and end-to-end tests reach them without driving other windows.
-    const QString toOpen = qEnvironmentVariable("VELARION_TEST_OPEN_WINDOWS");
+    // Screenshots and end-to-end tests reach windows without driving other windows first.
+    const QString toOpen =
+        TestHooks::value(TestHooks::Hook::openWindowsAtStart).value_or(QString());
     for (const QString& identifier : toOpen.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         m_windows->open(identifier.trimmed());
     }
-    if (qEnvironmentVariableIsSet("VELARION_TEST_FEED_URL")) {
+    if (TestHooks::value(TestHooks::Hook::updateFeedUrl)) {
         m_updateChecker->check();
     }
 }

@@ -1,5 +1,7 @@
 #include "shields/DesktopEnvironment.h"
 
+#include "core/TestHooks.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -97,11 +99,11 @@ DesktopEnvironment DesktopEnvironment::fromSystem() {
         }
     }
 
-    const QByteArray testTools = qgetenv(kTestToolsDirVariable);
-    env.toolDirs = testTools.isEmpty()
-                       ? QStringList{QStringLiteral("/usr/bin"), QStringLiteral("/bin"),
-                                     QStringLiteral("/usr/local/bin")}
-                       : QStringList{QFile::decodeName(testTools)};
+    // A test runs the real application against small stand-in tools in a folder of its own.
+    const auto testTools = TestHooks::value(TestHooks::Hook::toolsFolder);
+    env.toolDirs = !testTools ? QStringList{QStringLiteral("/usr/bin"), QStringLiteral("/bin"),
+                                            QStringLiteral("/usr/local/bin")}
+                              : QStringList{*testTools};
 
     const QStringList dataDirs = dataDirsWithHome();
     env.schemaDirs = splitPathList(qgetenv("GSETTINGS_SCHEMA_DIR"), {});

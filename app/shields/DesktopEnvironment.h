@@ -11,10 +11,6 @@
 // Queries read the file system each time they are asked, so call them off the GUI thread.
 class DesktopEnvironment {
 public:
-    // Test hook: when set, tools are looked up only in this folder. Lets a test run the real
-    // application against small stand-in tools.
-    static constexpr char kTestToolsDirVariable[] = "VELARION_TEST_TOOLS_DIR";
-
     static DesktopEnvironment fromSystem();
 
     // Lower-case entries of XDG_CURRENT_DESKTOP ("ubuntu:GNOME" gives "ubuntu" and "gnome"), else

@@ -1,13 +1,12 @@
 #include "shields/ShieldTestHook.h"
 
+#include "core/TestHooks.h"
 #include "shields/PlanShield.h"
-
-#include <QByteArray>
 
 namespace ShieldTestHook {
 
 void switchOnAtStartIfAsked(PlanShield& first, PlanShield& second) {
-    if (qgetenv(kShieldsOnAtStartVariable) != "1") {
+    if (TestHooks::value(TestHooks::Hook::shieldsOnAtStart) != QStringLiteral("1")) {
         return;
     }
     first.activate();

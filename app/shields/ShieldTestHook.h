@@ -2,13 +2,10 @@
 
 class PlanShield;
 
-// Test hook for the real application: with VELARION_TEST_SHIELDS_ON_AT_START=1 in its
-// environment, it switches the given shields on right after start, as a user would from the
-// popover. Together with DesktopEnvironment's VELARION_TEST_TOOLS_DIR this lets a test check the
-// restore on termination against stand-in tools. Does nothing otherwise.
+// For the end-to-end tests of the real application: when the test hook asks for it, switches the
+// given shields on right after start, as a user would from the popover, so that a test can check
+// the restore on termination against stand-in tools. Does nothing in a shipped program.
 namespace ShieldTestHook {
-
-inline constexpr char kShieldsOnAtStartVariable[] = "VELARION_TEST_SHIELDS_ON_AT_START";
 
 void switchOnAtStartIfAsked(PlanShield& first, PlanShield& second);
 

@@ -12,8 +12,10 @@
 #include <unistd.h>
 
 int main() {
-    const std::string ns = "velarion-bench-camera-" + std::to_string(::getpid());
-    ::setenv("VELARION_HANDOFF_NAMESPACE", ns.c_str(), 1);
+    // A runtime folder name of this run's own gives it shared-memory names of its own; nothing is
+    // stored in the folder, so it need not exist.
+    const std::string runtime = "/tmp/velarion-bench-camera-" + std::to_string(::getpid());
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     constexpr int kSeconds = 10;
 
     PublishedTestSurface published;

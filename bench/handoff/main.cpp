@@ -55,8 +55,10 @@ void report(const char* what, double ms, const char* peer, double peerMs) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const std::string ns = "velarion-bench-" + std::to_string(::getpid());
-    ::setenv("VELARION_HANDOFF_NAMESPACE", ns.c_str(), 1);
+    // A runtime folder name of this run's own gives it shared-memory names of its own; nothing is
+    // stored in the folder, so it need not exist.
+    const std::string runtime = "/tmp/velarion-bench-handoff-" + std::to_string(::getpid());
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     QCoreApplication application(argc, argv);
 
     // Publisher: a Retina-sized frame scaled into the ring.

@@ -95,11 +95,11 @@ void printConversions() {
 }  // namespace
 
 int main() {
-    const std::string ns = "velarion-bench-v4l2-" + std::to_string(::getpid());
-    ::setenv("VELARION_HANDOFF_NAMESPACE", ns.c_str(), 1);
     const std::filesystem::path dir = std::filesystem::temp_directory_path() /
                                       ("velarion-bench-v4l2-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
+    // As this run's runtime folder, it gives the run shared-memory names of its own.
+    ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     const std::string node = (dir / "video0").string();
     ::setenv("VELARION_FAKE_V4L2_NODES", node.c_str(), 1);
 

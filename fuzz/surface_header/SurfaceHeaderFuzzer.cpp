@@ -36,9 +36,10 @@ T take(const std::uint8_t*& data, std::size_t& size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-    // A namespace of this run's own, so no real surface is ever touched.
-    const std::string name = "velarion-fuzz-" + std::to_string(::getpid());
-    ::setenv("VELARION_HANDOFF_NAMESPACE", name.c_str(), 1);
+    // A runtime folder name of this run's own gives it shared-memory names of its own, so no real
+    // surface is ever touched; nothing is stored in the folder, so it need not exist.
+    const std::string runtime = "/tmp/velarion-fuzz-" + std::to_string(::getpid());
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     return 0;
 }
 

@@ -62,7 +62,7 @@ protected:
     }
 
     HandoffNamespace m_namespace;
-    PipeWireSession m_session;
+    PipeWireSession m_session{m_namespace.folder()};
     ScopedEnvironment m_environment;
     DaemonReaper m_reaper;
 };

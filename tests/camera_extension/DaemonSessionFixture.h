@@ -26,6 +26,9 @@ protected:
     // Starts the daemon in the foreground and waits for its node to be in the registry.
     void startDaemon(QStringList arguments = {}, const QProcessEnvironment& environment = {}) {
         arguments.prepend(QStringLiteral("--foreground"));
+        if (!arguments.contains(QStringLiteral("--v4l2-device"))) {
+            arguments << QStringLiteral("--v4l2-device") << QStringLiteral("none");
+        }
         m_daemon = &m_session.startProcess(QStringLiteral(CAMERA_DAEMON), arguments, environment);
         ASSERT_TRUE(waitFor([&] {
             return m_session.pwCli({"ls", "Node"}).contains("velarion-camera");
@@ -73,8 +76,8 @@ protected:
                 std::uint8_t(centre[3])};
     }
 
-    HandoffNamespace m_namespace;  // before the session, whose processes inherit it
-    PipeWireSession m_session;
+    HandoffNamespace m_namespace;  // before the session, which runs in its folder
+    PipeWireSession m_session{m_namespace.folder()};
     // In memory: a fake device node's recording takes a whole frame 30 times a second, which a
     // disk-backed mapping would turn into writeback stalls for the daemon and the reader alike.
     QTemporaryDir m_files{QStringLiteral("/dev/shm/velarion-camera-test-XXXXXX")};

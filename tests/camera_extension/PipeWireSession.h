@@ -14,11 +14,13 @@
 // with their own runtime, state and config folders, ended by pid in reverse order.
 class PipeWireSession {
 public:
-    PipeWireSession() {
+    // `runtimeFolder`, when given, is used instead of a folder of the session's own (see
+    // HandoffNamespace::folder()); it must outlive the session.
+    explicit PipeWireSession(const QString& runtimeFolder = {}) {
         if (!m_dir.isValid()) {
             return;
         }
-        const QString dir = m_dir.path();
+        const QString dir = runtimeFolder.isEmpty() ? m_dir.path() : runtimeFolder;
         QFile::setPermissions(
             dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QDir().mkpath(dir + QStringLiteral("/state"));
@@ -32,8 +34,9 @@ public:
                              QStringLiteral("unix:path=") + dir + QStringLiteral("/bus"));
         m_environment.remove(QStringLiteral("PIPEWIRE_REMOTE"));
         // A machine with a real v4l2loopback device would otherwise give every daemon an extra
-        // client; the tests that want one name their fake device on the command line.
-        m_environment.insert(QStringLiteral("VELARION_V4L2_DEVICE"), QStringLiteral("none"));
+        // client: an application started here passes "none" to the daemon it starts (the daemons
+        // a test starts itself are given the option directly).
+        m_environment.insert(QStringLiteral("VELARION_TEST_V4L2_DEVICE"), QStringLiteral("none"));
 
         // WirePlumber ends at once without a session bus, so the bus comes first.
         startProcess(

@@ -3,31 +3,45 @@
 #include "shared/FrameHandoff.h"
 #include "shared/NotifyCenter.h"
 
+#include <QTemporaryDir>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
-// Gives a test its own shared-memory namespace for the hand-off (inherited by the helper
-// processes it starts) and removes whatever is left in it afterwards.
+// Gives a test a private runtime folder (XDG_RUNTIME_DIR, inherited by the helper processes it
+// starts), and with it its own shared-memory names for the hand-off; removes whatever is left
+// under those names afterwards and restores the runtime folder.
 class HandoffNamespace {
 public:
     HandoffNamespace() {
-        static int counter = 0;
-        m_name = "velarion-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-        ::setenv("VELARION_HANDOFF_NAMESPACE", m_name.c_str(), 1);
+        if (const char* previous = std::getenv("XDG_RUNTIME_DIR")) {
+            m_previous = previous;
+        }
+        ::setenv("XDG_RUNTIME_DIR", m_folder.path().toLocal8Bit().constData(), 1);
+        m_name = FrameHandoff::shmNamespace();
     }
     ~HandoffNamespace() {
         for (const std::string& file : objects()) {
             std::filesystem::remove("/dev/shm/" + file);
         }
-        ::unsetenv("VELARION_HANDOFF_NAMESPACE");
+        if (m_previous) {
+            ::setenv("XDG_RUNTIME_DIR", m_previous->c_str(), 1);
+        } else {
+            ::unsetenv("XDG_RUNTIME_DIR");
+        }
     }
     HandoffNamespace(const HandoffNamespace&) = delete;
     HandoffNamespace& operator=(const HandoffNamespace&) = delete;
+
+    // The runtime folder (mode 0700) that selects the names; a private session of the test uses
+    // it as its own so that its processes meet this one.
+    QString folder() const { return m_folder.path(); }
 
     // The identifier announced in the current namespace's notify state, as a reader sees it.
     static std::uint32_t announcedIdentifier() {
@@ -53,5 +67,7 @@ public:
     }
 
 private:
+    QTemporaryDir m_folder;
+    std::optional<std::string> m_previous;
     std::string m_name;
 };

@@ -3,6 +3,9 @@
 #include "shared/FrameHandoff.h"
 #include "shared/NotifyCenter.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -79,4 +82,33 @@ TEST(NotifyCenter, CancelledOrUnknownTokensFailAndLeaveTheStateAlone) {
     other.notify_register_check(kName, token);
     other.notify_get_state(token, state);
     EXPECT_EQ(state, 42u) << "cancelling keeps the last state";
+}
+
+// The hand-off's names follow the runtime folder: a private session beside the user's (a test's,
+// a second login's) must neither see nor overwrite the camera's state, while every spelling of
+// one folder is one session.
+TEST(NotifyCenter, RuntimeFoldersKeepSessionsApartAndOneFolderMeetsItself) {
+    HandoffNamespace first;
+    const std::string firstNamespace = FrameHandoff::shmNamespace();
+    NotifyCenter publisher;
+    int token = -1;
+    ASSERT_EQ(publisher.notify_register_check(kName, token), NotifyCenter::kStatusOK);
+    publisher.notify_set_state(token, 7);
+    {
+        HandoffNamespace second;
+        EXPECT_NE(FrameHandoff::shmNamespace(), firstNamespace);
+        EXPECT_EQ(HandoffNamespace::announcedIdentifier(), 0u) << "another session's state";
+    }
+    ASSERT_EQ(HandoffNamespace::announcedIdentifier(), 7u);
+
+    QTemporaryDir links;
+    const QString link = links.filePath(QStringLiteral("runtime"));
+    ASSERT_TRUE(QFile::link(first.folder(), link));
+    for (const QString& spelling : {first.folder() + QLatin1Char('/'), link}) {
+        SCOPED_TRACE(spelling.toStdString());
+        ::setenv("XDG_RUNTIME_DIR", spelling.toLocal8Bit().constData(), 1);
+        EXPECT_EQ(FrameHandoff::shmNamespace(), firstNamespace);
+        EXPECT_EQ(HandoffNamespace::announcedIdentifier(), 7u);
+    }
+    ::setenv("XDG_RUNTIME_DIR", first.folder().toLocal8Bit().constData(), 1);
 }

@@ -83,8 +83,10 @@ protected:
 
         // The daemon runs first: the application recognises a running daemon of its own build as
         // the camera, as it does at every start after the set-up.
-        m_daemon = &m_session.startProcess(QStringLiteral(CAMERA_DAEMON),
-                                           {QStringLiteral("--foreground")});
+        m_daemon =
+            &m_session.startProcess(QStringLiteral(CAMERA_DAEMON),
+                                    {QStringLiteral("--foreground"),
+                                     QStringLiteral("--v4l2-device"), QStringLiteral("none")});
         ASSERT_TRUE(waitFor([&] { return daemonReady(); }, kTimeoutMs))
             << m_daemon->readAllStandardError().toStdString();
 
@@ -165,8 +167,8 @@ protected:
         options.windowManager = true;
         return options;
     }()};
-    HandoffNamespace m_namespace;  // before the session, whose processes inherit it
-    PipeWireSession m_session;
+    HandoffNamespace m_namespace;  // before the session, which runs in its folder
+    PipeWireSession m_session{m_namespace.folder()};
     QTemporaryDir m_files{QStringLiteral("/dev/shm/velarion-broadcast-test-XXXXXX")};
     QProcess* m_daemon = nullptr;
     QProcess m_app;

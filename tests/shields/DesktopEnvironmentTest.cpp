@@ -95,7 +95,7 @@ TEST(DesktopEnvironmentTest, FindsSchemaKeysOnlyInTheirOwnSchemaAndProcessesByKe
 TEST(DesktopEnvironmentTest, ReadsTheSessionFromTheProcessEnvironment) {
     ScopedEnvironment scoped;
     scoped.set("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
-    scoped.set(DesktopEnvironment::kTestToolsDirVariable, "/opt/fake-tools");
+    scoped.set("VELARION_TEST_TOOLS_DIR", "/opt/fake-tools");
     const DesktopEnvironment env = DesktopEnvironment::fromSystem();
     EXPECT_EQ(env.desktops, QStringList({QStringLiteral("ubuntu"), QStringLiteral("gnome")}));
     EXPECT_EQ(env.toolDirs, QStringList{QStringLiteral("/opt/fake-tools")});

@@ -4,6 +4,7 @@
 #include "capture/publisher/camera/PipeWireInstruction.h"
 #include "core/AppInfo.h"
 #include "core/InstallLayout.h"
+#include "core/TestHooks.h"
 #include "shared/CameraDaemonStatus.h"
 
 #include <QCoreApplication>
@@ -64,6 +65,16 @@ bool managerHasOurUnit() {
                    QStringLiteral("--value"), QString::fromLatin1(kUnitName)});
     return !loaded.isEmpty() &&
            QFileInfo(loaded).canonicalFilePath() == QFileInfo(ours).canonicalFilePath();
+}
+
+// The daemon and its arguments; a test names the loopback device on the command line, which
+// reaches the daemon whichever way it is started (a user manager's environment is not ours).
+QStringList daemonCommand(const QString& daemonPath) {
+    QStringList command{daemonPath};
+    if (const auto device = TestHooks::value(TestHooks::Hook::cameraLoopbackDevice)) {
+        command << QStringLiteral("--v4l2-device") << *device;
+    }
+    return command;
 }
 
 bool isRunning(pid_t pid) {
@@ -189,18 +200,16 @@ DaemonExtensionActivator::Outcome DaemonExtensionActivator::replaceAndStart(
     if (!started && hasUserManager()) {
         const QString unit =
             QStringLiteral("velarion-camera-%1").arg(QCoreApplication::applicationPid());
-        QStringList arguments = {QStringLiteral("--user"), QStringLiteral("--collect"),
-                                 QStringLiteral("--quiet"), QStringLiteral("--unit=") + unit};
-        // The user manager's environment is not ours: the loopback device choice goes along.
-        if (qEnvironmentVariableIsSet("VELARION_V4L2_DEVICE")) {
-            arguments << QStringLiteral("--setenv=VELARION_V4L2_DEVICE");
-        }
-        arguments << daemonPath;
+        const QStringList arguments =
+            QStringList{QStringLiteral("--user"), QStringLiteral("--collect"),
+                        QStringLiteral("--quiet"), QStringLiteral("--unit=") + unit} +
+            daemonCommand(daemonPath);
         started = QProcess::execute(QStringLiteral("/usr/bin/systemd-run"), arguments) == 0;
     }
     if (!started) {
         // A session of its own: the application's end (or its terminal's hang-up) leaves it alone.
-        started = QProcess::startDetached(QStringLiteral("/usr/bin/setsid"), {daemonPath});
+        started =
+            QProcess::startDetached(QStringLiteral("/usr/bin/setsid"), daemonCommand(daemonPath));
     }
     if (!started) {
         return {false, ECHILD, QStringLiteral("The camera daemon could not be started")};
