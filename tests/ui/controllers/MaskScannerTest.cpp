@@ -1,9 +1,11 @@
-// One mask scan from snapshot to overlay, through the real detector over a scripted engine.
+// One mask scan from snapshot to overlay, through the real detector over a scripted engine, and
+// the mask panel's status line over it.
 
 #include "MaskScanTestbed.h"
 
 #include "capture/CaptureError.h"
 #include "ocr/OverlayView.h"
+#include "ui/controllers/MaskPanelStatus.h"
 
 #include <QSignalSpy>
 
@@ -103,17 +105,20 @@ TEST(MaskScannerTest, NoDisplayOrAFailedSnapshotScansNothingAndLeavesStateAndOve
     }
 }
 
-TEST(MaskScannerTest, SwitchingTheMaskOnScansOnceAndOffHidesAndForgetsTheRegions) {
+// The panel's own outcome is the dashboard's scan test (MainViewTest).
+TEST(MaskPanelStatusTest, AnOutcomeArrivingAfterThePanelClosedIsNotShown) {
     MaskScanTestbed bed;
-    const QFuture<MaskScanOutcome> scan = bed.scanner.switchMask(true);
+    MaskPanelStatus status(bed.scanner, bed.appState, bed.privacyProtector);
+    QSignalSpy scans(&bed.scanner, &MaskScanner::scanFinished);
+    status.setMask(true);
     EXPECT_TRUE(bed.appState.isOCRMaskingActive());
-    ASSERT_TRUE(MaskScanTestbed::finishes(scan));
-    EXPECT_EQ(scan.result().kind, Kind::found);
+    status.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scans.count() == 1; }, 20'000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(status.line(), QStringLiteral("found")) << "the closed panel's scan wrote the line";
+    EXPECT_EQ(status.count(), 1) << "its regions are still applied";
     EXPECT_TRUE(bed.overlay.isShowing());
-
-    const QFuture<MaskScanOutcome> off = bed.scanner.switchMask(false);
-    EXPECT_EQ(off.resultCount(), 0);
-    EXPECT_FALSE(bed.appState.isOCRMaskingActive());
+    status.setMask(false);
     EXPECT_FALSE(bed.overlay.isShowing());
-    EXPECT_TRUE(bed.appState.detectedSensitiveRegions().isEmpty());
+    EXPECT_EQ(status.count(), 0);
 }
