@@ -25,7 +25,7 @@ bool openedFully(QQuickItem* panel) {
 
 class MainViewTest : public ::testing::Test {
 protected:
-    void load() {
+    void SetUp() override {
         m_root = m_host.loadView(QStringLiteral("MainView"), m_bed.properties());
         ASSERT_TRUE(m_root);
     }
@@ -51,7 +51,6 @@ protected:
 }  // namespace
 
 TEST_F(MainViewTest, HeroTextsAndCountsFollowTheActiveShields) {
-    load();
     struct Case {
         bool desktop, notifications, mask;
         const char* title;
@@ -88,7 +87,6 @@ TEST_F(MainViewTest, HeroTextsAndCountsFollowTheActiveShields) {
 }
 
 TEST_F(MainViewTest, PresentationModeSwitchesBothShieldsAndNeverTheMaskOrTheBroadcast) {
-    load();
     // The user had switched the desktop shield on by hand, and the mask.
     m_bed.switches.setDesktopShield(true);
     m_bed.appState.setOCRMaskingActive(true);
@@ -121,7 +119,6 @@ TEST_F(MainViewTest, PresentationModeSwitchesBothShieldsAndNeverTheMaskOrTheBroa
 }
 
 TEST_F(MainViewTest, AtMostOneDetailPanelIsOpenAndItsSwitchDrivesItsShield) {
-    load();
     const char* features[] = {"desktopShield", "notificationGuard", "ocrMask"};
     const auto open = [&] {
         QStringList names;
@@ -157,7 +154,6 @@ TEST_F(MainViewTest, AtMostOneDetailPanelIsOpenAndItsSwitchDrivesItsShield) {
 
 // Each outcome of the scan in turn, on one open panel.
 TEST_F(MainViewTest, ScanNowWritesTheOutcomeIntoTheStatusLine) {
-    load();
     clickRow("ocrMask");
     QQuickItem* panel = m_host.find(QStringLiteral("ocrMaskPanel"));
     ASSERT_TRUE(openedFully(panel));
@@ -198,7 +194,6 @@ TEST_F(MainViewTest, ScanNowWritesTheOutcomeIntoTheStatusLine) {
 }
 
 TEST_F(MainViewTest, PeriodicScanRunsOnlyWhileTheDashboardOfAShownWindowIsSelected) {
-    load();
     m_bed.appState.setOCRMaskingActive(true);
     EXPECT_TRUE(m_bed.periodic.dashboardShown());
     EXPECT_TRUE(m_bed.timer->pending());
@@ -224,7 +219,6 @@ TEST_F(MainViewTest, PeriodicScanRunsOnlyWhileTheDashboardOfAShownWindowIsSelect
 }
 
 TEST_F(MainViewTest, SidebarUpdateButtonOnlyWhileANewerVersionIsKnown) {
-    load();
     QQuickItem* button = m_host.find(QStringLiteral("sidebarUpdateButton"));
     EXPECT_FALSE(button->isVisible());
     m_bed.writeFeed(QStringLiteral("2.0"));

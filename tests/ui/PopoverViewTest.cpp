@@ -18,10 +18,9 @@ namespace {
 
 class PopoverViewTest : public ::testing::Test {
 protected:
-    QQuickItem* load() {
-        QQuickItem* root = host.loadView(QStringLiteral("PopoverView"), bed.popoverProperties());
-        EXPECT_NE(root, nullptr);
-        return root;
+    void SetUp() override {
+        root = host.loadView(QStringLiteral("PopoverView"), bed.popoverProperties());
+        ASSERT_TRUE(root);
     }
     QQuickItem* switchOf(const char* row) {
         return host.find(QString::fromLatin1(row) + QStringLiteral("Switch"));
@@ -29,6 +28,7 @@ protected:
 
     ViewTestbed bed;
     QmlHost host{{320, 480}};
+    QQuickItem* root = nullptr;
 };
 
 }  // namespace
@@ -37,7 +37,6 @@ protected:
 // switches share one path, so here the other one, with its tool failing.
 TEST_F(PopoverViewTest, AShieldSwitchKeepsTheChoiceWhenItsToolFails) {
     bed.breakTool(QStringLiteral("dnd"));
-    ASSERT_TRUE(load());
     QQuickItem* toggle = switchOf("notificationGuardRow");
     ASSERT_NE(toggle, nullptr);
     const auto idle = [&] {
@@ -63,8 +62,6 @@ TEST_F(PopoverViewTest, AShieldSwitchKeepsTheChoiceWhenItsToolFails) {
 // Whether the installer is asked again is BroadcastControllerTest's; here the windows each
 // outcome opens.
 TEST_F(PopoverViewTest, BroadcastSwitchOpensSetUpUntilReadyThenGoesLiveInTheBroadcastWindow) {
-    QQuickItem* root = load();
-    ASSERT_TRUE(root);
     QSignalSpy dismissed(root, SIGNAL(dismissRequested()));
     QQuickItem* toggle = switchOf("broadcastRow");
 
@@ -118,8 +115,6 @@ TEST(PopoverViewMaskTest, MaskSwitchScansOnceShowsTheMaskAndLogsAFailure) {
 }
 
 TEST_F(PopoverViewTest, UpdateRowAppearsWithANewerVersionGrowsThePanelAndOpensTheUpdateWindow) {
-    QQuickItem* root = load();
-    ASSERT_TRUE(root);
     QQuickItem* row = host.find(QStringLiteral("updateRow"));
     const qreal heightBefore = root->implicitHeight();
 
@@ -142,7 +137,6 @@ TEST_F(PopoverViewTest, UpdateRowAppearsWithANewerVersionGrowsThePanelAndOpensTh
 }
 
 TEST_F(PopoverViewTest, FooterAndHeaderButtonsReachTheirWindowsAndTheQuitPath) {
-    ASSERT_TRUE(load());
     const std::pair<const char*, QStringList> cases[] = {
         {"settingsButton", {QStringLiteral("front"), QStringLiteral("open settings")}},
         {"helpButton", {QStringLiteral("open help")}},

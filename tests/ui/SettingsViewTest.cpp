@@ -10,13 +10,9 @@
 
 namespace {
 
-QPoint scenePoint(QQuickItem* item, QPointF local) {
-    return item->mapToScene(local).toPoint();
-}
-
 // Presses and releases the left button at a point of `item`.
 void pressAt(QmlHost& host, QQuickItem* item, QPointF local) {
-    const QPoint at = scenePoint(item, local);
+    const QPoint at = item->mapToScene(local).toPoint();
     QTest::mousePress(&host.window(), Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseRelease(&host.window(), Qt::LeftButton, Qt::NoModifier, at);
 }
