@@ -52,7 +52,6 @@ TEST(CameraSetupControllerTest, RecheckWhileShownPicksUpAGrantedCaptureAndStopsW
     bed.setup.opened();
     ASSERT_EQ(bed.setup.step1State(), QStringLiteral("pending"));
     ASSERT_TRUE(bed.timer->pending());
-    EXPECT_EQ(bed.timer->delays.back(), std::chrono::milliseconds(1200));
 
     QSignalSpy steps(&bed.setup, &CameraSetupController::stepsChanged);
     bed.timer->fire();  // nothing changed yet: no notification, and the next re-check is due
