@@ -18,12 +18,6 @@ QVariantMap props(Testbed& bed) {
     return {{QStringLiteral("controller"), QVariant::fromValue<QObject*>(&bed.setup)}};
 }
 
-bool shown(QmlHost& host, const char* name) {
-    QQuickItem* item = host.find(QString::fromLatin1(name));
-    EXPECT_NE(item, nullptr) << name;
-    return item && item->isVisible();
-}
-
 }  // namespace
 
 // The step states themselves are the controller's (CameraSetupControllerTest); here each one
@@ -94,13 +88,12 @@ TEST(CameraSetupViewTest, EachStepStateShowsItsOwnContent) {
         }
         bed.driveInstaller(c.installer);
         for (const char* name : c.visible) {
-            EXPECT_TRUE(shown(host, name)) << name;
+            EXPECT_TRUE(host.shown(name)) << name;
         }
         for (const char* name : c.hidden) {
-            EXPECT_FALSE(shown(host, name)) << name;
+            EXPECT_FALSE(host.shown(name)) << name;
         }
-        EXPECT_EQ(host.find(QStringLiteral("footerButton"))->property("text").toString(),
-                  QString::fromLatin1(c.footer));
+        EXPECT_EQ(host.text("footerButton"), QString::fromLatin1(c.footer));
         if (c.installer == Kind::idle) {
             EXPECT_EQ(host.find(QStringLiteral("enableButton"))->isEnabled(), c.captureAllowed);
         }
@@ -115,8 +108,7 @@ TEST(CameraSetupViewTest, NeedsApprovalShowsTheInstallersInstructionTranslated) 
     bed.installer.activateExtension();
     bed.activator.delegate->requestNeedsUserApproval(
         QString::fromUtf16(kPipeWireNotRunningInstruction));
-    const QString shownText =
-        host.find(QStringLiteral("approvalInstruction"))->property("text").toString();
+    const QString shownText = host.text("approvalInstruction");
     EXPECT_TRUE(shownText.startsWith(QStringLiteral("PipeWire ne tourne pas")))
         << shownText.toStdString();
 }
@@ -127,8 +119,8 @@ TEST(CameraSetupViewTest, WithoutCaptureTheSessionsReasonIsShown) {
     bed.captureAllowed = false;
     ASSERT_TRUE(host.loadView(QStringLiteral("CameraSetupView"), props(bed)));
     bed.setup.opened();
-    ASSERT_TRUE(shown(host, "unavailableReason"));
-    EXPECT_EQ(host.find(QStringLiteral("unavailableReason"))->property("text").toString(),
+    ASSERT_TRUE(host.shown("unavailableReason"));
+    EXPECT_EQ(host.text("unavailableReason"),
               QString::fromLatin1(ScreenCaptureAccess::kUnavailableReason));
 }
 
@@ -138,13 +130,25 @@ TEST(CameraSetupViewTest, ButtonsActThroughTheShellInOrder) {
     bed.captureAllowed = false;
     ASSERT_TRUE(host.loadView(QStringLiteral("CameraSetupView"), props(bed)));
     bed.setup.opened();
+    // The next launch resumes the set-up from the store, so it must be written before relaunching.
+    bool storedAtRelaunch = false;
+    host.shell().onRelaunch = [&] {
+        storedAtRelaunch = CameraSetupPreferences(bed.defaults).resumeCameraSetup();
+    };
     host.click(host.find(QStringLiteral("grantButton")));
     host.click(host.find(QStringLiteral("openSettingsButton")));
     EXPECT_FALSE(bed.preferences.resumeCameraSetup());
     host.click(host.find(QStringLiteral("quitReopenButton")));
-    EXPECT_TRUE(bed.preferences.resumeCameraSetup());
+    EXPECT_TRUE(storedAtRelaunch);
     EXPECT_EQ(host.shell().calls,
               (QStringList{QStringLiteral("settings privacy"), QStringLiteral("relaunch")}));
+
+    // Capture granted meanwhile: the re-check enables the second step, which asks for the
+    // extension.
+    bed.captureAllowed = true;
+    bed.timer->fire();
+    host.click(host.find(QStringLiteral("enableButton")));
+    EXPECT_EQ(bed.activator.submissions, 1);
 
     QSignalSpy dismissed(&bed.setup, &CameraSetupController::dismissRequested);
     host.click(host.find(QStringLiteral("footerButton")));

@@ -14,22 +14,11 @@ namespace {
 using Combo = HotkeyManager::Combo;
 
 struct RecorderBench : SettingsBench {
-    RecorderBench() {
-        controller = newController();
-        root = host.load(R"qml(
-            import QtQuick
-            import Velarion.Ui
-            Item {
-                required property QtObject controller
-                required property QtObject updates
-                SettingsContent { width: 420; controller: parent.controller; updates: parent.updates }
-            })qml",
-                         properties(controller));
-    }
+    RecorderBench() { root = loadSettings(); }
 
     HotkeyRecorder& recorder() { return *controller->recorder(); }
-    QString capsule() { return textOf(host.find(QStringLiteral("capsuleText"))); }
-    QString status() { return textOf(host.find(QStringLiteral("statusText"))); }
+    QString capsule() { return host.text("capsuleText"); }
+    QString status() { return host.text("statusText"); }
     void startRecording() { host.click(host.find(QStringLiteral("recordButton"))); }
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(&host.window(), key, modifiers);
@@ -62,12 +51,22 @@ TEST(HotkeyRecorderViewTest, RecordsThroughRealKeyPressesWithTheGrabReleasedMean
     bench.press(Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_FALSE(bench.recorder().recording());
     EXPECT_EQ(bench.hotkeys.combo(), (Combo{40, 0x1200}));
-    EXPECT_EQ(bench.host.defaults().storedInt(QStringLiteral("panicKeyCode")), 40);
     EXPECT_EQ(bench.capsule(), QStringLiteral("Ctrl+Shift+K"));
-    EXPECT_EQ(textOf(bench.host.find(QStringLiteral("shortcutText"))),
-              QStringLiteral("Ctrl+Shift+K"));
+    EXPECT_EQ(bench.host.text("shortcutText"), QStringLiteral("Ctrl+Shift+K"));
     EXPECT_TRUE(bench.grabber->grabbed);
     EXPECT_EQ(bench.grabber->grabs.back(), (Combo{40, 0x1200}));
+
+    // A second click stops; which keys cancel is HotkeyRecordingTest's, but the view must not
+    // take Escape for itself.
+    bench.startRecording();
+    bench.startRecording();
+    EXPECT_FALSE(bench.recorder().recording());
+    EXPECT_TRUE(bench.grabber->grabbed);
+    bench.startRecording();
+    bench.press(Qt::Key_Escape, Qt::ControlModifier);
+    EXPECT_FALSE(bench.recorder().recording());
+    EXPECT_EQ(bench.hotkeys.combo(), (Combo{53, 0x1000}));
+    EXPECT_EQ(bench.capsule(), QStringLiteral("Ctrl+Esc"));
 }
 
 TEST(HotkeyRecorderViewTest, MenuShortcutDoesNotFireWhileRecording) {
@@ -95,22 +94,6 @@ TEST(HotkeyRecorderViewTest, MenuShortcutDoesNotFireWhileRecording) {
     EXPECT_EQ(fired.count(), 2);
 }
 
-// Which keys cancel is HotkeyRecordingTest's; here the view's second click and a recorded Escape.
-TEST(HotkeyRecorderViewTest, ASecondClickStopsAndEscapeWithAModifierIsRecorded) {
-    RecorderBench bench;
-    ASSERT_TRUE(bench.root);
-    bench.startRecording();
-    bench.startRecording();
-    EXPECT_FALSE(bench.recorder().recording());
-    EXPECT_TRUE(bench.grabber->grabbed);
-
-    bench.startRecording();
-    bench.press(Qt::Key_Escape, Qt::ControlModifier);
-    EXPECT_FALSE(bench.recorder().recording());
-    EXPECT_EQ(bench.hotkeys.combo(), (Combo{53, 0x1000}));
-    EXPECT_EQ(bench.capsule(), QStringLiteral("Ctrl+Esc"));
-}
-
 TEST(HotkeyRecorderViewTest, StatusLineShowsOneMessageByPriorityAndResetRecovers) {
     RecorderBench bench;
     ASSERT_TRUE(bench.root);
@@ -126,9 +109,9 @@ TEST(HotkeyRecorderViewTest, StatusLineShowsOneMessageByPriorityAndResetRecovers
     const Case cases[] = {
         {"refused", false, Qt::Key_J, Qt::ControlModifier | Qt::AltModifier, kFailed},
         {"reserved", true, Qt::Key_Space, Qt::MetaModifier, kReserved},
+        {"free", true, Qt::Key_J, Qt::ControlModifier | Qt::AltModifier, kReady},
         // Refused and reserved: only the refusal shows.
         {"both", false, Qt::Key_Space, Qt::MetaModifier, kFailed},
-        {"free", true, Qt::Key_J, Qt::ControlModifier | Qt::AltModifier, kReady},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,10 +122,6 @@ TEST(HotkeyRecorderViewTest, StatusLineShowsOneMessageByPriorityAndResetRecovers
         EXPECT_EQ(bench.status(), c.status);
     }
 
-    bench.grabber->accept = false;
-    bench.startRecording();
-    bench.press(Qt::Key_J, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(bench.status(), kFailed);
     bench.grabber->accept = true;
     bench.host.click(bench.host.find(QStringLiteral("resetButton")));
     EXPECT_EQ(bench.hotkeys.combo(), (Combo{4, 0x1900}));

@@ -23,10 +23,6 @@ QmlHost::~QmlHost() {
     m_window.reset();
 }
 
-QQuickItem* QmlHost::load(const QByteArray& qml) {
-    return load(qml, {});
-}
-
 QQuickItem* QmlHost::load(const QByteArray& qml, const QVariantMap& properties) {
     QQmlComponent component(&m_ui->engine());
     component.setData(qml, QUrl(QStringLiteral("qrc:/test/Host.qml")));
@@ -49,10 +45,6 @@ QQuickItem* QmlHost::create(QQmlComponent& component, const QVariantMap& propert
         ADD_FAILURE() << component.errorString().toStdString();
         return nullptr;
     }
-    return adopt(object);
-}
-
-QQuickItem* QmlHost::adopt(QObject* object) {
     m_root = qobject_cast<QQuickItem*>(object);
     if (!m_root) {
         ADD_FAILURE() << "the document's root is not an item";
@@ -99,6 +91,18 @@ QQuickItem* QmlHost::find(const QString& name) const {
         return nullptr;
     }
     return findIn(m_root, name);
+}
+
+bool QmlHost::shown(const char* name) const {
+    QQuickItem* item = find(QString::fromLatin1(name));
+    EXPECT_NE(item, nullptr) << name;
+    return item && item->isVisible();
+}
+
+QString QmlHost::text(const char* name) const {
+    QQuickItem* item = find(QString::fromLatin1(name));
+    EXPECT_NE(item, nullptr) << name;
+    return textOf(item);
 }
 
 QQuickItem* QmlHost::findIn(QQuickItem* item, const QString& name) {

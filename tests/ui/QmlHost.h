@@ -31,15 +31,19 @@ public:
 
     // Creates `qml` (a document importing QtQuick and Velarion.Ui) as the window's content;
     // nullptr with the errors printed when it does not load. The window is shown and exposed.
-    QQuickItem* load(const QByteArray& qml);
-    // The same with initial (required) properties for the document's root.
-    QQuickItem* load(const QByteArray& qml, const QVariantMap& properties);
+    // `properties` are the initial (required) properties of the document's root.
+    QQuickItem* load(const QByteArray& qml, const QVariantMap& properties = {});
     // A module view by name, with its initial properties.
     QQuickItem* loadView(const QString& viewName, const QVariantMap& properties = {});
 
     // The first item below the content whose objectName is `name`, in the object tree or, for
     // items a Repeater made, the item tree.
     QQuickItem* find(const QString& name) const;
+    // Whether the item `find` gives for `name` is visible; a missing item fails the test, so that
+    // a renamed item cannot pass for a hidden one.
+    bool shown(const char* name) const;
+    // The text that item shows now; empty, and a failure, when it is missing.
+    QString text(const char* name) const;
     // The same among the items drawn in the window, popups included (they are not the content's
     // children), searched breadth first.
     QQuickItem* findVisual(const QString& name) const;
@@ -55,7 +59,6 @@ public:
 
 private:
     QQuickItem* create(QQmlComponent& component, const QVariantMap& properties);
-    QQuickItem* adopt(QObject* object);
 
     QTemporaryDir m_dir;
     std::unique_ptr<UserDefaults> m_defaults;
@@ -65,3 +68,8 @@ private:
     std::unique_ptr<QQuickWindow> m_window;
     QQuickItem* m_root = nullptr;
 };
+
+// The text a Text item shows now.
+inline QString textOf(QQuickItem* item) {
+    return item ? item->property("text").toString() : QString();
+}

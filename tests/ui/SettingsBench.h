@@ -109,8 +109,3 @@ struct SettingsBench {
     QObject owner;
     SettingsController* controller = nullptr;
 };
-
-// The text a Text item shows now.
-inline QString textOf(QQuickItem* item) {
-    return item ? item->property("text").toString() : QString();
-}

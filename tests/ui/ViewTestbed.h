@@ -4,23 +4,15 @@
 // outside world would be: shell scripts for the desktop's tools, a scripted display server and
 // recognition engine, a scripted extension activator and an update feed on a loopback server.
 
-#include "BroadcastServices.h"
+#include "BroadcastTestbed.h"
 #include "FakeTools.h"
 #include "LocalHttpServer.h"
-#include "ManualTimer.h"
 #include "MaskScanTestbed.h"
 #include "ShieldTestSupport.h"
 
-#include "capture/PrivacyShieldService.h"
-#include "capture/ScreenCaptureAccess.h"
-#include "capture/publisher/SystemExtensionInstaller.h"
-#include "capture/publisher/VirtualCameraService.h"
 #include "core/CommandRunner.h"
-#include "shared/HandoffNamespace.h"
-#include "shared/NotifyCenter.h"
 #include "shields/DesktopShield.h"
 #include "shields/NotificationGuard.h"
-#include "ui/controllers/BroadcastController.h"
 #include "ui/controllers/FeatureSwitches.h"
 #include "ui/controllers/MaskPanelStatus.h"
 #include "ui/controllers/PeriodicMaskScan.h"
@@ -33,8 +25,7 @@
 
 class ViewTestbed : public MaskScanTestbed {
 public:
-    explicit ViewTestbed(const QString& screenText = QStringLiteral("anna.berg@example.com"))
-        : MaskScanTestbed(screenText) {
+    ViewTestbed() {
         // Each tool fails while a file named "fail-<tool>" exists beside it.
         for (const QString& tool : {QStringLiteral("desktop"), QStringLiteral("dnd")}) {
             tools.add(tool, "[ -e \"$(dirname \"$0\")/fail-" + tool.toUtf8() +

@@ -58,28 +58,6 @@ TEST_F(PeriodicMaskScanTest, TheStoredIntervalIsFiveSecondsWhenNotPositiveAndNev
     EXPECT_EQ(m_scans.count(), 0) << "a restart waits a whole interval before scanning";
 }
 
-TEST_F(PeriodicMaskScanTest, PassesRunOnlyWhileTheDashboardIsShownAndTheMaskIsOn) {
-    EXPECT_FALSE(m_timer->pending());
-    m_bed.appState.setOCRMaskingActive(true);
-    EXPECT_FALSE(m_periodic.isRunning()) << "dashboard not shown";
-    EXPECT_FALSE(m_timer->pending());
-
-    QSignalSpy running(&m_periodic, &PeriodicMaskScan::isRunningChanged);
-    m_periodic.setDashboardShown(true);
-    EXPECT_TRUE(m_periodic.isRunning());
-    EXPECT_TRUE(m_timer->pending());
-    EXPECT_EQ(m_timer->delays, std::vector<milliseconds>{milliseconds(5000)});
-
-    m_bed.appState.setOCRMaskingActive(false);
-    EXPECT_FALSE(m_periodic.isRunning());
-    EXPECT_FALSE(m_timer->pending()) << "switching the mask off cancels the pending pass";
-    m_bed.appState.setOCRMaskingActive(true);
-    m_periodic.setDashboardShown(false);
-    EXPECT_FALSE(m_timer->pending()) << "leaving the dashboard cancels it";
-    EXPECT_EQ(running.count(), 4);
-    EXPECT_EQ(m_scans.count(), 0);
-}
-
 TEST_F(PeriodicMaskScanTest, EachPassScansThenWaitsAnotherIntervalAlsoAfterAFailedSnapshot) {
     runBoth();
     m_timer->fire();

@@ -64,42 +64,6 @@ TEST(WindowListControllerTest, EmptyTextSaysWhetherNothingIsOpenOrNothingMatches
     EXPECT_TRUE(bed.windows.rows().isEmpty());
 }
 
-TEST(WindowListControllerTest, OpeningStartsTheBroadcastOnlyWhenReadyAndNotLive) {
-    struct Case {
-        const char* name;
-        Kind installer;
-        bool liveBefore;
-        bool liveAfter;
-        int publishingStarts;
-    };
-    const Case cases[] = {
-        {"not ready", Kind::needsApproval, false, false, 0},
-        {"ready and idle", Kind::active, false, true, 1},
-        {"already live", Kind::active, true, true, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        RecordingShellActions shell;
-        Testbed bed(shell);
-        bed.driveInstaller(c.installer);
-        if (c.liveBefore) {
-            ASSERT_TRUE(bed.broadcast.start());
-            ASSERT_TRUE(bed.settles());
-        }
-        ASSERT_EQ(bed.appState.isVirtualCameraActive(), c.liveBefore);
-        QSignalSpy started(&bed.broadcast, &BroadcastController::captureStarted);
-        bed.windows.windowOpened();
-        ASSERT_TRUE(bed.settles());
-        // The refresh runs first; the start follows it.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !bed.windows.isRefreshing(); }, 20'000));
-        EXPECT_EQ(bed.windows.rows().size(), 2);
-        ASSERT_TRUE(bed.settles());
-        EXPECT_EQ(bed.appState.isVirtualCameraActive(), c.liveAfter);
-        EXPECT_EQ(started.count(), c.publishingStarts);
-        EXPECT_EQ(bed.runningStreams(), c.liveAfter ? 1 : 0);
-    }
-}
-
 TEST(WindowListControllerTest, ACaptureFailureClearsLive) {
     RecordingShellActions shell;
     Testbed bed(shell);
