@@ -13,17 +13,9 @@
 
 namespace {
 
-ShareableWindow window(WindowId id, const char* title, QRect frame,
-                       std::optional<RunningApplication> owner) {
-    ShareableWindow w;
-    w.windowID = id;
-    if (title) {
-        w.title = QString::fromUtf8(title);
-    }
-    w.frame = frame;
-    w.isOnScreen = true;
-    w.owningApplication = std::move(owner);
-    return w;
+ShareableWindow window(WindowId id, const char* title, std::optional<RunningApplication> owner,
+                       QRect frame = {0, 0, 400, 300}) {
+    return {id, QString::fromUtf8(title), frame, true, std::move(owner)};
 }
 
 const RunningApplication kEditor{10, QStringLiteral("Editor")};
@@ -35,11 +27,9 @@ protected:
     ScreenManagerTest() {
         m_backend->content.displays = {ShareableDisplay{7, 1512, 982, 2, QRect(0, 0, 3024, 1964)}};
         m_backend->content.windows = {
-            window(1, "Draft", {0, 0, 400, 300}, kEditor),
-            window(2, "Notes", {0, 0, 400, 300}, kEditor),
-            window(3, "Inbox", {0, 0, 400, 300}, kMail),
-            window(4, "Orphan", {0, 0, 400, 300}, std::nullopt),
-            window(5, "Chat", {0, 0, 400, 300}, kChat),
+            window(1, "Draft", kEditor), window(2, "Notes", kEditor),
+            window(3, "Inbox", kMail),   window(4, "Orphan", std::nullopt),
+            window(5, "Chat", kChat),
         };
         m_backend->content.applications = {kEditor, kMail, kChat};
     }
@@ -181,10 +171,10 @@ TEST_F(ScreenManagerTest, RefreshKeepsTitledWindowsLargerThanOneHundredInOrder) 
     // The width and title rules are checked against a real X server (X11CaptureTest); here the
     // height rule, an orphan's application name and the order.
     m_backend->content.windows = {
-        window(2, "Short", {0, 0, 300, 100}, kEditor),
-        window(3, "Kept", {0, 0, 101, 101}, kMail),
-        window(6, "Orphan", {0, 0, 400, 400}, std::nullopt),
-        window(7, "Back", {0, 0, 800, 600}, kChat),
+        window(2, "Short", kEditor, {0, 0, 300, 100}),
+        window(3, "Kept", kMail, {0, 0, 101, 101}),
+        window(6, "Orphan", std::nullopt),
+        window(7, "Back", kChat, {0, 0, 800, 600}),
     };
     QSignalSpy changed(&m_manager, &ScreenManager::availableWindowsChanged);
     ASSERT_TRUE(finishes(m_manager.refreshAvailableWindows()));
