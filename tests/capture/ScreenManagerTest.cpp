@@ -126,21 +126,6 @@ TEST_F(ScreenManagerTest, StartingTwiceLeavesExactlyOneRunningStream) {
     EXPECT_EQ(m_manager.stream(), m_backend->lastStream());
 }
 
-TEST_F(ScreenManagerTest, StopWithoutStreamClearsStateAndDoesNotFail) {
-    QSignalSpy capturing(&m_manager, &ScreenManager::isCapturingChanged);
-    QFuture<void> stopped = m_manager.stopCapture();
-    ASSERT_TRUE(finishes(stopped));
-    EXPECT_NO_THROW(stopped.waitForFinished());
-    EXPECT_EQ(capturing.count(), 0);
-
-    start({});
-    ASSERT_TRUE(finishes(m_manager.stopCapture()));
-    EXPECT_FALSE(m_manager.isCapturing());
-    EXPECT_EQ(m_manager.stream(), nullptr);
-    EXPECT_EQ(m_backend->runningStreams, 0);
-    EXPECT_EQ(capturing.count(), 2);
-}
-
 TEST_F(ScreenManagerTest, FramesReachThePublisherOnTheCaptureThreadWithoutCopy) {
     RecordingSink sink;
     m_manager.setVirtualCameraService(&sink);

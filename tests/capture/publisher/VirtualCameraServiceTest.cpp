@@ -98,9 +98,9 @@ private:
 
 class VirtualCameraServiceTest : public ::testing::Test {
 protected:
-    VirtualCameraService::PoolFactory poolFactory(int available = 1000) {
-        return [this, available] {
-            return std::make_unique<TestPool>(m_created, available);
+    VirtualCameraService::PoolFactory poolFactory() {
+        return [this] {
+            return std::make_unique<TestPool>(m_created, 1000);
         };
     }
     // Delivers the counters that publish() queues for the GUI thread.
