@@ -88,13 +88,14 @@ protected:
     }
 
     // Leaves out the application of `id`, runs `whileStreaming`, then watches about one and a half
-    // seconds of frames; returns how many frames showed green.
+    // seconds of frames more; returns how many frames showed green.
     int leakedFramesWhileLeavingOut(uint id, const std::function<void()>& whileStreaming) {
         GreenLeakCounter counter;
         m_manager->setVirtualCameraService(&counter);
         startSession({id});
         whileStreaming();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return counter.frames > 45; }, 15'000));
+        const int seen = counter.frames;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return counter.frames > seen + 45; }, 15'000));
         m_manager->setVirtualCameraService(nullptr);
         return counter.leaks;
     }
@@ -163,13 +164,14 @@ TEST_F(X11CaptureTest, ChosenWindowHidesEveryWindowOfItsApplicationAndShowsWhatL
     }
 }
 
-TEST_F(X11CaptureTest, NewWindowOfAnExcludedApplicationNeverShows) {
-    const auto back = open("Back", {"800x600+0+0#ff0000:back"});
-    const auto secret = open("Secret", {"150x150+500+400#00ff00:first"},
-                             {"--delayed-window", "300x300+50+50#00ff00:later"});
-    GreenLeakCounter counter;
-    m_manager->setVirtualCameraService(&counter);
-    startSession({secret->ids().at(0)});
+// Neither a window the left-out application maps once the stream runs nor one it moves every few
+// milliseconds (the screen often shows it somewhere the capture has not heard of yet) shows, with
+// or without a compositing manager.
+TEST_F(X11CaptureTest, NewAndMovingWindowsOfALeftOutApplicationNeverShow) {
+    const auto back = open("Back", {"1280x800+0+0#ff0000:back"});
+    // The later window is mapped half a second after the first; the first moves from then on.
+    const auto secret = open("Secret", {"200x150+50+50#00ff00:secret"},
+                             {"--wander", "--delayed-window", "300x300+600+300#00ff00:later"});
     const auto laterListed = [&] {
         if (!finishes(m_manager->refreshAvailableWindows())) {
             return false;
@@ -178,31 +180,15 @@ TEST_F(X11CaptureTest, NewWindowOfAnExcludedApplicationNeverShows) {
         return std::any_of(infos.begin(), infos.end(),
                            [](const WindowInfo& info) { return info.title == "later"; });
     };
-    EXPECT_TRUE(QTest::qWaitFor(laterListed, 15'000));
-    // The window behind grows: the screen changes, so one more frame is composed with the late
-    // window surely mapped.
-    const int seen = counter.frames;
-    m_server->runClient("xdotool",
-                        {"windowsize", QString::number(back->ids().at(0)), "820", "620"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.frames > seen; }, 15'000));
-    m_manager->setVirtualCameraService(nullptr);
-    EXPECT_EQ(counter.leaks, 0);
-}
-
-TEST_F(X11CaptureTest, MovingLeftOutWindowNeverShowsWithOrWithoutACompositingManager) {
-    const auto back = open("Back", {"1280x800+0+0#ff0000:back"});
-    // Moves every few milliseconds: the screen often shows it somewhere the capture has not heard
-    // of yet.
-    const auto secret = open("Secret", {"200x150+50+50#00ff00:secret"}, {"--wander"});
-    EXPECT_EQ(leakedFramesWhileLeavingOut(secret->ids().at(0), [] {}), 0);
+    EXPECT_EQ(leakedFramesWhileLeavingOut(
+                  secret->ids().at(0), [&] { EXPECT_TRUE(QTest::qWaitFor(laterListed, 15'000)); }),
+              0);
     // A compositing manager starting once the stream runs paints the screen from then on.
     EXPECT_EQ(leakedFramesWhileLeavingOut(secret->ids().at(0),
                                           [&] { EXPECT_GT(m_server->startClient("xcompmgr"), 0); }),
               0);
 }
 
-// Windows coming, going and changing size keep the stream; the server going away ends it through
-// the same stop path as a stop asked for.
 TEST_F(X11CaptureTest, WindowChangesKeepTheStreamAndTheServerGoingAwayStopsIt) {
     const auto back = open("Back", {"800x600+0+0#ff0000:back"});
     auto front = open("Front", {"200x200+100+100#00ff00:front"});
