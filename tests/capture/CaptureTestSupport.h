@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QMutex>
 #include <QTest>
-#include <QThread>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "FakeCaptureBackend.h"
 
 FakeCaptureStream::~FakeCaptureStream() {
-    markStopped();
+    stopCapture();
     const std::lock_guard lock(m_backend.mutex);
     m_backend.streams.removeAll(this);
 }
@@ -19,13 +19,6 @@ void FakeCaptureStream::startCapture() {
 }
 
 void FakeCaptureStream::stopCapture() {
-    markStopped();
-    if (m_dead) {
-        throw CaptureError(QStringLiteral("stream already dead"));
-    }
-}
-
-void FakeCaptureStream::markStopped() {
     if (m_running) {
         m_running = false;
         --m_backend.runningStreams;
@@ -40,12 +33,6 @@ void FakeCaptureStream::push(const SampleBuffer& sample, StreamOutputType type) 
     }
 }
 
-void FakeCaptureStream::dieWith(const QString& description) {
-    m_dead = true;
-    markStopped();
-    m_delegate->streamDidStopWithError(*this, CaptureError(description));
-}
-
 ShareableContent FakeCaptureBackend::shareableContent() {
     if (failContent) {
         failContent();
@@ -55,8 +42,8 @@ ShareableContent FakeCaptureBackend::shareableContent() {
 
 std::unique_ptr<CaptureStream> FakeCaptureBackend::makeStream(
     const ContentFilter& filter, const StreamConfiguration& configuration,
-    CaptureStreamDelegate* delegate) {
-    auto stream = std::make_unique<FakeCaptureStream>(*this, delegate);
+    CaptureStreamDelegate* /*delegate*/) {
+    auto stream = std::make_unique<FakeCaptureStream>(*this);
     const std::lock_guard lock(mutex);
     filters.append(filter);
     configurations.append(configuration);

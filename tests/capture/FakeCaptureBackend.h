@@ -10,12 +10,11 @@
 
 class FakeCaptureBackend;
 
-// A stream that runs nowhere: the test pushes frames and deaths through it by hand.
+// A stream that runs nowhere: the test pushes frames through it by hand.
 class FakeCaptureStream final : public CaptureStream {
 public:
-    FakeCaptureStream(FakeCaptureBackend& backend, CaptureStreamDelegate* delegate)
-        : m_backend(backend)
-        , m_delegate(delegate) {}
+    explicit FakeCaptureStream(FakeCaptureBackend& backend)
+        : m_backend(backend) {}
     ~FakeCaptureStream() override;
 
     void addStreamOutput(StreamOutput* output, StreamOutputType type) override;
@@ -24,16 +23,11 @@ public:
 
     // Delivers a sample to every output as the capture thread would.
     void push(const SampleBuffer& sample, StreamOutputType type = StreamOutputType::screen);
-    void dieWith(const QString& description);
 
 private:
-    void markStopped();
-
     FakeCaptureBackend& m_backend;
-    CaptureStreamDelegate* m_delegate;
     QList<std::pair<StreamOutput*, StreamOutputType>> m_outputs;
     bool m_running = false;
-    bool m_dead = false;
 };
 
 // Stands in for the display server in the screen manager's tests: hands out the content it is

@@ -37,7 +37,7 @@ protected:
 TEST_F(PrivacyShieldServiceTest, ListEditsKeepOrderAndFirstTitleAndAlwaysNotifyOnUnprotect) {
     m_service.protect(info(5));
     m_service.protect(info(3));
-    m_service.protect(info(9));
+    m_service.toggleProtection(info(9));
     m_service.unprotect(3);
     EXPECT_EQ(ids(m_appState.protectedWindows()), (QList<WindowId>{5, 9}));
 
@@ -51,21 +51,12 @@ TEST_F(PrivacyShieldServiceTest, ListEditsKeepOrderAndFirstTitleAndAlwaysNotifyO
     m_service.unprotect(77);
     EXPECT_EQ(changed.count(), 1);
     EXPECT_EQ(ids(m_appState.protectedWindows()), (QList<WindowId>{5, 9}));
-}
-
-TEST_F(PrivacyShieldServiceTest, ToggleTwiceRestoresTheList) {
-    m_service.protect(info(1));
-    m_service.protect(info(2));
-    const QList<ProtectedWindow> before = m_appState.protectedWindows();
-    m_service.toggleProtection(info(7));
-    EXPECT_EQ(ids(m_appState.protectedWindows()), (QList<WindowId>{1, 2, 7}));
-    m_service.toggleProtection(info(7));
-    EXPECT_EQ(ids(m_appState.protectedWindows()), ids(before));
 
     // A protected window toggled off and on moves to the end.
-    m_service.toggleProtection(info(1));
-    m_service.toggleProtection(info(1));
-    EXPECT_EQ(ids(m_appState.protectedWindows()), (QList<WindowId>{2, 1}));
+    m_service.toggleProtection(info(5));
+    EXPECT_EQ(ids(m_appState.protectedWindows()), (QList<WindowId>{9}));
+    m_service.toggleProtection(info(5));
+    EXPECT_EQ(ids(m_appState.protectedWindows()), (QList<WindowId>{9, 5}));
 }
 
 TEST_F(PrivacyShieldServiceTest, StopEndsIdleWithOrWithoutCapture) {

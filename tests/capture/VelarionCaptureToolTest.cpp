@@ -37,7 +37,7 @@ Result runTool(const QString& display, const QStringList& arguments) {
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-TEST(VelarionCaptureToolTest, ListsWritesFramesAndMeasures) {
+TEST(VelarionCaptureToolTest, ListsWritesFramesMeasuresAndFailsWithAMessage) {
     XvfbServer server;
     ASSERT_TRUE(server.isRunning()) << server.errorString();
     server.runClient("xdotool", {"mousemove", "1279", "799"});
@@ -69,11 +69,7 @@ TEST(VelarionCaptureToolTest, ListsWritesFramesAndMeasures) {
             .match(timed.out)
             .hasMatch())
         << timed.out;
-}
 
-TEST(VelarionCaptureToolTest, FailsWithAMessage) {
-    XvfbServer server;
-    ASSERT_TRUE(server.isRunning()) << server.errorString();
     for (const QStringList& arguments :
          {QStringList{}, QStringList{"--list", "--seconds", "1"}, QStringList{"--out"},
           QStringList{"--list", "--exclude-window", "x1"}}) {

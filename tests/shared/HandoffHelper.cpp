@@ -1,8 +1,6 @@
-// The other process of the hand-off tests. Modes:
-//   publish            runs a VirtualCameraService driven by lines on standard input:
-//                        start | frame W H B G R | stop | quit
-//                      and answers each with one line (the announced identifier after a frame).
-//   open-as UID NAME   drops to UID and tries to open the shared-memory NAME; prints "errno=N".
+// The other process of the hand-off tests. `handoff_helper publish` runs a VirtualCameraService
+// driven by lines on standard input (start | frame W H B G R | stop) and answers each with
+// one line (the announced identifier after a frame).
 
 #include "HandoffNamespace.h"
 
@@ -10,16 +8,10 @@
 
 #include <QCoreApplication>
 
-#include <cerrno>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <fcntl.h>
-#include <grp.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
@@ -47,8 +39,6 @@ int runPublisher(int argc, char* argv[]) {
         } else if (command == "stop") {
             service.stopPublishing();
             std::cout << "stopped" << std::endl;
-        } else if (command == "quit") {
-            return 0;
         }
     }
     return 0;
@@ -57,20 +47,9 @@ int runPublisher(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "publish") {
+    if (argc > 1 && argv[1] == std::string("publish")) {
         return runPublisher(argc, argv);
     }
-    if (mode == "open-as" && argc == 4) {
-        const auto uid = static_cast<uid_t>(std::stoul(argv[2]));
-        if (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0) {
-            std::cout << "cannot-drop" << std::endl;
-            return 2;
-        }
-        const int fd = ::shm_open(argv[3], O_RDONLY, 0);
-        std::cout << "errno=" << (fd < 0 ? errno : 0) << std::endl;
-        return 0;
-    }
-    std::cerr << "usage: handoff_helper publish | open-as UID NAME\n";
+    std::cerr << "usage: handoff_helper publish\n";
     return 2;
 }

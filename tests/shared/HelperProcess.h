@@ -30,10 +30,6 @@ public:
     // Sends one command and returns the helper's one-line answer ("" on timeout or exit).
     std::string ask(const std::string& line) {
         m_process.write((line + "\n").c_str());
-        return readLine();
-    }
-
-    std::string readLine() {
         while (!m_process.canReadLine()) {
             if (!m_process.waitForReadyRead(15000)) {
                 return {};

@@ -5,7 +5,7 @@
 //
 // --window WxH+X+Y#RRGGBB[:TITLE]   one window; without ':' it has no title at all
 // --class NAME                     WM_CLASS ("name", "NAME")
-// --type dock|desktop|notification _NET_WM_WINDOW_TYPE
+// --dock                           _NET_WM_WINDOW_TYPE_DOCK
 // --delayed-window LAYOUT          one more window, mapped half a second after "ready"
 // --animate | --clock
 // --wander                         moves the first window to a new place every few milliseconds
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     std::vector<WindowLayout> specs;
     std::vector<WindowLayout> delayedSpecs;
     std::string windowClass;
-    std::string type;
+    bool dock = false;
     bool animate = false;
     bool clock = false;
     bool wander = false;
@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
             (arg == "--window" ? specs : delayedSpecs).push_back(layout);
         } else if (arg == "--class" && i + 1 < argc) {
             windowClass = argv[++i];
-        } else if (arg == "--type" && i + 1 < argc) {
-            type = argv[++i];
+        } else if (arg == "--dock") {
+            dock = true;
         } else if (arg == "--animate") {
             animate = true;
         } else if (arg == "--clock") {
@@ -123,12 +123,8 @@ int main(int argc, char** argv) {
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS,
                                 XCB_ATOM_STRING, 8, value.size(), value.data());
         }
-        if (!type.empty()) {
-            const std::string name =
-                "_NET_WM_WINDOW_TYPE_" + std::string(type == "dock"      ? "DOCK"
-                                                     : type == "desktop" ? "DESKTOP"
-                                                                         : "NOTIFICATION");
-            const xcb_atom_t value = atom(c, name.c_str());
+        if (dock) {
+            const xcb_atom_t value = atom(c, "_NET_WM_WINDOW_TYPE_DOCK");
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, typeAtom, XCB_ATOM_ATOM, 32, 1,
                                 &value);
         }
