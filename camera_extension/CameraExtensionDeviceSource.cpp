@@ -230,7 +230,7 @@ std::shared_ptr<CameraBuffer> CameraExtensionDeviceSource::makeBlankFrame() {
     }
     std::shared_ptr<CameraBuffer> frame = m_bufferPool->acquire();
     if (!frame) {
-        m_log.error("[DIAG] CVPixelBufferPoolCreatePixelBuffer failed: %d", kPoolExhaustedStatus);
+        m_log.error("[DIAG] makeBlankFrame: pool alloc failed %d", kPoolExhaustedStatus);
         return nullptr;
     }
     std::memset(frame->data, 0, std::size_t(frame->height) * std::size_t(frame->bytesPerRow));

@@ -48,12 +48,6 @@ void SystemExtensionInstaller::requestDidFinish(Result result) {
 }
 
 QString SystemExtensionInstaller::messageFor(const Error& error) {
-    if (error.domain == QLatin1String(kSystemExtensionErrorDomain) && error.code == 3) {
-        return QStringLiteral("Move Velarion.app to /Applications and relaunch.");
-    }
-    if (error.domain == QLatin1String(kSystemExtensionErrorDomain) && error.code == 5) {
-        return QStringLiteral("Extension bundle ID missing. Clean Build Folder and rebuild.");
-    }
     return QStringLiteral(
                "Installation failed (code %1): %2. Check the journal "
                "(journalctl --user -t %3) for details.")

@@ -24,7 +24,6 @@ public:
     };
 
     static constexpr char kExtensionIdentifier[] = "com.orvandel.Velarion.CameraExtension";
-    static constexpr char kSystemExtensionErrorDomain[] = "OSSystemExtensionErrorDomain";
 
     explicit SystemExtensionInstaller(ExtensionActivator& activator, QObject* parent = nullptr);
 

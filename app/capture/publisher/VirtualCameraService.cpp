@@ -13,10 +13,10 @@ namespace {
 
 const QString kInactiveMessage = QStringLiteral("Virtual camera inactive");
 const QString kActiveMessage = QStringLiteral("Virtual camera active");
-const QString kPoolFailedMessage = QStringLiteral("Failed to create CVPixelBufferPool");
+const QString kPoolFailedMessage = QStringLiteral("Failed to create the shared frame pool");
 const QString kBuffersFailedMessage = QStringLiteral("Failed to allocate pixel buffers");
 const QString kCaptureUnavailableMessage =
-    QStringLiteral("Screen capture unavailable — check Screen Recording permission");
+    QStringLiteral("Screen capture unavailable — the X11 display could not be captured");
 
 // The frame line is written for the first frame and then for one frame in this many.
 constexpr std::uint64_t kDiagnosticInterval = 150;

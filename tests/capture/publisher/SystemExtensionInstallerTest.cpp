@@ -66,8 +66,7 @@ TEST(SystemExtensionInstaller, EachAnswerMovesTheRequestToItsStateAndMessage) {
     EXPECT_EQ(installer.state().kind, Kind::failed);
     EXPECT_EQ(installer.lastMessage(), rebootMessage) << "an unknown result leaves the message";
 
-    // A failure outside the system-extension domain, whatever its code, names its code and
-    // description, in the state and the last message alike.
+    // A failure names its code and description, in the state and the last message alike.
     delegate.requestDidFail(
         {QStringLiteral("com.orvandel.Velarion.CameraDaemon"), 3, QStringLiteral("No such thing")});
     EXPECT_EQ(installer.state(), Installer::State::failed(installer.lastMessage()));

@@ -136,7 +136,7 @@ TEST(BroadcastControllerTest, FailedCaptureEndsTheBroadcastAndIsReported) {
         EXPECT_EQ(s.runningStreams(), 0);
         EXPECT_EQ(s.camera.lastError(), QStringLiteral("refused"));
         EXPECT_EQ(s.camera.statusMessage(),
-                  QStringLiteral("Screen capture unavailable — check Screen Recording permission"));
+                  QStringLiteral("Screen capture unavailable — the X11 display could not be captured"));
         ASSERT_EQ(failed.count(), 1);
         EXPECT_EQ(failed.first().first().toString(), QStringLiteral("refused"));
     }
