@@ -186,8 +186,6 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
             }
         } else if (glyph.wordStart && !monospace) {
             out += QLatin1Char(' ');
-        } else if (glyph.wordStart && !judgedInMonospace(before, glyph.text)) {
-            out += QLatin1Char(' ');
         } else if (glyph.wordStart) {
             const double left = boxes[i - 1].centre();
             const double right = boxes[i].centre();
@@ -196,7 +194,8 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
                 widestEmptyRun(ink, static_cast<int>(std::ceil(left)), static_cast<int>(right),
                                std::min(boxes[i - 1].top, boxes[i].top),
                                std::max(boxes[i - 1].bottom, boxes[i].bottom));
-            if (right - left >= kSpaceSteps * pitch || gap >= kSpaceGapShare * pitch) {
+            if (right - left >= kSpaceSteps * pitch || gap >= kSpaceGapShare * pitch ||
+                !judgedInMonospace(before, glyph.text)) {
                 // A one-cell space holding a bar along the bottom is an underscore.
                 const InkBox between = inkIn(ink, QRect(QPoint(boxes[i - 1].right + 1, top),
                                                         QPoint(boxes[i].left - 1, bottom)));
