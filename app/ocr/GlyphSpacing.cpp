@@ -77,19 +77,6 @@ bool isLetter(const QString& text) {
     return text.size() == 1 && text.at(0).isLetter();
 }
 
-// The engine's spurious spaces in monospace text come from the ground a narrow glyph leaves in
-// its cell, from symbols and from digit runs; between two wide letters it puts a space only where
-// there is one. Keeping those spaces also bounds the harm when proportional text passes the
-// monospace test (its boxes drift most where letters are wide and close).
-bool judgedInMonospace(const QString& before, const QString& after) {
-    const auto judged = [](const QString& text) {
-        static const QString kSymbols = QStringLiteral("@_-+");
-        return isNarrowMark(text) || isDigit(text) ||
-               (text.size() == 1 && kSymbols.contains(text.at(0)));
-    };
-    return judged(before) || judged(after);
-}
-
 }  // namespace
 
 QString respace(const RecognizedLine& line, const QImage& ink) {
@@ -120,13 +107,7 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
         if (i > 0) {
             area.setLeft(std::max(area.left(), areas[i - 1].right() + 1));
         }
-        InkBox box = inkIn(ink, area);
-        if (box.empty()) {
-            // The engine's boxes drift near a word end it guessed (one may span the rest of the
-            // line), so a box can lie wholly inside its neighbours'; its own ink then places the
-            // glyph, a little off its cell but inside the pitch tolerance.
-            box = inkIn(ink, areas[i]);
-        }
+        const InkBox box = inkIn(ink, area);
         if (box.empty()) {
             return line.text;
         }
@@ -194,8 +175,7 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
                 widestEmptyRun(ink, static_cast<int>(std::ceil(left)), static_cast<int>(right),
                                std::min(boxes[i - 1].top, boxes[i].top),
                                std::max(boxes[i - 1].bottom, boxes[i].bottom));
-            if (right - left >= kSpaceSteps * pitch || gap >= kSpaceGapShare * pitch ||
-                !judgedInMonospace(before, glyph.text)) {
+            if (right - left >= kSpaceSteps * pitch || gap >= kSpaceGapShare * pitch) {
                 // A one-cell space holding a bar along the bottom is an underscore.
                 const InkBox between = inkIn(ink, QRect(QPoint(boxes[i - 1].right + 1, top),
                                                         QPoint(boxes[i].left - 1, bottom)));
