@@ -38,14 +38,66 @@ double barDepth(const QImage& ink, QRect area) {
     return -1;
 }
 
+RecognizedLine withTextOfGlyphs(RecognizedLine line) {
+    QString text;
+    for (const RecognizedGlyph& glyph : line.glyphs) {
+        if (glyph.wordStart && !text.isEmpty()) {
+            text += QLatin1Char(' ');
+        }
+        text += glyph.text;
+    }
+    line.text = text;
+    return line;
+}
+
+bool isDigit(const RecognizedGlyph& glyph) {
+    return glyph.text.size() == 1 && glyph.text.at(0).isDigit();
+}
+
+// A letter that is the only one in a word of digits, where the engine also read it as a digit,
+// becomes that digit: "A268410607962362" is a card number whose "4" lost its crossing.
+bool resolveDigitRuns(QList<RecognizedGlyph>& glyphs) {
+    bool changed = false;
+    qsizetype start = 0;
+    while (start < glyphs.size()) {
+        qsizetype end = start + 1;
+        while (end < glyphs.size() && !glyphs.at(end).wordStart) {
+            ++end;
+        }
+        int digits = 0;
+        qsizetype letter = -1;
+        int letters = 0;
+        for (qsizetype i = start; i < end; ++i) {
+            const RecognizedGlyph& glyph = glyphs.at(i);
+            if (isDigit(glyph)) {
+                ++digits;
+            } else if (glyph.text.size() == 1 && glyph.text.at(0).isLetter()) {
+                letter = i;
+                ++letters;
+            }
+        }
+        if (letters == 1 && digits >= kMinDigitRun) {
+            for (const QChar c : glyphs.at(letter).alternatives) {
+                if (c.isDigit()) {
+                    glyphs[letter].text = QString(c);
+                    changed = true;
+                    break;
+                }
+            }
+        }
+        start = end;
+    }
+    return changed;
+}
+
 }  // namespace
 
 RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
-    if (!line.text.contains(QLatin1Char('@')) || ink.format() != QImage::Format_Grayscale8) {
-        return line;
-    }
     RecognizedLine out = line;
-    bool changed = false;
+    bool changed = resolveDigitRuns(out.glyphs);
+    if (!line.text.contains(QLatin1Char('@')) || ink.format() != QImage::Format_Grayscale8) {
+        return changed ? withTextOfGlyphs(out) : line;
+    }
     for (qsizetype i = 0; i < out.glyphs.size(); ++i) {
         if (out.glyphs.at(i).text != QLatin1String("t")) {
             continue;
@@ -64,18 +116,7 @@ RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
             changed = true;
         }
     }
-    if (!changed) {
-        return line;
-    }
-    QString text;
-    for (const RecognizedGlyph& glyph : out.glyphs) {
-        if (glyph.wordStart && !text.isEmpty()) {
-            text += QLatin1Char(' ');
-        }
-        text += glyph.text;
-    }
-    out.text = text;
-    return out;
+    return changed ? withTextOfGlyphs(out) : line;
 }
 
 }  // namespace GlyphConfusions

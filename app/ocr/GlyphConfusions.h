@@ -8,8 +8,13 @@
 // is. The engine, without a dictionary, reads the "+" of "maria+news@…" as "t": both are a
 // vertical stroke crossed by a bar, but a "t" is crossed near the top of its ink, at the x-height,
 // and a "+" in the middle. Only glyphs of the part of a word before an "@" are judged: that is
-// where a "+" stands, and where a wrong "t" costs an address.
+// where a "+" stands, and where a wrong "t" costs an address. And a single letter inside a long
+// run of digits takes the digit the engine itself found likely for it.
 namespace GlyphConfusions {
+
+// A word of at least this many digits with a single letter among them is a number misread; the
+// letter is read again from the engine's other likely characters for it.
+inline constexpr int kMinDigitRun = 8;
 
 // A crossbar whose top lies at least this share of the glyph's ink height below the ink's top is a
 // plus sign's.

@@ -6,10 +6,12 @@
 
 // One character as the engine read it, with its box in pixels of the image the line was read
 // from; `wordStart` when the engine began a word (put a space before it) with this character.
+// `alternatives` are the other characters the engine found likely for the glyph, most likely first.
 struct RecognizedGlyph {
     QString text;
     QRect box;
     bool wordStart = false;
+    QString alternatives = {};
 
     friend bool operator==(const RecognizedGlyph&, const RecognizedGlyph&) = default;
 };

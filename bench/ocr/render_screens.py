@@ -228,25 +228,53 @@ def r_choice(c, items):
 SCRIPT = """
 <script>
 const out = [];
-for (const e of document.querySelectorAll('.t')) {
-  const win = e.closest('.win').getBoundingClientRect();
+// One truth line per visual line: a wrapped element (a chat bubble's sentence) is split where its
+// characters move to the next line box.
+function visualLines(e) {
   const range = document.createRange();
   range.selectNodeContents(e);
   const rects = range.getClientRects();
-  if (rects.length !== 1) continue;
-  const b = rects[0];
-  const inside = b.left >= win.left && b.right <= win.right - 2 && b.top >= win.top && b.bottom <= win.bottom - 2
-    && b.right <= innerWidth && b.bottom <= innerHeight;
-  if (b.width < 1) continue;
-  if (!inside) {
-    // Partly hidden by its window: scored neither way, but a region on it is no false alarm.
-    const l = Math.max(b.left, win.left), t = Math.max(b.top, win.top);
-    const r = Math.min(b.right, win.right, innerWidth), bt = Math.min(b.bottom, win.bottom, innerHeight);
-    if (r - l >= 1 && bt - t >= 1)
-      out.push({text: e.textContent, x: l, y: t, w: r - l, h: bt - t, tags: 'clipped'});
-    continue;
+  if (rects.length === 1) return [{text: e.textContent, b: rects[0]}];
+  const node = e.firstChild;
+  if (!node || node.nodeType !== Node.TEXT_NODE) return [];
+  const lines = [];
+  for (let i = 0; i < node.textContent.length; i++) {
+    const r = document.createRange();
+    r.setStart(node, i);
+    r.setEnd(node, i + 1);
+    const cr = r.getClientRects();
+    if (!cr.length) continue;
+    const c = cr[cr.length - 1];
+    let line = lines.length ? lines[lines.length - 1] : null;
+    if (!line || c.top >= line.bottom - 1) {
+      line = {text: '', left: c.left, right: c.right, top: c.top, bottom: c.bottom};
+      lines.push(line);
+    }
+    line.text += node.textContent[i];
+    if (node.textContent[i] !== ' ' && c.width > 0) {
+      line.left = Math.min(line.left, c.left); line.right = Math.max(line.right, c.right);
+    }
+    line.top = Math.min(line.top, c.top); line.bottom = Math.max(line.bottom, c.bottom);
   }
-  out.push({text: e.textContent, x: b.left, y: b.top, w: b.width, h: b.height, tags: e.dataset.tags});
+  return lines.filter(l => l.text.trim()).map(l => ({text: l.text.trim(),
+    b: {left: l.left, right: l.right, top: l.top, bottom: l.bottom, width: l.right - l.left, height: l.bottom - l.top}}));
+}
+for (const e of document.querySelectorAll('.t')) {
+  const win = e.closest('.win').getBoundingClientRect();
+  for (const {text, b} of visualLines(e)) {
+    const inside = b.left >= win.left && b.right <= win.right - 2 && b.top >= win.top && b.bottom <= win.bottom - 2
+      && b.right <= innerWidth && b.bottom <= innerHeight;
+    if (b.width < 1) continue;
+    if (!inside) {
+      // Partly hidden by its window: scored neither way, but a region on it is no false alarm.
+      const l = Math.max(b.left, win.left), t = Math.max(b.top, win.top);
+      const r = Math.min(b.right, win.right, innerWidth), bt = Math.min(b.bottom, win.bottom, innerHeight);
+      if (r - l >= 1 && bt - t >= 1)
+        out.push({text: text, x: l, y: t, w: r - l, h: bt - t, tags: 'clipped'});
+      continue;
+    }
+    out.push({text: text, x: b.left, y: b.top, w: b.width, h: b.height, tags: e.dataset.tags});
+  }
 }
 document.getElementById('truth').textContent = JSON.stringify(out);
 </script>"""

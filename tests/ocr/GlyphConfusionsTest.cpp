@@ -63,3 +63,39 @@ TEST(GlyphConfusionsTest, APlusReadAsTBeforeTheAtSignComesBackAndRealTsStay) {
 }
 
 }  // namespace
+
+TEST(GlyphConfusionsTest, ALoneLetterInALongDigitRunTakesTheEnginesDigitReading) {
+    // Each word's glyphs; the one glyph with alternatives is the first character of the word
+    // marked by '|'.
+    const struct {
+        const char* reading;
+        const char* alternatives;
+        const char* expected;
+    } cases[] = {
+        {"card |A268410607962362 ok", "£46", "card 4268410607962362 ok"},
+        {"ssn |S17-07-6301", "5", "ssn 517-07-6301"},
+        {"id |A2684106 ok", "4", "id A2684106 ok"},
+        {"card |A268410607962362 ok", "£R", "card A268410607962362 ok"},
+        {"ref |AB68410607962362", "4", "ref AB68410607962362"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reading);
+        RecognizedLine line;
+        bool wordStart = true;
+        bool marked = false;
+        for (const QChar ch : QString::fromUtf8(c.reading)) {
+            if (ch == QLatin1Char(' ')) {
+                wordStart = true;
+            } else if (ch == QLatin1Char('|')) {
+                marked = true;
+            } else {
+                line.glyphs.append(RecognizedGlyph{
+                    QString(ch), {}, wordStart, marked ? QString::fromUtf8(c.alternatives) : ""});
+                wordStart = false;
+                marked = false;
+            }
+        }
+        line.text = QString::fromUtf8(c.reading).remove(QLatin1Char('|'));
+        EXPECT_EQ(GlyphConfusions::resolve(line, QImage()).text.toStdString(), c.expected);
+    }
+}

@@ -4,6 +4,7 @@
 
 #include <omp.h>
 #include <tesseract/baseapi.h>
+#include <tesseract/ltrresultiterator.h>
 #include <tesseract/resultiterator.h>
 
 #include <cstring>
@@ -15,6 +16,10 @@ namespace {
 // A screenshot at twice the point size is about 144 dots per inch; Tesseract uses the value to
 // judge sizes in its layout analysis.
 constexpr int kSourceResolutionDpi = 144;
+
+// The model lists many characters for every glyph, nearly all at no confidence; those below this
+// (of 100) are noise, not a second reading.
+constexpr float kMinAlternativeConfidence = 5;
 
 struct DeleteTessString {
     void operator()(char* text) const { delete[] text; }
@@ -36,6 +41,8 @@ TesseractEngine::TesseractEngine()
     }
     m_api->SetVariable("tessedit_do_invert", "0");
     m_api->SetVariable("debug_file", "/dev/null");
+    // Keeps the model's other likely characters for every glyph (ChoiceIterator).
+    m_api->SetVariable("lstm_choice_mode", "2");
 }
 
 TesseractEngine::~TesseractEngine() {
@@ -115,9 +122,19 @@ RecognitionOutcome TesseractEngine::recognizeLine(const QImage& grayscale) {
             if (!symbol || !it->BoundingBox(tesseract::RIL_SYMBOL, &left, &top, &right, &bottom)) {
                 continue;
             }
-            glyphs.append(RecognizedGlyph{QString::fromUtf8(symbol.get()),
-                                          QRect(left, top, right - left, bottom - top),
-                                          it->IsAtBeginningOf(tesseract::RIL_WORD)});
+            const QString chosen = QString::fromUtf8(symbol.get());
+            QString alternatives;
+            tesseract::ChoiceIterator choice(*it);
+            do {
+                const char* other = choice.GetUTF8Text();
+                const QString text = other ? QString::fromUtf8(other) : QString();
+                if (text.size() == 1 && text != chosen &&
+                    choice.Confidence() >= kMinAlternativeConfidence) {
+                    alternatives += text;
+                }
+            } while (choice.Next());
+            glyphs.append(RecognizedGlyph{chosen, QRect(left, top, right - left, bottom - top),
+                                          it->IsAtBeginningOf(tesseract::RIL_WORD), alternatives});
         } while (it->Next(tesseract::RIL_SYMBOL));
     }
     m_api->Clear();
