@@ -135,8 +135,9 @@ TEST(BroadcastControllerTest, FailedCaptureEndsTheBroadcastAndIsReported) {
         EXPECT_FALSE(s.screenManager.isCapturing());
         EXPECT_EQ(s.runningStreams(), 0);
         EXPECT_EQ(s.camera.lastError(), QStringLiteral("refused"));
-        EXPECT_EQ(s.camera.statusMessage(),
-                  QStringLiteral("Screen capture unavailable — the X11 display could not be captured"));
+        EXPECT_EQ(
+            s.camera.statusMessage(),
+            QStringLiteral("Screen capture unavailable — the X11 display could not be captured"));
         ASSERT_EQ(failed.count(), 1);
         EXPECT_EQ(failed.first().first().toString(), QStringLiteral("refused"));
     }
