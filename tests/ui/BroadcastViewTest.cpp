@@ -1,5 +1,4 @@
-// The broadcast window and the dashboard's camera module over their list controllers and the real
-// services, clicked offscreen.
+// The broadcast window over its list controller and the real services, clicked offscreen.
 
 #include "QmlHost.h"
 #include "controllers/BroadcastTestbed.h"
@@ -34,23 +33,6 @@ QQuickItem* row(QmlHost& host, const char* name) {
 }
 
 }  // namespace
-
-TEST(BroadcastViewTest, NotReadyShowsOnlyTheWayToSetUpAndStartsNothing) {
-    QmlHost host({480, 620});
-    Testbed bed(host.shell());
-    ASSERT_TRUE(host.loadView(QStringLiteral("BroadcastView"), props(bed)));
-    bed.windows.windowOpened();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !bed.windows.isRefreshing(); }, 20'000));
-    ASSERT_TRUE(bed.settles());
-    EXPECT_TRUE(host.shown("setupPanel"));
-    EXPECT_FALSE(host.shown("readyPanel"));
-    EXPECT_FALSE(bed.appState.isVirtualCameraActive());
-
-    QSignalSpy dismissed(&bed.windows, &WindowListController::dismissRequested);
-    host.click(host.find(QStringLiteral("openSetupButton")));
-    EXPECT_EQ(host.shell().calls, QStringList{QStringLiteral("open camera-setup")});
-    EXPECT_EQ(dismissed.count(), 1);
-}
 
 TEST(BroadcastViewTest, TickThenApplyOrDoneWhileLiveRestartsAndStopClosesTheWindow) {
     QmlHost host({480, 620});
@@ -92,35 +74,4 @@ TEST(BroadcastViewTest, TickThenApplyOrDoneWhileLiveRestartsAndStopClosesTheWind
     ASSERT_TRUE(bed.settles());
     EXPECT_EQ(bed.runningStreams(), 0);
     EXPECT_FALSE(host.shown("liveBadge"));
-}
-
-TEST(CameraModuleTest, SwitchGoesLiveAndOpensThePanelOnlyWhenReadyElseOpensSetUp) {
-    for (const bool ready : {false, true}) {
-        SCOPED_TRACE(ready ? "ready" : "not ready");
-        QmlHost host({480, 520});
-        Testbed bed(host.shell());
-        if (ready) {
-            bed.driveInstaller(Kind::active);
-        }
-        ASSERT_TRUE(host.load(R"qml(
-            import QtQuick
-            import Velarion.Ui
-            Item { CameraModule { width: 460 } })qml"));
-        QQuickItem* module = host.find(QStringLiteral("cameraModule"));
-        ASSERT_TRUE(module);
-        module->setProperty("windowList", QVariant::fromValue<QObject*>(&bed.windows));
-        QQuickItem* toggle = host.find(QStringLiteral("moduleSwitch"));
-        host.click(toggle);
-        ASSERT_TRUE(bed.settles());
-        EXPECT_EQ(bed.appState.isVirtualCameraActive(), ready);
-        EXPECT_EQ(toggle->property("on").toBool(), ready);
-        EXPECT_EQ(module->property("expanded").toBool(), ready);
-        EXPECT_EQ(host.shell().calls.contains(QStringLiteral("open camera-setup")), !ready);
-        if (ready) {
-            EXPECT_EQ(host.text("moduleSubtitle"), QStringLiteral("Live — 0 window(s) hidden"));
-            host.click(toggle);
-            ASSERT_TRUE(bed.settles());
-            EXPECT_FALSE(bed.appState.isVirtualCameraActive());
-        }
-    }
 }

@@ -1,22 +1,10 @@
 #include "QmlHost.h"
 
-#include <QColor>
-#include <QRegularExpression>
 #include <QTest>
 
-#include "support/LogCapture.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QColor pixelAt(const QImage& image, QQuickItem* item, QPointF local) {
-    const QPointF scene = item->mapToScene(local);
-    return image.pixelColor(scene.toPoint());
-}
-
-}  // namespace
 
 TEST(ComponentsTest, SwitchOnlyAsksAndNeverChangesByItself) {
     QmlHost host;
@@ -50,42 +38,4 @@ TEST(ComponentsTest, SwitchOnlyAsksAndNeverChangesByItself) {
     host.click(control);
     EXPECT_EQ(root->property("requests").toList(), (QVariantList{true, false}));
     EXPECT_TRUE(control->property("on").toBool());
-}
-
-TEST(ComponentsTest, MarkdownLinksOpenThroughTheShell) {
-    QmlHost host;
-    ASSERT_TRUE(host.load(R"qml(
-        import QtQuick
-        import Velarion.Ui
-        Item {
-            MarkdownLabel { objectName: "label"; x: 10; y: 10; width: 300
-                            plainMarkdown: "[velarion.orvandel.com](https://velarion.orvandel.com/)" }
-        })qml"));
-    QQuickItem* label = host.find(QStringLiteral("label"));
-    QTest::qWait(50);
-    const QPointF nearStart = label->mapToScene(QPointF(20, label->height() / 2));
-    QTest::mouseClick(&host.window(), Qt::LeftButton, Qt::NoModifier, nearStart.toPoint());
-    EXPECT_EQ(host.shell().calls,
-              QStringList{QStringLiteral("url https://velarion.orvandel.com/")});
-}
-
-TEST(ComponentsTest, GalleryOfEveryComponentLoadsWithoutBindingErrorsInEveryDirection) {
-    for (const AppLanguage language : {AppLanguage::english, AppLanguage::arabic}) {
-        SCOPED_TRACE(AppLanguages::rawValue(language).toStdString());
-        const LogCapture log;
-        QmlHost host({620, 640});
-        host.localization().setLanguage(language);
-        ASSERT_TRUE(host.loadView(QStringLiteral("Gallery")));
-        const QImage frame = host.grab();
-        // Warnings the QML engine prints about the module's own files (failed bindings, type
-        // errors).
-        const QStringList warnings =
-            log.texts().filter(QRegularExpression(QStringLiteral("Velarion/Ui|qrc:/test")));
-        EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
-        // The accent tile drew: its fill is the accent red somewhere in the top row.
-        QQuickItem* tile = host.find(QStringLiteral("tileAccent"));
-        ASSERT_TRUE(tile);
-        const QColor fill = pixelAt(frame, tile, {6, 22});
-        EXPECT_GT(fill.red() - fill.green(), 60) << fill.name().toStdString();
-    }
 }

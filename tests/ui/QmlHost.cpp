@@ -63,29 +63,6 @@ void QmlHost::unload() {
     m_root = nullptr;
 }
 
-QList<QQuickItem*> QmlHost::drawnBelow(QQuickItem* item, const QString& name) {
-    QList<QQuickItem*> found;
-    for (QQuickItem* child : item->childItems()) {
-        if (child->objectName() == name) {
-            found << child;
-        }
-        found << drawnBelow(child, name);
-    }
-    return found;
-}
-
-QQuickItem* QmlHost::findVisual(const QString& name) const {
-    QList<QQuickItem*> pending{m_window->contentItem()};
-    while (!pending.isEmpty()) {
-        QQuickItem* item = pending.takeFirst();
-        if (item->objectName() == name) {
-            return item;
-        }
-        pending.append(item->childItems());
-    }
-    return nullptr;
-}
-
 QQuickItem* QmlHost::find(const QString& name) const {
     if (!m_root) {
         return nullptr;
@@ -119,12 +96,6 @@ QQuickItem* QmlHost::findIn(QQuickItem* item, const QString& name) {
         }
     }
     return nullptr;
-}
-
-QImage QmlHost::grab() {
-    // Let images from the providers arrive and bindings settle.
-    QTest::qWait(50);
-    return m_window->grabWindow().convertToFormat(QImage::Format_ARGB32);
 }
 
 void QmlHost::click(QQuickItem* item) {

@@ -6,7 +6,6 @@
 #include "settings/LocalizationManager.h"
 #include "ui/UiEngine.h"
 
-#include <QImage>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStringList>
@@ -17,7 +16,7 @@
 class QQmlComponent;
 
 // QML of the interface module, loaded offscreen into a real window over the software scene graph,
-// with its own language store, so tests can click items and sample what is drawn.
+// with its own language store, so tests can click items and read what is shown.
 class QmlHost {
 public:
     explicit QmlHost(QSize windowSize = {400, 300});
@@ -44,16 +43,9 @@ public:
     bool shown(const char* name) const;
     // The text that item shows now; empty, and a failure, when it is missing.
     QString text(const char* name) const;
-    // The same among the items drawn in the window, popups included (they are not the content's
-    // children), searched breadth first.
-    QQuickItem* findVisual(const QString& name) const;
-    // Items named `name` drawn below `item` (Repeater delegates included), in drawing order.
-    static QList<QQuickItem*> drawnBelow(QQuickItem* item, const QString& name);
     // Destroys the loaded content, before the objects its bindings refer to go.
     void unload();
     static QQuickItem* findIn(QQuickItem* item, const QString& name);
-    // What the window shows now, after pending polish and animations of this frame.
-    QImage grab();
     // Clicks the centre of `item` with the left button.
     void click(QQuickItem* item);
 

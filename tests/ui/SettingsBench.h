@@ -49,9 +49,8 @@ private:
 // The real settings services over a QmlHost's store, a private autostart folder, a fake key grab
 // and an update feed at `feed` (nothing listens there unless a test serves it).
 struct SettingsBench {
-    explicit SettingsBench(const QUrl& feed = QUrl(QStringLiteral("http://127.0.0.1:9/feed")),
-                           QSize windowSize = {460, 1500})
-        : host(windowSize)
+    explicit SettingsBench(const QUrl& feed = QUrl(QStringLiteral("http://127.0.0.1:9/feed")))
+        : host({460, 1500})
         , mask(host.defaults())
         , loginItem(home.filePath(QStringLiteral("autostart")),
                     {QStringLiteral("/usr/bin/velarion")})

@@ -1,6 +1,5 @@
 #include "SettingsBench.h"
 
-#include "settings/AppLanguage.h"
 #include "support/QtPrinters.h"
 
 #include <QFile>
@@ -73,61 +72,4 @@ TEST(SettingsViewTest, LaunchAtLoginFollowsTheEntryWhenShownAgain) {
     bench.host.window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bench.host.window()));
     EXPECT_FALSE(toggle->property("on").toBool());
-}
-
-TEST(SettingsViewTest, TwoSettingsViewsStayInStep) {
-    SettingsBench bench(QUrl(QStringLiteral("http://127.0.0.1:9/feed")), {900, 1500});
-    SettingsController* left = bench.newController();
-    SettingsController* right = bench.newController();
-    QVariantMap properties = bench.properties(left);
-    properties.insert(QStringLiteral("other"), QVariant::fromValue<QObject*>(right));
-    ASSERT_TRUE(bench.host.load(R"qml(
-        import QtQuick
-        import Velarion.Ui
-        Item {
-            required property QtObject controller
-            required property QtObject other
-            required property QtObject updates
-            SettingsContent { objectName: "left"; width: 420; controller: parent.controller; updates: parent.updates }
-            SettingsContent { objectName: "right"; x: 450; width: 420; controller: parent.other; updates: parent.updates }
-        })qml",
-                                properties));
-    QQuickItem* leftView = bench.host.find(QStringLiteral("left"));
-    QQuickItem* rightView = bench.host.find(QStringLiteral("right"));
-    ASSERT_TRUE(leftView && rightView);
-
-    QQuickItem* leftSlider = child(child(leftView, "blurRow"), "slider");
-    pressAt(bench.host, leftSlider, {leftSlider->width() - 1, leftSlider->height() / 2});
-    EXPECT_EQ(textOf(child(child(rightView, "blurRow"), "readout")), QStringLiteral("50"));
-    EXPECT_EQ(child(child(rightView, "blurRow"), "slider")->property("value").toDouble(), 45.0);
-
-    // Each view records on its own.
-    bench.host.click(child(leftView, "recordButton"));
-    EXPECT_TRUE(left->recorder()->recording());
-    EXPECT_FALSE(right->recorder()->recording());
-    QTest::keyClick(&bench.host.window(), Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(textOf(child(rightView, "shortcutText")), QStringLiteral("Ctrl+Shift+K"));
-}
-
-TEST(SettingsViewTest, ChoosingArabicTurnsTheOpenViewRightToLeft) {
-    SettingsBench bench;
-    ASSERT_TRUE(bench.loadSettings());
-    QQuickItem* picker = bench.host.find(QStringLiteral("languagePicker"));
-    ASSERT_TRUE(picker);
-    const double middle = bench.host.find(QStringLiteral("settingsContent"))->width() / 2;
-    EXPECT_GT(picker->mapToScene({0, 0}).x(), middle);
-
-    bench.host.click(picker);
-    QQuickItem* arabic = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        arabic = bench.host.findVisual(QStringLiteral("language-1"));
-        return arabic && arabic->isVisible() && arabic->width() > 0;
-    }));
-    EXPECT_EQ(textOf(arabic), QStringLiteral("العربية"));
-    bench.host.click(arabic);
-
-    EXPECT_EQ(bench.host.localization().language(), AppLanguage::arabic);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return picker->mapToScene({0, 0}).x() < middle; }));
-    EXPECT_EQ(textOf(picker->property("contentItem").value<QQuickItem*>()),
-              QStringLiteral("العربية"));
 }

@@ -1,15 +1,10 @@
-// The views name their texts and symbols as string literals; a typo there shows an untranslated
-// text or an empty icon only on screen. These tests read the module's sources and hold every
-// literal to the translation table and the symbol catalogue.
+// The views name their texts as string literals; a typo there shows an untranslated text only on
+// screen. This test reads the module's sources and holds every literal to the translation table.
 
 #include "settings/TranslationTable.h"
-#include "ui/SymbolCatalog.h"
-#include "ui/SymbolImageProvider.h"
-#include "ui/UiEngine.h"
 
 #include <QDir>
 #include <QFile>
-#include <QIcon>
 #include <QRegularExpression>
 
 #include "support/QtPrinters.h"
@@ -54,24 +49,5 @@ TEST(ViewSourcesTest, EveryTextAViewLooksUpHasATranslationRow) {
         key.replace(QStringLiteral("\\n"), QStringLiteral("\n"))
             .replace(QStringLiteral("\\\""), QStringLiteral("\""));
         EXPECT_TRUE(hasRow(key)) << text.file.toStdString() << ": \"" << key.toStdString() << '"';
-    }
-}
-
-TEST(ViewSourcesTest, EverySymbolAViewNamesIsDrawable) {
-    UiEngine::preferSoftwareRendering();
-    // The theme lookups as the running application makes them.
-    SymbolImageProvider::prepareIconThemes();
-    const std::vector<Literal> symbols =
-        literals(QStringLiteral(R"re(\b(?:name|systemName|symbol):\s*"([a-z][a-z0-9.]*)")re"));
-    ASSERT_FALSE(symbols.empty());
-    for (const Literal& symbol : symbols) {
-        SCOPED_TRACE(symbol.file.toStdString() + ": " + symbol.value.toStdString());
-        const SymbolCatalog::Source source = SymbolCatalog::find(symbol.value);
-        ASSERT_TRUE(source.isValid());
-        if (source.resourcePath.isEmpty()) {
-            EXPECT_TRUE(QIcon::hasThemeIcon(source.themeName)) << source.themeName.toStdString();
-        } else {
-            EXPECT_TRUE(QFile::exists(source.resourcePath)) << source.resourcePath.toStdString();
-        }
     }
 }

@@ -127,12 +127,6 @@ struct Testbed : BroadcastServices {
                 [this] { return captureAllowed; })
         , windows(appState, screenManager, shield, broadcast, shell) {}
 
-    bool refreshed() {
-        bool done = false;
-        screenManager.refreshAvailableWindows().then([&done] { done = true; });
-        return QTest::qWaitFor([&] { return done; }, 20'000);
-    }
-
     QTemporaryDir dir;
     UserDefaults defaults;
     CameraSetupPreferences preferences;

@@ -40,8 +40,10 @@ TEST_F(PeriodicMaskScanTest, TheStoredIntervalIsFiveSecondsWhenNotPositiveAndNev
         milliseconds expected;
     };
     const Case cases[] = {
-        {0, milliseconds(5000)},   {-3, milliseconds(5000)},  {0.2, milliseconds(1000)},
-        {2.5, milliseconds(2500)}, {NAN, milliseconds(5000)},
+        {0, milliseconds(5000)},
+        {0.2, milliseconds(1000)},
+        {2.5, milliseconds(2500)},
+        {NAN, milliseconds(5000)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.seconds);
