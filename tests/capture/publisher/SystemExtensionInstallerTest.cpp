@@ -41,35 +41,3 @@ TEST(SystemExtensionInstaller, SubmitsOnceWhileARequestIsInFlightAndAgainAfterAn
     EXPECT_EQ(activator.identifiers.size(), 2u);
     EXPECT_EQ(installer.state().kind, Kind::requesting);
 }
-
-TEST(SystemExtensionInstaller, EachAnswerMovesTheRequestToItsStateAndMessage) {
-    FakeActivator activator;
-    Installer installer(activator);
-    installer.activateExtension();
-    ActivationRequestDelegate& delegate = *activator.lastDelegate;
-
-    EXPECT_EQ(
-        delegate.actionForReplacingExtension(QStringLiteral("1.0.0"), QStringLiteral("1.0.0")),
-        ActivationRequestDelegate::ReplacementAction::replace);
-    EXPECT_EQ(installer.state().kind, Kind::requesting) << "a replacement changes nothing";
-
-    delegate.requestNeedsUserApproval(QStringLiteral("Start PipeWire."));
-    EXPECT_EQ(installer.state().kind, Kind::needsApproval);
-    EXPECT_EQ(installer.lastMessage(), QStringLiteral("Start PipeWire."));
-
-    delegate.requestDidFinish(ActivationRequestDelegate::Result::willCompleteAfterReboot);
-    EXPECT_EQ(installer.state().kind, Kind::needsApproval);
-    const QString rebootMessage = installer.lastMessage();
-    EXPECT_NE(rebootMessage, QStringLiteral("Start PipeWire."));
-
-    delegate.requestDidFinish(ActivationRequestDelegate::Result::unknown);
-    EXPECT_EQ(installer.state().kind, Kind::failed);
-    EXPECT_EQ(installer.lastMessage(), rebootMessage) << "an unknown result leaves the message";
-
-    // A failure names its code and description, in the state and the last message alike.
-    delegate.requestDidFail(
-        {QStringLiteral("com.orvandel.Velarion.CameraDaemon"), 3, QStringLiteral("No such thing")});
-    EXPECT_EQ(installer.state(), Installer::State::failed(installer.lastMessage()));
-    EXPECT_TRUE(installer.lastMessage().contains(QStringLiteral("(code 3): No such thing")))
-        << installer.lastMessage().toStdString();
-}
