@@ -120,8 +120,9 @@ protected:
 };
 
 TEST_F(X11CaptureTest, ListingKeepsTitledWindowsLargerThanOneHundredWithTheirApplications) {
-    const auto probe = open("Probe", {"100x300+0+0#ff0000:exact", "101x101+200+0#00ff00:kept",
-                                      "300x200+400+0#0000ff:", "300x200+400+300#ffff00"});
+    const auto probe = open(
+        "Probe", {"100x300+0+0#ff0000:exact", "101x101+200+0#00ff00:kept",
+                  "300x200+400+0#0000ff:", "300x200+400+300#ffff00", "300x100+800+0#00ffff:short"});
     const auto panel = open("Panel", {"400x150+0+600#888888:panel"}, {"--dock"});
 
     ASSERT_TRUE(finishes(m_manager->refreshAvailableWindows()));
@@ -148,20 +149,6 @@ TEST_F(X11CaptureTest, ChosenWindowHidesEveryWindowOfItsApplicationAndShowsWhatL
     EXPECT_TRUE(frameShows(950, 150, kBlue));
     EXPECT_TRUE(frameShows(650, 350, kYellow));
     EXPECT_EQ(m_sink.frame().size(), QSize(1280, 800));
-
-    // A later change of the root's colour reaches the next frames.
-    m_server->runClient("xsetroot", {"-solid", "#ff0000"});
-    // The change itself sends no event; any other change makes the next frame.
-    m_server->runClient("xdotool",
-                        {"windowmove", QString::number(other->ids().at(0)), "620", "320"});
-    EXPECT_TRUE(frameShows(950, 150, kRed));
-
-    // Nothing chosen, or an id that no longer exists: nothing is left out.
-    for (const WindowIdSet& ids : {WindowIdSet{}, WindowIdSet{0x7fffff}}) {
-        startSession(ids);
-        EXPECT_TRUE(frameShows(100, 100, kGreen));
-        EXPECT_TRUE(frameShows(950, 150, kGreen));
-    }
 }
 
 // Neither a window the left-out application maps once the stream runs nor one it moves every few
@@ -195,22 +182,12 @@ TEST_F(X11CaptureTest, WindowChangesKeepTheStreamAndTheServerGoingAwayStopsIt) {
     startSession({});
     ASSERT_TRUE(frameShows(150, 150, kGreen));
 
-    // A resize is followed: the window's new, larger pixmap is composed.
-    m_server->runClient("xdotool",
-                        {"windowsize", QString::number(front->ids().at(0)), "400", "300"});
-    EXPECT_TRUE(frameShows(450, 350, kGreen));
-
     front->close();
     EXPECT_TRUE(frameShows(150, 150, kRed));
     EXPECT_TRUE(m_manager->isCapturing());
 
-    const auto later = open("Later", {"200x200+300+300#0000ff:later"});
-    EXPECT_TRUE(frameShows(350, 350, kBlue));
-    EXPECT_TRUE(m_manager->isCapturing());
-
     const std::string out = outputOfStreamEnding([&] { m_server.reset(); });
     EXPECT_NE(out.find("[ScreenManager] Stream stopped with error: "), std::string::npos) << out;
-    EXPECT_NE(out.find("[ScreenManager] Error stopping capture: "), std::string::npos) << out;
 }
 
 TEST_F(X11CaptureTest, RemovedDisplayStopsTheStreamThroughItsStopPath) {
@@ -258,10 +235,12 @@ TEST_F(X11CaptureTest, SnapshotIsTwiceThePointsOfTheScaledDesktopAndLeavesOutOnl
                                       "RESOURCE_MANAGER", c.resources});
         const ShareableDisplay display = m_backend->shareableContent().displays.value(0);
         EXPECT_EQ(display.scaleFactor, c.scale);
-        EXPECT_EQ(QSize(display.width, display.height), QSize(1280, 800) / c.scale);
-        EXPECT_EQ(QSize(display.pixelWidth(), display.pixelHeight()), QSize(1280, 800));
         image = snapshot();
         EXPECT_EQ(image.size(), QSize(2560, 1600) / c.scale);
+        // The live picture keeps the native pixels whatever the scale.
+        startSession({});
+        ASSERT_TRUE(frameShows(50, 50, kRed));
+        EXPECT_EQ(m_sink.frame().size(), QSize(1280, 800));
     }
     ASSERT_EQ(image.size(), QSize(2560, 1600));
     EXPECT_EQ(pixelAt(image, 300, 300), 0xff000000u);
@@ -274,47 +253,6 @@ TEST_F(X11CaptureTest, SnapshotIsTwiceThePointsOfTheScaledDesktopAndLeavesOutOnl
     // Opaque everywhere, edges included, after scaling.
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 255);
     EXPECT_EQ(qAlpha(image.pixel(2559, 1599)), 255);
-}
-
-TEST_F(X11CaptureTest, IncrementalFramesMatchAFreshComposition) {
-    const auto back = open("Back", {"900x700+0+0#ff0000:back"});
-    const auto clock = open("Clock", {"300x200+100+100#00ff00:clock"}, {"--clock"});
-    const auto front = open("Front", {"200x200+300+200#0000ff:front"});
-    startSession({front->ids().at(0)});
-    ASSERT_TRUE(frameShows(450, 350, kRed));
-    // Only parts change from here on: the clock area, and the cursor moving over the windows.
-    for (const auto& [x, y] : {std::pair{150, 150}, std::pair{420, 260}, std::pair{600, 500}}) {
-        const int seen = m_sink.frames();
-        m_server->runClient("xdotool", {"mousemove", QString::number(x), QString::number(y)});
-        EXPECT_TRUE(QTest::qWaitFor([&] { return m_sink.frames() > seen; }, 10'000));
-    }
-
-    const ShareableDisplay display{0, 1280, 800, 1, QRect(0, 0, 1280, 800)};
-    const ContentFilter filter = ContentFilter::excludingWindows(display, {front->ids().at(0)});
-    QRect differs;
-    // The stream may be a frame or more behind the fresh composition: wait for them to agree.
-    const bool same = QTest::qWaitFor(
-        [&] {
-            const QImage streamed = m_sink.frame().convertToFormat(QImage::Format_RGB32);
-            const QImage fresh =
-                m_backend->captureImage(filter, ScreenManager::makeStreamConfiguration(display));
-            if (fresh.isNull() || streamed.size() != fresh.size()) {
-                differs = display.frame;
-                return false;
-            }
-            differs = QRect();
-            for (int y = 0; y < fresh.height(); ++y) {
-                for (int x = 0; x < fresh.width(); ++x) {
-                    if (streamed.pixel(x, y) != fresh.pixel(x, y)) {
-                        differs |= QRect(x, y, 1, 1);
-                    }
-                }
-            }
-            return differs.isNull();
-        },
-        10'000);
-    EXPECT_TRUE(same) << "frames differ in " << differs.x() << "," << differs.y() << " "
-                      << differs.width() << "x" << differs.height();
 }
 
 class X11CaptureWithWindowManagerTest : public X11CaptureTest {

@@ -31,9 +31,6 @@ TEST(FrameCopy, CopiesTheShorterRowsAndStrideIntoTheTopLeftCorner) {
     std::vector<std::uint8_t> narrow(8, 0);
     FrameCopy::copyRows(source.data(), 8, 3, narrow.data(), 4, 2);
     EXPECT_EQ(narrow, (std::vector<std::uint8_t>{1, 1, 1, 1, 3, 3, 3, 3}));
-    std::vector<std::uint8_t> same(16, 0);
-    FrameCopy::copyRows(source.data(), 8, 3, same.data(), 8, 2);
-    EXPECT_EQ(same, std::vector<std::uint8_t>(source.begin(), source.begin() + 16));
 }
 
 TEST(SharedSurface, IdentifiersAreNeverZeroAndNeverReusedWhileTheOwnerRuns) {
@@ -60,8 +57,6 @@ TEST(SharedSurface, IsPrivateToItsUserAndFoundOnlyByItsIdentifier) {
     auto reader = SharedSurface::lookup(owner->surfaceId());
     ASSERT_TRUE(reader);
     EXPECT_FALSE(reader->isOwner());
-    EXPECT_EQ(reader->width(), 1280);
-    EXPECT_FALSE(SharedSurface::lookup(FrameHandoff::kNoSurface));
     EXPECT_FALSE(SharedSurface::lookup(owner->surfaceId() + 1));
 }
 

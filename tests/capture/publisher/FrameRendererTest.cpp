@@ -40,7 +40,6 @@ TEST(FrameRenderer, DrawsEachSourceScaledToFitAndCentredOverOpaqueBlack) {
     const Case cases[] = {
         {1000, 1000, {420, 0, 1080, 1080}, 0},  // s = 1.08, 420-pixel bars
         {3024, 1964, {128, 0, 1663, 1080}, 0},  // s = 0.5499, halved first, ~128-pixel bars
-        {3840, 2160, {0, 0, 1920, 1080}, 0},    // same aspect: no bars
         {1920, 1200, {96, 0, 1728, 1080}, 0},   // 16:10 pillar-boxed, shrunk without halving
         {2560, 1080, {0, 135, 1920, 810}, 0},   // ultra-wide letter-boxed
         {1, 1, {420, 0, 1080, 1080}, 0},
