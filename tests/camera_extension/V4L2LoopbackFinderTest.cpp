@@ -99,17 +99,6 @@ TEST_F(V4L2LoopbackFinderTest, ConnectorTriesAFailedDeviceAgainOnlyOnceItHasGone
     EXPECT_EQ(m_stopped, 1);
 }
 
-TEST_F(V4L2LoopbackFinderTest, ConnectorDoesNotRetryADeviceThatRefusedTheFormat) {
-    const FakeNode rgb = node("video0", "formats=RGB3");
-    FakeNode::install({rgb});
-    V4L2LoopbackConnector connector(m_output, V4L2LoopbackFinder(directory()), rgb.path(), m_log);
-    connectTimes(connector, 3);
-    EXPECT_FALSE(m_output.isOpen());
-    EXPECT_EQ(m_log.count("keeps the format RGB3"), 1) << m_log.all();
-    EXPECT_EQ(m_log.count("cannot be used: it failed"), 1) << m_log.all();
-    EXPECT_EQ(m_started, 0);
-}
-
 TEST_F(V4L2LoopbackFinderTest, ConnectorLogsOnceAndOpensOtherNodesAgainOnlyWhenTheNodesChange) {
     V4L2LoopbackConnector connector(m_output, V4L2LoopbackFinder(directory()), "", m_log);
     connectTimes(connector, 3);
