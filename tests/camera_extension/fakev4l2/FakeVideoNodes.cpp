@@ -12,8 +12,7 @@
 //                   the first, as a driver adjusts a format it cannot take
 //   sizeimage=N     the frame size the node reports, whatever the format needs
 // A file "PATH.fail" holding an errno number makes opening and writing fail with it (the device
-// went away or broke). Frames are recorded as FakeNodeRecording (FakeNode.h) describes, and every
-// open adds a line to "PATH.opens".
+// went away or broke). Frames are recorded as FakeNodeRecording (FakeNode.h) describes.
 
 #undef _FORTIFY_SOURCE
 #include "FakeNode.h"
@@ -247,9 +246,6 @@ int open(const char* path, int flags, ...) {
     settleFormat(*node, node->format);
     mapRecording(*node);
     node->writesLog = appendTo(node->path + ".writes");
-    const int opens = appendTo(node->path + ".opens");
-    libc().write(opens, "open\n", 5);
-    libc().close(opens);
     std::lock_guard lock(table().mutex);
     table().nodes[fd] = std::move(*node);
     return fd;
