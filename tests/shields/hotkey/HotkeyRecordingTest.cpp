@@ -18,19 +18,17 @@ HotkeyRecording::Decision press(int key, Qt::KeyboardModifiers modifiers) {
 }  // namespace
 
 TEST(HotkeyRecordingTest, KeysThatAreNoCombinationKeepRecordingAndEscapeAloneCancels) {
-    EXPECT_EQ(HotkeyRecording::decide(40, Qt::NoModifier, QStringLiteral("k")).action,
-              Action::KeepRecording);
-    EXPECT_EQ(HotkeyRecording::decide(40, Qt::ShiftModifier, QStringLiteral("k")).action,
-              Action::KeepRecording);
-    EXPECT_EQ(HotkeyRecording::decide(40, Qt::KeypadModifier, QStringLiteral("k")).action,
-              Action::KeepRecording);
+    EXPECT_EQ(
+        HotkeyRecording::decide(40, Qt::ShiftModifier | Qt::KeypadModifier, QStringLiteral("k"))
+            .action,
+        Action::KeepRecording);
     // Shift does not make Escape a combination, nor does it cancel.
     EXPECT_EQ(HotkeyRecording::decide(53, Qt::ShiftModifier, {}).action, Action::KeepRecording);
     EXPECT_EQ(HotkeyRecording::decide(53, Qt::NoModifier, {}).action, Action::Cancel);
     EXPECT_EQ(press(Qt::Key_Escape, Qt::NoModifier).action, Action::Cancel);
 
     // Keys without a virtual key code, even with control or command held.
-    for (const int key : {Qt::Key_Control, Qt::Key_Meta, Qt::Key_VolumeUp, Qt::Key_Eacute}) {
+    for (const int key : {Qt::Key_Control, Qt::Key_Eacute}) {
         EXPECT_EQ(press(key, Qt::ControlModifier | Qt::MetaModifier).action, Action::KeepRecording)
             << key;
     }
