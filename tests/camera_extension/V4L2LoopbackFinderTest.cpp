@@ -99,15 +99,15 @@ TEST_F(V4L2LoopbackFinderTest, ConnectorTriesAFailedDeviceAgainOnlyOnceItHasGone
     EXPECT_EQ(m_stopped, 1);
 }
 
-TEST_F(V4L2LoopbackFinderTest, ConnectorOpensANodeThatAppearsAfterASearchFoundNone) {
+TEST_F(V4L2LoopbackFinderTest, ConnectorTriesARejectedNodeNumberAgainOnceTheNodesChange) {
     V4L2LoopbackConnector connector(m_output, V4L2LoopbackFinder(directory()), "", m_log);
-    const FakeNode webcam = node("video0", "driver=uvcvideo");
-    FakeNode::install({webcam});
+    FakeNode::install({node("video0", "driver=uvcvideo")});
     connectTimes(connector, 2);
     EXPECT_FALSE(m_output.isOpen());
 
-    const FakeNode appeared = node("video2");
-    FakeNode::install({webcam, appeared});
+    // The webcam is unplugged and a loopback device takes its number as another node appears.
+    const FakeNode loopback = node("video0");
+    FakeNode::install({loopback, node("video1", "driver=uvcvideo")});
     connector.connect();
     EXPECT_TRUE(m_output.isOpen());
     EXPECT_EQ(m_started, 1);
