@@ -1,14 +1,11 @@
 #include "core/UserDefaults.h"
 #include "shields/hotkey/HotkeyGrabber.h"
 #include "shields/hotkey/HotkeyManager.h"
-#include "shields/hotkey/HotkeyRecording.h"
-#include "shields/hotkey/QtKeyTranslation.h"
 
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -109,12 +106,6 @@ TEST(HotkeyManagerTest, StoredCombinationIsUsedOnlyWhenBothValuesFitThirtyTwoBit
         EXPECT_EQ(h->grabber->calls, (Combos{{4, 0x1900}}));
         EXPECT_EQ(h->manager->displayString(), QStringLiteral("Ctrl+Alt+Super+H"));
     }
-
-    // At the range edges, with no label stored: the key reads "H".
-    TempDir dir;
-    const auto h = harnessWith(dir, "panicKeyCode=4294967295\npanicModifiers=0");
-    EXPECT_EQ(h->grabber->calls, (Combos{{4294967295u, 0}}));
-    EXPECT_EQ(h->manager->displayString(), QStringLiteral("H"));
 }
 
 TEST(HotkeyManagerTest, SuspendedGrabIsTakenAgainOnlyWhenEverySuspensionResumed) {
@@ -167,11 +158,4 @@ TEST(HotkeyManagerTest, PressRunsTheActionSetAtThatMomentLaterOnTheGuiThreadWhil
     h.reset();
     QCoreApplication::processEvents();
     EXPECT_EQ(runs, 1) << "a press queued before the manager went away";
-}
-
-// What the recorder stores for a reserved combination is what the warning looks up.
-TEST(HotkeyManagerTest, RecordedReservedCombinationIsFoundAmongTheSystemShortcuts) {
-    const QKeyEvent superL(QEvent::KeyPress, Qt::Key_L, Qt::MetaModifier);
-    const HotkeyRecording::Decision decision = HotkeyRecording::decide(superL);
-    EXPECT_TRUE(HotkeyManager::systemShortcuts().contains({decision.keyCode, decision.modifiers}));
 }
