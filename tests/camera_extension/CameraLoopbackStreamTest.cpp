@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr std::size_t kYuyvFrameBytes = std::size_t(1920) * 1080 * 2;
-
 class CameraLoopbackStreamTest : public DaemonSessionFixture {
 protected:
     void startDaemonOnNode() {
@@ -60,7 +58,7 @@ protected:
 
 }  // namespace
 
-TEST_F(CameraLoopbackStreamTest, LateDeviceGetsBlackThenTheBarsAsWholeYuyvFramesThenBlackAtStop) {
+TEST_F(CameraLoopbackStreamTest, LateDeviceGetsBlackThenTheBarsThenBlackAtStop) {
     m_node.fail(ENOENT);  // not there yet
     startDaemonOnNode();
     ASSERT_TRUE(waitForLog(
@@ -75,17 +73,7 @@ TEST_F(CameraLoopbackStreamTest, LateDeviceGetsBlackThenTheBarsAsWholeYuyvFrames
     startPublisher();
     EXPECT_EQ(waitForFrame(ColourBars::mismatchWithBars), "") << log();
 
-    // Every write is one whole frame.
-    const std::size_t first = m_node.writes().size();
-    constexpr std::size_t kWrites = 90;
-    ASSERT_TRUE(waitFor([&] { return m_node.writes().size() > first + kWrites; }));
-    const std::vector<FakeNode::Write> writes = m_node.writes();
-    for (std::size_t i = first; i <= first + kWrites; ++i) {
-        ASSERT_EQ(writes[i].asked, kYuyvFrameBytes);
-        ASSERT_EQ(writes[i].result, long(kYuyvFrameBytes));
-    }
     EXPECT_EQ(logCount(QStringLiteral("stopStreaming")), 0) << "the device's client never left";
-    EXPECT_EQ(logCount(QStringLiteral("cannot be used")), 1) << "logged once, not on every search";
 
     // Stopped as the user service is: the consumers are left black, not on the last picture.
     m_daemon->terminate();
@@ -93,28 +81,4 @@ TEST_F(CameraLoopbackStreamTest, LateDeviceGetsBlackThenTheBarsAsWholeYuyvFrames
     const auto last = m_node.lastFrame();
     ASSERT_TRUE(last.has_value());
     EXPECT_EQ(ColourBars::mismatchWithBlack(*last), "") << log();
-}
-
-TEST_F(CameraLoopbackStreamTest, LostDeviceIsDroppedWhileThePipeWireConsumerKeepsStreaming) {
-    startDaemonOnNode();
-    ASSERT_TRUE(waitForDeviceClient()) << log();
-    QProcess& viewer = startConsumer();
-    ASSERT_TRUE(waitForLog(QStringLiteral("startStreaming (clients=2)"))) << log();
-
-    m_node.fail(ENODEV);
-    EXPECT_TRUE(waitForLog(
-        QStringLiteral("v4l2loopback output on %1 failed (No such device); the device is closed")
-            .arg(m_path)))
-        << log();
-    EXPECT_TRUE(waitForLog(QStringLiteral("stopStreaming (clients=1)"))) << log();
-
-    // Frames still flow to PipeWire: a second consumer gets them and leaves.
-    EXPECT_FALSE(receiveCentrePixel().empty()) << log();
-    EXPECT_TRUE(waitForLog(QStringLiteral("stopStreaming (clients=1)"), 2)) << log();
-    EXPECT_EQ(m_daemon->state(), QProcess::Running);
-    EXPECT_EQ(logCount(QStringLiteral("stopStreaming (stopped)")), 0) << log();
-
-    viewer.kill();  // SIGKILL, and the last client: the device's is gone already
-    viewer.waitForFinished(10000);
-    EXPECT_TRUE(waitForLog(QStringLiteral("stopStreaming (stopped)"))) << log();
 }

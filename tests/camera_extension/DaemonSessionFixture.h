@@ -52,10 +52,10 @@ protected:
     }
     static bool waitFor(const std::function<bool()>& check) { return ::waitFor(check, kTimeoutMs); }
 
-    // A consumer taking `buffers` frames, forever with 0, and throwing them away.
-    QProcess& startConsumer(int buffers = 0) {
+    // A consumer taking frames until it is ended, and throwing them away.
+    QProcess& startConsumer() {
         return m_session.startProcess(QStringLiteral("/usr/bin/gst-launch-1.0"),
-                                      consumer(buffers, QStringLiteral("fakesink")));
+                                      consumer(0, QStringLiteral("fakesink")));
     }
 
     // Runs a consumer for four frames and returns the centre pixel of the last (B, G, R, A);

@@ -18,11 +18,6 @@ public:
         std::lock_guard lock(m_mutex);
         return m_lines;
     }
-    std::vector<std::string> linesStartingWith(const std::string& prefix) {
-        std::vector<std::string> found = lines();
-        std::erase_if(found, [&](const std::string& line) { return line.rfind(prefix, 0) != 0; });
-        return found;
-    }
     // How many lines contain `part`.
     long count(const std::string& part) {
         const std::vector<std::string> all = lines();

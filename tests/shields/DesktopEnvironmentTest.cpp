@@ -79,19 +79,6 @@ QStringList commandLines(const PlanChoice& choice, const Session& session) {
 
 }  // namespace
 
-TEST(DesktopEnvironmentTest, FindsSchemaKeysOnlyInTheirOwnSchemaAndProcessesByKernelName) {
-    Session s({.schema = QStringLiteral("org.nemo.desktop desktop-layout org.nemo"),
-               .running = QStringLiteral("mate-notificati")});
-    EXPECT_TRUE(
-        s.env.hasSettingsKey(QStringLiteral("org.nemo.desktop"), QStringLiteral("desktop-layout")));
-    EXPECT_FALSE(s.env.hasSettingsKey(QStringLiteral("org.nemo.desktop"),
-                                      QStringLiteral("show-desktop-icons")));
-    EXPECT_FALSE(s.env.hasSettingsKey(QStringLiteral("org.nemo.preferences"),
-                                      QStringLiteral("desktop-layout")));
-    EXPECT_TRUE(s.env.isRunning(QStringLiteral("mate-notification-daemon")));
-    EXPECT_FALSE(s.env.isRunning(QStringLiteral("mako")));
-}
-
 TEST(DesktopEnvironmentTest, ReadsTheSessionFromTheProcessEnvironment) {
     ScopedEnvironment scoped;
     scoped.set("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
@@ -146,7 +133,6 @@ TEST(DesktopIconPlansTest, NamesWhatIsMissingWhenNoPlanFits) {
          "settings key org.mate.background show-desktop-icons not installed"},
         {{"KDE"}, "KDE Plasma offers no command-line switch for its desktop icons"},
         {{"i3"}, "\"i3\" is not GNOME, Cinnamon, MATE, XFCE or LXQt"},
-        {{}, "an unnamed desktop is not GNOME, Cinnamon, MATE, XFCE or LXQt"},
     };
     for (const auto& c : cases) {
         const PlanChoice choice = DesktopIconPlans::choose(Session(c.setup).env, true);
@@ -194,28 +180,4 @@ TEST(NotificationPlansTest, RunningDaemonWinsOverTheDesktopAndEachSwitchHasItsDi
     EXPECT_EQ(NotificationPlans::choose(Session({"i3", {}, {}, QStringLiteral("dunst")}).env, true)
                   .missing,
               QStringLiteral("dunst is running but dunstctl was not found"));
-}
-
-// mako takes any mode name at run time: without the section in its configuration, adding the
-// mode would hide nothing while reporting success.
-TEST(NotificationPlansTest, MakoWithoutTheModeInItsConfigurationIsNoPlanForSwitchingOn) {
-    const struct {
-        const char* name;
-        QByteArray config;
-    } cases[] = {
-        {"no configuration", {}},
-        {"other modes only", "[mode=away]\ninvisible=1\n"},
-        {"mentioned in a comment", "# [mode=do-not-disturb] is not declared here\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Session s(
-            {"sway", {QStringLiteral("makoctl")}, {}, QStringLiteral("mako"), {}, c.config});
-        const PlanChoice on = NotificationPlans::choose(s.env, true);
-        EXPECT_FALSE(on.plan);
-        EXPECT_EQ(on.missing, QString::fromUtf8(NotificationPlans::kMakoModeMissing));
-        // Switching off stays possible: removing an unset mode changes nothing.
-        EXPECT_EQ(commandLines(NotificationPlans::choose(s.env, false), s),
-                  QStringList{QStringLiteral("makoctl mode -r do-not-disturb")});
-    }
 }

@@ -49,6 +49,7 @@ TEST(DesktopShieldTest, CommandsRunInOrderAndOnlySuccessesMoveTheState) {
     EXPECT_TRUE(awaitResult(t.shield->deactivate())) << "showing while shown still runs";
     EXPECT_FALSE(t.shield->isActive());
     EXPECT_EQ(activeChanged.count(), 2);
+    t.shield.reset();  // destroyed while shown: nothing more to restore
     EXPECT_EQ(tools.journal(),
               QStringList(kHideThenShow.mid(0, 2)) + kHideThenShow + kHideThenShow.mid(2));
 }
@@ -59,14 +60,13 @@ TEST(DesktopShieldTest, FailingCommandStopsThePlanWithPathAndVerbatimErrorOutput
     TwoStepShield t(tools, "[ -e '" + flag + "' ] || { touch '" + flag +
                                "'; echo 'schema not writable' >&2; exit 4; }");
 
-    StdoutCapture stdoutCapture;
+    StdoutCapture stdoutCapture;  // keeps the failure's log line out of the test output
     EXPECT_FALSE(awaitResult(t.shield->activate()));
-    const std::string printed = stdoutCapture.take();
+    stdoutCapture.take();
 
-    const QString expected = t.writer + QStringLiteral(" failed: schema not writable\n");
     EXPECT_FALSE(t.shield->isActive());
-    EXPECT_EQ(t.shield->lastError(), expected) << "the trailing line break stays";
-    EXPECT_EQ(printed, ("[DesktopShield] " + expected + "\n").toStdString());
+    EXPECT_EQ(t.shield->lastError(), t.writer + QStringLiteral(" failed: schema not writable\n"))
+        << "the trailing line break stays";
     EXPECT_EQ(tools.journal(), QStringList{QStringLiteral("write hide")}) << "reload never ran";
 
     EXPECT_TRUE(awaitResult(t.shield->activate()));
@@ -132,14 +132,6 @@ TEST(DesktopShieldTest, DestructionShowsTheIconsOnlyWhenActive) {
         t.shield->activate();
     }
     EXPECT_EQ(pending.journal(), kHideThenShow);
-
-    FakeTools inactive;
-    {
-        TwoStepShield t(inactive);
-        ASSERT_TRUE(awaitResult(t.shield->activate()));
-        ASSERT_TRUE(awaitResult(t.shield->deactivate()));
-    }
-    EXPECT_EQ(inactive.journal(), kHideThenShow);
 }
 
 TEST(DesktopShieldTest, DeactivateNowCatchesUpWithAQueuedActivationBeforeRestoring) {

@@ -122,16 +122,13 @@ TEST(NotificationInhibitionTest, KdeInhibitionIsHeldWhileOnAndReleasedOnDeactiva
     auto inhibition = std::make_shared<NotificationInhibition>(bus.address());
     {
         // No notification server on the bus yet: a failure, never a success.
-        StdoutCapture stdoutCapture;
+        StdoutCapture stdoutCapture;  // keeps the failure's log line out of the test output
         NotificationGuard guard(runner, kdePlans(), inhibition);
         EXPECT_FALSE(awaitResult(guard.activate()));
-        const std::string printed = stdoutCapture.take();
+        stdoutCapture.take();
         EXPECT_FALSE(guard.isActive());
         EXPECT_FALSE(inhibition->isHeld());
         EXPECT_EQ(guard.lastError(), QString::fromUtf8(DoNotDisturbMessages::kFacilityNotFound));
-        EXPECT_NE(printed.find("[NotificationGuard] org.freedesktop.DBus.Error.ServiceUnknown"),
-                  std::string::npos)
-            << printed;
     }
 
     ServiceThread server(bus.address());

@@ -95,16 +95,6 @@ public:
         return frame;
     }
 
-    // How often the node was opened.
-    int opens() const {
-        std::ifstream log(m_path + ".opens");
-        int count = 0;
-        for (std::string line; std::getline(log, line);) {
-            ++count;
-        }
-        return count;
-    }
-
     std::vector<Write> writes() const {
         std::vector<Write> found;
         std::ifstream log(m_path + ".writes");

@@ -10,11 +10,9 @@
 //                   device offers output only, a fed one capture only)
 //   formats=LIST    fourccs S_FMT accepts (default "YUYV,YU12"); another request is answered with
 //                   the first, as a driver adjusts a format it cannot take
-//   size=WxH        a size the node keeps whatever is asked
 //   sizeimage=N     the frame size the node reports, whatever the format needs
 // A file "PATH.fail" holding an errno number makes opening and writing fail with it (the device
-// went away or broke). Frames are recorded as FakeNodeRecording (FakeNode.h) describes, and every
-// open adds a line to "PATH.opens".
+// went away or broke). Frames are recorded as FakeNodeRecording (FakeNode.h) describes.
 
 #undef _FORTIFY_SOURCE
 #include "FakeNode.h"
@@ -47,7 +45,7 @@ struct Node {
     std::string driver = "v4l2 loopback";
     std::uint32_t caps = V4L2_CAP_VIDEO_OUTPUT | V4L2_CAP_VIDEO_CAPTURE;
     std::vector<std::uint32_t> formats = {V4L2_PIX_FMT_YUYV, V4L2_PIX_FMT_YUV420};
-    std::uint32_t fixedWidth = 0, fixedHeight = 0, fixedSizeImage = 0;
+    std::uint32_t fixedSizeImage = 0;
     v4l2_pix_format format{};
     v4l2_fract timePerFrame{};
     FakeNodeRecording* recording = nullptr;
@@ -116,8 +114,6 @@ std::optional<Node> configured(const char* path) {
                 for (const std::string& f : split(value, ',')) {
                     node.formats.push_back(f.size() == 4 ? v4l2_fourcc(f[0], f[1], f[2], f[3]) : 0);
                 }
-            } else if (key == "size") {
-                std::sscanf(value.c_str(), "%ux%u", &node.fixedWidth, &node.fixedHeight);
             } else if (key == "sizeimage") {
                 node.fixedSizeImage = std::uint32_t(std::strtoul(value.c_str(), nullptr, 10));
             }
@@ -141,10 +137,6 @@ void settleFormat(const Node& node, v4l2_pix_format& pix) {
     }
     if (!accepted && !node.formats.empty()) {
         pix.pixelformat = node.formats.front();
-    }
-    if (node.fixedWidth) {
-        pix.width = node.fixedWidth;
-        pix.height = node.fixedHeight;
     }
     pix.field = V4L2_FIELD_NONE;
     pix.bytesperline = pix.width * (pix.pixelformat == V4L2_PIX_FMT_YUYV     ? 2
@@ -254,9 +246,6 @@ int open(const char* path, int flags, ...) {
     settleFormat(*node, node->format);
     mapRecording(*node);
     node->writesLog = appendTo(node->path + ".writes");
-    const int opens = appendTo(node->path + ".opens");
-    libc().write(opens, "open\n", 5);
-    libc().close(opens);
     std::lock_guard lock(table().mutex);
     table().nodes[fd] = std::move(*node);
     return fd;

@@ -1,14 +1,11 @@
 #include "core/UserDefaults.h"
 #include "shields/hotkey/HotkeyGrabber.h"
 #include "shields/hotkey/HotkeyManager.h"
-#include "shields/hotkey/HotkeyRecording.h"
-#include "shields/hotkey/QtKeyTranslation.h"
 
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -92,27 +89,6 @@ TEST(HotkeyManagerTest, UpdateStoresEvenARefusedComboAndTriesItAgainAtTheNextSta
     EXPECT_TRUE(relaunched.manager->lastRegistrationOK());
 }
 
-TEST(HotkeyManagerTest, ResetAfterFailureRestoresDefaultAndNotifiesOnlyChangedFields) {
-    TempDir dir;
-    Harness h(dir.filePath(QStringLiteral("Velarion.conf")), /*accept=*/false);
-    EXPECT_FALSE(h.manager->lastRegistrationOK());
-    h.manager->update(4, 0x100, QStringLiteral("H"));
-
-    QSignalSpy keyCode(h.manager.get(), &HotkeyManager::keyCodeChanged);
-    QSignalSpy modifiers(h.manager.get(), &HotkeyManager::modifiersChanged);
-    QSignalSpy label(h.manager.get(), &HotkeyManager::keyLabelChanged);
-    QSignalSpy ok(h.manager.get(), &HotkeyManager::lastRegistrationOKChanged);
-    h.grabber->accept = true;
-
-    EXPECT_TRUE(h.manager->update(4, 6400, QStringLiteral("H")));
-    EXPECT_EQ(keyCode.count(), 0);
-    EXPECT_EQ(modifiers.count(), 1);
-    EXPECT_EQ(label.count(), 0);
-    EXPECT_EQ(ok.count(), 1);
-    EXPECT_EQ(h.manager->combo(), (HotkeyManager::Combo{4, 0x1900}));
-    EXPECT_EQ(h.defaults.storedInt(QStringLiteral("panicModifiers")), 6400);
-}
-
 TEST(HotkeyManagerTest, StoredCombinationIsUsedOnlyWhenBothValuesFitThirtyTwoBits) {
     const char* const invalid[] = {
         "panicKeyCode=-1\npanicModifiers=256",
@@ -130,12 +106,6 @@ TEST(HotkeyManagerTest, StoredCombinationIsUsedOnlyWhenBothValuesFitThirtyTwoBit
         EXPECT_EQ(h->grabber->calls, (Combos{{4, 0x1900}}));
         EXPECT_EQ(h->manager->displayString(), QStringLiteral("Ctrl+Alt+Super+H"));
     }
-
-    // At the range edges, with no label stored: the key reads "H".
-    TempDir dir;
-    const auto h = harnessWith(dir, "panicKeyCode=4294967295\npanicModifiers=0");
-    EXPECT_EQ(h->grabber->calls, (Combos{{4294967295u, 0}}));
-    EXPECT_EQ(h->manager->displayString(), QStringLiteral("H"));
 }
 
 TEST(HotkeyManagerTest, SuspendedGrabIsTakenAgainOnlyWhenEverySuspensionResumed) {
@@ -188,44 +158,4 @@ TEST(HotkeyManagerTest, PressRunsTheActionSetAtThatMomentLaterOnTheGuiThreadWhil
     h.reset();
     QCoreApplication::processEvents();
     EXPECT_EQ(runs, 1) << "a press queued before the manager went away";
-}
-
-TEST(HotkeyManagerTest, DisplayStringNamesModifiersInLinuxOrder) {
-    struct Case {
-        quint32 mask;
-        const char16_t* label;
-        const char16_t* shown;
-    };
-    const Case cases[] = {
-        {0x800, u"Space", u"Alt+Space"},
-        // Every modifier, with a bit that is none of them (Carbon's alpha lock).
-        {0x1B00 | 0x400, u"Page Up", u"Ctrl+Alt+Shift+Super+Page Up"},
-        {0, u"H", u"H"},
-    };
-    for (const Case& c : cases) {
-        const QString label = QStringView(c.label).toString();
-        SCOPED_TRACE(label.toStdString());
-        EXPECT_EQ(HotkeyManager::displayString(c.mask, label), QStringView(c.shown).toString());
-    }
-}
-
-TEST(HotkeyManagerTest, StoredKeySymbolOfAnEarlierVersionLoadsUnchangedAndReadsAsTheKeyName) {
-    TempDir dir;
-    const QString path = dir.filePath(QStringLiteral("Velarion.conf"));
-    {
-        UserDefaults earlier(path);
-        earlier.setValue(QStringLiteral("panicKeyCode"), qint64(117));
-        earlier.setValue(QStringLiteral("panicModifiers"), qint64(0x1800));
-        earlier.setValue(QStringLiteral("panicKeyLabel"), QStringLiteral("⌦"));
-    }
-    Harness h(path);
-    EXPECT_EQ(h.manager->displayString(), QStringLiteral("Ctrl+Alt+Delete"));
-    EXPECT_EQ(h.defaults.storedString(QStringLiteral("panicKeyLabel")), QStringLiteral("⌦"));
-}
-
-// What the recorder stores for a reserved combination is what the warning looks up.
-TEST(HotkeyManagerTest, RecordedReservedCombinationIsFoundAmongTheSystemShortcuts) {
-    const QKeyEvent superL(QEvent::KeyPress, Qt::Key_L, Qt::MetaModifier);
-    const HotkeyRecording::Decision decision = HotkeyRecording::decide(superL);
-    EXPECT_TRUE(HotkeyManager::systemShortcuts().contains({decision.keyCode, decision.modifiers}));
 }

@@ -37,10 +37,3 @@ TEST(KeyTranslationTest, CarbonMasksBecomeTheServersModifierBits) {
     const X11KeyTranslation::ModifierBits unusual{/*alt=*/0x80, /*super=*/0x20, /*numLock=*/0x08};
     EXPECT_EQ(X11KeyTranslation::modifierMask(0x1900, unusual), 0x04 | 0x80 | 0x20);
 }
-
-TEST(KeyTranslationTest, LockVariantsCoverCapsAndNumLockOnce) {
-    const X11KeyTranslation::ModifierBits usual;
-    EXPECT_EQ(X11KeyTranslation::lockVariants(usual), (QList<quint16>{0, 0x02, 0x10, 0x12}));
-    const X11KeyTranslation::ModifierBits noNumLock{0x08, 0x40, 0};
-    EXPECT_EQ(X11KeyTranslation::lockVariants(noNumLock), (QList<quint16>{0, 0x02}));
-}
