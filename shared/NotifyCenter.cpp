@@ -164,29 +164,3 @@ std::uint32_t NotifyCenter::notify_cancel(int token) {
     std::lock_guard lock(m_mutex);
     return m_registrations.erase(token) == 1 ? kStatusOK : kStatusInvalidToken;
 }
-
-bool NotifyCenter::waitForPost(int token, int timeoutMs) {
-    std::shared_ptr<Block> block;
-    std::uint32_t seen = 0;
-    {
-        std::lock_guard lock(m_mutex);
-        const auto it = m_registrations.find(token);
-        if (it == m_registrations.end()) {
-            return false;
-        }
-        block = it->second.block;
-        seen = it->second.lastSeenPosts;
-    }
-    auto* posts = &block->word()->posts;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (posts->load(std::memory_order_acquire) == seen) {
-        const auto left = deadline - std::chrono::steady_clock::now();
-        if (left <= std::chrono::nanoseconds::zero()) {
-            return false;
-        }
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-        const struct timespec timeout { static_cast<time_t>(ns / 1000000000), ns % 1000000000 };
-        futex(posts, FUTEX_WAIT, seen, &timeout);
-    }
-    return true;
-}

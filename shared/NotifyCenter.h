@@ -38,9 +38,6 @@ public:
     virtual std::uint32_t notify_get_state(int token, std::uint64_t& state);
     virtual std::uint32_t notify_cancel(int token);
 
-    // Blocks until a post on the token's name after its last check, or `timeoutMs`. True on post.
-    bool waitForPost(int token, int timeoutMs);
-
     // The shared-memory name behind a notification name, in this user's namespace.
     static std::string objectNameFor(const std::string& name);
 
