@@ -3,7 +3,6 @@
 #include "settings/TextFormat.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 
 #include "support/QtPrinters.h"
@@ -101,41 +100,4 @@ TEST(TextFormatTest, FillsPlaceholdersInOrderAndKeepsTheRest) {
     // Literal percent signs, and a placeholder with no argument left reads as empty.
     EXPECT_EQ(TextFormat::formatted(QStringLiteral("100% on %@ and %@ %"), {QStringLiteral("a")}),
               QStringLiteral("100% on a and  %"));
-}
-
-TEST(LocalizationManagerTest, SharedInstanceStartsFromTheDesktopLanguages) {
-    struct Case {
-        const char* variables;  // NAME=value, separated by blanks
-        const char* stored;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"LANGUAGE=de_DE:fr_CA LANG=de_DE.UTF-8", "", "fr"},
-        {"LC_MESSAGES=zh_TW.UTF-8 LANG=de_DE.UTF-8", "", "zh-Hans"},
-        {"LANG=fr_FR.UTF-8", "ar", "ar"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.variables);
-        TempDir home;
-        if (*c.stored) {
-            UserDefaults stored(home.filePath(QStringLiteral("orvandel/Velarion.conf")));
-            stored.setValue(QStringLiteral("appLanguage"), QString::fromLatin1(c.stored));
-            stored.sync();
-        }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-            environment.remove(QString::fromLatin1(name));
-        }
-        for (const QString& variable : QString::fromLatin1(c.variables).split(u' ')) {
-            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-        }
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-        QProcess probe;
-        probe.setProcessEnvironment(environment);
-        probe.start(QStringLiteral(L10N_PROBE), {QStringLiteral("language")});
-        ASSERT_TRUE(probe.waitForFinished(60'000));
-        EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
-        EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(),
-                  QString::fromLatin1(c.expected));
-    }
 }
