@@ -63,7 +63,6 @@ TEST(RecognitionTextFixerTest, SpacingMistakesInAddressesAndNumbersAreUndone) {
         const char* fixed;
     } cases[] = {{"john. novak@example. com", "john.novak@example.com"},
                  {"anna @example.org", "anna@example.org"},
-                 {"anna@ example.org", "anna@example.org"},
                  {"mail.example. co. uk@x", "mail.example.co.uk@x"},
                  // A sentence that ends after a complete address stays two sentences.
                  {"Write to anna@example.com. call me", "Write to anna@example.com. call me"},
