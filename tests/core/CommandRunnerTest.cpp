@@ -10,51 +10,40 @@
 namespace {
 
 // Writes a small shell script standing in for a system tool.
-QString fakeTool(const TempDir& dir, const QString& name, const QByteArray& body,
-                 bool executable = true) {
+QString fakeTool(const TempDir& dir, const QString& name, const QByteArray& body) {
     const QString path = dir.filePath(name);
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("#!/bin/sh\n" + body + "\n");
     file.close();
-    if (executable) {
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
 }
 
 }  // namespace
 
-TEST(CommandRunnerTest, ReportsWhyAToolCannotStart) {
+TEST(CommandRunnerTest, StartsToolsByAbsolutePathWithVerbatimArgumentsOrSaysWhyNot) {
     TempDir dir;
     const CommandRunner runner;
 
     const CommandResult missing = runner.run(dir.filePath(QStringLiteral("nope")), {});
     EXPECT_EQ(missing.outcome, CommandResult::Outcome::FailedToStart);
-    EXPECT_FALSE(missing.succeeded());
     EXPECT_EQ(missing.errorDescription, QStringLiteral("No such file or directory"));
-
-    const QString notExecutable = fakeTool(dir, QStringLiteral("plain"), "exit 0", false);
-    const CommandResult denied = runner.run(notExecutable, {});
-    EXPECT_EQ(denied.outcome, CommandResult::Outcome::FailedToStart);
-    EXPECT_EQ(denied.errorDescription, QStringLiteral("Permission denied"));
 
     const CommandResult relative = runner.run(QStringLiteral("true"), {});
     EXPECT_EQ(relative.outcome, CommandResult::Outcome::FailedToStart)
         << "tools are started by absolute path only";
-}
 
-TEST(CommandRunnerTest, PassesArgumentsVerbatimWithoutAShell) {
-    TempDir dir;
+    // No shell between the runner and the tool.
     const QString echo = fakeTool(dir, QStringLiteral("echo-args"),
                                   R"(for a in "$@"; do printf '[%s]\n' "$a"; done)");
-    const CommandResult result = CommandRunner().run(
-        echo, {QStringLiteral("a b"), QStringLiteral("$(id)"), QStringLiteral("`x`;*")});
+    const CommandResult result =
+        runner.run(echo, {QStringLiteral("a b"), QStringLiteral("$(id)"), QStringLiteral("`x`;*")});
     ASSERT_TRUE(result.succeeded());
     EXPECT_EQ(result.standardOutputText(), QStringLiteral("[a b]\n[$(id)]\n[`x`;*]\n"));
 }
 
-TEST(CommandRunnerTest, NonZeroExitKeepsStatusAndStreamsSeparateMergedOrAsync) {
+TEST(CommandRunnerTest, NonZeroExitKeepsStatusAndStreamsSeparateSyncOrAsync) {
     TempDir dir;
     const QString tool = fakeTool(dir, QStringLiteral("streams"),
                                   "echo partial; echo 'bad thing' >&2; echo end; exit \"$1\"");
@@ -69,13 +58,6 @@ TEST(CommandRunnerTest, NonZeroExitKeepsStatusAndStreamsSeparateMergedOrAsync) {
         EXPECT_EQ(result.standardErrorText(), QStringLiteral("bad thing\n"));
         EXPECT_EQ(result.standardOutputText(), QStringLiteral("partial\nend\n"));
     }
-
-    CommandOptions merged;
-    merged.channels = CommandOptions::Channels::Merged;
-    const CommandResult result = runner.run(tool, {QStringLiteral("0")}, merged);
-    ASSERT_TRUE(result.succeeded());
-    EXPECT_EQ(result.standardOutputText(), QStringLiteral("partial\nbad thing\nend\n"));
-    EXPECT_TRUE(result.standardError.isEmpty());
 }
 
 TEST(CommandRunnerTest, DrainsMegabytesOnBothPipesWithoutDeadlock) {
@@ -101,7 +83,6 @@ TEST(CommandRunnerTest, KillsAToolThatHangsAndSaysItTimedOut) {
     clock.start();
     const CommandResult result = CommandRunner().run(tool, {}, options);
     EXPECT_EQ(result.outcome, CommandResult::Outcome::TimedOut);
-    EXPECT_FALSE(result.succeeded());
     EXPECT_EQ(result.errorDescription, QStringLiteral("timed out after 1 s"));
     EXPECT_LT(clock.elapsed(), 30'000) << "the runner must not wait for the tool to finish";
     EXPECT_EQ(result.standardOutputText(), QStringLiteral("started\n"));

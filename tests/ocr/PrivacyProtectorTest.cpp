@@ -5,13 +5,9 @@
 
 #include "TextImage.h"
 #include "support/QtPrinters.h"
-#include "support/StdoutCapture.h"
 
-#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThread>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -59,32 +55,17 @@ TEST(PrivacyProtectorTest, RegionsTakeTheirLineBoundsInImagePixelsInLineThenPatt
     EXPECT_GT(b.top(), 1495);
     EXPECT_LT(b.bottom(), 1550);
     EXPECT_GT(b.height(), 20);
-
-    // OpenMP teams leave their worker threads behind; without them the process has only the main
-    // thread, the two Qt thread pools and whatever Qt keeps for itself.
-    const qsizetype threads =
-        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
-    EXPECT_LE(threads,
-              1 + QThreadPool::globalInstance()->maxThreadCount() + QThread::idealThreadCount() + 2)
-        << "recognition started OpenMP threads";
 }
 
 TEST(PrivacyProtectorTest, NoTextAndRecognitionFailureGiveAnEmptyListAndScanningEnds) {
-    const struct {
-        QImage image;
-        std::string printed;
-    } cases[] = {{TextImage::blank(800, 600), ""},
-                 {QImage(), "[PrivacyProtector] OCR error: the image is empty\n"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.printed);
+    for (const QImage& image : {TextImage::blank(800, 600), QImage()}) {
+        SCOPED_TRACE(image.isNull() ? "failed recognition" : "no text");
         PrivacyProtector detector;
         QSignalSpy changed(&detector, &PrivacyProtector::isScanningChanged);
-        StdoutCapture stdoutCapture;
-        const QFuture<QList<SensitiveRegion>> future = detector.scan(c.image);
+        const QFuture<QList<SensitiveRegion>> future = detector.scan(image);
         EXPECT_TRUE(detector.isScanning());
         bool finished = false;
         EXPECT_TRUE(awaitScan(future, &finished).isEmpty());
-        EXPECT_EQ(stdoutCapture.take(), c.printed);
         EXPECT_TRUE(finished);
         EXPECT_FALSE(detector.isScanning());
         EXPECT_EQ(changed.count(), 2);

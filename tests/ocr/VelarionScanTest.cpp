@@ -71,10 +71,6 @@ TEST(VelarionScanTest, NothingFoundIsSuccessAndAnUnreadableImageIsAnError) {
     }
     const CommandResult unreadable = scan({garbage});
     EXPECT_EQ(unreadable.exitCode, 1);
-    EXPECT_TRUE(unreadable.standardErrorText().contains(QStringLiteral("cannot read image")))
-        << unreadable.standardError.toStdString();
-    EXPECT_EQ(scan({dir.filePath(QStringLiteral("missing.png"))}).exitCode, 1);
-    EXPECT_EQ(scan({}).exitCode, 2);
 }
 
 // A copy of the tool with no engine module beside it (nor in ../lib/velarion) cannot recognise

@@ -46,7 +46,6 @@ TEST(MainWindowLifecycleTest, FirstShowOpensCameraSetUpOnlyOnFirstUseOrWhenResum
     };
     const Case cases[] = {
         {false, false, true},
-        {false, true, true},
         {true, true, true},
         {true, false, false},
     };

@@ -132,11 +132,7 @@ TEST_F(BundleSignatureTest, VerifyFailsForAnyChangeToASignedBundle) {
     });
 }
 
-TEST_F(BundleSignatureTest, RejectsBadUsageAndBadKeys) {
-    EXPECT_EQ(sign({}).exitCode, 2);
-    EXPECT_EQ(sign({QStringLiteral("sign"), m_dir.path()}).exitCode, 2);
-    EXPECT_EQ(sign({QStringLiteral("verify")}).exitCode, 2);
-
+TEST_F(BundleSignatureTest, RejectsABadKeyWithoutWritingASignature) {
     writeFile(m_secret, "not a key\n");
     const QString bundle = m_dir.filePath(QStringLiteral("Velarion"));
     makeBundle(bundle, "1");

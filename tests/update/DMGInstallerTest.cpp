@@ -75,22 +75,4 @@ TEST_F(DMGInstallerTest, EachFailureIsNamedAndCleansUp) {
     }
 }
 
-TEST_F(DMGInstallerTest, FindAppTakesTheBundleAndSkipsLinksAndPlainFolders) {
-    const QString archive = m_dir.filePath(QStringLiteral("release/mixed.tar.zst"));
-    writeArchive(archive, {{Kind::Folder, "Docs", {}},
-                           {Kind::File, "Docs/README", "read me"},
-                           {Kind::Link, "Shortcut", "Velarion"},
-                           {Kind::Folder, "Velarion", {}},
-                           {Kind::Folder, "Velarion/bin", {}},
-                           {Kind::File, "Velarion/bin/velarion", "#!/bin/sh\n"}});
-    const DMGInstaller subject = installer();
-    const QString mountPoint = subject.mount(archive);
-    EXPECT_EQ(subject.findApp(mountPoint), mountPoint + QStringLiteral("/Velarion"));
-    // "Mounted" read-only.
-    EXPECT_FALSE(QFileInfo(mountPoint + QStringLiteral("/Velarion/bin/velarion")).permissions() &
-                 QFile::WriteOwner);
-    subject.detach(mountPoint);
-    EXPECT_FALSE(QFileInfo::exists(mountPoint));
-}
-
 }  // namespace

@@ -12,17 +12,6 @@ namespace {
 
 using namespace BundleFactory;
 
-TEST(RelaunchScriptTest, WaitsForTheOldProcessThenReplacesTheBundleAndStartsItDetached) {
-    EXPECT_EQ(RelaunchScript::text(4321, QStringLiteral("/opt/.Velarion.update"),
-                                   QStringLiteral("/opt/Velarion")),
-              QStringLiteral("#!/bin/sh\n"
-                             "while /bin/kill -0 4321 2>/dev/null; do /bin/sleep 0.3; done\n"
-                             "/bin/rm -rf '/opt/Velarion'\n"
-                             "/bin/mv '/opt/.Velarion.update' '/opt/Velarion'\n"
-                             "/usr/bin/setsid -f '/opt/Velarion/bin/velarion' "
-                             "</dev/null >/dev/null 2>&1"));
-}
-
 TEST(RelaunchScriptTest, HostilePathsStayPlainCharacters) {
     TempDir dir;
     const QString hostile = dir.filePath(

