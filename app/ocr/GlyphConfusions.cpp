@@ -111,8 +111,13 @@ bool mergeDoubledDigits(QList<RecognizedGlyph>& glyphs) {
         const RecognizedGlyph& a = glyphs.at(i);
         const RecognizedGlyph& b = glyphs.at(i + 1);
         const QRect both = a.box.united(b.box);
+        // The engine's glyph boxes are rough: two real digits may overlap as much as one read
+        // twice. Only the engine's own doubt (the same digit, or each a likely reading of the
+        // other) tells a doubled reading from a digit that would be lost by merging.
+        const bool sameReading =
+            a.text == b.text || a.alternatives.contains(b.text) || b.alternatives.contains(a.text);
         if (!isDigit(a) || !isDigit(b) || b.wordStart || b.box.left() > a.box.right() ||
-            both.width() > kDoubledDigitSpan * digitWidth) {
+            both.width() > kDoubledDigitSpan * digitWidth || !sameReading) {
             continue;
         }
         const bool aWider = a.box.width() >= b.box.width();
