@@ -90,11 +90,58 @@ bool resolveDigitRuns(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+// Two overlapping digit glyphs of one word that together span no more than one digit are one
+// digit read twice ("06" read as "096" or "006"), which breaks the number's grouping. One glyph
+// stays, with the box of both: the wider one's reading, unless the engine also found the narrower
+// one's reading likely for it.
+bool mergeDoubledDigits(QList<RecognizedGlyph>& glyphs) {
+    std::vector<int> widths;
+    for (const RecognizedGlyph& glyph : glyphs) {
+        if (isDigit(glyph)) {
+            widths.push_back(glyph.box.width());
+        }
+    }
+    if (widths.size() < 3) {
+        return false;
+    }
+    std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
+    const double digitWidth = widths[widths.size() / 2];
+    bool changed = false;
+    for (qsizetype i = 0; i + 1 < glyphs.size(); ++i) {
+        const RecognizedGlyph& a = glyphs.at(i);
+        const RecognizedGlyph& b = glyphs.at(i + 1);
+        const QRect both = a.box.united(b.box);
+        // The engine's glyph boxes are rough: two real digits may overlap as much as one read
+        // twice. Only the engine's own doubt (the same digit, or each a likely reading of the
+        // other) tells a doubled reading from a digit that would be lost by merging.
+        const bool sameReading =
+            a.text == b.text || a.alternatives.contains(b.text) || b.alternatives.contains(a.text);
+        if (!isDigit(a) || !isDigit(b) || b.wordStart || b.box.left() > a.box.right() ||
+            both.width() > kDoubledDigitSpan * digitWidth || !sameReading) {
+            continue;
+        }
+        const bool aWider = a.box.width() >= b.box.width();
+        const RecognizedGlyph& wide = aWider ? a : b;
+        const RecognizedGlyph& narrow = aWider ? b : a;
+        RecognizedGlyph merged = wide;
+        if (wide.alternatives.contains(narrow.text)) {
+            merged.text = narrow.text;
+        }
+        merged.box = both;
+        merged.wordStart = a.wordStart;
+        glyphs[i] = merged;
+        glyphs.removeAt(i + 1);
+        changed = true;
+    }
+    return changed;
+}
+
 }  // namespace
 
 RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
     RecognizedLine out = line;
-    bool changed = resolveDigitRuns(out.glyphs);
+    bool changed = mergeDoubledDigits(out.glyphs);
+    changed = resolveDigitRuns(out.glyphs) || changed;
     if (!line.text.contains(QLatin1Char('@')) || ink.format() != QImage::Format_Grayscale8) {
         return changed ? withTextOfGlyphs(out) : line;
     }

@@ -97,6 +97,7 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
         areas.push_back(area);
     }
     std::vector<InkBox> boxes;
+    bool overlapping = false;
     boxes.reserve(areas.size());
     for (size_t i = 0; i < areas.size(); ++i) {
         // Nor may a glyph's ink reach into its neighbours' boxes.
@@ -107,7 +108,14 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
         if (i > 0) {
             area.setLeft(std::max(area.left(), areas[i - 1].right() + 1));
         }
-        const InkBox box = inkIn(ink, area);
+        InkBox box = inkIn(ink, area);
+        if (box.empty()) {
+            // The engine's boxes of two glyphs may overlap so far that nothing of one is left
+            // beside the other ("34" in boxes 95..107 and 97..118): its ink is its own box's.
+            // Such ink boxes are too rough to tell a monospace cell gap from a space.
+            box = inkIn(ink, areas[i]);
+            overlapping = true;
+        }
         if (box.empty()) {
             return line.text;
         }
@@ -142,7 +150,7 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
         return std::abs(step - pitch) <= kPitchTolerance * pitch;
     });
     const bool monospace =
-        pitch > 0 && steps.size() >= static_cast<size_t>(kMinSteps) &&
+        !overlapping && pitch > 0 && steps.size() >= static_cast<size_t>(kMinSteps) &&
         narrowSteps.size() >= static_cast<size_t>(kMinNarrowSteps) &&
         median(narrowSteps) >= kNarrowStepShare * pitch &&
         static_cast<double>(onPitch) >= kMonospaceShare * static_cast<double>(steps.size());

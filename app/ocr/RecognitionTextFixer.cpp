@@ -60,6 +60,24 @@ QString splitCountryCode(const QString& line) {
     return out;
 }
 
+// Marks the engine reads at the edge of a word (a quote from a badge's edge, a bracket, the comma
+// of a comma-separated row) are no part of an address and must not keep its parts apart.
+qsizetype leadingMarks(const QString& word) {
+    qsizetype n = 0;
+    while (n < word.size() && !isAddressCharacter(word.at(n))) {
+        ++n;
+    }
+    return n;
+}
+
+qsizetype trailingMarks(const QString& word) {
+    qsizetype n = 0;
+    while (n < word.size() && !isAddressCharacter(word.at(word.size() - 1 - n))) {
+        ++n;
+    }
+    return n;
+}
+
 QString joinAddressParts(const QString& line) {
     if (!line.contains(QLatin1Char('@'))) {
         return line;
@@ -68,21 +86,31 @@ QString joinAddressParts(const QString& line) {
     QStringList out;
     int i = 0;
     while (i < words.size()) {
-        QString group = words.at(i);
+        const QString& word = words.at(i);
+        const qsizetype lead = leadingMarks(word);
+        QString group = word.mid(lead);
+        QString after;
         int end = i + 1;
         if (isAddressWord(group)) {
-            while (end < words.size() && shouldJoin(group, words.at(end))) {
-                group += words.at(end);
+            // A word ending in marks ends the address.
+            while (end < words.size() && after.isEmpty()) {
+                const QString& next = words.at(end);
+                const QString core = next.left(next.size() - trailingMarks(next));
+                if (!shouldJoin(group, core)) {
+                    break;
+                }
+                group += core;
+                after = next.mid(core.size());
                 ++end;
             }
         }
         // Only a join that produced an address is kept; anything else stays as it was read.
         if (end > i + 1 && !group.contains(QLatin1Char('@'))) {
-            out << words.at(i);
+            out << word;
             ++i;
             continue;
         }
-        out << group;
+        out << word.left(lead) + group + after;
         i = end;
     }
     return out.join(QLatin1Char(' '));

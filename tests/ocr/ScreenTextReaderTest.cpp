@@ -205,4 +205,42 @@ TEST(ScreenTextReaderTest, UnchangedAndMovedLinesAreReusedAndAChangeIsReadAgain)
     }));
 }
 
+TEST(ScreenTextReaderTest, SmallTextOfA1xScreenEnlargedTwiceIsMaskedWhole) {
+    // Each line needs one step after the engine: spaces from the glyph cells, address parts
+    // joined, a digit run whose glyph boxes overlap, a digit the engine read twice.
+    const struct {
+        const char* name;
+        const char* family;
+        int pixelSize;
+        const char* drawn;
+        const char* expected;
+    } cases[] = {
+        {"monospace dots and commas", "DejaVu Sans Mono", 16, "1,kim,lee.kim@example.com,ok",
+         "lee.kim@example.com"},
+        {"address split after its dot", "DejaVu Sans Mono", 12, "sent to kxu_nguyen@example.io",
+         "kxu_nguyen@example.io"},
+        {"card split in overlapping boxes", "Liberation Serif", 12, "card=379345053451646 ok",
+         "379345053451646"},
+        {"digit read twice, DejaVu", "DejaVu Sans Mono", 14, "ssn 746-06-9427 filed",
+         "746-06-9427"},
+        {"digit read twice, Liberation", "Liberation Mono", 16, "ssn 746-06-9427 filed",
+         "746-06-9427"},
+    };
+    ScreenTextReader reader(EnginePool::shared());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage small = TextImage::blank(600, 40);
+        TextImage::draw(small, QString::fromUtf8(c.drawn), QPoint(10, 10),
+                        TextImage::font(QString::fromUtf8(c.family), c.pixelSize));
+        const RecognitionOutcome outcome =
+            reader.read(small.scaled(1200, 80, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        ASSERT_FALSE(outcome.failed());
+        QStringList found;
+        for (const SensitiveRegion& region : PrivacyProtector::regionsForLines(outcome.lines)) {
+            found << region.text;
+        }
+        EXPECT_EQ(found, QStringList(QString::fromUtf8(c.expected)));
+    }
+}
+
 }  // namespace

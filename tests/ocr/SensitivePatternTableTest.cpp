@@ -63,6 +63,10 @@ TEST(RecognitionTextFixerTest, SpacingMistakesInAddressesAndNumbersAreUndone) {
     } cases[] = {{"john. novak@example. com", "john.novak@example.com"},
                  {"anna @example.org", "anna@example.org"},
                  {"mail.example. co. uk@x", "mail.example.co.uk@x"},
+                 // Marks at the edges of the words stay, outside the address.
+                 {"\u2018tomas_garcia@ fabrikam.io", "\u2018tomas_garcia@fabrikam.io"},
+                 {"1, lee. kim@example. com, ok", "1, lee.kim@example.com, ok"},
+                 {"(anna @example.org) ok", "(anna@example.org) ok"},
                  // A sentence that ends after a complete address stays two sentences.
                  {"Write to anna@example.com. call me", "Write to anna@example.com. call me"},
                  {"See it. Then go", "See it. Then go"},
