@@ -85,9 +85,9 @@ std::unique_ptr<SystemExtensionInstaller> cameraInstaller(DaemonExtensionActivat
 std::unique_ptr<UpdateChecker> updateChecker() {
     // A test's feed lets screenshots show the update window's states against a local server.
     const auto testFeed = TestHooks::value(TestHooks::Hook::updateFeedUrl);
-    return !testFeed
-               ? std::make_unique<UpdateChecker>()
-               : std::make_unique<UpdateChecker>(QUrl(*testFeed), UpdateChecker::currentVersion());
+    return testFeed
+               ? std::make_unique<UpdateChecker>(QUrl(*testFeed), UpdateChecker::currentVersion())
+               : std::make_unique<UpdateChecker>();
 }
 
 void openUrl(const QUrl& url) {

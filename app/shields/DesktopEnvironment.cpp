@@ -101,9 +101,9 @@ DesktopEnvironment DesktopEnvironment::fromSystem() {
 
     // A test runs the real application against small stand-in tools in a folder of its own.
     const auto testTools = TestHooks::value(TestHooks::Hook::toolsFolder);
-    env.toolDirs = !testTools ? QStringList{QStringLiteral("/usr/bin"), QStringLiteral("/bin"),
-                                            QStringLiteral("/usr/local/bin")}
-                              : QStringList{*testTools};
+    env.toolDirs = testTools ? QStringList{*testTools}
+                             : QStringList{QStringLiteral("/usr/bin"), QStringLiteral("/bin"),
+                                           QStringLiteral("/usr/local/bin")};
 
     const QStringList dataDirs = dataDirsWithHome();
     env.schemaDirs = splitPathList(qgetenv("GSETTINGS_SCHEMA_DIR"), {});
