@@ -22,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QPainter>
@@ -103,7 +104,7 @@ void record(Results& results, const std::function<Run()>& scan, const QList<Trut
     timer.start();
     const Run run = scan();
     if (g_showMisses && !run.lines.isEmpty()) {
-        for (const QString& miss : describeMisses(truth, run.lines)) {
+        for (const QString& miss : describeMisses(truth, run.lines, run.regions)) {
             std::fprintf(stderr, "  missed: %s\n", qPrintable(miss));
         }
         for (const SensitiveRegion& region : run.regions) {
@@ -196,10 +197,18 @@ QImage changedScreen(const QImage& image, const QList<TruthLine>& truth, std::mt
     const QStringList texts = {QStringLiteral("New mail from kim.lee@example.com"),
                                QStringLiteral("Call 555-201-7788 after lunch"),
                                QStringLiteral("The ordinary rest of the note")};
+    const QFontMetrics metrics(font);
     int y = patch.top() + 20;
     for (const QString& text : texts) {
-        painter.drawText(QPoint(patch.left() + 10, y + 28), text);
-        changedTruth.append(TruthLine{text, QRect(patch.left() + 10, y, 600, 36)});
+        const int left = patch.left() + 10;
+        painter.drawText(QPoint(left, y + 28), text);
+        QList<std::pair<int, int>> chars;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            chars.append({left + metrics.horizontalAdvance(text.left(i)),
+                          left + metrics.horizontalAdvance(text.left(i + 1))});
+        }
+        changedTruth.append(
+            TruthLine{text, QRect(left, y, metrics.horizontalAdvance(text), 36), {}, chars});
         y += 70;
     }
     return changed;

@@ -13,7 +13,7 @@
 struct Score {
     int sensitive = 0;  // sensitive strings on the screen
     int exact = 0;      // found with the right kind and text on the right line
-    int masked = 0;     // some region on the right line
+    int masked = 0;     // no more than half a character left outside the masks drawn on its line
     int spurious = 0;   // regions on no line that holds a sensitive string
 
     Score& operator+=(const Score& other);
@@ -21,5 +21,7 @@ struct Score {
 
 Score scoreRegions(const QList<TruthLine>& truth, const QList<SensitiveRegion>& regions);
 
-// One text per sensitive string not found exactly: the line as drawn and what was read on it.
-QStringList describeMisses(const QList<TruthLine>& truth, const QList<RecognizedLine>& lines);
+// One text per sensitive string not found exactly or not masked whole: the line as drawn and what
+// was read on it.
+QStringList describeMisses(const QList<TruthLine>& truth, const QList<RecognizedLine>& lines,
+                           const QList<SensitiveRegion>& regions);

@@ -52,12 +52,16 @@ QList<TruthLine> SyntheticScreen::linesFromJson(const QJsonObject& json) {
         for (const QJsonValue& tag : o.value(QStringLiteral("tags")).toArray()) {
             tags << tag.toString();
         }
+        QList<std::pair<int, int>> chars;
+        for (const QJsonValue& span : o.value(QStringLiteral("chars")).toArray()) {
+            chars.append({span.toArray().at(0).toInt(), span.toArray().at(1).toInt()});
+        }
         lines.append(TruthLine{
             o.value(QStringLiteral("text")).toString(),
             QRect(o.value(QStringLiteral("x")).toInt(), o.value(QStringLiteral("y")).toInt(),
                   o.value(QStringLiteral("width")).toInt(),
                   o.value(QStringLiteral("height")).toInt()),
-            tags});
+            tags, chars});
     }
     return lines;
 }

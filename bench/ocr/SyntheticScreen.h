@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <random>
+#include <utility>
 
 // A synthetic desktop screenshot (2880×1800, a 1440×900 screen at 2×) with its ground truth: every
 // line of text drawn, with its box and the sensitive strings the patterns find in its true text.
@@ -16,6 +17,8 @@ struct TruthLine {
     QRect box;
     // Categories the line belongs to (font kind, theme, window kind), for per-category scores.
     QStringList tags = {};
+    // Left and right edge of each character of `text`, where the renderer measured them.
+    QList<std::pair<int, int>> chars = {};
 };
 
 struct SyntheticScreen {

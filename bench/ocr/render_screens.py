@@ -229,14 +229,11 @@ SCRIPT = """
 <script>
 const out = [];
 // One truth line per visual line: a wrapped element (a chat bubble's sentence) is split where its
-// characters move to the next line box.
+// characters move to the next line box. Each line carries its characters' horizontal extents, so a
+// mask can be checked against every sensitive string rather than against the whole line.
 function visualLines(e) {
-  const range = document.createRange();
-  range.selectNodeContents(e);
-  const rects = range.getClientRects();
-  if (rects.length === 1) return [{text: e.textContent, b: rects[0]}];
   const node = e.firstChild;
-  if (!node || node.nodeType !== Node.TEXT_NODE) return [];
+  if (!node || node.nodeType !== Node.TEXT_NODE || e.childNodes.length !== 1) return [];
   const lines = [];
   for (let i = 0; i < node.textContent.length; i++) {
     const r = document.createRange();
@@ -247,33 +244,44 @@ function visualLines(e) {
     const c = cr[cr.length - 1];
     let line = lines.length ? lines[lines.length - 1] : null;
     if (!line || c.top >= line.bottom - 1) {
-      line = {text: '', left: c.left, right: c.right, top: c.top, bottom: c.bottom};
+      line = {chars: [], top: c.top, bottom: c.bottom};
       lines.push(line);
     }
-    line.text += node.textContent[i];
-    if (node.textContent[i] !== ' ' && c.width > 0) {
-      line.left = Math.min(line.left, c.left); line.right = Math.max(line.right, c.right);
-    }
+    line.chars.push({ch: node.textContent[i], left: c.left, right: c.right});
     line.top = Math.min(line.top, c.top); line.bottom = Math.max(line.bottom, c.bottom);
   }
-  return lines.filter(l => l.text.trim()).map(l => ({text: l.text.trim(),
-    b: {left: l.left, right: l.right, top: l.top, bottom: l.bottom, width: l.right - l.left, height: l.bottom - l.top}}));
+  const out = [];
+  for (const line of lines) {
+    let a = 0, z = line.chars.length;
+    while (a < z && /\\s/.test(line.chars[a].ch)) a++;
+    while (z > a && /\\s/.test(line.chars[z - 1].ch)) z--;
+    const chars = line.chars.slice(a, z);
+    if (!chars.length) continue;
+    const inked = chars.filter(c => !/\\s/.test(c.ch) && c.right > c.left);
+    const left = Math.min(...inked.map(c => c.left)), right = Math.max(...inked.map(c => c.right));
+    out.push({text: chars.map(c => c.ch).join(''), chars: chars.map(c => [c.left, c.right]),
+      b: {left: left, right: right, top: line.top, bottom: line.bottom, width: right - left, height: line.bottom - line.top}});
+  }
+  return out;
 }
+// The page, not the viewport: headless Chromium's viewport can be shorter than the window it
+// screenshots, which hid the bottom rows of every screen from the truth.
+const pageWidth = document.body.clientWidth, pageHeight = document.body.clientHeight;
 for (const e of document.querySelectorAll('.t')) {
   const win = e.closest('.win').getBoundingClientRect();
-  for (const {text, b} of visualLines(e)) {
+  for (const {text, chars, b} of visualLines(e)) {
     const inside = b.left >= win.left && b.right <= win.right - 2 && b.top >= win.top && b.bottom <= win.bottom - 2
-      && b.right <= innerWidth && b.bottom <= innerHeight;
+      && b.right <= pageWidth && b.bottom <= pageHeight;
     if (b.width < 1) continue;
     if (!inside) {
       // Partly hidden by its window: scored neither way, but a region on it is no false alarm.
       const l = Math.max(b.left, win.left), t = Math.max(b.top, win.top);
-      const r = Math.min(b.right, win.right, innerWidth), bt = Math.min(b.bottom, win.bottom, innerHeight);
+      const r = Math.min(b.right, win.right, pageWidth), bt = Math.min(b.bottom, win.bottom, pageHeight);
       if (r - l >= 1 && bt - t >= 1)
         out.push({text: text, x: l, y: t, w: r - l, h: bt - t, tags: 'clipped'});
       continue;
     }
-    out.push({text: text, x: b.left, y: b.top, w: b.width, h: b.height, tags: e.dataset.tags});
+    out.push({text: text, x: b.left, y: b.top, w: b.width, h: b.height, chars: chars, tags: e.dataset.tags});
   }
 }
 document.getElementById('truth').textContent = JSON.stringify(out);
@@ -336,8 +344,11 @@ def render(out_dir, index, html_text, scale):
     for e in json.loads(raw):
         x0, y0 = int(e["x"] * k), int(e["y"] * k)
         x1, y1 = int(-(-(e["x"] + e["w"]) * k // 1)), int(-(-(e["y"] + e["h"]) * k // 1))
-        lines.append({"text": e["text"], "x": x0, "y": y0, "width": x1 - x0, "height": y1 - y0,
-                      "tags": e["tags"].split()})
+        line = {"text": e["text"], "x": x0, "y": y0, "width": x1 - x0, "height": y1 - y0,
+                "tags": e["tags"].split()}
+        if "chars" in e:
+            line["chars"] = [[int(a * k), int(-(-b * k // 1))] for a, b in e["chars"]]
+        lines.append(line)
     with open(stem + ".json", "w") as f:
         json.dump({"lines": lines}, f, indent=1)
     os.remove(stem + ".html")
