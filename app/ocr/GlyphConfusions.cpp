@@ -1,5 +1,7 @@
 #include "ocr/GlyphConfusions.h"
 
+#include "ocr/SensitivePatternTable.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -54,8 +56,14 @@ bool isDigit(const RecognizedGlyph& glyph) {
     return glyph.text.size() == 1 && glyph.text.at(0).isDigit();
 }
 
-// A letter that is the only one in a word of digits, where the engine also read it as a digit,
-// becomes that digit: "A268410607962362" is a card number whose "4" lost its crossing.
+// Marks that write numbers: group separators, brackets, a country code's plus, a row's comma.
+bool isNumberMark(const RecognizedGlyph& glyph) {
+    return glyph.text.size() == 1 && QStringLiteral("-.,()+/").contains(glyph.text.at(0));
+}
+
+// A letter or mark that is the only one of its kind in a word of digits, where the engine also read
+// it as a digit, becomes that digit: "A268410607962362" is a card number whose "4" lost its
+// crossing, "§93-32-9145" one whose "5" lost its flag.
 bool resolveDigitRuns(QList<RecognizedGlyph>& glyphs) {
     bool changed = false;
     qsizetype start = 0;
@@ -65,21 +73,21 @@ bool resolveDigitRuns(QList<RecognizedGlyph>& glyphs) {
             ++end;
         }
         int digits = 0;
-        qsizetype letter = -1;
-        int letters = 0;
+        qsizetype stranger = -1;
+        int strangers = 0;
         for (qsizetype i = start; i < end; ++i) {
             const RecognizedGlyph& glyph = glyphs.at(i);
             if (isDigit(glyph)) {
                 ++digits;
-            } else if (glyph.text.size() == 1 && glyph.text.at(0).isLetter()) {
-                letter = i;
-                ++letters;
+            } else if (!isNumberMark(glyph)) {
+                stranger = i;
+                ++strangers;
             }
         }
-        if (letters == 1 && digits >= kMinDigitRun) {
-            for (const QChar c : glyphs.at(letter).alternatives) {
+        if (strangers == 1 && digits >= kMinDigitRun) {
+            for (const QChar c : glyphs.at(stranger).alternatives) {
                 if (c.isDigit()) {
-                    glyphs[letter].text = QString(c);
+                    glyphs[stranger].text = QString(c);
                     changed = true;
                     break;
                 }
@@ -136,12 +144,51 @@ bool mergeDoubledDigits(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+// An "@" read as a letter ("pierregexample.org" at 1×): in a word without one, a glyph the engine
+// also found likely to be "@" is "@" where that makes the word an address.
+bool restoreAtSigns(QList<RecognizedGlyph>& glyphs) {
+    bool changed = false;
+    qsizetype start = 0;
+    while (start < glyphs.size()) {
+        qsizetype end = start + 1;
+        while (end < glyphs.size() && !glyphs.at(end).wordStart) {
+            ++end;
+        }
+        QString word;
+        for (qsizetype i = start; i < end; ++i) {
+            word += glyphs.at(i).text;
+        }
+        // One character per glyph, so that a glyph's index is its place in the word.
+        const bool plain = word.size() == end - start;
+        for (qsizetype i = start + 1; plain && !word.contains(QLatin1Char('@')) && i + 1 < end;
+             ++i) {
+            if (!glyphs.at(i).alternatives.contains(QLatin1Char('@'))) {
+                continue;
+            }
+            QString candidate = word;
+            candidate[i - start] = QLatin1Char('@');
+            const QList<SensitiveMatch> matches =
+                SensitivePatternTable::sensitiveMatches(candidate);
+            if (std::any_of(matches.begin(), matches.end(), [](const SensitiveMatch& match) {
+                    return match.kind == SensitiveDataKind::email;
+                })) {
+                glyphs[i].text = QStringLiteral("@");
+                word = candidate;
+                changed = true;
+            }
+        }
+        start = end;
+    }
+    return changed;
+}
+
 }  // namespace
 
 RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
     RecognizedLine out = line;
     bool changed = mergeDoubledDigits(out.glyphs);
     changed = resolveDigitRuns(out.glyphs) || changed;
+    changed = restoreAtSigns(out.glyphs) || changed;
     if (!line.text.contains(QLatin1Char('@')) || ink.format() != QImage::Format_Grayscale8) {
         return changed ? withTextOfGlyphs(out) : line;
     }

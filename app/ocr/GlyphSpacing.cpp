@@ -58,6 +58,100 @@ int widestEmptyRun(const QImage& ink, int x0, int x1, int top, int bottom) {
     return widest;
 }
 
+// The boxes of the line's glyphs as the ink draws them: connected pieces of ink, those stacked
+// over each other ("i", ":", "%") taken as one glyph. Empty when their number is not the number of
+// glyphs read, as where neighbouring glyphs touch; the engine's own boxes are then all there is.
+// The engine's boxes are rough (two glyphs of a monospace cell grid overlapping, a comma
+// stretched over the rest of the line) while the ink's are exact.
+std::vector<InkBox> pieceBoxes(const QImage& ink, qsizetype glyphCount) {
+    const int width = ink.width();
+    const int height = ink.height();
+    std::vector<int> label(static_cast<size_t>(width) * static_cast<size_t>(height), -1);
+    std::vector<InkBox> pieces;
+    std::vector<QPoint> stack;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (ink.constScanLine(y)[x] >= kInkBelow ||
+                label[static_cast<size_t>(y) * width + x] >= 0) {
+                continue;
+            }
+            const int id = static_cast<int>(pieces.size());
+            InkBox box{x, x, y, y};
+            stack.assign(1, QPoint(x, y));
+            label[static_cast<size_t>(y) * width + x] = id;
+            while (!stack.empty()) {
+                const QPoint p = stack.back();
+                stack.pop_back();
+                box.left = std::min(box.left, p.x());
+                box.right = std::max(box.right, p.x());
+                box.top = std::min(box.top, p.y());
+                box.bottom = std::max(box.bottom, p.y());
+                for (int ny = std::max(0, p.y() - 1); ny <= std::min(height - 1, p.y() + 1); ++ny) {
+                    const uint8_t* row = ink.constScanLine(ny);
+                    for (int nx = std::max(0, p.x() - 1); nx <= std::min(width - 1, p.x() + 1);
+                         ++nx) {
+                        int& mark = label[static_cast<size_t>(ny) * width + nx];
+                        if (row[nx] < kInkBelow && mark < 0) {
+                            mark = id;
+                            stack.emplace_back(nx, ny);
+                        }
+                    }
+                }
+            }
+            pieces.push_back(box);
+        }
+    }
+    std::sort(pieces.begin(), pieces.end(),
+              [](const InkBox& a, const InkBox& b) { return a.left < b.left; });
+    std::vector<InkBox> glyphBoxes;
+    for (const InkBox& piece : pieces) {
+        if (!glyphBoxes.empty()) {
+            InkBox& last = glyphBoxes.back();
+            const int overlap = std::min(last.right, piece.right) - piece.left + 1;
+            if (2 * overlap >= std::min(last.width(), piece.width())) {
+                last = InkBox{std::min(last.left, piece.left), std::max(last.right, piece.right),
+                              std::min(last.top, piece.top), std::max(last.bottom, piece.bottom)};
+                continue;
+            }
+        }
+        glyphBoxes.push_back(piece);
+    }
+    if (static_cast<qsizetype>(glyphBoxes.size()) != glyphCount) {
+        glyphBoxes.clear();
+    }
+    return glyphBoxes;
+}
+
+// The ink of each glyph inside the engine's box for it, where that box is not shared with the
+// neighbours'. Empty when a glyph has no ink at all.
+std::vector<InkBox> inkInAreas(const QImage& ink, const std::vector<QRect>& areas,
+                               bool& overlapping) {
+    std::vector<InkBox> boxes;
+    for (size_t i = 0; i < areas.size(); ++i) {
+        // Nor may a glyph's ink reach into its neighbours' boxes.
+        QRect area = areas[i];
+        if (i + 1 < areas.size()) {
+            area.setRight(std::min(area.right(), areas[i + 1].left() - 1));
+        }
+        if (i > 0) {
+            area.setLeft(std::max(area.left(), areas[i - 1].right() + 1));
+        }
+        InkBox box = inkIn(ink, area);
+        if (box.empty()) {
+            // The engine's boxes of two glyphs may overlap so far that nothing of one is left
+            // beside the other ("34" in boxes 95..107 and 97..118): its ink is its own box's.
+            // Such ink boxes are too rough to tell a monospace cell gap from a space.
+            box = inkIn(ink, areas[i]);
+            overlapping = true;
+        }
+        if (box.empty()) {
+            return {};
+        }
+        boxes.push_back(box);
+    }
+    return boxes;
+}
+
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
@@ -71,6 +165,25 @@ bool isNarrowMark(const QString& text) {
 
 bool isDigit(const QString& text) {
     return text.size() == 1 && text.at(0).isDigit();
+}
+
+bool isGroupMark(const QString& text) {
+    return text == QLatin1String("-") || text == QLatin1String(".");
+}
+
+// A space before glyph `i` that would stand inside a number written in groups: between two digits,
+// or between a digit and the "-" or "." that joins it to the next group ("746 -06", "287 .31").
+bool joinsDigitGroups(const QList<RecognizedGlyph>& glyphs, size_t i) {
+    const auto at = static_cast<qsizetype>(i);
+    const QString& before = glyphs.at(at - 1).text;
+    const QString& after = glyphs.at(at).text;
+    if (isDigit(before) && isDigit(after)) {
+        return true;
+    }
+    if (isDigit(before) && isGroupMark(after)) {
+        return at + 1 < glyphs.size() && isDigit(glyphs.at(at + 1).text);
+    }
+    return isGroupMark(before) && isDigit(after) && at >= 2 && isDigit(glyphs.at(at - 2).text);
 }
 
 bool isLetter(const QString& text) {
@@ -96,30 +209,13 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
         area.setWidth(std::min(area.width(), widest));
         areas.push_back(area);
     }
-    std::vector<InkBox> boxes;
     bool overlapping = false;
-    boxes.reserve(areas.size());
-    for (size_t i = 0; i < areas.size(); ++i) {
-        // Nor may a glyph's ink reach into its neighbours' boxes.
-        QRect area = areas[i];
-        if (i + 1 < areas.size()) {
-            area.setRight(std::min(area.right(), areas[i + 1].left() - 1));
-        }
-        if (i > 0) {
-            area.setLeft(std::max(area.left(), areas[i - 1].right() + 1));
-        }
-        InkBox box = inkIn(ink, area);
-        if (box.empty()) {
-            // The engine's boxes of two glyphs may overlap so far that nothing of one is left
-            // beside the other ("34" in boxes 95..107 and 97..118): its ink is its own box's.
-            // Such ink boxes are too rough to tell a monospace cell gap from a space.
-            box = inkIn(ink, areas[i]);
-            overlapping = true;
-        }
-        if (box.empty()) {
-            return line.text;
-        }
-        boxes.push_back(box);
+    std::vector<InkBox> boxes = pieceBoxes(ink, glyphs.size());
+    if (boxes.empty()) {
+        boxes = inkInAreas(ink, areas, overlapping);
+    }
+    if (boxes.size() != areas.size()) {
+        return line.text;
     }
 
     std::vector<double> steps;
@@ -167,8 +263,7 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
     QString out = glyphs.first().text;
     for (size_t i = 1; i < boxes.size(); ++i) {
         const RecognizedGlyph& glyph = glyphs.at(static_cast<qsizetype>(i));
-        const QString& before = glyphs.at(static_cast<qsizetype>(i) - 1).text;
-        if (glyph.wordStart && !monospace && isDigit(before) && isDigit(glyph.text)) {
+        if (glyph.wordStart && !monospace && joinsDigitGroups(glyphs, i)) {
             const double distance = boxes[i].centre() - boxes[i - 1].centre();
             if (distance >= kDigitSpaceSteps * digitPitch) {
                 out += QLatin1Char(' ');

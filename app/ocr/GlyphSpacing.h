@@ -18,7 +18,11 @@
 // the engine's spacing between letters (their gaps vary too much with the glyph pairs, and a space
 // wrongly removed hides a number from its word boundary); only the spaces inside digit runs, set
 // on a fixed pitch in every font, are judged there, so a card number split after a narrow "1" is
-// whole again.
+// whole again, and so is a number split beside the "-" or "." between its groups ("746 -06-9427").
+//
+// The glyphs' boxes are their ink's: the connected pieces of ink, one per glyph read, where their
+// count allows; the engine's own boxes are rough (neighbours in a monospace grid overlap, a comma's
+// box may run over the rest of the line).
 namespace GlyphSpacing {
 
 // A line is monospace when at least kMonospaceShare of the steps between neighbouring glyph

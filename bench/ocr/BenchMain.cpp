@@ -180,7 +180,9 @@ QImage changedScreen(const QImage& image, const QList<TruthLine>& truth, std::mt
                      QList<TruthLine>& changedTruth) {
     QImage changed = image.copy();
     const TruthLine& anchor = truth.at(static_cast<qsizetype>(random() % truth.size()));
-    const QRect patch(anchor.box.left(), anchor.box.top(), 700, 260);
+    // Inside the screen, so that the new text is drawn whole.
+    const QRect patch(std::min(anchor.box.left(), image.width() - 700),
+                      std::min(anchor.box.top(), image.height() - 260), 700, 260);
     QPainter painter(&changed);
     const QColor ground = image.pixelColor(std::max(0, anchor.box.left() - 6), anchor.box.top());
     painter.fillRect(patch, ground);
@@ -189,10 +191,15 @@ QImage changedScreen(const QImage& image, const QList<TruthLine>& truth, std::mt
     painter.setFont(font);
     painter.setPen(qGray(ground.rgb()) < 128 ? Qt::white : Qt::black);
     changedTruth.clear();
-    for (const TruthLine& line : truth) {
-        if (!line.box.intersects(patch)) {
-            changedTruth.append(line);
+    for (TruthLine line : truth) {
+        if (patch.contains(line.box)) {
+            continue;
         }
+        // What is left of a line partly painted over is neither scored nor a false alarm.
+        if (line.box.intersects(patch)) {
+            line.tags = {QStringLiteral("clipped")};
+        }
+        changedTruth.append(line);
     }
     const QStringList texts = {QStringLiteral("New mail from kim.lee@example.com"),
                                QStringLiteral("Call 555-201-7788 after lunch"),

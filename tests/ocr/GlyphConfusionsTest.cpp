@@ -64,9 +64,8 @@ TEST(GlyphConfusionsTest, APlusReadAsTBeforeTheAtSignComesBackAndRealTsStay) {
 
 }  // namespace
 
-TEST(GlyphConfusionsTest, ALoneLetterInALongDigitRunTakesTheEnginesDigitReading) {
-    // Each word's glyphs; the one glyph with alternatives is the first character of the word
-    // marked by '|'.
+TEST(GlyphConfusionsTest, ADoubtedGlyphTakesTheEnginesOtherReadingWhereANumberOrAddressNeedsIt) {
+    // The one glyph with alternatives is the character after the '|'.
     const struct {
         const char* reading;
         const char* alternatives;
@@ -77,6 +76,9 @@ TEST(GlyphConfusionsTest, ALoneLetterInALongDigitRunTakesTheEnginesDigitReading)
         {"id |A2684106 ok", "4", "id A2684106 ok"},
         {"card |A268410607962362 ok", "£R", "card A268410607962362 ok"},
         {"ref |AB68410607962362", "4", "ref AB68410607962362"},
+        {"ssn |§93-32-9145", "5$g8S", "ssn 593-32-9145"},
+        {"notes: pierre|gexample.org", "@G¢", "notes: pierre@example.org"},
+        {"tag: sa|ge ok", "@", "tag: sage ok"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reading);
