@@ -216,7 +216,7 @@ def render(display, out_dir, index, desktop, wins, scale):
         prompt = PROMPT.match(win["lines"][0]).group(0) + " "
         # A line longer than the window is cut where the terminal's last column ends, as `less -S`
         # shows it, and scored neither way; the final prompt waits for the next command.
-        shown = [(line[:cols], len(line) > cols) for line in win["lines"] + [prompt]]
+        shown = [(line[:cols], line) for line in win["lines"] + [prompt]]
         shown = shown[-rows:]
         text = "\x1b[?25l"
         for i, (line, _) in enumerate(shown):
@@ -239,7 +239,8 @@ def render(display, out_dir, index, desktop, wins, scale):
         screen = settle(display, wins)
         with open(stem + ".ppm", "wb") as f:
             f.write(b"P6 %d %d 255\n" % screen[:2] + screen[2])
-        subprocess.run([CONVERT, stem + ".ppm", stem + ".png"], check=True)
+        # Without the date chunks the same seed gives the same files.
+        subprocess.run([CONVERT, stem + ".ppm", "-define", "png:exclude-chunk=date,time", stem + ".png"], check=True)
         os.remove(stem + ".ppm")
     finally:
         for proc in started:
@@ -250,7 +251,7 @@ def render(display, out_dir, index, desktop, wins, scale):
     for win in wins:
         (ox, oy), (cw, ch) = win["origin"], win["cell"]
         tags = ["mono", "dark" if win["dark"] else "light", "terminal", "xterm"]
-        for row, (line, cut) in enumerate(win["shown"]):
+        for row, (line, whole) in enumerate(win["shown"]):
             body = line.strip()
             if not body:
                 continue
@@ -259,7 +260,12 @@ def render(display, out_dir, index, desktop, wins, scale):
             chars = [[round((ox + (lead + i) * cw) * k), round((ox + (lead + i + 1) * cw) * k)]
                      for i in range(len(body))]
             entry = {"text": body, "x": chars[0][0], "y": round(top * k), "width": chars[-1][1] - chars[0][0],
-                     "height": round(ch * k), "tags": ["clipped"] if cut else tags, "chars": chars}
+                     "height": round(ch * k), "tags": tags, "chars": chars}
+            if whole != line:
+                # As the browser's truth does for a partly hidden line: the whole text, so that a mask
+                # on the visible part of a string is no false alarm, and the visible box.
+                entry.update(text=whole.strip(), tags=["clipped"])
+                del entry["chars"]
             truth.append(entry)
             warnings += check_line(stem, screen, win, row, lead, len(body))
     with open(stem + ".json", "w") as f:
