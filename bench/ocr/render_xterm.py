@@ -101,9 +101,9 @@ class Display:
     """A private Xvfb and the xterms started on it; everything started here is ended by its pid."""
 
     def __init__(self, width, height, work):
-        # -noreset: a server reset when a client leaves (xsetroot) would drop the desktop colour.
         self.work = work
         read, write = os.pipe()
+        # -noreset: a server reset when a client leaves (xsetroot) would drop the desktop colour.
         self.xvfb = subprocess.Popen(NICE + ["Xvfb", "-displayfd", str(write), "-screen", "0",
                                              f"{width}x{height}x24", "-nolisten", "tcp", "-noreset"],
                                      pass_fds=(write,), stderr=subprocess.DEVNULL)
