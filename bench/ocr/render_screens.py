@@ -126,6 +126,38 @@ def badge(rng, text, tags):
             f'font-size:0.85em">{t(text, tags)}</span>')
 
 
+def terminal_lines(c, style=None):
+    """A terminal's text, one string per line: a command at a shell prompt and its output
+    (0: comma-separated rows, 1: log lines, 2: grep of config files). Shared with render_xterm.py,
+    which draws the same text in real terminals."""
+    r = c.r
+    prompt = f"{r.choice(FIRST)}@host:~$ "
+    if style is None:
+        style = r.randint(0, 2)
+    rows = []
+    if style == 0:
+        rows.append(prompt + "cat customers.csv")
+        rows.append("id,name,email,phone,card")
+        for i in range(r.randint(8, 16)):
+            f = [str(i + 1), c.name().replace(" ", "_").lower(), c.email(), c.phone().replace(",", ""), c.card()]
+            rows.append(",".join(f))
+    elif style == 1:
+        rows.append(prompt + "tail -n 20 /var/log/app.log")
+        for _ in range(r.randint(10, 18)):
+            level = r.choice(["INFO", "WARN", "DEBUG", "ERROR"])
+            msg = r.choice([f"user={c.email()} login ok", f"sent receipt to {c.email()}",
+                            f"charge card={c.card()} ok", f"sms to {c.phone()} queued",
+                            f"job {c.decoy()} done", f"cache {c.words(2)} {c.decoy()}"])
+            rows.append(f"2026-03-{r.randint(1, 28):02d} {r.randint(0, 23):02d}:{r.randint(0, 59):02d}:{r.randint(0, 59):02d} {level} {msg}")
+    else:
+        rows.append(prompt + "grep -r contact ./config")
+        for _ in range(r.randint(8, 14)):
+            key = r.choice(["owner", "contact", "billing_email", "support", "oncall_phone", "notes"])
+            val = c.phone() if "phone" in key else (c.email() if r.random() < 0.7 else c.words(2))
+            rows.append(f"./config/{r.choice(LAST)}.yaml:  {key}: {val}")
+    return rows
+
+
 def window_body(kind, c, tags, dark):
     r = c.r
     rows = []
@@ -182,28 +214,7 @@ def window_body(kind, c, tags, dark):
         for _ in range(r.randint(8, 14)):
             rows.append(f'<div class="row">{t(c.sentence(r.random() < 0.35), tags)}</div>')
     elif kind == "terminal":
-        prompt = f"{r.choice(FIRST)}@host:~$ "
-        style = r.randint(0, 2)
-        if style == 0:
-            rows.append(f'<div class="row">{t(prompt + "cat customers.csv", tags)}</div>')
-            rows.append(f'<div class="row">{t("id,name,email,phone,card", tags)}</div>')
-            for i in range(r.randint(8, 16)):
-                f = [str(i + 1), c.name().replace(" ", "_").lower(), c.email(), c.phone().replace(",", ""), c.card()]
-                rows.append(f'<div class="row">{t(",".join(f), tags)}</div>')
-        elif style == 1:
-            rows.append(f'<div class="row">{t(prompt + "tail -n 20 /var/log/app.log", tags)}</div>')
-            for _ in range(r.randint(10, 18)):
-                level = r.choice(["INFO", "WARN", "DEBUG", "ERROR"])
-                msg = r.choice([f"user={c.email()} login ok", f"sent receipt to {c.email()}",
-                                f"charge card={c.card()} ok", f"sms to {c.phone()} queued",
-                                f"job {c.decoy()} done", f"cache {c.words(2)} {c.decoy()}"])
-                rows.append(f'<div class="row">{t(f"2026-03-{r.randint(1, 28):02d} {r.randint(0, 23):02d}:{r.randint(0, 59):02d}:{r.randint(0, 59):02d} {level} {msg}", tags)}</div>')
-        else:
-            rows.append(f'<div class="row">{t(prompt + "grep -r contact ./config", tags)}</div>')
-            for _ in range(r.randint(8, 14)):
-                key = r.choice(["owner", "contact", "billing_email", "support", "oncall_phone", "notes"])
-                val = c.phone() if "phone" in key else (c.email() if r.random() < 0.7 else c.words(2))
-                rows.append(f'<div class="row">{t(f"./config/{r.choice(LAST)}.yaml:  {key}: {val}", tags)}</div>')
+        rows.extend(f'<div class="row">{t(line, tags)}</div>' for line in terminal_lines(c))
     return "".join(rows)
 
 
