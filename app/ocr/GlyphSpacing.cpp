@@ -58,70 +58,6 @@ int widestEmptyRun(const QImage& ink, int x0, int x1, int top, int bottom) {
     return widest;
 }
 
-// The boxes of the line's glyphs as the ink draws them: connected pieces of ink, those stacked
-// over each other ("i", ":", "%") taken as one glyph. Empty when their number is not the number of
-// glyphs read, as where neighbouring glyphs touch; the engine's own boxes are then all there is.
-// The engine's boxes are rough (two glyphs of a monospace cell grid overlapping, a comma
-// stretched over the rest of the line) while the ink's are exact.
-std::vector<InkBox> pieceBoxes(const QImage& ink, qsizetype glyphCount) {
-    const int width = ink.width();
-    const int height = ink.height();
-    std::vector<int> label(static_cast<size_t>(width) * static_cast<size_t>(height), -1);
-    std::vector<InkBox> pieces;
-    std::vector<QPoint> stack;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (ink.constScanLine(y)[x] >= kInkBelow ||
-                label[static_cast<size_t>(y) * width + x] >= 0) {
-                continue;
-            }
-            const int id = static_cast<int>(pieces.size());
-            InkBox box{x, x, y, y};
-            stack.assign(1, QPoint(x, y));
-            label[static_cast<size_t>(y) * width + x] = id;
-            while (!stack.empty()) {
-                const QPoint p = stack.back();
-                stack.pop_back();
-                box.left = std::min(box.left, p.x());
-                box.right = std::max(box.right, p.x());
-                box.top = std::min(box.top, p.y());
-                box.bottom = std::max(box.bottom, p.y());
-                for (int ny = std::max(0, p.y() - 1); ny <= std::min(height - 1, p.y() + 1); ++ny) {
-                    const uint8_t* row = ink.constScanLine(ny);
-                    for (int nx = std::max(0, p.x() - 1); nx <= std::min(width - 1, p.x() + 1);
-                         ++nx) {
-                        int& mark = label[static_cast<size_t>(ny) * width + nx];
-                        if (row[nx] < kInkBelow && mark < 0) {
-                            mark = id;
-                            stack.emplace_back(nx, ny);
-                        }
-                    }
-                }
-            }
-            pieces.push_back(box);
-        }
-    }
-    std::sort(pieces.begin(), pieces.end(),
-              [](const InkBox& a, const InkBox& b) { return a.left < b.left; });
-    std::vector<InkBox> glyphBoxes;
-    for (const InkBox& piece : pieces) {
-        if (!glyphBoxes.empty()) {
-            InkBox& last = glyphBoxes.back();
-            const int overlap = std::min(last.right, piece.right) - piece.left + 1;
-            if (2 * overlap >= std::min(last.width(), piece.width())) {
-                last = InkBox{std::min(last.left, piece.left), std::max(last.right, piece.right),
-                              std::min(last.top, piece.top), std::max(last.bottom, piece.bottom)};
-                continue;
-            }
-        }
-        glyphBoxes.push_back(piece);
-    }
-    if (static_cast<qsizetype>(glyphBoxes.size()) != glyphCount) {
-        glyphBoxes.clear();
-    }
-    return glyphBoxes;
-}
-
 // The ink of each glyph inside the engine's box for it, where that box is not shared with the
 // neighbours'. Empty when a glyph has no ink at all.
 std::vector<InkBox> inkInAreas(const QImage& ink, const std::vector<QRect>& areas,
@@ -190,6 +126,50 @@ bool isLetter(const QString& text) {
     return text.size() == 1 && text.at(0).isLetter();
 }
 
+// True when the line's letters stand on one grid of cells across its words: a line without narrow
+// letters ("-rw-r--r-- 1 omar 21.4K Jun 26 card_4170443544736.pdf") shows its monospace font that
+// way. Proportional letters drift off any grid within a few glyphs; digits alone do not count, as
+// every font sets them on one pitch.
+bool onCellGrid(const QList<RecognizedGlyph>& glyphs, const std::vector<InkBox>& boxes,
+                double pitch) {
+    const auto letters = std::count_if(glyphs.begin(), glyphs.end(),
+                                       [](const RecognizedGlyph& g) { return isLetter(g.text); });
+    if (letters < kMinGridLetters) {
+        return false;
+    }
+    // Cell numbers from the steps between neighbours, then the grid that fits them best.
+    std::vector<double> cells{0};
+    for (size_t i = 1; i < boxes.size(); ++i) {
+        const double step = (boxes[i].centre() - boxes[i - 1].centre()) / pitch;
+        cells.push_back(cells.back() + std::max(1.0, std::round(step)));
+    }
+    const auto n = static_cast<double>(boxes.size());
+    double sumCell = 0;
+    double sumCentre = 0;
+    double sumCellCell = 0;
+    double sumCellCentre = 0;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        sumCell += cells[i];
+        sumCentre += boxes[i].centre();
+        sumCellCell += cells[i] * cells[i];
+        sumCellCentre += cells[i] * boxes[i].centre();
+    }
+    const double spread = n * sumCellCell - sumCell * sumCell;
+    if (spread <= 0) {
+        return false;
+    }
+    const double cell = (n * sumCellCentre - sumCell * sumCentre) / spread;
+    const double origin = (sumCentre - cell * sumCell) / n;
+    if (std::abs(cell - pitch) > kPitchTolerance * pitch) {
+        return false;
+    }
+    size_t onGrid = 0;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        onGrid += std::abs(boxes[i].centre() - (origin + cell * cells[i])) <= kGridTolerance * cell;
+    }
+    return static_cast<double>(onGrid) >= kGridShare * n;
+}
+
 }  // namespace
 
 QString respace(const RecognizedLine& line, const QImage& ink) {
@@ -210,10 +190,7 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
         areas.push_back(area);
     }
     bool overlapping = false;
-    std::vector<InkBox> boxes = pieceBoxes(ink, glyphs.size());
-    if (boxes.empty()) {
-        boxes = inkInAreas(ink, areas, overlapping);
-    }
+    const std::vector<InkBox> boxes = inkInAreas(ink, areas, overlapping);
     if (boxes.size() != areas.size()) {
         return line.text;
     }
@@ -245,10 +222,11 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
     const auto onPitch = std::count_if(steps.begin(), steps.end(), [&](double step) {
         return std::abs(step - pitch) <= kPitchTolerance * pitch;
     });
+    const bool narrowOnPitch = narrowSteps.size() >= static_cast<size_t>(kMinNarrowSteps) &&
+                               median(narrowSteps) >= kNarrowStepShare * pitch;
     const bool monospace =
         !overlapping && pitch > 0 && steps.size() >= static_cast<size_t>(kMinSteps) &&
-        narrowSteps.size() >= static_cast<size_t>(kMinNarrowSteps) &&
-        median(narrowSteps) >= kNarrowStepShare * pitch &&
+        (narrowOnPitch || onCellGrid(glyphs, boxes, pitch)) &&
         static_cast<double>(onPitch) >= kMonospaceShare * static_cast<double>(steps.size());
     const double digitPitch =
         digitSteps.size() >= static_cast<size_t>(kMinDigitSteps) ? median(digitSteps) : 0;

@@ -19,10 +19,6 @@
 // wrongly removed hides a number from its word boundary); only the spaces inside digit runs, set
 // on a fixed pitch in every font, are judged there, so a card number split after a narrow "1" is
 // whole again, and so is a number split beside the "-" or "." between its groups ("746 -06-9427").
-//
-// The glyphs' boxes are their ink's: the connected pieces of ink, one per glyph read, where their
-// count allows; the engine's own boxes are rough (neighbours in a monospace grid overlap, a comma's
-// box may run over the rest of the line).
 namespace GlyphSpacing {
 
 // A line is monospace when at least kMonospaceShare of the steps between neighbouring glyph
@@ -36,6 +32,12 @@ inline constexpr int kMinSteps = 6;
 // those glyphs narrow advances. Digits do not count: proportional fonts set them on a fixed pitch.
 inline constexpr int kMinNarrowSteps = 3;
 inline constexpr double kNarrowStepShare = 0.9;
+// A line without enough narrow letters is monospace when at least kGridShare of its glyph centres,
+// across its words, lie within kGridTolerance of a cell of one grid, over at least kMinGridLetters
+// letters.
+inline constexpr int kMinGridLetters = 6;
+inline constexpr double kGridTolerance = 0.15;
+inline constexpr double kGridShare = 0.9;
 // Every font sets digits on one pitch, so in any line a space the engine put between two digits
 // is kept only when their centres stand at least kDigitSpaceSteps digit pitches apart (a space
 // adds half a pitch or more); the digit pitch is the median of at least kMinDigitSteps steps

@@ -39,6 +39,10 @@ bool shouldJoin(const QString& group, const QString& next) {
     if (group.endsWith(QLatin1Char('@')) || next.startsWith(QLatin1Char('@'))) {
         return true;
     }
+    // A domain split before its dot ("kxu@proseware .net"); a finished address is left alone.
+    if (next.startsWith(QLatin1Char('.')) && next.size() > 1 && group.contains(QLatin1Char('@'))) {
+        return !isCompleteAddress(group);
+    }
     if (group.endsWith(QLatin1Char('.'))) {
         const QChar first = next.at(0);
         const bool continues = first.isDigit() || (first.isLower() && first.unicode() < 128);

@@ -2,6 +2,7 @@
 
 #include "ocr/EnginePool.h"
 #include "ocr/GlyphConfusions.h"
+#include "ocr/GlyphInk.h"
 #include "ocr/GlyphSpacing.h"
 #include "ocr/RecognitionTextFixer.h"
 #include "ocr/ScreenImageNormalizer.h"
@@ -85,7 +86,8 @@ RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading, const Q
                               : line.box.translated(-margin, -margin).intersected(inside);
         const QString text =
             reading.area.singleLine
-                ? GlyphSpacing::respace(GlyphConfusions::resolve(line, framed), framed)
+                ? GlyphSpacing::respace(
+                      GlyphConfusions::resolve(GlyphInk::placed(line, framed), framed), framed)
                 : line.text;
         reading.lines.append(RecognizedLine{RecognitionTextFixer::fix(text), box});
     }

@@ -1,5 +1,7 @@
 #include "ocr/GlyphSpacing.h"
 
+#include "ocr/GlyphInk.h"
+
 #include "TextImage.h"
 
 #include <gtest/gtest.h>
@@ -62,12 +64,17 @@ TEST(GlyphSpacingTest, SpacesFollowTheGlyphCellsInMonospaceAndDigitRunsOnly) {
          "call 555 123 4567 today", "call 555 123 4567 today"},
         {"proportional words keep the engine's spaces", sans, "Customer noah.lee@corp.io is",
          "Customer noah.lee@corp.io is", "Customer noah.lee@corp.io is"},
-        {"the ink places glyphs whose boxes overlap", mono, "2,ivan_novak,okafor.anna@example.org",
-         "2, ivan_novak, okafor .anna@examp le. org", "2,ivan_novak,okafor.anna@example.org", true},
+        {"the ink places glyphs whose engine boxes overlap", mono,
+         "2,ivan_novak,okafor.anna@example.org", "2, ivan_novak, okafor .anna@examp le. org",
+         "2,ivan_novak,okafor.anna@example.org", true},
         {"a number split beside its group mark is whole", sans, "ssn 746-06-9427 ok",
          "ssn 746 -06-9427 ok", "ssn 746-06-9427 ok"},
         {"so is a monospace one without letters to learn the cells from", mono, "287.31.5964",
          "287 .31.5964", "287.31.5964"},
+        {"a monospace line without narrow letters shows its cells across words", mono,
+         "-rw-r--r-- 1 omar 21.4K Jun 26 card_4170443544736.pdf",
+         "-rw-r--r-- 1 omar 21.4K Jun 26 card 4170443544736. pdf",
+         "-rw-r--r-- 1 omar 21.4K Jun 26 card_4170443544736.pdf"},
         {"spaced arithmetic keeps its spaces", sans, "pay 2500 - 1000 now", "pay 2500 - 1000 now",
          "pay 2500 - 1000 now"},
     };
@@ -79,7 +86,8 @@ TEST(GlyphSpacingTest, SpacesFollowTheGlyphCellsInMonospaceAndDigitRunsOnly) {
         const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
         const RecognizedLine line =
             engineLine(gray, drawn, QString::fromUtf8(c.reading), c.font, QPoint(12, 10), c.rough);
-        EXPECT_EQ(GlyphSpacing::respace(line, gray).toStdString(), c.expected);
+        EXPECT_EQ(GlyphSpacing::respace(GlyphInk::placed(line, gray), gray).toStdString(),
+                  c.expected);
     }
 }
 

@@ -66,6 +66,8 @@ TEST(RecognitionTextFixerTest, SpacingMistakesInAddressesAndNumbersAreUndone) {
                  // Marks at the edges of the words stay, outside the address.
                  {"\u2018tomas_garcia@ fabrikam.io", "\u2018tomas_garcia@fabrikam.io"},
                  {"1, lee. kim@example. com, ok", "1, lee.kim@example.com, ok"},
+                 {"8, kxu@mail .example.net , 392", "8, kxu@mail.example.net , 392"},
+                 {"to kim@example.com .Next", "to kim@example.com .Next"},
                  {"(anna @example.org) ok", "(anna@example.org) ok"},
                  // A sentence that ends after a complete address stays two sentences.
                  {"Write to anna@example.com. call me", "Write to anna@example.com. call me"},

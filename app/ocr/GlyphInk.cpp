@@ -1,0 +1,172 @@
+#include "ocr/GlyphInk.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace GlyphInk {
+namespace {
+
+constexpr uint8_t kInkBelow = 128;
+
+// Glyphs whose ink may be far narrower, or wider, than a typical letter's.
+const QString kNarrowGlyphs = QStringLiteral(".,:;'`!|il1Ijftr-()[]_");
+const QString kWideGlyphs = QStringLiteral("mwMW@%_");
+constexpr double kFragmentWidth = 0.35;
+constexpr double kMergedWidth = 1.7;
+
+// The boxes of the 8-connected pieces of ink, left to right.
+std::vector<QRect> pieces(const QImage& ink) {
+    const int width = ink.width();
+    const int height = ink.height();
+    std::vector<bool> seen(static_cast<size_t>(width) * static_cast<size_t>(height), false);
+    const auto at = [width](int x, int y) {
+        return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+    };
+    std::vector<QRect> out;
+    std::vector<QPoint> stack;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (ink.constScanLine(y)[x] >= kInkBelow || seen[at(x, y)]) {
+                continue;
+            }
+            int left = x;
+            int right = x;
+            int top = y;
+            int bottom = y;
+            seen[at(x, y)] = true;
+            stack.assign(1, QPoint(x, y));
+            while (!stack.empty()) {
+                const QPoint p = stack.back();
+                stack.pop_back();
+                left = std::min(left, p.x());
+                right = std::max(right, p.x());
+                top = std::min(top, p.y());
+                bottom = std::max(bottom, p.y());
+                for (int ny = std::max(0, p.y() - 1); ny <= std::min(height - 1, p.y() + 1); ++ny) {
+                    const uint8_t* row = ink.constScanLine(ny);
+                    for (int nx = std::max(0, p.x() - 1); nx <= std::min(width - 1, p.x() + 1);
+                         ++nx) {
+                        if (row[nx] < kInkBelow && !seen[at(nx, ny)]) {
+                            seen[at(nx, ny)] = true;
+                            stack.emplace_back(nx, ny);
+                        }
+                    }
+                }
+            }
+            out.emplace_back(QPoint(left, top), QPoint(right, bottom));
+        }
+    }
+    std::sort(out.begin(), out.end(),
+              [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
+    return out;
+}
+
+// Pieces stacked over each other joined into one glyph each.
+std::vector<QRect> glyphsOf(const std::vector<QRect>& pieces) {
+    std::vector<QRect> glyphs;
+    for (const QRect& piece : pieces) {
+        if (!glyphs.empty()) {
+            QRect& last = glyphs.back();
+            const int overlap = std::min(last.right(), piece.right()) - piece.left() + 1;
+            if (overlap >= kStackedOverlap * std::min(last.width(), piece.width())) {
+                last = last.united(piece);
+                continue;
+            }
+        }
+        glyphs.push_back(piece);
+    }
+    return glyphs;
+}
+
+}  // namespace
+
+RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
+    const QList<RecognizedGlyph>& glyphs = line.glyphs;
+    if (glyphs.isEmpty() || ink.format() != QImage::Format_Grayscale8) {
+        return line;
+    }
+    const std::vector<QRect> boxes = glyphsOf(pieces(ink));
+    const auto glyphCount = static_cast<size_t>(glyphs.size());
+    if (boxes.size() < glyphCount || boxes.size() > glyphCount + kMaxUnread) {
+        return line;
+    }
+    std::vector<int> bottoms;
+    for (const QRect& box : boxes) {
+        bottoms.push_back(box.bottom());
+    }
+    std::nth_element(bottoms.begin(), bottoms.begin() + bottoms.size() / 2, bottoms.end());
+    const int baseline = bottoms[bottoms.size() / 2];
+    // A piece the engine read as nothing: at an end of the line (a table's rule, a badge's edge),
+    // or a bar along the baseline (an underscore it read as a space or dropped). A letter's piece
+    // never is, even where the engine put a space before it.
+    const auto mayBeUnread = [&](size_t piece, size_t glyph) {
+        const QRect& box = boxes[piece];
+        const bool bar = box.width() >= 2 * box.height() && box.top() >= baseline - box.height();
+        return glyph == 0 || glyph == glyphCount || bar;
+    };
+    // Pieces and glyphs in order, the fewest unread pieces first and then the nearest centres: the
+    // engine's boxes are rough but not in the wrong order.
+    constexpr double kUnreachable = 1e18;
+    const size_t columns = glyphCount + 1;
+    std::vector<double> cost((boxes.size() + 1) * columns, kUnreachable);
+    const auto at = [columns](size_t piece, size_t glyph) {
+        return piece * columns + glyph;
+    };
+    cost[at(0, 0)] = 0;
+    for (size_t p = 0; p <= boxes.size(); ++p) {
+        for (size_t g = 0; g <= glyphCount; ++g) {
+            const double here = cost[at(p, g)];
+            if (here >= kUnreachable || p == boxes.size()) {
+                continue;
+            }
+            if (mayBeUnread(p, g)) {
+                cost[at(p + 1, g)] = std::min(cost[at(p + 1, g)], here + kUnreadCost);
+            }
+            if (g < glyphCount) {
+                const QRect& engineBox = glyphs.at(static_cast<qsizetype>(g)).box;
+                const double distance = std::abs(boxes[p].center().x() - engineBox.center().x());
+                cost[at(p + 1, g + 1)] = std::min(cost[at(p + 1, g + 1)], here + distance);
+            }
+        }
+    }
+    if (cost[at(boxes.size(), glyphCount)] >= kUnreachable) {
+        return line;
+    }
+    // Walk back through the cheapest choices.
+    RecognizedLine out = line;
+    std::vector<int> widths;
+    size_t p = boxes.size();
+    size_t g = glyphCount;
+    while (g > 0) {
+        const QRect& engineBox = glyphs.at(static_cast<qsizetype>(g - 1)).box;
+        const double matched =
+            cost[at(p - 1, g - 1)] + std::abs(boxes[p - 1].center().x() - engineBox.center().x());
+        if (cost[at(p - 1, g - 1)] < kUnreachable && matched == cost[at(p, g)]) {
+            out.glyphs[static_cast<qsizetype>(g - 1)].box = boxes[p - 1];
+            widths.push_back(boxes[p - 1].width());
+            --g;
+        }
+        --p;
+    }
+    // A glyph broken into fragments, or neighbours run together, may still add up to the count,
+    // shifting pieces onto the wrong glyphs: a fragment stands for a whole letter, or a piece lies
+    // more than a glyph's width outside the engine's box for its glyph, rough as it is. Such a
+    // placement is no placement.
+    std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
+    const double typical = widths[widths.size() / 2];
+    for (qsizetype i = 0; i < out.glyphs.size(); ++i) {
+        const RecognizedGlyph& glyph = out.glyphs.at(i);
+        const QRect& engineBox = glyphs.at(i).box;
+        const int width = glyph.box.width();
+        const double centre = glyph.box.center().x();
+        if ((width < kFragmentWidth * typical && !kNarrowGlyphs.contains(glyph.text)) ||
+            (width > kMergedWidth * typical && !kWideGlyphs.contains(glyph.text)) ||
+            centre < engineBox.left() - typical || centre > engineBox.right() + typical) {
+            return line;
+        }
+    }
+    return out;
+}
+
+}  // namespace GlyphInk
