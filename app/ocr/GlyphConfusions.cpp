@@ -40,6 +40,20 @@ double barDepth(const QImage& ink, QRect area) {
     return -1;
 }
 
+// True when ink touches the left and right edges of `area`: the box is the glyph's own ink.
+bool fitsItsInk(const QImage& ink, QRect area) {
+    area = area.intersected(ink.rect());
+    const auto columnHasInk = [&](int x) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            if (ink.constScanLine(y)[x] < kInkBelow) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return !area.isEmpty() && columnHasInk(area.left()) && columnHasInk(area.right());
+}
+
 RecognizedLine withTextOfGlyphs(RecognizedLine line) {
     QString text;
     for (const RecognizedGlyph& glyph : line.glyphs) {
@@ -98,34 +112,45 @@ bool resolveDigitRuns(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
-// Two overlapping digit glyphs of one word that together span no more than one digit are one
-// digit read twice ("06" read as "096" or "006"), which breaks the number's grouping. One glyph
-// stays, with the box of both: the wider one's reading, unless the engine also found the narrower
-// one's reading likely for it.
-bool mergeDoubledDigits(QList<RecognizedGlyph>& glyphs) {
+bool isMark(const RecognizedGlyph& glyph) {
+    return glyph.text.size() == 1 && QStringLiteral("+.-_,").contains(glyph.text.at(0));
+}
+
+int medianWidth(const QList<RecognizedGlyph>& glyphs, bool digitsOnly) {
     std::vector<int> widths;
     for (const RecognizedGlyph& glyph : glyphs) {
-        if (isDigit(glyph)) {
+        if (!digitsOnly || isDigit(glyph)) {
             widths.push_back(glyph.box.width());
         }
     }
     if (widths.size() < 3) {
-        return false;
+        return 0;
     }
     std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
-    const double digitWidth = widths[widths.size() / 2];
+    return widths[widths.size() / 2];
+}
+
+// Two overlapping glyphs of one word that together span no more than one glyph are one glyph read
+// twice: a digit ("06" read as "096" or "006"), which breaks the number's grouping, or a mark ("+"
+// read as "t+", "." as ".."), which breaks an address. One glyph stays, with the box of both: the
+// wider one's reading, unless the engine also found the narrower one's reading likely for it.
+bool mergeDoubledGlyphs(QList<RecognizedGlyph>& glyphs) {
+    const int digitWidth = medianWidth(glyphs, true);
+    const int glyphWidth = medianWidth(glyphs, false);
     bool changed = false;
     for (qsizetype i = 0; i + 1 < glyphs.size(); ++i) {
         const RecognizedGlyph& a = glyphs.at(i);
         const RecognizedGlyph& b = glyphs.at(i + 1);
         const QRect both = a.box.united(b.box);
-        // The engine's glyph boxes are rough: two real digits may overlap as much as one read
-        // twice. Only the engine's own doubt (the same digit, or each a likely reading of the
-        // other) tells a doubled reading from a digit that would be lost by merging.
+        const bool digits = isDigit(a) && isDigit(b);
+        const int width = digits ? digitWidth : glyphWidth;
+        // The engine's glyph boxes are rough: two real glyphs may overlap as much as one read
+        // twice. Only the engine's own doubt (the same reading, or each a likely reading of the
+        // other) tells a doubled reading from a glyph that would be lost by merging.
         const bool sameReading =
             a.text == b.text || a.alternatives.contains(b.text) || b.alternatives.contains(a.text);
-        if (!isDigit(a) || !isDigit(b) || b.wordStart || b.box.left() > a.box.right() ||
-            both.width() > kDoubledDigitSpan * digitWidth || !sameReading) {
+        if (!(digits || isMark(a) || isMark(b)) || b.wordStart || b.box.left() > a.box.right() ||
+            width <= 0 || both.width() > kDoubledGlyphSpan * width || !sameReading) {
             continue;
         }
         const bool aWider = a.box.width() >= b.box.width();
@@ -186,7 +211,7 @@ bool restoreAtSigns(QList<RecognizedGlyph>& glyphs) {
 
 RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
     RecognizedLine out = line;
-    bool changed = mergeDoubledDigits(out.glyphs);
+    bool changed = mergeDoubledGlyphs(out.glyphs);
     changed = resolveDigitRuns(out.glyphs) || changed;
     changed = restoreAtSigns(out.glyphs) || changed;
     if (!line.text.contains(QLatin1Char('@')) || ink.format() != QImage::Format_Grayscale8) {
@@ -205,7 +230,14 @@ RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
         if (i + 1 < out.glyphs.size()) {
             area.setRight(std::min(area.right(), out.glyphs.at(i + 1).box.left() - 1));
         }
-        if (beforeAt && barDepth(ink, area) >= kPlusBarDepth) {
+        // The engine's doubt ("+" among its readings) needs less of the ink's support; without
+        // it, only a box that is the glyph's own ink is measured, never a rough one reaching
+        // into its neighbours.
+        const double depth = beforeAt ? barDepth(ink, area) : -1;
+        const bool plus = out.glyphs.at(i).alternatives.contains(QLatin1Char('+'))
+                              ? depth >= kDoubtedPlusBarDepth
+                              : fitsItsInk(ink, area) && depth >= kPlusBarDepth;
+        if (plus) {
             out.glyphs[i].text = QStringLiteral("+");
             changed = true;
         }

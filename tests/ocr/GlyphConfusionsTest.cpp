@@ -1,5 +1,7 @@
 #include "ocr/GlyphConfusions.h"
 
+#include "ocr/GlyphInk.h"
+
 #include "TextImage.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +59,9 @@ TEST(GlyphConfusionsTest, APlusReadAsTBeforeTheAtSignComesBackAndRealTsStay) {
             const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
             const RecognizedLine line = engineLine(
                 QString::fromUtf8(c.drawn), QString::fromUtf8(c.reading), font, QPoint(10, 10));
-            EXPECT_EQ(GlyphConfusions::resolve(line, gray).text.toStdString(), c.expected);
+            EXPECT_EQ(
+                GlyphConfusions::resolve(GlyphInk::placed(line, gray), gray).text.toStdString(),
+                c.expected);
         }
     }
 }
