@@ -156,6 +156,45 @@ bool hasValley(const QImage& image, const QRect& box) {
     return emptiest * kValleyRatio < fullest;
 }
 
+// `box` without a thin strip of ink at its left or right edge that stands apart from the rest and
+// alone joins its lines: a window's edge drawn in pieces between the lines, a scroll bar. `box`
+// itself when there is none.
+QRect withoutEdgeStrip(const QImage& image, const QRect& box) {
+    std::vector<int> columnInk(static_cast<size_t>(box.width()), 0);
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const uint8_t* line = image.constScanLine(y) + box.left();
+        for (int x = 0; x < box.width(); ++x) {
+            columnInk[static_cast<size_t>(x)] += line[x] == kInk ? 1 : 0;
+        }
+    }
+    const auto inked = [&](int x) {
+        return x >= 0 && x < box.width() && columnInk[static_cast<size_t>(x)] > 0;
+    };
+    // The first column of the rest after a strip that starts at `from` and goes in `step`.
+    const auto pastStrip = [&](int from, int step) {
+        int x = from;
+        while (inked(x)) {
+            x += step;
+        }
+        const int strip = std::abs(x - from);
+        int gap = 0;
+        while (x >= 0 && x < box.width() && !inked(x)) {
+            x += step;
+            ++gap;
+        }
+        return inked(x) && strip <= kMaxEdgeStrip && gap >= kMinEdgeGap ? x : from;
+    };
+    for (const QRect inner :
+         {QRect(QPoint(box.left() + pastStrip(0, 1), box.top()), box.bottomRight()),
+          QRect(box.topLeft(),
+                QPoint(box.left() + pastStrip(box.width() - 1, -1), box.bottom()))}) {
+        if (inner != box && inkRows(image, inner).size() > 1) {
+            return inner;
+        }
+    }
+    return box;
+}
+
 void cut(const QImage& image, const QRect& area, QList<TextArea>& out) {
     const std::vector<Run> rows = inkRows(image, area);
     if (rows.size() > 1) {
@@ -179,10 +218,20 @@ void cut(const QImage& image, const QRect& area, QList<TextArea>& out) {
         return;
     }
     const QRect box(columns.front().start, band.top(), columns.front().length(), band.height());
-    if (box.height() < kMinTextHeight || box.width() < kMinWidthPerHeight * box.height()) {
+    if (box.height() < kMinTextHeight) {
         return;
     }
-    out.append(TextArea{box, box.height() <= kMaxLineHeight && !hasValley(image, box)});
+    const bool oneLine = box.height() <= kMaxLineHeight && !hasValley(image, box);
+    if (!oneLine) {
+        const QRect inner = withoutEdgeStrip(image, box);
+        if (inner != box) {
+            cut(image, inner, out);
+            return;
+        }
+    }
+    if (box.width() >= kMinWidthPerHeight * box.height()) {
+        out.append(TextArea{box, oneLine});
+    }
 }
 
 }  // namespace

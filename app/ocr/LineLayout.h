@@ -35,6 +35,12 @@ inline constexpr int kRuleLengthDown = 64;
 inline constexpr int kMaxLineHeight = 90;
 // Pieces lower than this are specks or dashes, not text worth reading.
 inline constexpr int kMinTextHeight = 8;
+// A piece holding more than one line loses a strip of ink at most kMaxEdgeStrip columns wide at its
+// left or right edge, at least kMinEdgeGap empty columns from the rest, where that alone parts its
+// lines (a window's edge drawn in pieces between the lines of a 1× screen enlarged), and is cut
+// again.
+inline constexpr int kMaxEdgeStrip = 12;
+inline constexpr int kMinEdgeGap = 8;
 // Pieces narrower than this many times their height hold too few characters for anything the
 // detector looks for (an e-mail address or number has at least six).
 inline constexpr int kMinWidthPerHeight = 2;

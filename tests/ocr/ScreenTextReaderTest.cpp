@@ -112,6 +112,19 @@ TEST(LineLayoutTest, FramesRulesAndBubbleOutlinesStayOutOfTheLines) {
     EXPECT_NEAR(areas.at(1).box.left(), 418, 6);
     EXPECT_LT(areas.at(1).box.right(), 960 - 8);
     EXPECT_LT(areas.at(1).box.height(), 40);
+
+    // A window's edge drawn in pieces between the lines (a 1x screen enlarged) joins no lines.
+    QImage edged = TextImage::blank(900, 200);
+    for (int i = 0; i < 3; ++i) {
+        TextImage::draw(edged, QStringLiteral("line of text %1").arg(i), QPoint(40, 20 + 50 * i),
+                        sans());
+        TextImage::fill(edged, QRect(16, 45 + 50 * i, 8, 30), Qt::black);
+    }
+    const QList<TextArea> lines = areasOf(edged);
+    ASSERT_EQ(lines.size(), 3);
+    for (const TextArea& line : lines) {
+        EXPECT_TRUE(line.singleLine);
+    }
 }
 
 TEST(LineLayoutTest, DotsAboveALineBelongToItAndTouchingLinesFormABlock) {
