@@ -195,6 +195,66 @@ QRect withoutEdgeStrip(const QImage& image, const QRect& box) {
     return box;
 }
 
+// The parts of one line split at its badges, in reading order; empty when it has none.
+QList<TextArea> splitAtBadges(const QImage& image, const QRect& box) {
+    std::vector<int> columnInk(static_cast<size_t>(box.width()), 0);
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const uint8_t* line = image.constScanLine(y) + box.left();
+        for (int x = 0; x < box.width(); ++x) {
+            columnInk[static_cast<size_t>(x)] += line[x] == kInk ? 1 : 0;
+        }
+    }
+    // Parts of the line apart by at least kMinBadgeGap empty columns.
+    struct Part {
+        Run columns;
+        int ink = 0;
+    };
+    std::vector<Part> parts;
+    int gap = kMinBadgeGap;
+    for (int x = 0; x < box.width(); ++x) {
+        const int ink = columnInk[static_cast<size_t>(x)];
+        if (ink == 0) {
+            ++gap;
+            continue;
+        }
+        if (gap >= kMinBadgeGap) {
+            parts.push_back(Part{Run{x, x + 1}, 0});
+        }
+        parts.back().columns.end = x + 1;
+        parts.back().ink += ink;
+        gap = 0;
+    }
+    const auto isBadge = [&](const Part& part) {
+        const double area = static_cast<double>(part.columns.length()) * box.height();
+        return part.columns.length() >= kMinBadgeWidth * box.height() &&
+               part.ink >= kBadgeInk * area;
+    };
+    if (parts.size() < 2 || std::none_of(parts.begin(), parts.end(), isBadge)) {
+        return {};
+    }
+    QList<TextArea> out;
+    Run words{-1, -1};
+    const auto endWords = [&] {
+        const QRect wordsBox(box.left() + words.start, box.top(), words.length(), box.height());
+        if (words.start >= 0 && wordsBox.width() >= kMinWidthPerHeight * wordsBox.height()) {
+            out.append(TextArea{wordsBox, true});
+        }
+        words = Run{-1, -1};
+    };
+    for (const Part& part : parts) {
+        if (isBadge(part)) {
+            endWords();
+            out.append(TextArea{QRect(box.left() + part.columns.start, box.top(),
+                                      part.columns.length(), box.height()),
+                                true, true});
+        } else {
+            words = Run{words.start < 0 ? part.columns.start : words.start, part.columns.end};
+        }
+    }
+    endWords();
+    return out;
+}
+
 void cut(const QImage& image, const QRect& area, QList<TextArea>& out) {
     const std::vector<Run> rows = inkRows(image, area);
     if (rows.size() > 1) {
@@ -229,8 +289,14 @@ void cut(const QImage& image, const QRect& area, QList<TextArea>& out) {
             return;
         }
     }
-    if (box.width() >= kMinWidthPerHeight * box.height()) {
+    if (box.width() < kMinWidthPerHeight * box.height()) {
+        return;
+    }
+    const QList<TextArea> parts = oneLine ? splitAtBadges(image, box) : QList<TextArea>{};
+    if (parts.isEmpty()) {
         out.append(TextArea{box, oneLine});
+    } else {
+        out.append(parts);
     }
 }
 

@@ -10,6 +10,9 @@ class QImage;
 struct TextArea {
     QRect box;
     bool singleLine = true;
+    // A badge: light text on a pill the screen's normalisation turned to ink, to be read with ink
+    // and ground swapped.
+    bool inverted = false;
 
     friend bool operator==(const TextArea&, const TextArea&) = default;
 };
@@ -41,6 +44,12 @@ inline constexpr int kMinTextHeight = 8;
 // again.
 inline constexpr int kMaxEdgeStrip = 12;
 inline constexpr int kMinEdgeGap = 8;
+// A part of a line, at least kMinBadgeGap empty columns from the rest, at least kMinBadgeWidth
+// times as wide as the line is high and with ink over at least kBadgeInk of its area, is a badge
+// (a label pill beside an address) rather than words: it is read on its own, inverted.
+inline constexpr int kMinBadgeGap = 8;
+inline constexpr double kMinBadgeWidth = 1.5;
+inline constexpr double kBadgeInk = 0.55;
 // Pieces narrower than this many times their height hold too few characters for anything the
 // detector looks for (an e-mail address or number has at least six).
 inline constexpr int kMinWidthPerHeight = 2;

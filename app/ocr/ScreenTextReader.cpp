@@ -1,5 +1,6 @@
 #include "ocr/ScreenTextReader.h"
 
+#include "ocr/BadgeImage.h"
 #include "ocr/EnginePool.h"
 #include "ocr/GlyphConfusions.h"
 #include "ocr/GlyphInk.h"
@@ -69,7 +70,9 @@ RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading, const Q
     }
     const int margin = marginFor(reading.area);
     const QImage framed = withMargin(reading.pixels, margin);
-    if (reading.area.singleLine) {
+    if (reading.area.inverted) {
+        outcome = lease.engine()->recognizeLine(framed);
+    } else if (reading.area.singleLine) {
         outcome = lease.engine()->recognizeLine(
             withMargin(SoftLineImage::make(gray, reading.pixels, reading.area.box), margin));
     } else {
@@ -116,7 +119,8 @@ RecognitionOutcome ScreenTextReader::read(const QImage& screenshot) {
     for (int i = 0; i < areas.size(); ++i) {
         AreaReading& reading = readings[static_cast<size_t>(i)];
         reading.area = areas.at(i);
-        reading.pixels = clean.copy(reading.area.box);
+        reading.pixels = reading.area.inverted ? BadgeImage::text(gray, reading.area.box)
+                                               : clean.copy(reading.area.box);
         hashes[static_cast<size_t>(i)] = pixelHash(reading.pixels);
         bool reused = false;
         for (auto it = previous.constFind(hashes[static_cast<size_t>(i)]);

@@ -162,17 +162,25 @@ TEST(ScreenTextReaderTest, TextInChatBubblesOnLightAndDarkWindowsIsReadExactly) 
                       Qt::white);
     TextImage::bubble(screen, {840, 140, 380, 50}, grey, QStringLiteral("Call 555-201-7788"),
                       Qt::black);
+    // A badge beside an address on the dark window: a light pill with dark text, which the
+    // normalised screen shows as a block of ink.
+    const QString address = QStringLiteral("kxu@news.example.de");
+    TextImage::draw(screen, address, QPoint(840, 260), TextImage::sans(), QColor(220, 220, 225));
+    const int badgeLeft = 840 + QFontMetrics(TextImage::sans()).horizontalAdvance(address) + 30;
+    TextImage::bubble(screen, {badgeLeft, 258, 90, 40}, QColor(254, 226, 226),
+                      QStringLiteral("Work"), QColor(153, 27, 27), {14, 4});
     ScreenTextReader reader(EnginePool::shared());
     const RecognitionOutcome outcome = reader.read(screen);
     ASSERT_FALSE(outcome.failed());
-    ASSERT_EQ(outcome.lines.size(), 4);
+    ASSERT_EQ(outcome.lines.size(), 6);
     QStringList found;
     for (const SensitiveRegion& region : PrivacyProtector::regionsForLines(outcome.lines)) {
         found << region.text;
     }
-    EXPECT_EQ(found,
-              QStringList({QStringLiteral("820-97-9205"), QStringLiteral("966-00-3200"),
-                           QStringLiteral("anna@example.org"), QStringLiteral("555-201-7788")}));
+    EXPECT_EQ(found, QStringList({QStringLiteral("820-97-9205"), QStringLiteral("966-00-3200"),
+                                  QStringLiteral("anna@example.org"),
+                                  QStringLiteral("555-201-7788"), address}));
+    EXPECT_EQ(outcome.lines.back().text, QStringLiteral("Work"));
 }
 
 TEST(ScreenTextReaderTest, UnchangedAndMovedLinesAreReusedAndAChangeIsReadAgain) {
