@@ -207,6 +207,55 @@ bool restoreAtSigns(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+bool isAddressGlyph(const RecognizedGlyph& glyph) {
+    if (glyph.text.size() != 1) {
+        return false;
+    }
+    const QChar c = glyph.text.at(0);
+    return (c.isLetterOrNumber() && c.unicode() < 128) || QStringLiteral("._%+-").contains(c);
+}
+
+// The engine's first reading of `glyph` that `fits`, if any.
+template <typename Fits>
+bool takeAlternative(RecognizedGlyph& glyph, Fits fits) {
+    for (const QChar c : glyph.alternatives) {
+        if (fits(c)) {
+            glyph.text = QString(c);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first letter of an address misread as a stroke or a digit ("|silva@", "].dubois@",
+// "1i565@", "1.haddad@"): a bar or bracket that touches the address, or a digit that begins it and
+// is followed by no digit, takes the engine's first letter for it where it found one likely.
+bool resolveAddressStarts(QList<RecognizedGlyph>& glyphs) {
+    bool changed = false;
+    for (qsizetype at = 0; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@")) {
+            continue;
+        }
+        qsizetype start = at;
+        while (start > 0 && !glyphs.at(start).wordStart && isAddressGlyph(glyphs.at(start - 1))) {
+            --start;
+        }
+        const auto isAsciiLetter = [](QChar c) {
+            return c.isLetter() && c.unicode() < 128;
+        };
+        const bool touching = start > 0 && !glyphs.at(start).wordStart;
+        if (touching && QStringLiteral("|]").contains(glyphs.at(start - 1).text) &&
+            takeAlternative(glyphs[start - 1], isAsciiLetter)) {
+            changed = true;
+            --start;
+        } else if (start + 1 < at && glyphs.at(start).text.size() == 1 &&
+                   glyphs.at(start).text.at(0).isDigit() && !isDigit(glyphs.at(start + 1))) {
+            changed = takeAlternative(glyphs[start], isAsciiLetter) || changed;
+        }
+    }
+    return changed;
+}
+
 }  // namespace
 
 RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
@@ -214,6 +263,7 @@ RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
     bool changed = mergeDoubledGlyphs(out.glyphs);
     changed = resolveDigitRuns(out.glyphs) || changed;
     changed = restoreAtSigns(out.glyphs) || changed;
+    changed = resolveAddressStarts(out.glyphs) || changed;
     if (!line.text.contains(QLatin1Char('@')) || ink.format() != QImage::Format_Grayscale8) {
         return changed ? withTextOfGlyphs(out) : line;
     }

@@ -69,20 +69,23 @@ TEST(GlyphConfusionsTest, APlusReadAsTBeforeTheAtSignComesBackAndRealTsStay) {
 }  // namespace
 
 TEST(GlyphConfusionsTest, ADoubtedGlyphTakesTheEnginesOtherReadingWhereANumberOrAddressNeedsIt) {
-    // The one glyph with alternatives is the character after the '|'.
+    // The one glyph with alternatives is the character after the '^'.
     const struct {
         const char* reading;
         const char* alternatives;
         const char* expected;
     } cases[] = {
-        {"card |A268410607962362 ok", "£46", "card 4268410607962362 ok"},
-        {"ssn |S17-07-6301", "5", "ssn 517-07-6301"},
-        {"id |A2684106 ok", "4", "id A2684106 ok"},
-        {"card |A268410607962362 ok", "£R", "card A268410607962362 ok"},
-        {"ref |AB68410607962362", "4", "ref AB68410607962362"},
-        {"ssn |§93-32-9145", "5$g8S", "ssn 593-32-9145"},
-        {"notes: pierre|gexample.org", "@G¢", "notes: pierre@example.org"},
-        {"tag: sa|ge ok", "@", "tag: sage ok"},
+        {"card ^A268410607962362 ok", "£46", "card 4268410607962362 ok"},
+        {"ssn ^S17-07-6301", "5", "ssn 517-07-6301"},
+        {"id ^A2684106 ok", "4", "id A2684106 ok"},
+        {"card ^A268410607962362 ok", "£R", "card A268410607962362 ok"},
+        {"ref ^AB68410607962362", "4", "ref AB68410607962362"},
+        {"ssn ^§93-32-9145", "5$g8S", "ssn 593-32-9145"},
+        {"notes: pierre^gexample.org", "@G¢", "notes: pierre@example.org"},
+        {"tag: sa^ge ok", "@", "tag: sage ok"},
+        {"2,omar_silva,^|silva@fabrikam.io", "lI", "2,omar_silva,lsilva@fabrikam.io"},
+        {"notes: ^1i565@mail.example.net", "lIL", "notes: li565@mail.example.net"},
+        {"id ^12ab@corp.io", "l", "id 12ab@corp.io"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reading);
@@ -92,7 +95,7 @@ TEST(GlyphConfusionsTest, ADoubtedGlyphTakesTheEnginesOtherReadingWhereANumberOr
         for (const QChar ch : QString::fromUtf8(c.reading)) {
             if (ch == QLatin1Char(' ')) {
                 wordStart = true;
-            } else if (ch == QLatin1Char('|')) {
+            } else if (ch == QLatin1Char('^')) {
                 marked = true;
             } else {
                 line.glyphs.append(RecognizedGlyph{
@@ -101,7 +104,7 @@ TEST(GlyphConfusionsTest, ADoubtedGlyphTakesTheEnginesOtherReadingWhereANumberOr
                 marked = false;
             }
         }
-        line.text = QString::fromUtf8(c.reading).remove(QLatin1Char('|'));
+        line.text = QString::fromUtf8(c.reading).remove(QLatin1Char('^'));
         EXPECT_EQ(GlyphConfusions::resolve(line, QImage()).text.toStdString(), c.expected);
     }
 }
