@@ -1,6 +1,7 @@
 #include "ocr/GlyphInk.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +15,8 @@ const QString kNarrowGlyphs = QStringLiteral(".,:;'`!|il1Ijftr-()[]_");
 const QString kWideGlyphs = QStringLiteral("mwMW@%_");
 constexpr double kFragmentWidth = 0.35;
 constexpr double kMergedWidth = 1.7;
+// A piece at least this many steps between glyphs wide is glyphs touching.
+constexpr double kTouchingWidth = 1.5;
 
 // The boxes of the 8-connected pieces of ink, left to right.
 std::vector<QRect> pieces(const QImage& ink) {
@@ -79,6 +82,34 @@ std::vector<QRect> glyphsOf(const std::vector<QRect>& pieces) {
     return glyphs;
 }
 
+// Glyphs that touch (an enlarged 1× screen blurs neighbours together) make one piece as wide as
+// two or more cells; such a piece is cut into cells of the line's usual step between glyphs.
+std::vector<QRect> withTouchingSplit(const std::vector<QRect>& boxes) {
+    std::vector<int> steps;
+    for (size_t i = 1; i < boxes.size(); ++i) {
+        steps.push_back(boxes[i].center().x() - boxes[i - 1].center().x());
+    }
+    if (steps.size() < 3) {
+        return boxes;
+    }
+    std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
+    const double step = steps[steps.size() / 2];
+    std::vector<QRect> out;
+    for (const QRect& box : boxes) {
+        const auto cells = static_cast<int>(std::lround(box.width() / step));
+        if (box.width() < kTouchingWidth * step || cells < 2) {
+            out.push_back(box);
+            continue;
+        }
+        for (int c = 0; c < cells; ++c) {
+            const int left = box.left() + box.width() * c / cells;
+            const int right = box.left() + box.width() * (c + 1) / cells - 1;
+            out.emplace_back(QPoint(left, box.top()), QPoint(right, box.bottom()));
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
@@ -86,9 +117,12 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     if (glyphs.isEmpty() || ink.format() != QImage::Format_Grayscale8) {
         return line;
     }
-    const std::vector<QRect> boxes = glyphsOf(pieces(ink));
+    std::vector<QRect> boxes = glyphsOf(pieces(ink));
     const auto glyphCount = static_cast<size_t>(glyphs.size());
-    if (boxes.size() < glyphCount || boxes.size() > glyphCount + kMaxUnread) {
+    if (boxes.size() < glyphCount) {
+        boxes = withTouchingSplit(boxes);
+    }
+    if (boxes.empty() || boxes.size() < glyphCount || boxes.size() > glyphCount + kMaxUnread) {
         return line;
     }
     std::vector<int> bottoms;

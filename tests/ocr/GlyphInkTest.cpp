@@ -39,11 +39,14 @@ TEST(GlyphInkTest, GlyphsTakeTheirOwnInkOnlyWhereEveryGlyphHasItsPiece) {
         const char* drawn;
         const char* skipped;
         bool placed;
+        int touching = -1;  // a bar joins this character's ink to the next one's
     } cases[] = {
         {"every glyph read", "5,kenji_tanaka,l.haddad@proseware.net",
          "                                     ", true},
         {"an underscore read as a space", "sent to kxu_nguyen@example.io",
          "           ~                 ", true},
+        {"two glyphs touching", "sent to kenji_tanaka@example.io",
+         "                               ", true, 9},
         {"a letter the engine missed", "sent to kenji tanaka@example.io",
          "              ~                ", false},
     };
@@ -51,6 +54,14 @@ TEST(GlyphInkTest, GlyphsTakeTheirOwnInkOnlyWhereEveryGlyphHasItsPiece) {
         SCOPED_TRACE(c.name);
         QImage image = TextImage::blank(1400, 60);
         TextImage::draw(image, QString::fromUtf8(c.drawn), QPoint(12, 10), mono);
+        if (c.touching >= 0) {
+            const QFontMetrics metrics(mono);
+            const int x =
+                12 + metrics.horizontalAdvance(QString::fromUtf8(c.drawn).left(c.touching));
+            TextImage::fill(image,
+                            QRect(x, 10 + metrics.ascent() - 8, 2 * metrics.averageCharWidth(), 2),
+                            Qt::black);
+        }
         const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
         QList<QRect> cells;
         const RecognizedLine line = roughLine(
