@@ -238,10 +238,21 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
     const int top = static_cast<int>(std::lround(baseline - 1.3 * glyphHeight));
     const int bottom = static_cast<int>(std::lround(baseline + 0.5 * glyphHeight));
 
+    // A box that is its glyph's own ink, not the engine's rough guess.
+    const auto exact = [&](size_t i) {
+        const QRect& box = glyphs.at(static_cast<qsizetype>(i)).box;
+        return boxes[i].left == box.left() && boxes[i].right == box.right();
+    };
     QString out = glyphs.first().text;
     for (size_t i = 1; i < boxes.size(); ++i) {
         const RecognizedGlyph& glyph = glyphs.at(static_cast<qsizetype>(i));
-        if (glyph.wordStart && !monospace && joinsDigitGroups(glyphs, i)) {
+        if (!glyph.wordStart && digitPitch > 0 &&
+            isDigit(glyphs.at(static_cast<qsizetype>(i) - 1).text) && isDigit(glyph.text) &&
+            exact(i - 1) && exact(i) &&
+            boxes[i].centre() - boxes[i - 1].centre() >= kDigitGapSteps * digitPitch) {
+            // The engine lost the space between two groups of a number ("21477 8795").
+            out += QLatin1Char(' ');
+        } else if (glyph.wordStart && !monospace && joinsDigitGroups(glyphs, i)) {
             const double distance = boxes[i].centre() - boxes[i - 1].centre();
             if (distance >= kDigitSpaceSteps * digitPitch) {
                 out += QLatin1Char(' ');

@@ -13,8 +13,9 @@
 // stand about one pitch apart inside a word and two or more across a space, and the ground
 // between them is narrower than a cell.
 //
-// Only the engine's spaces are judged: one that geometry contradicts is removed, one over a cell
-// whose ink is a bar along the bottom becomes "_". Spaces are never added. Proportional lines keep
+// Mostly the engine's spaces are judged: one that geometry contradicts is removed, one over a cell
+// whose ink is a bar along the bottom becomes "_". A space is added only between two digits whose
+// own ink stands a space apart (a phone number's groups read as one). Proportional lines keep
 // the engine's spacing between letters (their gaps vary too much with the glyph pairs, and a space
 // wrongly removed hides a number from its word boundary); only the spaces inside digit runs, set
 // on a fixed pitch in every font, are judged there, so a card number split after a narrow "1" is
@@ -44,6 +45,9 @@ inline constexpr double kGridShare = 0.9;
 // between digits inside words.
 inline constexpr int kMinDigitSteps = 3;
 inline constexpr double kDigitSpaceSteps = 1.25;
+// Where two digits of one word stand at least this many digit pitches apart, both boxes being their
+// own ink, the engine lost a space between two groups and it is put back.
+inline constexpr double kDigitGapSteps = 1.35;
 // In monospace lines, an engine space is kept when its neighbours' centres stand at least this many
 // pitches apart or the widest empty column run between them is at least this share of the pitch.
 inline constexpr double kSpaceSteps = 1.5;

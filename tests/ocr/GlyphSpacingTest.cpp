@@ -75,6 +75,8 @@ TEST(GlyphSpacingTest, SpacesFollowTheGlyphCellsInMonospaceAndDigitRunsOnly) {
          "-rw-r--r-- 1 omar 21.4K Jun 26 card_4170443544736.pdf",
          "-rw-r--r-- 1 omar 21.4K Jun 26 card 4170443544736. pdf",
          "-rw-r--r-- 1 omar 21.4K Jun 26 card_4170443544736.pdf"},
+        {"a number's groups read as one get their space back", sans, "call 214 77 8795 now",
+         "call 21477 8795 now", "call 214 77 8795 now"},
         {"spaced arithmetic keeps its spaces", sans, "pay 2500 - 1000 now", "pay 2500 - 1000 now",
          "pay 2500 - 1000 now"},
     };
