@@ -145,12 +145,18 @@ bool mergeDoubledGlyphs(QList<RecognizedGlyph>& glyphs) {
         const bool digits = isDigit(a) && isDigit(b);
         const int width = digits ? digitWidth : glyphWidth;
         // The engine's glyph boxes are rough: two real glyphs may overlap as much as one read
-        // twice. Only the engine's own doubt (the same reading, or each a likely reading of the
-        // other) tells a doubled reading from a glyph that would be lost by merging.
+        // twice. Only the engine's own doubt (the same reading, or one a likely reading of the
+        // other) tells a doubled reading from a glyph that would be lost by merging; where each is
+        // a likely reading of the other, a digit beside a letter ("i1" for "1") is doubled too,
+        // and the boxes may spread further.
         const bool sameReading =
             a.text == b.text || a.alternatives.contains(b.text) || b.alternatives.contains(a.text);
-        if (!(digits || isMark(a) || isMark(b)) || b.wordStart || b.box.left() > a.box.right() ||
-            width <= 0 || both.width() > kDoubledGlyphSpan * width || !sameReading) {
+        const bool mutual = a.alternatives.contains(b.text) && b.alternatives.contains(a.text);
+        const bool kinds =
+            digits || isMark(a) || isMark(b) || (mutual && (isDigit(a) || isDigit(b)));
+        const double span = mutual ? kMutualDoubledGlyphSpan : kDoubledGlyphSpan;
+        if (!kinds || b.wordStart || b.box.left() > a.box.right() || width <= 0 ||
+            both.width() > span * width || !sameReading) {
             continue;
         }
         const bool aWider = a.box.width() >= b.box.width();
@@ -256,6 +262,41 @@ bool resolveAddressStarts(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+// The digits that end an address's name ("wei183@") misread as letters ("weil83@", "johnS3@",
+// "ivanii7@"): going left from the "@" over the digits, letters the engine also read as a digit
+// take that digit, up to the first letter it did not.
+bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
+    bool changed = false;
+    for (qsizetype at = 1; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@") || !isDigit(glyphs.at(at - 1)) ||
+            glyphs.at(at).wordStart) {
+            continue;
+        }
+        qsizetype i = at - 1;
+        while (i > 0 && isDigit(glyphs.at(i)) && !glyphs.at(i).wordStart) {
+            --i;
+        }
+        // Letters of the name before them: at least kMinNameLetters must stay letters, so that a
+        // short name the engine doubted throughout ("li565@") is left as read.
+        qsizetype nameStart = i;
+        while (nameStart > 0 && !glyphs.at(nameStart).wordStart &&
+               isAddressGlyph(glyphs.at(nameStart - 1))) {
+            --nameStart;
+        }
+        for (; i - nameStart >= kMinNameLetters && !isDigit(glyphs.at(i)) &&
+               !glyphs.at(i + 1).wordStart;
+             --i) {
+            const RecognizedGlyph& glyph = glyphs.at(i);
+            if (glyph.text.size() != 1 || !glyph.text.at(0).isLetter() ||
+                !takeAlternative(glyphs[i], [](QChar c) { return c.isDigit(); })) {
+                break;
+            }
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 }  // namespace
 
 RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
@@ -264,6 +305,7 @@ RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
     changed = resolveDigitRuns(out.glyphs) || changed;
     changed = restoreAtSigns(out.glyphs) || changed;
     changed = resolveAddressStarts(out.glyphs) || changed;
+    changed = resolveTrailingDigits(out.glyphs) || changed;
     if (!line.text.contains(QLatin1Char('@')) || ink.format() != QImage::Format_Grayscale8) {
         return changed ? withTextOfGlyphs(out) : line;
     }

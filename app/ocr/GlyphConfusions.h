@@ -20,6 +20,11 @@ inline constexpr int kMinDigitRun = 8;
 // Two overlapping digits (or marks) of a word whose boxes together are at most this many median
 // digit (or glyph) widths wide are one glyph read twice.
 inline constexpr double kDoubledGlyphSpan = 1.4;
+inline constexpr double kMutualDoubledGlyphSpan = 1.7;
+
+// Letters before the digits that end an address's name take the engine's digit for them only while
+// at least this many letters of the name stay before them.
+inline constexpr int kMinNameLetters = 2;
 
 // A crossbar whose top lies at least this share of the glyph's ink height below the ink's top is a
 // plus sign's; the lower share where the engine, too, found "+" likely.

@@ -86,6 +86,8 @@ TEST(GlyphConfusionsTest, ADoubtedGlyphTakesTheEnginesOtherReadingWhereANumberOr
         {"2,omar_silva,^|silva@fabrikam.io", "lI", "2,omar_silva,lsilva@fabrikam.io"},
         {"notes: ^1i565@mail.example.net", "lIL", "notes: li565@mail.example.net"},
         {"id ^12ab@corp.io", "l", "id 12ab@corp.io"},
+        {"user=wei^l83@proseware.net", "1i", "user=wei183@proseware.net"},
+        {"notes: l^i565@mail.example.net", "1", "notes: li565@mail.example.net"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reading);
