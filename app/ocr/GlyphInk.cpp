@@ -110,6 +110,92 @@ std::vector<QRect> withTouchingSplit(const std::vector<QRect>& boxes) {
     return out;
 }
 
+// The box of each glyph: pieces and glyphs in order, the fewest pieces left unread or joined first
+// and then the nearest centres (the engine's boxes are rough but not in the wrong order). Empty
+// when no such order exists.
+std::vector<QRect> aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>& glyphs) {
+    const auto glyphCount = static_cast<size_t>(glyphs.size());
+    std::vector<int> bottoms;
+    for (const QRect& box : boxes) {
+        bottoms.push_back(box.bottom());
+    }
+    std::nth_element(bottoms.begin(), bottoms.begin() + bottoms.size() / 2, bottoms.end());
+    const int baseline = bottoms[bottoms.size() / 2];
+    // A piece the engine read as nothing: at an end of the line (a table's rule, a badge's edge),
+    // or a bar along the baseline (an underscore it read as a space or dropped). A letter's piece
+    // never is, even where the engine put a space before it.
+    const auto isBar = [&](size_t piece) {
+        const QRect& box = boxes[piece];
+        return box.width() >= 2 * box.height() && box.top() >= baseline - box.height();
+    };
+    const auto mayBeUnread = [&](size_t piece, size_t glyph) {
+        return glyph == 0 || glyph == glyphCount || isBar(piece);
+    };
+    const auto distance = [&](const QRect& box, size_t glyph) {
+        return std::abs(box.center().x() -
+                        glyphs.at(static_cast<qsizetype>(glyph)).box.center().x());
+    };
+    enum class Move : uint8_t { none, unread, matched, joined };
+    constexpr double kUnreachable = 1e18;
+    const size_t columns = glyphCount + 1;
+    std::vector<double> cost((boxes.size() + 1) * columns, kUnreachable);
+    std::vector<Move> moves(cost.size(), Move::none);
+    const auto at = [columns](size_t piece, size_t glyph) {
+        return piece * columns + glyph;
+    };
+    const auto relax = [&](size_t piece, size_t glyph, double value, Move move) {
+        if (value < cost[at(piece, glyph)]) {
+            cost[at(piece, glyph)] = value;
+            moves[at(piece, glyph)] = move;
+        }
+    };
+    cost[at(0, 0)] = 0;
+    for (size_t p = 0; p < boxes.size(); ++p) {
+        for (size_t g = 0; g <= glyphCount; ++g) {
+            const double here = cost[at(p, g)];
+            if (here >= kUnreachable) {
+                continue;
+            }
+            if (mayBeUnread(p, g)) {
+                relax(p + 1, g, here + kUnreadCost, Move::unread);
+            }
+            if (g == glyphCount) {
+                continue;
+            }
+            relax(p + 1, g + 1, here + distance(boxes[p], g), Move::matched);
+            // A glyph broken in two side by side (a "w" whose halves part on a blurred screen);
+            // an underscore's bar stays apart, for the spacing to find between the glyphs.
+            if (p + 1 < boxes.size() && !isBar(p) && !isBar(p + 1)) {
+                relax(p + 2, g + 1, here + kUnreadCost + distance(boxes[p].united(boxes[p + 1]), g),
+                      Move::joined);
+            }
+        }
+    }
+    if (cost[at(boxes.size(), glyphCount)] >= kUnreachable) {
+        return {};
+    }
+    std::vector<QRect> out(glyphCount);
+    size_t p = boxes.size();
+    size_t g = glyphCount;
+    while (p > 0) {
+        switch (moves[at(p, g)]) {
+            case Move::unread:
+                --p;
+                break;
+            case Move::matched:
+                out[--g] = boxes[--p];
+                break;
+            case Move::joined:
+                out[--g] = boxes[p - 2].united(boxes[p - 1]);
+                p -= 2;
+                break;
+            case Move::none:
+                return {};
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
@@ -125,63 +211,15 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     if (boxes.empty() || boxes.size() < glyphCount || boxes.size() > glyphCount + kMaxUnread) {
         return line;
     }
-    std::vector<int> bottoms;
-    for (const QRect& box : boxes) {
-        bottoms.push_back(box.bottom());
-    }
-    std::nth_element(bottoms.begin(), bottoms.begin() + bottoms.size() / 2, bottoms.end());
-    const int baseline = bottoms[bottoms.size() / 2];
-    // A piece the engine read as nothing: at an end of the line (a table's rule, a badge's edge),
-    // or a bar along the baseline (an underscore it read as a space or dropped). A letter's piece
-    // never is, even where the engine put a space before it.
-    const auto mayBeUnread = [&](size_t piece, size_t glyph) {
-        const QRect& box = boxes[piece];
-        const bool bar = box.width() >= 2 * box.height() && box.top() >= baseline - box.height();
-        return glyph == 0 || glyph == glyphCount || bar;
-    };
-    // Pieces and glyphs in order, the fewest unread pieces first and then the nearest centres: the
-    // engine's boxes are rough but not in the wrong order.
-    constexpr double kUnreachable = 1e18;
-    const size_t columns = glyphCount + 1;
-    std::vector<double> cost((boxes.size() + 1) * columns, kUnreachable);
-    const auto at = [columns](size_t piece, size_t glyph) {
-        return piece * columns + glyph;
-    };
-    cost[at(0, 0)] = 0;
-    for (size_t p = 0; p <= boxes.size(); ++p) {
-        for (size_t g = 0; g <= glyphCount; ++g) {
-            const double here = cost[at(p, g)];
-            if (here >= kUnreachable || p == boxes.size()) {
-                continue;
-            }
-            if (mayBeUnread(p, g)) {
-                cost[at(p + 1, g)] = std::min(cost[at(p + 1, g)], here + kUnreadCost);
-            }
-            if (g < glyphCount) {
-                const QRect& engineBox = glyphs.at(static_cast<qsizetype>(g)).box;
-                const double distance = std::abs(boxes[p].center().x() - engineBox.center().x());
-                cost[at(p + 1, g + 1)] = std::min(cost[at(p + 1, g + 1)], here + distance);
-            }
-        }
-    }
-    if (cost[at(boxes.size(), glyphCount)] >= kUnreachable) {
+    const std::vector<QRect> placedBoxes = aligned(boxes, glyphs);
+    if (placedBoxes.empty()) {
         return line;
     }
-    // Walk back through the cheapest choices.
     RecognizedLine out = line;
     std::vector<int> widths;
-    size_t p = boxes.size();
-    size_t g = glyphCount;
-    while (g > 0) {
-        const QRect& engineBox = glyphs.at(static_cast<qsizetype>(g - 1)).box;
-        const double matched =
-            cost[at(p - 1, g - 1)] + std::abs(boxes[p - 1].center().x() - engineBox.center().x());
-        if (cost[at(p - 1, g - 1)] < kUnreachable && matched == cost[at(p, g)]) {
-            out.glyphs[static_cast<qsizetype>(g - 1)].box = boxes[p - 1];
-            widths.push_back(boxes[p - 1].width());
-            --g;
-        }
-        --p;
+    for (size_t g = 0; g < glyphCount; ++g) {
+        out.glyphs[static_cast<qsizetype>(g)].box = placedBoxes[g];
+        widths.push_back(placedBoxes[g].width());
     }
     // A glyph broken into fragments, or neighbours run together, may still add up to the count,
     // shifting pieces onto the wrong glyphs: a fragment stands for a whole letter, or a piece lies

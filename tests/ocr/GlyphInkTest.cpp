@@ -40,6 +40,7 @@ TEST(GlyphInkTest, GlyphsTakeTheirOwnInkOnlyWhereEveryGlyphHasItsPiece) {
         const char* skipped;
         bool placed;
         int touching = -1;  // a bar joins this character's ink to the next one's
+        int broken = -1;    // this character's ink is cut in two down its middle
     } cases[] = {
         {"every glyph read", "5,kenji_tanaka,l.haddad@proseware.net",
          "                                     ", true},
@@ -47,6 +48,8 @@ TEST(GlyphInkTest, GlyphsTakeTheirOwnInkOnlyWhereEveryGlyphHasItsPiece) {
          "           ~                 ", true},
         {"two glyphs touching", "sent to kenji_tanaka@example.io",
          "                               ", true, 9},
+        {"a letter broken in two", "sent to kenji_tanaka@news.io", "                            ",
+         true, -1, 23},
         {"a letter the engine missed", "sent to kenji tanaka@example.io",
          "              ~                ", false},
     };
@@ -54,6 +57,13 @@ TEST(GlyphInkTest, GlyphsTakeTheirOwnInkOnlyWhereEveryGlyphHasItsPiece) {
         SCOPED_TRACE(c.name);
         QImage image = TextImage::blank(1400, 60);
         TextImage::draw(image, QString::fromUtf8(c.drawn), QPoint(12, 10), mono);
+        if (c.broken >= 0) {
+            const QFontMetrics metrics(mono);
+            const QString drawn = QString::fromUtf8(c.drawn);
+            const int x = 12 + metrics.horizontalAdvance(drawn.left(c.broken)) +
+                          metrics.horizontalAdvance(drawn.at(c.broken)) / 2;
+            TextImage::fill(image, QRect(x - 1, 0, 3, image.height()), Qt::white);
+        }
         if (c.touching >= 0) {
             const QFontMetrics metrics(mono);
             const int x =
