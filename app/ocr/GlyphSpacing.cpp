@@ -222,10 +222,24 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
     const auto onPitch = std::count_if(steps.begin(), steps.end(), [&](double step) {
         return std::abs(step - pitch) <= kPitchTolerance * pitch;
     });
+    // A box that is its glyph's own ink, not the engine's rough guess.
+    const auto exact = [&](size_t i) {
+        const QRect& box = glyphs.at(static_cast<qsizetype>(i)).box;
+        return boxes[i].left == box.left() && boxes[i].right == box.right();
+    };
+    size_t exactBoxes = 0;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        exactBoxes += exact(i) ? 1 : 0;
+    }
+    // The engine's own boxes are spread about evenly along a line in any font ("Customer
+    // s.nguyen" in a serif font passed for monospace and lost its space); only glyphs on their own
+    // ink show a monospace font.
+    const bool onInk =
+        static_cast<double>(exactBoxes) >= kGridShare * static_cast<double>(boxes.size());
     const bool narrowOnPitch = narrowSteps.size() >= static_cast<size_t>(kMinNarrowSteps) &&
                                median(narrowSteps) >= kNarrowStepShare * pitch;
     const bool monospace =
-        !overlapping && pitch > 0 && steps.size() >= static_cast<size_t>(kMinSteps) &&
+        !overlapping && pitch > 0 && steps.size() >= static_cast<size_t>(kMinSteps) && onInk &&
         (narrowOnPitch || onCellGrid(glyphs, boxes, pitch)) &&
         static_cast<double>(onPitch) >= kMonospaceShare * static_cast<double>(steps.size());
     const double digitPitch =
@@ -238,11 +252,6 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
     const int top = static_cast<int>(std::lround(baseline - 1.3 * glyphHeight));
     const int bottom = static_cast<int>(std::lround(baseline + 0.5 * glyphHeight));
 
-    // A box that is its glyph's own ink, not the engine's rough guess.
-    const auto exact = [&](size_t i) {
-        const QRect& box = glyphs.at(static_cast<qsizetype>(i)).box;
-        return boxes[i].left == box.left() && boxes[i].right == box.right();
-    };
     QString out = glyphs.first().text;
     for (size_t i = 1; i < boxes.size(); ++i) {
         const RecognizedGlyph& glyph = glyphs.at(static_cast<qsizetype>(i));

@@ -22,9 +22,11 @@
 // whole again, and so is a number split beside the "-" or "." between its groups ("746 -06-9427").
 namespace GlyphSpacing {
 
-// A line is monospace when at least kMonospaceShare of the steps between neighbouring glyph
-// centres inside words lie within kPitchTolerance of the median step (the pitch), over at least
-// kMinSteps steps...
+// A line is monospace when its glyphs stand on their own ink (at least kGridShare of their boxes
+// are their ink's, see GlyphInk: the engine's own boxes are spread about evenly along a line in
+// any font) and at least kMonospaceShare of the steps between neighbouring glyph centres inside
+// words lie within kPitchTolerance of the median step (the pitch), over at least kMinSteps
+// steps...
 inline constexpr double kPitchTolerance = 0.2;
 inline constexpr double kMonospaceShare = 0.7;
 inline constexpr int kMinSteps = 6;
