@@ -250,7 +250,8 @@ bool resolveAddressStarts(QList<RecognizedGlyph>& glyphs) {
             return c.isLetter() && c.unicode() < 128;
         };
         const bool touching = start > 0 && !glyphs.at(start).wordStart;
-        if (touching && QStringLiteral("|]").contains(glyphs.at(start - 1).text) &&
+        if (touching && glyphs.at(start - 1).text.size() == 1 &&
+            QStringLiteral("|]").contains(glyphs.at(start - 1).text) &&
             takeAlternative(glyphs[start - 1], isAsciiLetter)) {
             changed = true;
             --start;
