@@ -298,6 +298,46 @@ bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+// An address's first letter read as a capital whose small form has the same shape ("Nadia654@"
+// for "nadia654@"): on its own ink, no taller than the name's small letters, where the engine also
+// found the small form likely.
+bool resolveSmallFirstLetters(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
+    static const QString kSameShapeCapitals = QStringLiteral("CMNOSUVWXZ");
+    static const QString kSmallLetters = QStringLiteral("acemnorsuvwxz");
+    bool changed = false;
+    for (qsizetype at = 0; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@")) {
+            continue;
+        }
+        qsizetype start = at;
+        while (start > 0 && !glyphs.at(start).wordStart && isAddressGlyph(glyphs.at(start - 1))) {
+            --start;
+        }
+        RecognizedGlyph& first = glyphs[start];
+        const QString small = first.text.toLower();
+        if (start == at || first.text.size() != 1 || !kSameShapeCapitals.contains(first.text) ||
+            !first.alternatives.contains(small) || !fitsItsInk(ink, first.box)) {
+            continue;
+        }
+        std::vector<int> heights;
+        for (qsizetype i = start + 1; i < at; ++i) {
+            const RecognizedGlyph& glyph = glyphs.at(i);
+            if (glyph.text.size() == 1 && kSmallLetters.contains(glyph.text)) {
+                heights.push_back(glyph.box.height());
+            }
+        }
+        if (heights.size() < 2) {
+            continue;
+        }
+        std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+        if (first.box.height() <= kSmallLetterHeight * heights[heights.size() / 2]) {
+            first.text = small;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 }  // namespace
 
 RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
@@ -310,6 +350,7 @@ RecognizedLine resolve(const RecognizedLine& line, const QImage& ink) {
     if (!line.text.contains(QLatin1Char('@')) || ink.format() != QImage::Format_Grayscale8) {
         return changed ? withTextOfGlyphs(out) : line;
     }
+    changed = resolveSmallFirstLetters(out.glyphs, ink) || changed;
     for (qsizetype i = 0; i < out.glyphs.size(); ++i) {
         if (out.glyphs.at(i).text != QLatin1String("t")) {
             continue;

@@ -26,6 +26,10 @@ inline constexpr double kMutualDoubledGlyphSpan = 1.7;
 // at least this many letters of the name stay before them.
 inline constexpr int kMinNameLetters = 2;
 
+// An address's first letter read as a capital is small when its ink is no taller than this many
+// times the median of the name's small letters.
+inline constexpr double kSmallLetterHeight = 1.15;
+
 // A crossbar whose top lies at least this share of the glyph's ink height below the ink's top is a
 // plus sign's; the lower share where the engine, too, found "+" likely.
 inline constexpr double kPlusBarDepth = 0.4;

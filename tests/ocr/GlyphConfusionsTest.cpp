@@ -66,6 +66,29 @@ TEST(GlyphConfusionsTest, APlusReadAsTBeforeTheAtSignComesBackAndRealTsStay) {
     }
 }
 
+TEST(GlyphConfusionsTest, AnAddressesFirstLetterReadAsACapitalIsSmallOnlyWhereItsInkIs) {
+    const struct {
+        const char* drawn;
+        const char* expected;
+    } cases[] = {
+        {"to nadia654@example.com", "to nadia654@example.com"},
+        {"to Nadia654@example.com", "to Nadia654@example.com"},
+    };
+    const QFont font = TextImage::font(QStringLiteral("DejaVu Sans"), 32);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.drawn);
+        QImage image = TextImage::blank(900, 70);
+        TextImage::draw(image, QString::fromUtf8(c.drawn), QPoint(10, 10), font);
+        const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+        RecognizedLine line =
+            engineLine(QString::fromUtf8(c.drawn), QStringLiteral("to Nadia654@example.com"), font,
+                       QPoint(10, 10));
+        line.glyphs[2].alternatives = QStringLiteral("Mn");
+        EXPECT_EQ(GlyphConfusions::resolve(GlyphInk::placed(line, gray), gray).text.toStdString(),
+                  c.expected);
+    }
+}
+
 }  // namespace
 
 TEST(GlyphConfusionsTest, ADoubtedGlyphTakesTheEnginesOtherReadingWhereANumberOrAddressNeedsIt) {
