@@ -1,0 +1,260 @@
+#include "ocr/AddressGlyphs.h"
+
+#include "ocr/GlyphReading.h"
+#include "ocr/SensitivePatternTable.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace AddressGlyphs {
+namespace {
+
+using GlyphReading::isDigit;
+using GlyphReading::takeAlternative;
+
+constexpr uint8_t kInkBelow = 128;
+
+// Where the first row carrying a bar (at least 4/5 of the widest row's ink) lies below the top
+// of the ink in `area`, as a share of the ink's height; negative when there is too little ink.
+double barDepth(const QImage& ink, QRect area) {
+    area = area.intersected(ink.rect());
+    std::vector<int> counts;
+    int first = -1;
+    int last = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uint8_t* row = ink.constScanLine(y);
+        const auto count = static_cast<int>(std::count_if(row + area.left(), row + area.right() + 1,
+                                                          [](uint8_t v) { return v < kInkBelow; }));
+        counts.push_back(count);
+        if (count > 0) {
+            first = first < 0 ? y : first;
+            last = y;
+        }
+    }
+    if (first < 0 || last - first < 4) {
+        return -1;
+    }
+    const int widest = *std::max_element(counts.begin(), counts.end());
+    for (int y = first; y <= last; ++y) {
+        if (5 * counts[static_cast<size_t>(y - area.top())] >= 4 * widest) {
+            return static_cast<double>(y - first) / (last - first);
+        }
+    }
+    return -1;
+}
+
+// True when ink touches the left and right edges of `area`: the box is the glyph's own ink.
+bool fitsItsInk(const QImage& ink, QRect area) {
+    area = area.intersected(ink.rect());
+    const auto columnHasInk = [&](int x) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            if (ink.constScanLine(y)[x] < kInkBelow) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return !area.isEmpty() && columnHasInk(area.left()) && columnHasInk(area.right());
+}
+
+// An "@" read as a letter ("pierregexample.org" at 1×): in a word without one, a glyph the engine
+// also found likely to be "@" is "@" where that makes the word an address.
+bool restoreAtSigns(QList<RecognizedGlyph>& glyphs) {
+    bool changed = false;
+    qsizetype start = 0;
+    while (start < glyphs.size()) {
+        qsizetype end = start + 1;
+        while (end < glyphs.size() && !glyphs.at(end).wordStart) {
+            ++end;
+        }
+        QString word;
+        for (qsizetype i = start; i < end; ++i) {
+            word += glyphs.at(i).text;
+        }
+        // One character per glyph, so that a glyph's index is its place in the word.
+        const bool plain = word.size() == end - start;
+        for (qsizetype i = start + 1; plain && !word.contains(QLatin1Char('@')) && i + 1 < end;
+             ++i) {
+            if (!glyphs.at(i).alternatives.contains(QLatin1Char('@'))) {
+                continue;
+            }
+            QString candidate = word;
+            candidate[i - start] = QLatin1Char('@');
+            const QList<SensitiveMatch> matches =
+                SensitivePatternTable::sensitiveMatches(candidate);
+            if (std::any_of(matches.begin(), matches.end(), [](const SensitiveMatch& match) {
+                    return match.kind == SensitiveDataKind::email;
+                })) {
+                glyphs[i].text = QStringLiteral("@");
+                word = candidate;
+                changed = true;
+            }
+        }
+        start = end;
+    }
+    return changed;
+}
+
+bool isAddressGlyph(const RecognizedGlyph& glyph) {
+    if (glyph.text.size() != 1) {
+        return false;
+    }
+    const QChar c = glyph.text.at(0);
+    return (c.isLetterOrNumber() && c.unicode() < 128) || QStringLiteral("._%+-").contains(c);
+}
+
+// The first letter of an address misread as a stroke or a digit ("|silva@", "].dubois@",
+// "1i565@", "1.haddad@"): a bar or bracket that touches the address, or a digit that begins it and
+// is followed by no digit, takes the engine's first letter for it where it found one likely.
+bool resolveAddressStarts(QList<RecognizedGlyph>& glyphs) {
+    bool changed = false;
+    for (qsizetype at = 0; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@")) {
+            continue;
+        }
+        qsizetype start = at;
+        while (start > 0 && !glyphs.at(start).wordStart && isAddressGlyph(glyphs.at(start - 1))) {
+            --start;
+        }
+        const auto isAsciiLetter = [](QChar c) {
+            return c.isLetter() && c.unicode() < 128;
+        };
+        const bool touching = start > 0 && !glyphs.at(start).wordStart;
+        if (touching && glyphs.at(start - 1).text.size() == 1 &&
+            QStringLiteral("|]").contains(glyphs.at(start - 1).text) &&
+            takeAlternative(glyphs[start - 1], isAsciiLetter)) {
+            changed = true;
+            --start;
+        } else if (start + 1 < at && glyphs.at(start).text.size() == 1 &&
+                   glyphs.at(start).text.at(0).isDigit() && !isDigit(glyphs.at(start + 1))) {
+            changed = takeAlternative(glyphs[start], isAsciiLetter) || changed;
+        }
+    }
+    return changed;
+}
+
+// The digits that end an address's name ("wei183@") misread as letters ("weil83@", "johnS3@",
+// "ivanii7@"): going left from the "@" over the digits, letters the engine also read as a digit
+// take that digit, up to the first letter it did not.
+bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
+    bool changed = false;
+    for (qsizetype at = 1; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@") || !isDigit(glyphs.at(at - 1)) ||
+            glyphs.at(at).wordStart) {
+            continue;
+        }
+        qsizetype i = at - 1;
+        while (i > 0 && isDigit(glyphs.at(i)) && !glyphs.at(i).wordStart) {
+            --i;
+        }
+        // Letters of the name before them: at least kMinNameLetters must stay letters, so that a
+        // short name the engine doubted throughout ("li565@") is left as read.
+        qsizetype nameStart = i;
+        while (nameStart > 0 && !glyphs.at(nameStart).wordStart &&
+               isAddressGlyph(glyphs.at(nameStart - 1))) {
+            --nameStart;
+        }
+        for (; i - nameStart >= kMinNameLetters && !isDigit(glyphs.at(i)) &&
+               !glyphs.at(i + 1).wordStart;
+             --i) {
+            const RecognizedGlyph& glyph = glyphs.at(i);
+            if (glyph.text.size() != 1 || !glyph.text.at(0).isLetter() ||
+                !takeAlternative(glyphs[i], [](QChar c) { return c.isDigit(); })) {
+                break;
+            }
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+// An address's first letter read as a capital whose small form has the same shape ("Nadia654@"
+// for "nadia654@"): on its own ink, no taller than the name's small letters, where the engine also
+// found the small form likely.
+bool resolveSmallFirstLetters(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
+    static const QString kSameShapeCapitals = QStringLiteral("CMNOSUVWXZ");
+    static const QString kSmallLetters = QStringLiteral("acemnorsuvwxz");
+    bool changed = false;
+    for (qsizetype at = 0; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@")) {
+            continue;
+        }
+        qsizetype start = at;
+        while (start > 0 && !glyphs.at(start).wordStart && isAddressGlyph(glyphs.at(start - 1))) {
+            --start;
+        }
+        RecognizedGlyph& first = glyphs[start];
+        const QString small = first.text.toLower();
+        if (start == at || first.text.size() != 1 || !kSameShapeCapitals.contains(first.text) ||
+            !first.alternatives.contains(small) || !fitsItsInk(ink, first.box)) {
+            continue;
+        }
+        std::vector<int> heights;
+        for (qsizetype i = start + 1; i < at; ++i) {
+            const RecognizedGlyph& glyph = glyphs.at(i);
+            if (glyph.text.size() == 1 && kSmallLetters.contains(glyph.text)) {
+                heights.push_back(glyph.box.height());
+            }
+        }
+        if (heights.size() < 2) {
+            continue;
+        }
+        std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+        if (first.box.height() <= kSmallLetterHeight * heights[heights.size() / 2]) {
+            first.text = small;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+// The "+" of "maria+news@…" read as "t": a "t" is crossed near the top of its ink, at the
+// x-height, and a "+" in the middle. Only glyphs of a word before its "@" are judged.
+bool restorePlusSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
+    bool changed = false;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        if (glyphs.at(i).text != QLatin1String("t")) {
+            continue;
+        }
+        bool beforeAt = false;
+        for (qsizetype j = i + 1; j < glyphs.size() && !glyphs.at(j).wordStart; ++j) {
+            beforeAt = beforeAt || glyphs.at(j).text == QLatin1String("@");
+        }
+        // The box only: the engine's boxes of neighbours do not overlap it.
+        QRect area = glyphs.at(i).box;
+        if (i + 1 < glyphs.size()) {
+            area.setRight(std::min(area.right(), glyphs.at(i + 1).box.left() - 1));
+        }
+        // The engine's doubt ("+" among its readings) needs less of the ink's support; without
+        // it, only a box that is the glyph's own ink is measured, never a rough one reaching
+        // into its neighbours.
+        const double depth = beforeAt ? barDepth(ink, area) : -1;
+        const bool plus = glyphs.at(i).alternatives.contains(QLatin1Char('+'))
+                              ? depth >= kDoubtedPlusBarDepth
+                              : fitsItsInk(ink, area) && depth >= kPlusBarDepth;
+        if (plus) {
+            glyphs[i].text = QStringLiteral("+");
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+}  // namespace
+
+bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
+    bool changed = restoreAtSigns(glyphs);
+    changed = resolveAddressStarts(glyphs) || changed;
+    changed = resolveTrailingDigits(glyphs) || changed;
+    const bool hasAt = std::any_of(glyphs.begin(), glyphs.end(), [](const RecognizedGlyph& g) {
+        return g.text == QLatin1String("@");
+    });
+    if (!hasAt || ink.format() != QImage::Format_Grayscale8) {
+        return changed;
+    }
+    changed = resolveSmallFirstLetters(glyphs, ink) || changed;
+    return restorePlusSigns(glyphs, ink) || changed;
+}
+
+}  // namespace AddressGlyphs

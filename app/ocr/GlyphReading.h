@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ocr/RecognizedLine.h"
+
+// Small questions about one recognised glyph, shared by the rules that correct the engine's
+// readings.
+namespace GlyphReading {
+
+inline bool isDigit(const RecognizedGlyph& glyph) {
+    return glyph.text.size() == 1 && glyph.text.at(0).isDigit();
+}
+
+// Replaces the glyph's reading with the engine's first other reading of it that `fits`; false
+// when there is none.
+template <typename Fits>
+bool takeAlternative(RecognizedGlyph& glyph, Fits fits) {
+    for (const QChar c : glyph.alternatives) {
+        if (fits(c)) {
+            glyph.text = QString(c);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace GlyphReading
