@@ -64,10 +64,7 @@ bool restoreAtSigns(QList<RecognizedGlyph>& glyphs) {
     bool changed = false;
     qsizetype start = 0;
     while (start < glyphs.size()) {
-        qsizetype end = start + 1;
-        while (end < glyphs.size() && !glyphs.at(end).wordStart) {
-            ++end;
-        }
+        const qsizetype end = GlyphReading::wordEnd(glyphs, start);
         QString word;
         for (qsizetype i = start; i < end; ++i) {
             word += glyphs.at(i).text;
@@ -104,6 +101,15 @@ bool isAddressGlyph(const RecognizedGlyph& glyph) {
     return (c.isLetterOrNumber() && c.unicode() < 128) || QStringLiteral("._%+-").contains(c);
 }
 
+// The first glyph of the run of address characters that ends at `end` within its word.
+qsizetype addressStart(const QList<RecognizedGlyph>& glyphs, qsizetype end) {
+    qsizetype start = end;
+    while (start > 0 && !glyphs.at(start).wordStart && isAddressGlyph(glyphs.at(start - 1))) {
+        --start;
+    }
+    return start;
+}
+
 // The first letter of an address misread as a stroke or a digit ("|silva@", "].dubois@",
 // "1i565@", "1.haddad@"): a bar or bracket that touches the address, or a digit that begins it and
 // is followed by no digit, takes the engine's first letter for it where it found one likely.
@@ -113,10 +119,7 @@ bool resolveAddressStarts(QList<RecognizedGlyph>& glyphs) {
         if (glyphs.at(at).text != QLatin1String("@")) {
             continue;
         }
-        qsizetype start = at;
-        while (start > 0 && !glyphs.at(start).wordStart && isAddressGlyph(glyphs.at(start - 1))) {
-            --start;
-        }
+        qsizetype start = addressStart(glyphs, at);
         const auto isAsciiLetter = [](QChar c) {
             return c.isLetter() && c.unicode() < 128;
         };
@@ -150,11 +153,7 @@ bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
         }
         // Letters of the name before them: at least kMinNameLetters must stay letters, so that a
         // short name the engine doubted throughout ("li565@") is left as read.
-        qsizetype nameStart = i;
-        while (nameStart > 0 && !glyphs.at(nameStart).wordStart &&
-               isAddressGlyph(glyphs.at(nameStart - 1))) {
-            --nameStart;
-        }
+        const qsizetype nameStart = addressStart(glyphs, i);
         for (; i - nameStart >= kMinNameLetters && !isDigit(glyphs.at(i)) &&
                !glyphs.at(i + 1).wordStart;
              --i) {
@@ -180,10 +179,7 @@ bool resolveSmallFirstLetters(QList<RecognizedGlyph>& glyphs, const QImage& ink)
         if (glyphs.at(at).text != QLatin1String("@")) {
             continue;
         }
-        qsizetype start = at;
-        while (start > 0 && !glyphs.at(start).wordStart && isAddressGlyph(glyphs.at(start - 1))) {
-            --start;
-        }
+        qsizetype start = addressStart(glyphs, at);
         RecognizedGlyph& first = glyphs[start];
         const QString small = first.text.toLower();
         if (start == at || first.text.size() != 1 || !kSameShapeCapitals.contains(first.text) ||

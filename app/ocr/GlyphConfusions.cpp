@@ -36,10 +36,7 @@ bool resolveDigitRuns(QList<RecognizedGlyph>& glyphs) {
     bool changed = false;
     qsizetype start = 0;
     while (start < glyphs.size()) {
-        qsizetype end = start + 1;
-        while (end < glyphs.size() && !glyphs.at(end).wordStart) {
-            ++end;
-        }
+        const qsizetype end = GlyphReading::wordEnd(glyphs, start);
         int digits = 0;
         qsizetype stranger = -1;
         int strangers = 0;

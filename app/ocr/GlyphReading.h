@@ -6,6 +6,15 @@
 // readings.
 namespace GlyphReading {
 
+// One past the last glyph of the word that begins at `start`.
+inline qsizetype wordEnd(const QList<RecognizedGlyph>& glyphs, qsizetype start) {
+    qsizetype end = start + 1;
+    while (end < glyphs.size() && !glyphs.at(end).wordStart) {
+        ++end;
+    }
+    return end;
+}
+
 inline bool isDigit(const RecognizedGlyph& glyph) {
     return glyph.text.size() == 1 && glyph.text.at(0).isDigit();
 }

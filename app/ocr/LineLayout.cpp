@@ -111,8 +111,8 @@ std::vector<Run> inkRows(const QImage& image, const QRect& area) {
     return merged;
 }
 
-// Runs of columns of `area` with ink, split where at least kMinColumnGap columns are empty.
-std::vector<Run> inkColumns(const QImage& image, const QRect& area) {
+// How many ink pixels each column of `area` holds.
+std::vector<int> inkPerColumn(const QImage& image, const QRect& area) {
     std::vector<int> columnInk(static_cast<size_t>(area.width()), 0);
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const uint8_t* line = image.constScanLine(y) + area.left();
@@ -120,6 +120,12 @@ std::vector<Run> inkColumns(const QImage& image, const QRect& area) {
             columnInk[static_cast<size_t>(x)] += line[x] == kInk ? 1 : 0;
         }
     }
+    return columnInk;
+}
+
+// Runs of columns of `area` with ink, split where at least kMinColumnGap columns are empty.
+std::vector<Run> inkColumns(const QImage& image, const QRect& area) {
+    const std::vector<int> columnInk = inkPerColumn(image, area);
     std::vector<Run> runs;
     int gap = kMinColumnGap;
     for (int x = 0; x < area.width(); ++x) {
@@ -160,13 +166,7 @@ bool hasValley(const QImage& image, const QRect& box) {
 // alone joins its lines: a window's edge drawn in pieces between the lines, a scroll bar. `box`
 // itself when there is none.
 QRect withoutEdgeStrip(const QImage& image, const QRect& box) {
-    std::vector<int> columnInk(static_cast<size_t>(box.width()), 0);
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        const uint8_t* line = image.constScanLine(y) + box.left();
-        for (int x = 0; x < box.width(); ++x) {
-            columnInk[static_cast<size_t>(x)] += line[x] == kInk ? 1 : 0;
-        }
-    }
+    const std::vector<int> columnInk = inkPerColumn(image, box);
     const auto inked = [&](int x) {
         return x >= 0 && x < box.width() && columnInk[static_cast<size_t>(x)] > 0;
     };
@@ -197,13 +197,7 @@ QRect withoutEdgeStrip(const QImage& image, const QRect& box) {
 
 // The parts of one line split at its badges, in reading order; empty when it has none.
 QList<TextArea> splitAtBadges(const QImage& image, const QRect& box) {
-    std::vector<int> columnInk(static_cast<size_t>(box.width()), 0);
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        const uint8_t* line = image.constScanLine(y) + box.left();
-        for (int x = 0; x < box.width(); ++x) {
-            columnInk[static_cast<size_t>(x)] += line[x] == kInk ? 1 : 0;
-        }
-    }
+    const std::vector<int> columnInk = inkPerColumn(image, box);
     // Parts of the line apart by at least kMinBadgeGap empty columns.
     struct Part {
         Run columns;
