@@ -123,34 +123,53 @@ def pixel(screen, x, y):
     return pixels[i:i + 3]
 
 
+def ground_rows(screen, x0, x1, t, b):
+    """Each row's colour over [x0, x1) when every row of it is one colour, else None."""
+    rows = []
+    for y in range(t, b):
+        ground = pixel(screen, x0, y)
+        if any(pixel(screen, x, y) != ground for x in range(x0, x1)):
+            return None
+        rows.append(ground)
+    return rows
+
+
 def check_line(stem, screen, line, scale):
-    """The box is right when it holds ink and a strip just past the last character is ground: each
-    row of the strip one colour, which also holds on a gradient (Fusion's buttons)."""
+    """The box is right when each of its characters holds ink and strips just before its first and
+    past its last character are ground: each row of a strip one colour, which also holds on a
+    gradient (Fusion's buttons)."""
     if "chars" not in line:
         return 0
     x0, top, w, h = line["box"]
     x1 = x0 + w
     vx0, vy0, vx1, vy1 = line["visible"]
     t, b = max(int(top), int(vy0)), min(int(math.ceil(top + h)), int(vy1))
-    strip0 = int(math.ceil(x1)) + scale
-    strip1 = min(strip0 + 3 * scale, int(vx1) - 3 * scale)
-    problems = 0
-    rows = []
-    if strip1 > strip0:
-        for y in range(t, b):
-            ground = pixel(screen, strip0, y)
-            if any(pixel(screen, x, y) != ground for x in range(strip0, strip1)):
-                print(f"warning: {stem}: ink past the last character of {line['text']!r}", file=sys.stderr)
-                problems += 1
+    problems = []
+    rows = None
+    after0 = int(math.ceil(x1)) + scale
+    after1 = min(after0 + 3 * scale, int(vx1) - 3 * scale)
+    if after1 > after0:
+        rows = ground_rows(screen, after0, after1, t, b)
+        if rows is None:
+            problems.append("ink past the last character")
+    before1 = int(x0) - scale
+    before0 = max(before1 - 3 * scale, int(math.ceil(vx0)) + 3 * scale)
+    if before1 > before0:
+        before = ground_rows(screen, before0, before1, t, b)
+        if before is None:
+            problems.append("ink before the first character")
+        rows = rows or before
+    if rows:
+        for ch, (left, right) in zip(line["text"], line["chars"]):
+            if ch.isspace() or right <= left:
+                continue
+            if not any(pixel(screen, x, y) != rows[y - t]
+                       for y in range(t, b) for x in range(int(left), int(math.ceil(right)))):
+                problems.append(f"no ink in the box of {ch!r}")
                 break
-            rows.append(ground)
-    if len(rows) == b - t and rows:
-        inked = any(pixel(screen, x, y) != rows[y - t]
-                    for y in range(t, b) for x in range(int(x0), int(math.ceil(x1))))
-        if not inked:
-            print(f"warning: {stem}: no ink in the box of {line['text']!r}", file=sys.stderr)
-            problems += 1
-    return problems
+    for problem in problems:
+        print(f"warning: {stem}: {problem} of {line['text']!r}", file=sys.stderr)
+    return len(problems)
 
 
 def render(display, tool, work, out_dir, index, layout):
