@@ -301,14 +301,14 @@ QRectF globalRect(const QWidget* widget, const QRect& rect) {
     return QRectF(widget->mapToGlobal(rect.topLeft()), rect.size());
 }
 
+// The tags name the family asked for: say so when fontconfig drew another one.
 QStringList fontTags(const QStringList& tags, const QFont& font) {
-    QStringList out = tags;
     const QFontInfo info(font);
     if (info.family() != font.family()) {
         std::fprintf(stderr, "warning: font %s drawn as %s\n", qPrintable(font.family()),
                      qPrintable(info.family()));
     }
-    return out;
+    return tags;
 }
 
 // QLabel draws plain text with QStyle::drawItemText in its contents rectangle.
