@@ -530,6 +530,12 @@ int main(int argc, char* argv[]) {
     desktop.setGeometry(0, 0, layout.value(QStringLiteral("width")).toInt(),
                         layout.value(QStringLiteral("height")).toInt());
     desktop.show();
+    // The truth is in device-independent pixels: with a scale factor it would not be the root's.
+    if (desktop.devicePixelRatioF() != 1.0) {
+        std::fprintf(stderr, "device pixel ratio %g: unset QT_SCALE_FACTOR and friends\n",
+                     desktop.devicePixelRatioF());
+        return 1;
+    }
 
     QList<Window> windows;
     for (const QJsonValue& spec : layout.value(QStringLiteral("windows")).toArray()) {
