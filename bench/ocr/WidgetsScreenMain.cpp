@@ -238,9 +238,10 @@ Window build(const QJsonObject& spec, int scale) {
 class Truth {
 public:
     // One visual line: text and the x of each character boundary (text.size() + 1 of them) in
-    // root pixels, its vertical extent, and the area of the screen the widget shows it in.
+    // root pixels, its vertical extent, and the area of the screen the widget shows it in; not
+    // whole when the widget elides or scrolls it.
     void add(const QString& text, const QList<qreal>& edges, qreal top, qreal height,
-             const QRectF& visible, QStringList tags) {
+             const QRectF& visible, QStringList tags, bool whole = true) {
         int a = 0;
         int z = static_cast<int>(text.size());
         while (a < z && text.at(a).isSpace()) {
@@ -261,7 +262,7 @@ public:
         line[QStringLiteral("visible")] =
             QJsonArray{visible.left(), visible.top(), visible.right(), visible.bottom()};
         // Partly hidden by its widget: the bench scores it neither way.
-        if (!visible.adjusted(-0.5, -0.5, 0.5, 0.5).contains(box)) {
+        if (!whole || !visible.adjusted(-0.5, -0.5, 0.5, 0.5).contains(box)) {
             const QRectF shown = visible.intersected(box);
             tags = QStringList{QStringLiteral("clipped")};
             line[QStringLiteral("box")] =
@@ -282,13 +283,13 @@ public:
     // Text a style draws with drawItemText / a QTextLayout from a point: the widget font's
     // advances of each prefix, from the text's origin.
     void addFromOrigin(const QString& text, const QFont& font, QPointF origin, qreal height,
-                       const QRectF& visible, const QStringList& tags) {
+                       const QRectF& visible, const QStringList& tags, bool whole = true) {
         const QFontMetricsF fm(font);
         QList<qreal> edges;
         for (int i = 0; i <= text.size(); ++i) {
             edges << origin.x() + fm.horizontalAdvance(text.left(i));
         }
-        add(text, edges, origin.y(), height, visible, tags);
+        add(text, edges, origin.y(), height, visible, tags, whole);
     }
 
     QJsonArray lines() const { return m_lines; }
@@ -337,18 +338,17 @@ void addLineEdit(Truth& truth, Entry* edit, const QStringList& tags) {
         }
         edges << edit->mapToGlobal(QPoint(cursor.x() + 5, 0)).x();
     }
+    // With the cursor at the end, the first character is no longer where it was: the entry
+    // scrolled, the text does not fit and the later edges were taken scrolled.
+    const bool scrolled =
+        !text.isEmpty() && edit->cursorPositionAt(QPoint(first.x() + 5, first.center().y())) != 0;
     edit->setCursorPosition(0);
-    // Scrolled while the cursor walked past the right edge: the text does not fit.
-    const bool scrolled = edit->cursorRect() != first;
     QStyleOptionFrame opt;
     edit->initStyleOption(&opt);
-    QRect visible = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
-    if (scrolled) {
-        visible.setRight(visible.left());
-    }
+    const QRect visible = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
     const qreal top = edit->mapToGlobal(first.topLeft()).y();
     truth.add(text, edges, top, first.height() - 1, globalRect(edit, visible),
-              fontTags(tags, edit->font()));
+              fontTags(tags, edit->font()), !scrolled);
 }
 
 // Each visual line of the editor's layout; characters' edges from the cursor rectangle of each
@@ -404,12 +404,11 @@ void addItem(Truth& truth, View* view, const QModelIndex& index, const QStringLi
     const qreal height = fm.height();
     const QPointF origin(rect.left(), rect.top() + (rect.height() - height) / 2);
     const QWidget* viewport = view->viewport();
-    QRectF visible = globalRect(viewport, viewport->rect()).intersected(globalRect(viewport, rect));
-    if (fm.horizontalAdvance(text) > rect.width()) {
-        visible.setRight(visible.left());  // elided
-    }
+    const QRectF visible =
+        globalRect(viewport, viewport->rect()).intersected(globalRect(viewport, rect));
+    const bool elided = fm.horizontalAdvance(text) > rect.width();
     truth.addFromOrigin(text, view->font(), QPointF(viewport->mapToGlobal(QPoint(0, 0))) + origin,
-                        height, visible, fontTags(tags, view->font()));
+                        height, visible, fontTags(tags, view->font()), !elided);
 }
 
 // QHeaderView paints a section's label with drawItemText in the style's header label rectangle.
