@@ -347,6 +347,7 @@ void addLineEdit(Truth& truth, Entry* edit, const QStringList& tags) {
     edit->initStyleOption(&opt);
     const QRect visible = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
     const qreal top = edit->mapToGlobal(first.topLeft()).y();
+    // The cursor rectangle is one pixel taller than the text line.
     truth.add(text, edges, top, first.height() - 1, globalRect(edit, visible),
               fontTags(tags, edit->font()), !scrolled);
 }
