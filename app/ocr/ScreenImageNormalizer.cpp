@@ -1,5 +1,6 @@
 #include "ocr/ScreenImageNormalizer.h"
 
+#include "ocr/FaintBars.h"
 #include "ocr/GroundContinuations.h"
 #include "ocr/InkLevelJudge.h"
 
@@ -119,6 +120,7 @@ QImage normalize(const QImage& screenshot) {
         }
     }
     GroundContinuations(gray, rules, columns, out).resolve();
+    FaintBars::restore(gray, rules, columns, out);
     return out;
 }
 
