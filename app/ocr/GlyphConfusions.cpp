@@ -11,18 +11,7 @@ namespace GlyphConfusions {
 namespace {
 
 using GlyphReading::isDigit;
-
-RecognizedLine withTextOfGlyphs(RecognizedLine line) {
-    QString text;
-    for (const RecognizedGlyph& glyph : line.glyphs) {
-        if (glyph.wordStart && !text.isEmpty()) {
-            text += QLatin1Char(' ');
-        }
-        text += glyph.text;
-    }
-    line.text = text;
-    return line;
-}
+using GlyphReading::withTextOfGlyphs;
 
 // Marks that write numbers: group separators, brackets, a country code's plus, a row's comma.
 bool isNumberMark(const RecognizedGlyph& glyph) {
@@ -102,8 +91,8 @@ bool mergeDoubledGlyphs(QList<RecognizedGlyph>& glyphs) {
         const bool kinds =
             digits || isMark(a) || isMark(b) || (mutual && (isDigit(a) || isDigit(b)));
         const double span = mutual ? kMutualDoubledGlyphSpan : kDoubledGlyphSpan;
-        if (!kinds || b.wordStart || b.box.left() > a.box.right() || width <= 0 ||
-            both.width() > span * width || !sameReading) {
+        if (!kinds || b.wordStart || a.ownPiece || b.ownPiece || b.box.left() > a.box.right() ||
+            width <= 0 || both.width() > span * width || !sameReading) {
             continue;
         }
         const bool aWider = a.box.width() >= b.box.width();

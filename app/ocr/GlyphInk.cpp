@@ -1,5 +1,7 @@
 #include "ocr/GlyphInk.h"
 
+#include "ocr/GlyphReading.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -17,6 +19,17 @@ constexpr double kFragmentWidth = 0.35;
 constexpr double kMergedWidth = 1.7;
 // A piece at least this many steps between glyphs wide is glyphs touching.
 constexpr double kTouchingWidth = 1.5;
+// A glyph joined from pieces is at most this many typical pieces wide, unless it is a wide one.
+constexpr double kJoinedWidth = 1.25;
+// The most pieces one glyph may be broken into.
+constexpr size_t kMaxJoined = 3;
+// A full stop is no taller than this share of the line's typical piece.
+constexpr double kDotHeight = 0.3;
+// A digit's box at least this many of the line's digit widths wide may hold the digit twice.
+constexpr double kRepeatedWidth = 1.6;
+// Two pieces are one glyph drawn twice where at most this share of their inked pixels lie apart
+// from the other's ink.
+constexpr double kSameShapeStrays = 0.05;
 
 // The boxes of the 8-connected pieces of ink, left to right.
 std::vector<QRect> pieces(const QImage& ink) {
@@ -65,14 +78,51 @@ std::vector<QRect> pieces(const QImage& ink) {
     return out;
 }
 
-// Pieces stacked over each other joined into one glyph each.
-std::vector<QRect> glyphsOf(const std::vector<QRect>& pieces) {
+int median(std::vector<int> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// The line's baseline and typical height, from its pieces of ink.
+struct LineShape {
+    int baseline = 0;
+    int typicalHeight = 0;
+
+    explicit LineShape(const std::vector<QRect>& pieces) {
+        std::vector<int> bottoms;
+        std::vector<int> heights;
+        for (const QRect& piece : pieces) {
+            bottoms.push_back(piece.bottom());
+            heights.push_back(piece.height());
+        }
+        if (!pieces.empty()) {
+            baseline = median(bottoms);
+            typicalHeight = median(heights);
+        }
+    }
+
+    bool onBaseline(const QRect& piece) const {
+        return std::abs(piece.bottom() - baseline) <= kDotHeight * typicalHeight / 2;
+    }
+    // A full stop: small, round, on the baseline.
+    bool isDot(const QRect& piece) const {
+        return piece.height() <= kDotHeight * typicalHeight &&
+               piece.width() <= 2 * piece.height() && piece.height() <= 2 * piece.width() &&
+               onBaseline(piece);
+    }
+};
+
+// Pieces stacked over each other joined into one glyph each; a full stop tucked under a serif
+// letter's arm ("r." in "air.com") stays apart from the letter standing on the baseline beside it.
+std::vector<QRect> glyphsOf(const std::vector<QRect>& pieces, const LineShape& shape) {
     std::vector<QRect> glyphs;
     for (const QRect& piece : pieces) {
         if (!glyphs.empty()) {
             QRect& last = glyphs.back();
             const int overlap = std::min(last.right(), piece.right()) - piece.left() + 1;
-            if (overlap >= kStackedOverlap * std::min(last.width(), piece.width())) {
+            const bool dotBeside = (shape.isDot(piece) && shape.onBaseline(last)) ||
+                                   (shape.isDot(last) && shape.onBaseline(piece));
+            if (overlap >= kStackedOverlap * std::min(last.width(), piece.width()) && !dotBeside) {
                 last = last.united(piece);
                 continue;
             }
@@ -80,6 +130,42 @@ std::vector<QRect> glyphsOf(const std::vector<QRect>& pieces) {
         glyphs.push_back(piece);
     }
     return glyphs;
+}
+
+// Whether the ink in boxes `a` and `b`, laid over each other at their top left corners, is the same
+// glyph drawn twice: few inked pixels of either lie more than a pixel from the other's ink (an
+// enlarged 1× screen draws the same glyph at another pixel phase, its edges a pixel apart).
+bool sameShape(const QImage& ink, const QRect& a, const QRect& b) {
+    if (std::abs(a.width() - b.width()) > 2 || std::abs(a.height() - b.height()) > 2) {
+        return false;
+    }
+    const auto inkAt = [&](const QRect& box, int x, int y) {
+        return x >= 0 && y >= 0 && x < box.width() && y < box.height() &&
+               ink.constScanLine(box.top() + y)[box.left() + x] < kInkBelow;
+    };
+    const auto strays = [&](const QRect& from, const QRect& to) {
+        int stray = 0;
+        int inked = 0;
+        for (int y = 0; y < from.height(); ++y) {
+            for (int x = 0; x < from.width(); ++x) {
+                if (!inkAt(from, x, y)) {
+                    continue;
+                }
+                ++inked;
+                bool near = false;
+                for (int dy = -1; dy <= 1 && !near; ++dy) {
+                    for (int dx = -1; dx <= 1 && !near; ++dx) {
+                        near = inkAt(to, x + dx, y + dy);
+                    }
+                }
+                stray += near ? 0 : 1;
+            }
+        }
+        return std::pair{stray, inked};
+    };
+    const auto [strayA, inkA] = strays(a, b);
+    const auto [strayB, inkB] = strays(b, a);
+    return inkA > 0 && inkB > 0 && strayA + strayB <= kSameShapeStrays * (inkA + inkB);
 }
 
 // Glyphs that touch (an enlarged 1× screen blurs neighbours together) make one piece as wide as
@@ -110,17 +196,20 @@ std::vector<QRect> withTouchingSplit(const std::vector<QRect>& boxes) {
     return out;
 }
 
+// Where the glyphs' pieces lie: each glyph's box, and the full stops the engine missed between them
+// (each before the glyph of its index).
+struct Alignment {
+    std::vector<QRect> glyphs;
+    std::vector<std::pair<size_t, QRect>> dots;
+};
+
 // The box of each glyph: pieces and glyphs in order, the fewest pieces left unread or joined first
 // and then the nearest centres (the engine's boxes are rough but not in the wrong order). Empty
 // when no such order exists.
-std::vector<QRect> aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>& glyphs) {
+Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>& glyphs,
+                  const LineShape& shape) {
     const auto glyphCount = static_cast<size_t>(glyphs.size());
-    std::vector<int> bottoms;
-    for (const QRect& box : boxes) {
-        bottoms.push_back(box.bottom());
-    }
-    std::nth_element(bottoms.begin(), bottoms.begin() + bottoms.size() / 2, bottoms.end());
-    const int baseline = bottoms[bottoms.size() / 2];
+    const int baseline = shape.baseline;
     // A piece the engine read as nothing: at an end of the line (a table's rule, a badge's edge),
     // or a bar along the baseline (an underscore it read as a space or dropped). A letter's piece
     // never is, even where the engine put a space before it.
@@ -131,11 +220,32 @@ std::vector<QRect> aligned(const std::vector<QRect>& boxes, const QList<Recogniz
     const auto mayBeUnread = [&](size_t piece, size_t glyph) {
         return glyph == 0 || glyph == glyphCount || isBar(piece);
     };
+    const auto isDot = [&](size_t piece) {
+        return shape.isDot(boxes[piece]);
+    };
+    const auto glyphAt = [&](size_t index) -> const RecognizedGlyph& {
+        return glyphs.at(static_cast<qsizetype>(index));
+    };
+    // A full stop the engine read as nothing, where it found a full stop likely for a glyph beside
+    // it: one tucked under a serif letter's arm ("tailspin-air.com" read "tailspin-aircom").
+    const auto missedDot = [&](size_t piece, size_t before) {
+        const RecognizedGlyph& next = glyphAt(before);
+        const RecognizedGlyph& previous = glyphAt(before - 1);
+        return isDot(piece) && !next.wordStart && next.text != QLatin1String(".") &&
+               previous.text != QLatin1String(".") &&
+               (next.alternatives.contains(QLatin1Char('.')) ||
+                previous.alternatives.contains(QLatin1Char('.')));
+    };
+    std::vector<int> widths;
+    for (const QRect& box : boxes) {
+        widths.push_back(box.width());
+    }
+    const int typicalWidth = median(widths);
     const auto distance = [&](const QRect& box, size_t glyph) {
         return std::abs(box.center().x() -
                         glyphs.at(static_cast<qsizetype>(glyph)).box.center().x());
     };
-    enum class Move : uint8_t { none, unread, matched, joined };
+    enum class Move : uint8_t { none, unread, dot, matched, joinedTwo, joinedThree };
     constexpr double kUnreachable = 1e18;
     const size_t columns = glyphCount + 1;
     std::vector<double> cost((boxes.size() + 1) * columns, kUnreachable);
@@ -158,23 +268,49 @@ std::vector<QRect> aligned(const std::vector<QRect>& boxes, const QList<Recogniz
             }
             if (mayBeUnread(p, g)) {
                 relax(p + 1, g, here + kUnreadCost, Move::unread);
+            } else if (missedDot(p, g)) {
+                relax(p + 1, g, here + kMissedGlyphCost, Move::dot);
             }
             if (g == glyphCount) {
                 continue;
             }
-            relax(p + 1, g + 1, here + distance(boxes[p], g), Move::matched);
-            // A glyph broken in two side by side (a "w" whose halves part on a blurred screen);
-            // an underscore's bar stays apart, for the spacing to find between the glyphs.
-            if (p + 1 < boxes.size() && !isBar(p) && !isBar(p + 1)) {
-                relax(p + 2, g + 1, here + kUnreadCost + distance(boxes[p].united(boxes[p + 1]), g),
-                      Move::joined);
+            // A fragment stands for no whole letter, and a full stop the engine read stands on a
+            // dot, not on a letter beside it.
+            const QString& text = glyphs.at(static_cast<qsizetype>(g)).text;
+            const bool fragment =
+                boxes[p].width() < kFragmentWidth * typicalWidth && !kNarrowGlyphs.contains(text);
+            const bool tallDot = text == QLatin1String(".") &&
+                                 boxes[p].height() > 2 * kDotHeight * shape.typicalHeight;
+            if (!fragment && !tallDot) {
+                relax(p + 1, g + 1, here + distance(boxes[p], g), Move::matched);
+            }
+            // A glyph broken in two or three side by side (a "w" whose strokes part on a blurred
+            // screen); an underscore's bar and a full stop stay apart, for the spacing to find
+            // between the glyphs.
+            // No wider than the glyph itself may be: joining a neighbour's piece would hide a
+            // glyph the engine missed.
+            const double widest = kWideGlyphs.contains(text)     ? kMergedWidth * typicalWidth
+                                  : kNarrowGlyphs.contains(text) ? 0
+                                                                 : kJoinedWidth * typicalWidth;
+            QRect joined = boxes[p];
+            for (size_t k = 1; k < kMaxJoined && p + k < boxes.size(); ++k) {
+                if (isBar(p + k - 1) || isBar(p + k) || isDot(p + k - 1) || isDot(p + k)) {
+                    break;
+                }
+                joined = joined.united(boxes[p + k]);
+                if (joined.width() > widest) {
+                    break;
+                }
+                relax(p + k + 1, g + 1, here + kUnreadCost * k + distance(joined, g),
+                      k == 1 ? Move::joinedTwo : Move::joinedThree);
             }
         }
     }
     if (cost[at(boxes.size(), glyphCount)] >= kUnreachable) {
         return {};
     }
-    std::vector<QRect> out(glyphCount);
+    Alignment out;
+    out.glyphs.resize(glyphCount);
     size_t p = boxes.size();
     size_t g = glyphCount;
     while (p > 0) {
@@ -182,15 +318,72 @@ std::vector<QRect> aligned(const std::vector<QRect>& boxes, const QList<Recogniz
             case Move::unread:
                 --p;
                 break;
-            case Move::matched:
-                out[--g] = boxes[--p];
+            case Move::dot:
+                out.dots.emplace_back(g, boxes[--p]);
                 break;
-            case Move::joined:
-                out[--g] = boxes[p - 2].united(boxes[p - 1]);
+            case Move::matched:
+                out.glyphs[--g] = boxes[--p];
+                break;
+            case Move::joinedTwo:
+                out.glyphs[--g] = boxes[p - 2].united(boxes[p - 1]);
                 p -= 2;
+                break;
+            case Move::joinedThree:
+                out.glyphs[--g] = boxes[p - 3].united(boxes[p - 2]).united(boxes[p - 1]);
+                p -= 3;
                 break;
             case Move::none:
                 return {};
+        }
+    }
+    std::reverse(out.dots.begin(), out.dots.end());
+    return out;
+}
+
+// The engine reads a digit repeated with no ground between its images once ("777-55-6630" read
+// "77-55-6630"): a digit whose box is as wide as two digits and holds the centres of two or three
+// pieces of the same shape, none of them inside a neighbour's box, is that digit once per piece
+// (unless the engine read the same digit next, its box merely rough).
+QList<RecognizedGlyph> withRepeatsRestored(const QList<RecognizedGlyph>& glyphs,
+                                           const std::vector<QRect>& boxes, const QImage& ink) {
+    std::vector<int> digitWidths;
+    for (const RecognizedGlyph& glyph : glyphs) {
+        if (GlyphReading::isDigit(glyph)) {
+            digitWidths.push_back(glyph.box.width());
+        }
+    }
+    if (digitWidths.size() < 3) {
+        return glyphs;
+    }
+    const int digitWidth = median(digitWidths);
+    QList<RecognizedGlyph> out;
+    for (qsizetype g = 0; g < glyphs.size(); ++g) {
+        const RecognizedGlyph& glyph = glyphs.at(g);
+        const RecognizedGlyph* next = g + 1 < glyphs.size() ? &glyphs.at(g + 1) : nullptr;
+        const RecognizedGlyph* previous = g > 0 ? &glyphs.at(g - 1) : nullptr;
+        const auto claimed = [&](const QRect& box) {
+            return (next && next->box.contains(box.center())) ||
+                   (previous && previous->box.contains(box.center()));
+        };
+        std::vector<QRect> inside;
+        for (const QRect& box : boxes) {
+            if (glyph.box.contains(box.center())) {
+                inside.push_back(box);
+            }
+        }
+        const bool repeated =
+            GlyphReading::isDigit(glyph) && glyph.box.width() >= kRepeatedWidth * digitWidth &&
+            (inside.size() == 2 || inside.size() == 3) && (!next || next->text != glyph.text) &&
+            std::all_of(inside.begin(), inside.end(), [&](const QRect& box) {
+                return !claimed(box) && sameShape(ink, box, inside.front());
+            });
+        if (!repeated) {
+            out.append(glyph);
+            continue;
+        }
+        for (size_t i = 0; i < inside.size(); ++i) {
+            out.append(RecognizedGlyph{glyph.text, inside[i], glyph.wordStart && i == 0,
+                                       glyph.alternatives, true});
         }
     }
     return out;
@@ -203,42 +396,55 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     if (glyphs.isEmpty() || ink.format() != QImage::Format_Grayscale8) {
         return line;
     }
-    std::vector<QRect> boxes = glyphsOf(pieces(ink));
-    const auto glyphCount = static_cast<size_t>(glyphs.size());
+    const std::vector<QRect> inkPieces = pieces(ink);
+    const LineShape shape(inkPieces);
+    std::vector<QRect> boxes = glyphsOf(inkPieces, shape);
+    RecognizedLine read = line;
+    read.glyphs = withRepeatsRestored(glyphs, boxes, ink);
+    if (read.glyphs.size() != glyphs.size()) {
+        read = GlyphReading::withTextOfGlyphs(read);
+    }
+    const auto glyphCount = static_cast<size_t>(read.glyphs.size());
     if (boxes.size() < glyphCount) {
         boxes = withTouchingSplit(boxes);
     }
     if (boxes.empty() || boxes.size() < glyphCount || boxes.size() > glyphCount + kMaxUnread) {
-        return line;
+        return read;
     }
-    const std::vector<QRect> placedBoxes = aligned(boxes, glyphs);
-    if (placedBoxes.empty()) {
-        return line;
+    const Alignment placement = aligned(boxes, read.glyphs, shape);
+    if (placement.glyphs.empty()) {
+        return read;
     }
-    RecognizedLine out = line;
+    RecognizedLine out = read;
     std::vector<int> widths;
     for (size_t g = 0; g < glyphCount; ++g) {
-        out.glyphs[static_cast<qsizetype>(g)].box = placedBoxes[g];
-        widths.push_back(placedBoxes[g].width());
+        out.glyphs[static_cast<qsizetype>(g)].box = placement.glyphs[g];
+        widths.push_back(placement.glyphs[g].width());
     }
     // A glyph broken into fragments, or neighbours run together, may still add up to the count,
     // shifting pieces onto the wrong glyphs: a fragment stands for a whole letter, or a piece lies
     // more than a glyph's width outside the engine's box for its glyph, rough as it is. Such a
     // placement is no placement.
-    std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
-    const double typical = widths[widths.size() / 2];
+    const double typical = median(widths);
     for (qsizetype i = 0; i < out.glyphs.size(); ++i) {
         const RecognizedGlyph& glyph = out.glyphs.at(i);
-        const QRect& engineBox = glyphs.at(i).box;
+        const QRect& engineBox = read.glyphs.at(i).box;
         const int width = glyph.box.width();
         const double centre = glyph.box.center().x();
         if ((width < kFragmentWidth * typical && !kNarrowGlyphs.contains(glyph.text)) ||
             (width > kMergedWidth * typical && !kWideGlyphs.contains(glyph.text)) ||
             centre < engineBox.left() - typical || centre > engineBox.right() + typical) {
-            return line;
+            return read;
         }
     }
-    return out;
+    if (placement.dots.empty()) {
+        return out;
+    }
+    for (auto dot = placement.dots.rbegin(); dot != placement.dots.rend(); ++dot) {
+        out.glyphs.insert(static_cast<qsizetype>(dot->first),
+                          RecognizedGlyph{QStringLiteral("."), dot->second, false, {}, true});
+    }
+    return GlyphReading::withTextOfGlyphs(out);
 }
 
 }  // namespace GlyphInk

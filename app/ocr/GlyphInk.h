@@ -19,6 +19,10 @@ inline constexpr double kStackedOverlap = 0.5;
 // distance between a piece's centre and its glyph's engine box.
 inline constexpr int kMaxUnread = 3;
 inline constexpr double kUnreadCost = 40.0;
+// A full stop the engine read as nothing inside a word costs this much:
+// more than a glyph joined from two pieces, so that no glyph the engine read is left for another's
+// piece.
+inline constexpr double kMissedGlyphCost = 2 * kUnreadCost;
 
 // `line` with its glyphs' boxes replaced by their ink's, or `line` itself. `ink` is the 8-bit image
 // the line was read from (dark ink on a light ground) in the glyphs' coordinates.

@@ -32,4 +32,17 @@ bool takeAlternative(RecognizedGlyph& glyph, Fits fits) {
     return false;
 }
 
+// `line` with its text rebuilt from its glyphs, a space before each that begins a word.
+inline RecognizedLine withTextOfGlyphs(RecognizedLine line) {
+    QString text;
+    for (const RecognizedGlyph& glyph : line.glyphs) {
+        if (glyph.wordStart && !text.isEmpty()) {
+            text += QLatin1Char(' ');
+        }
+        text += glyph.text;
+    }
+    line.text = text;
+    return line;
+}
+
 }  // namespace GlyphReading
