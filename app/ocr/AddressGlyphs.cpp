@@ -58,6 +58,53 @@ bool fitsItsInk(const QImage& ink, QRect area) {
     return !area.isEmpty() && columnHasInk(area.left()) && columnHasInk(area.right());
 }
 
+// Whether the ink in `area` is a monospace "l": a stem with a hook or serif to its left at the top
+// and a foot to its right at the bottom, nothing right of it at the top. An "L" has nothing left
+// of its stem, a "J" no foot to the right, an "I" serifs on both sides at the top.
+bool looksLikeSmallL(const QImage& ink, QRect area) {
+    area = area.intersected(ink.rect());
+    if (area.width() < 3 || area.height() < 8) {
+        return false;
+    }
+    const auto inkAt = [&](int x, int y) {
+        return ink.constScanLine(y)[x] < kInkBelow;
+    };
+    std::vector<int> columns(static_cast<size_t>(area.width()), 0);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            columns[static_cast<size_t>(x - area.left())] += inkAt(x, y) ? 1 : 0;
+        }
+    }
+    const int tallest = *std::max_element(columns.begin(), columns.end());
+    if (tallest < kStemHeight * area.height()) {
+        return false;
+    }
+    int stemLeft = area.right();
+    int stemRight = area.left();
+    for (int x = area.left(); x <= area.right(); ++x) {
+        if (10 * columns[static_cast<size_t>(x - area.left())] >= 7 * tallest) {
+            stemLeft = std::min(stemLeft, x);
+            stemRight = std::max(stemRight, x);
+        }
+    }
+    const auto anyInk = [&](int left, int right, int top, int bottom) {
+        for (int y = top; y <= bottom; ++y) {
+            for (int x = left; x <= right; ++x) {
+                if (inkAt(x, y)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    const int band = std::max(2, area.height() / 4);
+    const int top = area.top();
+    const int bottom = area.bottom();
+    return anyInk(area.left(), stemLeft - 1, top, top + band) &&
+           !anyInk(stemRight + 1, area.right(), top, top + band) &&
+           anyInk(stemRight + 1, area.right(), bottom - band, bottom);
+}
+
 // An "@" read as a letter ("pierregexample.org" at 1×): in a word without one, a glyph the engine
 // also found likely to be "@" is "@" where that makes the word an address.
 bool restoreAtSigns(QList<RecognizedGlyph>& glyphs) {
@@ -168,6 +215,27 @@ bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+// An "l" of a monospace address read as "L" or "J" ("Lukas_horvat@", "Ji+news@"): the letter's
+// own ink has the small letter's shape.
+bool resolveSmallL(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
+    bool changed = false;
+    for (qsizetype at = 0; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@")) {
+            continue;
+        }
+        const qsizetype end = GlyphReading::wordEnd(glyphs, at);
+        for (qsizetype i = addressStart(glyphs, at); i < end; ++i) {
+            RecognizedGlyph& glyph = glyphs[i];
+            if ((glyph.text == QLatin1String("L") || glyph.text == QLatin1String("J")) &&
+                fitsItsInk(ink, glyph.box) && looksLikeSmallL(ink, glyph.box)) {
+                glyph.text = QStringLiteral("l");
+                changed = true;
+            }
+        }
+    }
+    return changed;
+}
+
 // An address's first letter read as a capital whose small form has the same shape ("Nadia654@"
 // for "nadia654@"): on its own ink, no taller than the name's small letters, where the engine also
 // found the small form likely.
@@ -250,6 +318,7 @@ bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
         return changed;
     }
     changed = resolveSmallFirstLetters(glyphs, ink) || changed;
+    changed = resolveSmallL(glyphs, ink) || changed;
     return restorePlusSigns(glyphs, ink) || changed;
 }
 

@@ -8,9 +8,9 @@
 // Corrects the engine's readings of the glyphs of e-mail addresses, where the engine, without a
 // dictionary, confuses glyphs that cost an address its match: an "@" read as a letter, a first
 // letter read as a bar or a digit, a name's last digits read as letters, a small first letter read
-// as a capital, a "+" read as "t" (both a stroke crossed by a bar, but a "t" is crossed near the
-// top of its ink, at the x-height, and a "+" in the middle). Each change needs the engine's own
-// doubt or the glyph's ink to support it.
+// as a capital, a monospace "l" read as "L" or "J", a "+" read as "t" (both a stroke crossed by a
+// bar, but a "t" is crossed near the top of its ink, at the x-height, and a "+" in the middle).
+// Each change needs the engine's own doubt or the glyph's ink to support it.
 namespace AddressGlyphs {
 
 // Letters before the digits that end an address's name take the engine's digit for them only while
@@ -25,6 +25,9 @@ inline constexpr double kSmallLetterHeight = 1.15;
 // plus sign's; the lower share where the engine, too, found "+" likely.
 inline constexpr double kPlusBarDepth = 0.4;
 inline constexpr double kDoubtedPlusBarDepth = 0.3;
+
+// A letter's stem runs over at least this share of its ink's height.
+inline constexpr double kStemHeight = 0.8;
 
 // Changes the glyphs of `glyphs` as above; true when any changed. `ink` as for
 // GlyphSpacing::respace, with the glyphs' boxes in its coordinates.
