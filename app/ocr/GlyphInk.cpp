@@ -21,6 +21,8 @@ constexpr double kMergedWidth = 1.7;
 constexpr double kTouchingWidth = 1.5;
 // A glyph joined from pieces is at most this many typical pieces wide, unless it is a wide one.
 constexpr double kJoinedWidth = 1.25;
+// A mark's box is judged for ink only where at least this many pixels of it are its own.
+constexpr int kMinOwnWidth = 3;
 // The most pieces one glyph may be broken into.
 constexpr size_t kMaxJoined = 3;
 // A full stop is no taller than this share of the line's typical piece.
@@ -196,6 +198,26 @@ std::vector<QRect> withTouchingSplit(const std::vector<QRect>& boxes) {
     return out;
 }
 
+// For each glyph, whether it follows the "@" of a word with no full stop after it: a domain that
+// lost its dots.
+std::vector<bool> inDotlessDomains(const QList<RecognizedGlyph>& glyphs) {
+    std::vector<bool> out(static_cast<size_t>(glyphs.size()), false);
+    for (qsizetype start = 0; start < glyphs.size();) {
+        const qsizetype end = GlyphReading::wordEnd(glyphs, start);
+        qsizetype at = end;
+        bool dot = false;
+        for (qsizetype i = start; i < end; ++i) {
+            at = glyphs.at(i).text == QLatin1String("@") && at == end ? i : at;
+            dot = dot || (at < i && glyphs.at(i).text == QLatin1String("."));
+        }
+        for (qsizetype i = at + 1; !dot && i < end; ++i) {
+            out[static_cast<size_t>(i)] = true;
+        }
+        start = end;
+    }
+    return out;
+}
+
 // Where the glyphs' pieces lie: each glyph's box, and the full stops the engine missed between them
 // (each before the glyph of its index).
 struct Alignment {
@@ -226,15 +248,18 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
     const auto glyphAt = [&](size_t index) -> const RecognizedGlyph& {
         return glyphs.at(static_cast<qsizetype>(index));
     };
-    // A full stop the engine read as nothing, where it found a full stop likely for a glyph beside
-    // it: one tucked under a serif letter's arm ("tailspin-air.com" read "tailspin-aircom").
+    // A full stop the engine read as nothing: one tucked under a serif letter's arm
+    // ("tailspin-air.com" read "tailspin-aircom"), where the engine found a full stop likely for a
+    // glyph beside it or where it would be the only one in an address's domain.
+    const std::vector<bool> dotless = inDotlessDomains(glyphs);
     const auto missedDot = [&](size_t piece, size_t before) {
         const RecognizedGlyph& next = glyphAt(before);
         const RecognizedGlyph& previous = glyphAt(before - 1);
         return isDot(piece) && !next.wordStart && next.text != QLatin1String(".") &&
                previous.text != QLatin1String(".") &&
                (next.alternatives.contains(QLatin1Char('.')) ||
-                previous.alternatives.contains(QLatin1Char('.')));
+                previous.alternatives.contains(QLatin1Char('.')) ||
+                (dotless[before - 1] && dotless[before]));
     };
     std::vector<int> widths;
     for (const QRect& box : boxes) {
@@ -389,6 +414,44 @@ QList<RecognizedGlyph> withRepeatsRestored(const QList<RecognizedGlyph>& glyphs,
     return out;
 }
 
+// The engine reads the grey shading of the image it is given; a mark beginning a word read where
+// the line has no ink (the grey frame of a text field read as "'" before its digits) is no glyph.
+// Only the part of its box no neighbour's box covers is looked at: the engine's boxes overlap.
+QList<RecognizedGlyph> withoutInklessMarks(QList<RecognizedGlyph> glyphs, const QImage& ink) {
+    const auto hasInk = [&](QRect box) {
+        box = box.intersected(ink.rect());
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            const uint8_t* row = ink.constScanLine(y);
+            if (std::any_of(row + box.left(), row + box.right() + 1,
+                            [](uint8_t v) { return v < kInkBelow; })) {
+                return true;
+            }
+        }
+        return box.isEmpty();
+    };
+    for (qsizetype i = glyphs.size() - 1; i >= 0; --i) {
+        const RecognizedGlyph& glyph = glyphs.at(i);
+        if (glyph.text.size() != 1 || glyph.text.at(0).isLetterOrNumber() || !glyph.wordStart) {
+            continue;
+        }
+        QRect own = glyph.box;
+        if (i > 0) {
+            own.setLeft(std::max(own.left(), glyphs.at(i - 1).box.right() + 1));
+        }
+        if (i + 1 < glyphs.size()) {
+            own.setRight(std::min(own.right(), glyphs.at(i + 1).box.left() - 1));
+        }
+        if (own.width() < kMinOwnWidth || hasInk(own)) {
+            continue;
+        }
+        if (glyph.wordStart && i + 1 < glyphs.size()) {
+            glyphs[i + 1].wordStart = true;
+        }
+        glyphs.removeAt(i);
+    }
+    return glyphs;
+}
+
 }  // namespace
 
 RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
@@ -400,9 +463,12 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     const LineShape shape(inkPieces);
     std::vector<QRect> boxes = glyphsOf(inkPieces, shape);
     RecognizedLine read = line;
-    read.glyphs = withRepeatsRestored(glyphs, boxes, ink);
-    if (read.glyphs.size() != glyphs.size()) {
+    read.glyphs = withRepeatsRestored(withoutInklessMarks(glyphs, ink), boxes, ink);
+    if (read.glyphs != glyphs) {
         read = GlyphReading::withTextOfGlyphs(read);
+    }
+    if (read.glyphs.isEmpty()) {
+        return read;
     }
     const auto glyphCount = static_cast<size_t>(read.glyphs.size());
     if (boxes.size() < glyphCount) {
