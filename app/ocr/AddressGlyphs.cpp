@@ -120,7 +120,10 @@ bool restoreAtSigns(QList<RecognizedGlyph>& glyphs) {
         const bool plain = word.size() == end - start;
         for (qsizetype i = start + 1; plain && !word.contains(QLatin1Char('@')) && i + 1 < end;
              ++i) {
-            if (!glyphs.at(i).alternatives.contains(QLatin1Char('@'))) {
+            // A digit inside a run of digits is a number's ("card_340379…" is no address).
+            const bool inNumber =
+                isDigit(glyphs.at(i)) && isDigit(glyphs.at(i - 1)) && isDigit(glyphs.at(i + 1));
+            if (!glyphs.at(i).alternatives.contains(QLatin1Char('@')) || inNumber) {
                 continue;
             }
             QString candidate = word;
