@@ -54,6 +54,10 @@ inline constexpr double kDigitGapSteps = 1.35;
 // pitches apart or the widest empty column run between them is at least this share of the pitch.
 inline constexpr double kSpaceSteps = 1.5;
 inline constexpr double kSpaceGapShare = 0.75;
+// In a proportional line, a space the engine read between glyphs on their own ink is no space
+// where their gap is no wider than nine in ten of the line's gaps between letters and than this
+// share of the glyphs' median height.
+inline constexpr double kTightGapHeight = 0.35;
 
 // The line's text with its spaces corrected, or `line.text` unchanged when there is nothing to
 // judge. `ink` is the 8-bit image the line was read from (dark ink on a
