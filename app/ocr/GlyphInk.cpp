@@ -31,7 +31,7 @@ constexpr double kDotHeight = 0.3;
 constexpr double kRepeatedWidth = 1.6;
 // Two pieces are one glyph drawn twice where at most this share of their inked pixels lie apart
 // from the other's ink.
-constexpr double kSameShapeStrays = 0.05;
+constexpr double kSameShapeStrays = 0.02;
 
 // The boxes of the 8-connected pieces of ink, left to right.
 std::vector<QRect> pieces(const QImage& ink) {

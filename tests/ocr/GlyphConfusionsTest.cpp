@@ -33,8 +33,8 @@ RecognizedLine engineLine(const QString& drawn, const QString& reading, const QF
 }
 
 TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) {
-    // A "+" read as "t", and a small first letter read as a capital (the engine doubting it: the
-    // glyph at `doubted` has `alternatives`).
+    // A "+" read as "t", a small first letter read as a capital (the engine doubting it: the
+    // glyph at `doubted` has `alternatives`), a monospace "l" read as "L" or "J".
     const struct {
         const char* family;
         const char* drawn;
@@ -57,6 +57,15 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
          "to nadia654@example.com", 2, "Mn"},
         {"DejaVu Sans", "to Nadia654@example.com", "to Nadia654@example.com",
          "to Nadia654@example.com", 2, "Mn"},
+        {"DejaVu Sans Mono", "to lukas_horvat@corp.com", "to Lukas_horvat@corp.com",
+         "to lukas_horvat@corp.com"},
+        {"DejaVu Sans Mono", "to li+news@litware.biz", "to Ji+news@litware.biz",
+         "to li+news@litware.biz"},
+        {"Liberation Mono", "to silva.lukas@corp.com", "to silva.Lukas@corp.com",
+         "to silva.lukas@corp.com"},
+        {"DejaVu Sans Mono", "to Lukas_horvat@corp.com", "to Lukas_horvat@corp.com",
+         "to Lukas_horvat@corp.com"},
+        {"Liberation Mono", "to Jim.Lee@corp.com", "to Jim.Lee@corp.com", "to Jim.Lee@corp.com"},
     };
     for (const auto& c : cases) {
         for (const int pixelSize : {24, 32}) {

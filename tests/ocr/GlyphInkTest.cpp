@@ -91,4 +91,78 @@ TEST(GlyphInkTest, GlyphsTakeTheirOwnInkOnlyWhereEveryGlyphHasItsPiece) {
     }
 }
 
+// The glyphs of `drawn`, each with its character cell as its box.
+QList<RecognizedGlyph> cellGlyphs(const QString& drawn, const QFont& font, QPoint origin) {
+    const QFontMetrics metrics(font);
+    QList<RecognizedGlyph> glyphs;
+    bool wordStart = true;
+    for (qsizetype i = 0; i < drawn.size(); ++i) {
+        if (drawn.at(i) == QLatin1Char(' ')) {
+            wordStart = true;
+            continue;
+        }
+        glyphs.append(
+            RecognizedGlyph{QString(drawn.at(i)),
+                            QRect(origin.x() + metrics.horizontalAdvance(drawn.left(i)), origin.y(),
+                                  metrics.horizontalAdvance(drawn.at(i)), metrics.height()),
+                            wordStart});
+        wordStart = false;
+    }
+    return glyphs;
+}
+
+TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem) {
+    const QFont mono = TextImage::font(QStringLiteral("DejaVu Sans Mono"), 30);
+    const QFont sans = TextImage::sans(30);
+    // `merged`: the engine read this glyph and the next as one, its box over both; `dropped`:
+    // it read nothing for this glyph (both count glyphs, spaces left out); `frame`: it read a "'"
+    // on blank ground before the line.
+    const struct {
+        const char* name;
+        QFont font;
+        const char* drawn;
+        const char* expected;
+        int merged = -1;
+        int dropped = -1;
+        bool frame = false;
+    } cases[] = {
+        {"a digit repeated with no ground between is read once", sans, "ssn 777-55-6630",
+         "ssn 777-55-6630", 4},
+        {"two different digits read as one stay one", sans, "ssn 786-55-6630", "ssn 78-55-6630", 4},
+        {"so do a three and an eight", mono, "ssn 738-55-6630", "ssn 73-55-6630", 4},
+        {"a domain's only full stop comes back", mono, "mail kxu@tailspin-air.com",
+         "mail kxu@tailspin-air.com", -1, 20},
+        {"a full stop a domain does not need is not made up", mono, "mail kxu@tail.spin-air.com",
+         "mail kxu@tail.spin-aircom", -1, 21},
+        {"a mark read from a field's frame is dropped", sans, "Card 5549895921297874",
+         "Card 5549895921297874", -1, -1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString drawn = QString::fromUtf8(c.drawn);
+        QImage image = TextImage::blank(900, 60);
+        TextImage::draw(image, drawn, QPoint(40, 10), c.font);
+        const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+        QList<RecognizedGlyph> glyphs = cellGlyphs(drawn, c.font, QPoint(40, 10));
+        if (c.merged >= 0) {
+            glyphs[c.merged].box = glyphs.at(c.merged).box.united(glyphs.at(c.merged + 1).box);
+            glyphs.removeAt(c.merged + 1);
+        }
+        if (c.dropped >= 0) {
+            glyphs.removeAt(c.dropped);
+        }
+        if (c.frame) {
+            glyphs[0].wordStart = false;
+            glyphs.prepend(RecognizedGlyph{QStringLiteral("'"), QRect(12, 10, 14, 34), true});
+        }
+        QString reading;
+        for (const RecognizedGlyph& glyph : glyphs) {
+            reading += (glyph.wordStart && !reading.isEmpty() ? QStringLiteral(" ") : QString()) +
+                       glyph.text;
+        }
+        const RecognizedLine placed = GlyphInk::placed(RecognizedLine{reading, {}, glyphs}, gray);
+        EXPECT_EQ(placed.text.toStdString(), c.expected);
+    }
+}
+
 }  // namespace

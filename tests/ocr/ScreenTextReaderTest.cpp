@@ -1,4 +1,5 @@
 #include "ocr/EnginePool.h"
+#include "ocr/FaintBars.h"
 #include "ocr/LineLayout.h"
 #include "ocr/PrivacyProtector.h"
 #include "ocr/ScreenImageNormalizer.h"
@@ -67,6 +68,42 @@ TEST(ScreenImageNormalizerTest, CrowdedLightTextInABubbleGivesTheInkOfDarkTextOn
         }
     }
     EXPECT_LT(differing, inkOnWhite / 5);
+}
+
+TEST(FaintBarsTest, AHalfLevelBarStandingApartBecomesInkButAStrokesEdgeOrARuleDoesNot) {
+    // Dark ink on white; the lower right blocks' darkest level is a glyph's grey edge (100).
+    QImage gray(160, 48, QImage::Format_Grayscale8);
+    gray.fill(255);
+    const auto paint = [&](const QRect& area, int level) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            std::fill(gray.scanLine(y) + area.left(), gray.scanLine(y) + area.right() + 1,
+                      static_cast<uchar>(level));
+        }
+    };
+    paint(QRect(10, 5, 4, 26), 0);     // a glyph's stem
+    paint(QRect(30, 34, 16, 2), 170);  // an underscore half-covering two rows
+    paint(QRect(14, 29, 12, 2), 170);  // the faint foot of the stem
+    paint(QRect(0, 44, 160, 1), 200);  // a table's faint rule
+    constexpr int kColumns = 10;
+    std::vector<NormalizerBlockRule> rules(kColumns * 3);
+    for (size_t i = 0; i < rules.size(); ++i) {
+        NormalizerBlockRule& rule = rules[i];
+        rule.blank = false;
+        rule.low = i >= 2 * kColumns + 6 ? 100 : 0;
+        rule.threshold = (rule.low + rule.high) / 2;
+    }
+    QImage binary(gray.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < gray.height(); ++y) {
+        for (int x = 0; x < gray.width(); ++x) {
+            const NormalizerBlockRule& rule = rules[(y / 16) * kColumns + x / 16];
+            binary.scanLine(y)[x] = gray.constScanLine(y)[x] < rule.threshold ? 0 : 255;
+        }
+    }
+    FaintBars::restore(gray, rules, kColumns, binary);
+    EXPECT_EQ(inkPixels(binary, QRect(30, 34, 16, 2)), 32);
+    EXPECT_EQ(inkPixels(binary, QRect(14, 29, 12, 2)), 0);
+    EXPECT_EQ(inkPixels(binary, QRect(96, 44, 64, 1)), 0);
+    EXPECT_EQ(inkPixels(binary, QRect(10, 5, 4, 26)), 104);
 }
 
 TEST(LineLayoutTest, SideBySideLightAndDarkWindowsGiveSparseInkAndOneAreaPerLineInReadingOrder) {
