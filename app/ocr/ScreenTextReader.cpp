@@ -5,6 +5,7 @@
 #include "ocr/GlyphConfusions.h"
 #include "ocr/GlyphInk.h"
 #include "ocr/GlyphSpacing.h"
+#include "ocr/NumberRereading.h"
 #include "ocr/RecognitionTextFixer.h"
 #include "ocr/ScreenImageNormalizer.h"
 #include "ocr/SoftLineImage.h"
@@ -32,15 +33,28 @@ int marginFor(const TextArea& area) {
     return std::max(4, std::min(area.box.height(), LineLayout::kMaxLineHeight) / 3);
 }
 
-QImage withMargin(const QImage& pixels, int margin) {
-    QImage out(pixels.width() + 2 * margin, pixels.height() + 2 * margin,
+// `pixels` on white ground, `margin` around it and `before` more on its left.
+QImage withMargin(const QImage& pixels, int margin, int before = 0) {
+    QImage out(pixels.width() + 2 * margin + before, pixels.height() + 2 * margin,
                QImage::Format_Grayscale8);
     out.fill(255);
     for (int y = 0; y < pixels.height(); ++y) {
-        std::memcpy(out.scanLine(y + margin) + margin, pixels.constScanLine(y),
+        std::memcpy(out.scanLine(y + margin) + margin + before, pixels.constScanLine(y),
                     static_cast<size_t>(pixels.width()));
     }
     return out;
+}
+
+// The ground put before a line read a second time (see NumberRereading).
+int rereadingPad(const TextArea& area) {
+    return std::max(40, std::min(area.box.height(), LineLayout::kMaxLineHeight) * 3 / 2);
+}
+
+// The text of a single line read from `line`, placed on the ink of `framed` (the line's binary
+// pixels as the engine was given them).
+QString lineText(const RecognizedLine& line, const QImage& framed) {
+    return GlyphSpacing::respace(GlyphConfusions::resolve(GlyphInk::placed(line, framed), framed),
+                                 framed);
 }
 
 }  // namespace
@@ -70,11 +84,12 @@ RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading, const Q
     }
     const int margin = marginFor(reading.area);
     const QImage framed = withMargin(reading.pixels, margin);
+    QImage soft;
     if (reading.area.inverted) {
         outcome = lease.engine()->recognizeLine(framed);
     } else if (reading.area.singleLine) {
-        outcome = lease.engine()->recognizeLine(
-            withMargin(SoftLineImage::make(gray, reading.pixels, reading.area.box), margin));
+        soft = SoftLineImage::make(gray, reading.pixels, reading.area.box);
+        outcome = lease.engine()->recognizeLine(withMargin(soft, margin));
     } else {
         outcome = lease.engine()->recognize(framed);
     }
@@ -87,11 +102,16 @@ RecognitionOutcome ScreenTextReader::recognizeArea(AreaReading& reading, const Q
         const QRect box = reading.area.singleLine
                               ? inside
                               : line.box.translated(-margin, -margin).intersected(inside);
-        const QString text =
-            reading.area.singleLine
-                ? GlyphSpacing::respace(
-                      GlyphConfusions::resolve(GlyphInk::placed(line, framed), framed), framed)
-                : line.text;
+        QString text = reading.area.singleLine ? lineText(line, framed) : line.text;
+        if (!soft.isNull() && NumberRereading::wanted(text)) {
+            const int pad = rereadingPad(reading.area);
+            const RecognitionOutcome again =
+                lease.engine()->recognizeLine(withMargin(soft, margin, pad));
+            if (!again.failed() && again.lines.size() == 1) {
+                text = NumberRereading::merged(
+                    text, lineText(again.lines.first(), withMargin(reading.pixels, margin, pad)));
+            }
+        }
         reading.lines.append(RecognizedLine{RecognitionTextFixer::fix(text), box});
     }
     return outcome;

@@ -1,6 +1,7 @@
 #include "ocr/GlyphConfusions.h"
 
 #include "ocr/GlyphInk.h"
+#include "ocr/NumberRereading.h"
 
 #include "TextImage.h"
 
@@ -83,6 +84,29 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
                 GlyphConfusions::resolve(GlyphInk::placed(line, gray), gray).text.toStdString(),
                 c.expected);
         }
+    }
+}
+
+TEST(NumberRereadingTest, OnlyTheMisreadLetterOfANumberIsTakenFromTheSecondReading) {
+    const struct {
+        const char* first;
+        bool wanted;
+        const char* second;
+        const char* expected;
+    } cases[] = {
+        {"A18-83-8135,", true, "\u2014 418-83-8135", "418-83-8135,"},
+        {"ssn S93-32-9145 ok", true, "ssn 593-32-9145 ok", "ssn 593-32-9145 ok"},
+        {"A18-83-8135", true, "A18-83-8135", "A18-83-8135"},
+        {"A18-83-8135", true, "418-83-8136", "A18-83-8135"},
+        {"A18-83-8135", true, "418-83-81350", "A18-83-8135"},
+        {"Flight BA2490 at 18:40", false, "Flight 842490 at 18:40", "Flight BA2490 at 18:40"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        const QString first = QString::fromUtf8(c.first);
+        EXPECT_EQ(NumberRereading::wanted(first), c.wanted);
+        EXPECT_EQ(NumberRereading::merged(first, QString::fromUtf8(c.second)).toStdString(),
+                  c.expected);
     }
 }
 
