@@ -58,13 +58,30 @@ bool fitsItsInk(const QImage& ink, QRect area) {
     return !area.isEmpty() && columnHasInk(area.left()) && columnHasInk(area.right());
 }
 
-// Whether the ink in `area` is a monospace "l": a stem with a hook or serif to its left at the top
-// and a foot to its right at the bottom, nothing right of it at the top. An "L" has nothing left
-// of its stem, a "J" no foot to the right, an "I" serifs on both sides at the top.
-bool looksLikeSmallL(const QImage& ink, QRect area) {
+// The shape of a stem's ink in `area`: a bare bar, or a monospace "l": a stem with a hook or serif
+// to its left at the top and a foot to its right at the bottom, nothing right of it at the top.
+// An "L" has nothing left of its stem, a "J" no foot to the right, an "I" serifs on both sides at
+// the top; neither is a bare bar.
+// The tightest box around the ink in `area`; empty when it holds none.
+QRect inkBox(const QImage& ink, QRect area) {
     area = area.intersected(ink.rect());
-    if (area.width() < 3 || area.height() < 8) {
-        return false;
+    QRect out;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (ink.constScanLine(y)[x] < kInkBelow) {
+                out = out.united(QRect(x, y, 1, 1));
+            }
+        }
+    }
+    return out;
+}
+
+enum class StemShape { none, bar, smallL };
+
+StemShape stemShape(const QImage& ink, QRect area) {
+    area = area.intersected(ink.rect());
+    if (area.width() < 2 || area.height() < 8) {
+        return StemShape::none;
     }
     const auto inkAt = [&](int x, int y) {
         return ink.constScanLine(y)[x] < kInkBelow;
@@ -77,7 +94,7 @@ bool looksLikeSmallL(const QImage& ink, QRect area) {
     }
     const int tallest = *std::max_element(columns.begin(), columns.end());
     if (tallest < kStemHeight * area.height()) {
-        return false;
+        return StemShape::none;
     }
     int stemLeft = area.right();
     int stemRight = area.left();
@@ -97,12 +114,17 @@ bool looksLikeSmallL(const QImage& ink, QRect area) {
         }
         return false;
     };
+    // A pixel of a bar's blurred or slanted ends may stand beside its stem.
+    if (stemLeft - area.left() <= 1 && area.right() - stemRight <= 1) {
+        return StemShape::bar;
+    }
     const int band = std::max(2, area.height() / 4);
     const int top = area.top();
     const int bottom = area.bottom();
-    return anyInk(area.left(), stemLeft - 1, top, top + band) &&
-           !anyInk(stemRight + 1, area.right(), top, top + band) &&
-           anyInk(stemRight + 1, area.right(), bottom - band, bottom);
+    const bool smallL = anyInk(area.left(), stemLeft - 1, top, top + band) &&
+                        !anyInk(stemRight + 1, area.right(), top, top + band) &&
+                        anyInk(stemRight + 1, area.right(), bottom - band, bottom);
+    return smallL ? StemShape::smallL : StemShape::none;
 }
 
 // An "@" read as a letter ("pierregexample.org" at 1×): in a word without one, a glyph the engine
@@ -188,13 +210,22 @@ bool resolveAddressStarts(QList<RecognizedGlyph>& glyphs) {
 }
 
 // The digits that end an address's name ("wei183@") misread as letters ("weil83@", "johnS3@",
-// "ivanii7@"): going left from the "@" over the digits, letters the engine also read as a digit
-// take that digit, up to the first letter it did not.
+// "ivanii7@", "nguyen4o@"): going left from the "@" over the digits, letters the engine also read
+// as a digit take that digit, up to the first letter it did not.
 bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
     bool changed = false;
     for (qsizetype at = 1; at < glyphs.size(); ++at) {
-        if (glyphs.at(at).text != QLatin1String("@") || !isDigit(glyphs.at(at - 1)) ||
-            glyphs.at(at).wordStart) {
+        if (glyphs.at(at).text != QLatin1String("@") || glyphs.at(at).wordStart) {
+            continue;
+        }
+        // The last digit itself misread ("nguyen4o@"), after a digit read as one.
+        if (at >= 2 && !isDigit(glyphs.at(at - 1)) && isDigit(glyphs.at(at - 2)) &&
+            !glyphs.at(at - 1).wordStart && glyphs.at(at - 1).text.size() == 1 &&
+            glyphs.at(at - 1).text.at(0).isLetter()) {
+            changed =
+                takeAlternative(glyphs[at - 1], [](QChar c) { return c.isDigit(); }) || changed;
+        }
+        if (!isDigit(glyphs.at(at - 1))) {
             continue;
         }
         qsizetype i = at - 1;
@@ -218,8 +249,8 @@ bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
-// An "l" of a monospace address read as "L" or "J" ("Lukas_horvat@", "Ji+news@"): the letter's
-// own ink has the small letter's shape.
+// An "l" of an address read as "L" or "J" ("Lukas_horvat@", "Ji+news@"): the letter's own ink has
+// the monospace small letter's shape, or is a bare bar the engine also found likely to be "l".
 bool resolveSmallL(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
     bool changed = false;
     for (qsizetype at = 0; at < glyphs.size(); ++at) {
@@ -229,8 +260,14 @@ bool resolveSmallL(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
         const qsizetype end = GlyphReading::wordEnd(glyphs, at);
         for (qsizetype i = addressStart(glyphs, at); i < end; ++i) {
             RecognizedGlyph& glyph = glyphs[i];
-            if ((glyph.text == QLatin1String("L") || glyph.text == QLatin1String("J")) &&
-                fitsItsInk(ink, glyph.box) && looksLikeSmallL(ink, glyph.box)) {
+            if (glyph.text != QLatin1String("L") && glyph.text != QLatin1String("J")) {
+                continue;
+            }
+            // A rough box reaching into a neighbour holds no bare bar; the small letter's hook
+            // and foot are only judged on a box that is the glyph's own ink.
+            const StemShape shape = stemShape(ink, inkBox(ink, glyph.box));
+            if ((shape == StemShape::smallL && fitsItsInk(ink, glyph.box)) ||
+                (shape == StemShape::bar && glyph.alternatives.contains(QLatin1Char('l')))) {
                 glyph.text = QStringLiteral("l");
                 changed = true;
             }

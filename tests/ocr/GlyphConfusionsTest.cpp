@@ -67,6 +67,9 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
         {"DejaVu Sans Mono", "to Lukas_horvat@corp.com", "to Lukas_horvat@corp.com",
          "to Lukas_horvat@corp.com"},
         {"Liberation Mono", "to Jim.Lee@corp.com", "to Jim.Lee@corp.com", "to Jim.Lee@corp.com"},
+        {"DejaVu Sans", "to lukas258@corp.com", "to Jukas258@corp.com", "to lukas258@corp.com", 2,
+         "ljdIt"},
+        {"DejaVu Sans", "to lukas258@corp.com", "to Jukas258@corp.com", "to Jukas258@corp.com"},
     };
     for (const auto& c : cases) {
         for (const int pixelSize : {24, 32}) {
@@ -132,6 +135,8 @@ TEST(GlyphConfusionsTest, ADoubtedGlyphTakesTheEnginesOtherReadingWhereANumberOr
         {"id ^12ab@corp.io", "l", "id 12ab@corp.io"},
         {"user=wei^l83@proseware.net", "1i", "user=wei183@proseware.net"},
         {"notes: l^i565@mail.example.net", "1", "notes: li565@mail.example.net"},
+        {"pierre.nguyen4^o@litware.biz", "0Oe6", "pierre.nguyen40@litware.biz"},
+        {"pierre.nguyen^o@litware.biz", "0Oe6", "pierre.nguyeno@litware.biz"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reading);
