@@ -27,6 +27,7 @@ import random
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from render_screens import Content, FIRST, terminal_lines  # noqa: E402
+from xscreens import NICE, Xvfb, hex_rgb, installed_families, region_inked, save_png  # noqa: E402
 
 FAMILIES = ["DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"]
 DARK = [("#1e1e1e", "#d4d4d4"), ("#000000", "#e5e5e5"), ("#002b36", "#93a1a1"), ("#282a36", "#f8f8f2"),
@@ -35,9 +36,6 @@ LIGHT = [("#ffffff", "#000000"), ("#ffffff", "#333333"), ("#fdf6e3", "#586e75"),
 DESKTOPS = ["#5b6b7f", "#2f4f4f", "#3b3b58", "#6b705c", "#1d3557"]
 KINDS = ["csv", "log", "grep", "ls", "session"]
 PROMPT = re.compile(r"^[\w.-]+@[\w.-]+:~\$")
-NICE = ["nice", "-n", "10"]
-# The real ImageMagick: another `convert` may come first on PATH.
-IMPORT, CONVERT = "/usr/bin/import", "/usr/bin/convert"
 
 
 def ls_lines(c):
@@ -91,40 +89,14 @@ def content(c, kind):
     return ls_lines(c) if kind == "ls" else session_lines(c)
 
 
-def installed_families():
-    listed = subprocess.run(["fc-list", ":", "family"], capture_output=True, text=True).stdout
-    names = {n.strip() for line in listed.splitlines() for n in line.split(",")}
-    return [f for f in FAMILIES if f in names]
-
-
-class Display:
-    """A private Xvfb and the xterms started on it; everything started here is ended by its pid."""
+class Display(Xvfb):
+    """A private Xvfb and the xterms started on it."""
 
     def __init__(self, width, height, work):
+        super().__init__(width, height)
         self.work = work
-        read, write = os.pipe()
-        # -noreset: a server reset when a client leaves (xsetroot) would drop the desktop colour.
-        self.xvfb = subprocess.Popen(NICE + ["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                             f"{width}x{height}x24", "-nolisten", "tcp", "-noreset"],
-                                     pass_fds=(write,), stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read, 16)
-            if not chunk:
-                raise RuntimeError("Xvfb did not start")
-            number += chunk
-        os.close(read)
-        self.env = dict(os.environ, DISPLAY=":" + number.decode().strip(), LANG="C.UTF-8")
         self.cells = {}
         self.serial = 0
-
-    def close(self):
-        self.xvfb.terminate()
-        self.xvfb.wait()
-
-    def run(self, cmd):
-        return subprocess.run(cmd, env=self.env, capture_output=True, check=True).stdout
 
     def xterm(self, geometry, font, border, bg, fg, text):
         """Starts an xterm that prints text and stays; returns (process, file its window id goes to)."""
@@ -163,13 +135,6 @@ class Display:
             self.cells[font] = ((w - 2 * border) / 10, (h - 2 * border) / 4)
         return self.cells[font]
 
-    def screenshot(self):
-        """The root window as (width, height, RGB bytes)."""
-        ppm = self.run([IMPORT, "-window", "root", "-depth", "8", "ppm:-"])
-        magic, width, height, maxval, pixels = ppm.split(maxsplit=4)
-        assert magic == b"P6" and maxval == b"255"
-        return int(width), int(height), pixels
-
 
 def frames(rng):
     """Window frames in 1x pixels of a 1440x900 desktop."""
@@ -196,10 +161,6 @@ def plan(rng, families, scale):
                      "border": rng.choice([2, 4, 6]) * scale, "colour_prompt": rng.random() < 0.5,
                      "lines": content(c, rng.choice(KINDS))})
     return desktop, wins
-
-
-def hex_rgb(colour):
-    return bytes(int(colour[i:i + 2], 16) for i in (1, 3, 5))
 
 
 def render(display, out_dir, index, desktop, wins, scale):
@@ -237,11 +198,7 @@ def render(display, out_dir, index, desktop, wins, scale):
                       f"with border {b}", file=sys.stderr)
             win.update(origin=(wx + b, wy + b), cell=(cw, ch))
         screen = settle(display, wins)
-        with open(stem + ".ppm", "wb") as f:
-            f.write(b"P6 %d %d 255\n" % screen[:2] + screen[2])
-        # Without the date chunks the same seed gives the same files.
-        subprocess.run([CONVERT, stem + ".ppm", "-define", "png:exclude-chunk=date,time", stem + ".png"], check=True)
-        os.remove(stem + ".ppm")
+        save_png(screen, stem)
     finally:
         for proc in started:
             proc.terminate()
@@ -271,17 +228,6 @@ def render(display, out_dir, index, desktop, wins, scale):
     with open(stem + ".json", "w") as f:
         json.dump({"lines": truth}, f, indent=1)
     return stem, len(truth), sum(1 for e in truth if "clipped" in e["tags"]), warnings
-
-
-def region_inked(screen, x0, y0, x1, y1, ground):
-    """True when any pixel of [x0, x1) x [y0, y1) differs from the ground colour."""
-    width, _, pixels = screen
-    plain = ground * (x1 - x0)
-    for y in range(y0, y1):
-        start = (y * width + x0) * 3
-        if pixels[start:start + 3 * (x1 - x0)] != plain:
-            return True
-    return False
 
 
 def check_line(stem, screen, win, row, lead, length):
@@ -329,7 +275,7 @@ def main():
         return 2
     out_dir, count, seed = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
     scale = int(sys.argv[sys.argv.index("--scale") + 1]) if "--scale" in sys.argv else 2
-    families = installed_families()
+    families = installed_families(FAMILIES)
     if not families:
         print("none of " + ", ".join(FAMILIES) + " is installed", file=sys.stderr)
         return 1
