@@ -71,3 +71,15 @@ def region_inked(screen, x0, y0, x1, y1, ground):
         if pixels[start:start + 3 * (x1 - x0)] != plain:
             return True
     return False
+
+
+def frames(rng):
+    """Window frames in 1x pixels of a 1440x900 desktop."""
+    layout = rng.choice(["side", "side", "stack", "three"])
+    if layout == "side":
+        split = rng.randint(620, 820)
+        return [(12, 12, split - 18, 876), (split + 6, 12, 1440 - split - 18, 876)]
+    if layout == "stack":
+        split = rng.randint(360, 540)
+        return [(12, 12, 1416, split - 18), (12, split + 6, 1416, 900 - split - 18)]
+    return [(12, 12, 700, 876), (724, 12, 704, 430), (724, 454, 704, 434)]
