@@ -284,13 +284,14 @@ class Frame:
 
 
 def layout_lines(layout, x, y):
-    """One entry per visual line of a Pango layout drawn at (x, y): text, character edges, top, bottom."""
+    """One entry per visual line of a Pango layout drawn at (x, y): characters with their edges, top,
+    bottom, and the horizontal reach of the line's ink."""
     data = layout.get_text().encode()
     out = []
     it = layout.get_iter()
     while True:
         line = it.get_line_readonly()
-        _, logical = it.get_line_extents()
+        ink, logical = it.get_line_extents()
         chars = []
         i = line.start_index
         while i < line.start_index + line.length:
@@ -301,7 +302,8 @@ def layout_lines(layout, x, y):
             chars.append((data[i:i + n].decode(), x + left / Pango.SCALE, x + right / Pango.SCALE))
             i += n
         top = y + logical.y / Pango.SCALE
-        out.append((chars, top, top + logical.height / Pango.SCALE))
+        spread = (x + ink.x / Pango.SCALE, x + (ink.x + ink.width) / Pango.SCALE) if ink.width else None
+        out.append((chars, top, top + logical.height / Pango.SCALE, spread))
         if not it.next_line():
             return out
 
@@ -321,8 +323,9 @@ class Truth:
         self.checks = []
         self.screen, self.scale, self.stem = screen, scale, stem
 
-    def add(self, chars, top, bottom, visible, tags, ground_area=None):
-        """One visual line; visible is the part of the screen its widget shows (None: nothing)."""
+    def add(self, chars, top, bottom, visible, tags, ground_area=None, spread=None):
+        """One visual line; visible is the part of the screen its widget shows (None: nothing);
+        spread, where known, the reach of its ink, which a glyph such as "J" takes past its advance."""
         chars = trimmed(chars)
         if not chars or visible is None:
             return
@@ -343,7 +346,9 @@ class Truth:
         x0, y0 = math.floor(left * K), math.floor(top * K)
         self.lines.append({"text": text, "x": x0, "y": y0, "width": math.ceil(right * K) - x0,
                            "height": math.ceil(bottom * K) - y0, "tags": tags, "chars": edges})
-        self.checks.append((text, chars, box, visible if ground_area is None else intersect(ground_area, visible)))
+        reach = (min(left, spread[0]), max(right, spread[1])) if spread else (left, right)
+        self.checks.append((text, chars, box, reach,
+                            visible if ground_area is None else intersect(ground_area, visible)))
 
     def check(self):
         """The layouts are right when the first and the last character's spans hold ink and the ground
@@ -351,7 +356,7 @@ class Truth:
         bars and buttons have vertical gradients."""
         s = self.scale
         problems = 0
-        for text, chars, (left, top, right, bottom), area in self.checks:
+        for text, chars, (_, top, _, bottom), (left, right), area in self.checks:
             y0, y1 = math.floor(top * s), math.ceil(bottom * s)
             inked = [(a, b) for ch, a, b in chars if not ch.isspace()]
             for what, (a, b) in (("first", inked[0]), ("last", inked[-1])):
@@ -393,8 +398,8 @@ def label_truth(truth, frame, widget, tags):
     visible = frame.visible(widget)
     # Ground is looked for only inside the label: a check box or a button's edge may sit just beside it.
     own = frame.rect(widget, 0, 0, widget.get_allocated_width(), widget.get_allocated_height())
-    for chars, top, bottom in layout_lines(layout, x, y):
-        truth.add(chars, top, bottom, visible, tags, own)
+    for chars, top, bottom, spread in layout_lines(layout, x, y):
+        truth.add(chars, top, bottom, visible, tags, own, spread)
 
 
 def entry_truth(truth, frame, widget, tags):
@@ -403,8 +408,8 @@ def entry_truth(truth, frame, widget, tags):
     x, y = frame.point(widget, lx, ly)
     area = widget.get_text_area()
     visible = intersect(frame.visible(widget), frame.rect(widget, area.x, area.y, area.width, area.height))
-    for chars, top, bottom in layout_lines(layout, x, y):
-        truth.add(chars, top, bottom, visible, tags)
+    for chars, top, bottom, spread in layout_lines(layout, x, y):
+        truth.add(chars, top, bottom, visible, tags, spread=spread)
 
 
 def textview_truth(truth, frame, view, tags):
@@ -491,8 +496,8 @@ def tree_inset(truth, frame, tree):
 
 def tree_truth(truth, frame, tree, tags):
     for text, layout, (x, y), clip in tree_cells(tree, frame, tree_inset(truth, frame, tree)):
-        for chars, top, bottom in layout_lines(layout, x, y):
-            truth.add(chars, top, bottom, clip, tags)
+        for chars, top, bottom, spread in layout_lines(layout, x, y):
+            truth.add(chars, top, bottom, clip, tags, spread=spread)
 
 
 def collect(truth, top, win, dark):
