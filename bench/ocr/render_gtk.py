@@ -33,7 +33,7 @@ FAMILIES = {"sans": ["DejaVu Sans", "Liberation Sans", "Noto Sans"],
             "serif": ["DejaVu Serif", "Liberation Serif", "Noto Serif"],
             "mono": ["DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"]}
 DESKTOPS = ["#5b6b7f", "#2f4f4f", "#3b3b58", "#6b705c", "#1d3557"]
-KINDS = ["contacts", "contacts", "form", "note", "list", "profile"]
+KINDS = ["contacts", "form", "note", "list", "profile"]
 K = 2  # the truth is in the pixels of the 2x image the bench scans; GTK's geometry is in 1x pixels
 
 Gtk = Gdk = Pango = None  # imported once the private display is known
@@ -111,10 +111,11 @@ def upper_first(text):
 def plan(rng, families):
     c = Content(rng)
     desktop = rng.choice(DESKTOPS)
-    dark = rng.random() < 0.45
+    dark = rng.random() < 0.5
     wins = []
-    for frame in frames(rng):
-        kind = rng.choice(KINDS)
+    places = frames(rng)
+    # Different kinds on one screen, so that a few screens hold every kind of widget.
+    for frame, kind in zip(places, rng.sample(KINDS, len(places))):
         fk = rng.choice(["serif", "serif", "sans"]) if kind == "note" else rng.choice(["sans", "sans", "serif", "mono"])
         wins.append({"frame": frame, "kind": kind, "fk": fk, "family": rng.choice(families[fk]),
                      "px": rng.randint(12, 18), "menu": rng.random() < 0.6, "data": plan_window(c, kind)})
