@@ -32,7 +32,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 from render_screens import Content  # noqa: E402
 from render_xterm import frames  # noqa: E402
-from xscreen import NICE, Xvfb, save_png  # noqa: E402
+from xscreen import NICE, Xvfb, installed_families, save_png  # noqa: E402
 
 FAMILIES = {"sans": ["DejaVu Sans", "Liberation Sans", "Noto Sans"],
             "serif": ["DejaVu Serif", "Liberation Serif", "Noto Serif"],
@@ -42,11 +42,6 @@ KINDS = ["contacts", "form", "note", "list", "settings"]
 MENUS = [["File", "Edit", "View", "Help"], ["File", "Edit", "Tools", "Window", "Help"],
          ["Mail", "Message", "View", "Help"], ["File", "Contacts", "Settings", "Help"]]
 
-
-def installed_families():
-    listed = subprocess.run(["fc-list", ":", "family"], capture_output=True, text=True).stdout
-    names = {n.strip() for line in listed.splitlines() for n in line.split(",")}
-    return {k: [f for f in fams if f in names] for k, fams in FAMILIES.items()}
 
 
 def window_content(c, kind):
@@ -231,7 +226,7 @@ def main():
     scale = int(sys.argv[sys.argv.index("--scale") + 1]) if "--scale" in sys.argv else 2
     tool = (sys.argv[sys.argv.index("--tool") + 1] if "--tool" in sys.argv
             else os.path.join(HERE, "..", "..", "build", "bin", "velarion-ocr-bench-widgets"))
-    families = installed_families()
+    families = {k: installed_families(v) for k, v in FAMILIES.items()}
     if not families["sans"]:
         print("none of " + ", ".join(FAMILIES["sans"]) + " is installed", file=sys.stderr)
         return 1

@@ -27,7 +27,7 @@ import random
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from render_screens import Content, FIRST, terminal_lines  # noqa: E402
-from xscreen import NICE, Xvfb, hex_rgb, region_inked, save_png  # noqa: E402
+from xscreen import NICE, Xvfb, frames, hex_rgb, installed_families, region_inked, save_png  # noqa: E402
 
 FAMILIES = ["DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"]
 DARK = [("#1e1e1e", "#d4d4d4"), ("#000000", "#e5e5e5"), ("#002b36", "#93a1a1"), ("#282a36", "#f8f8f2"),
@@ -89,12 +89,6 @@ def content(c, kind):
     return ls_lines(c) if kind == "ls" else session_lines(c)
 
 
-def installed_families():
-    listed = subprocess.run(["fc-list", ":", "family"], capture_output=True, text=True).stdout
-    names = {n.strip() for line in listed.splitlines() for n in line.split(",")}
-    return [f for f in FAMILIES if f in names]
-
-
 class Display(Xvfb):
     """A private Xvfb and the xterms started on it."""
 
@@ -140,18 +134,6 @@ class Display(Xvfb):
             proc.wait()
             self.cells[font] = ((w - 2 * border) / 10, (h - 2 * border) / 4)
         return self.cells[font]
-
-
-def frames(rng):
-    """Window frames in 1x pixels of a 1440x900 desktop."""
-    layout = rng.choice(["side", "side", "stack", "three"])
-    if layout == "side":
-        split = rng.randint(620, 820)
-        return [(12, 12, split - 18, 876), (split + 6, 12, 1440 - split - 18, 876)]
-    if layout == "stack":
-        split = rng.randint(360, 540)
-        return [(12, 12, 1416, split - 18), (12, split + 6, 1416, 900 - split - 18)]
-    return [(12, 12, 700, 876), (724, 12, 704, 430), (724, 454, 704, 434)]
 
 
 def plan(rng, families, scale):
@@ -281,7 +263,7 @@ def main():
         return 2
     out_dir, count, seed = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
     scale = int(sys.argv[sys.argv.index("--scale") + 1]) if "--scale" in sys.argv else 2
-    families = installed_families()
+    families = installed_families(FAMILIES)
     if not families:
         print("none of " + ", ".join(FAMILIES) + " is installed", file=sys.stderr)
         return 1

@@ -1,5 +1,4 @@
-"""What the renderers of real X11 windows share: a private Xvfb, its screenshot and the ink test
-that checks a truth box against the screenshot. Used by render_xterm.py and render_qt.py."""
+"""Helpers shared by the renderers that draw real X11 clients on a private Xvfb and screenshot it."""
 
 import os
 import subprocess
@@ -9,8 +8,15 @@ NICE = ["nice", "-n", "10"]
 IMPORT, CONVERT = "/usr/bin/import", "/usr/bin/convert"
 
 
+def installed_families(wanted):
+    """The families of wanted that fontconfig knows, in wanted's order."""
+    listed = subprocess.run(["fc-list", ":", "family"], capture_output=True, text=True).stdout
+    names = {n.strip() for line in listed.splitlines() for n in line.split(",")}
+    return [f for f in wanted if f in names]
+
+
 class Xvfb:
-    """A private Xvfb; what is started on it is ended by its pid."""
+    """A private Xvfb; everything started here is ended by its pid."""
 
     def __init__(self, width, height):
         read, write = os.pipe()
@@ -26,7 +32,8 @@ class Xvfb:
                 raise RuntimeError("Xvfb did not start")
             number += chunk
         os.close(read)
-        self.env = dict(os.environ, DISPLAY=":" + number.decode().strip(), LANG="C.UTF-8")
+        self.display = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display, LANG="C.UTF-8")
 
     def close(self):
         self.xvfb.terminate()
@@ -64,3 +71,15 @@ def region_inked(screen, x0, y0, x1, y1, ground):
         if pixels[start:start + 3 * (x1 - x0)] != plain:
             return True
     return False
+
+
+def frames(rng):
+    """Window frames in 1x pixels of a 1440x900 desktop."""
+    layout = rng.choice(["side", "side", "stack", "three"])
+    if layout == "side":
+        split = rng.randint(620, 820)
+        return [(12, 12, split - 18, 876), (split + 6, 12, 1440 - split - 18, 876)]
+    if layout == "stack":
+        split = rng.randint(360, 540)
+        return [(12, 12, 1416, split - 18), (12, split + 6, 1416, 900 - split - 18)]
+    return [(12, 12, 700, 876), (724, 12, 704, 430), (724, 454, 704, 434)]
