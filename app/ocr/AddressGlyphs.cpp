@@ -209,6 +209,30 @@ bool resolveAddressStarts(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+// A glyph of an address word read as a character outside ASCII ("li.petrové@" for "li.petrov6@"),
+// which no address holds: the engine's first ASCII letter or digit for it.
+bool resolveForeignGlyphs(QList<RecognizedGlyph>& glyphs) {
+    bool changed = false;
+    for (qsizetype start = 0; start < glyphs.size();) {
+        const qsizetype end = GlyphReading::wordEnd(glyphs, start);
+        const bool address =
+            std::any_of(glyphs.begin() + start, glyphs.begin() + end,
+                        [](const RecognizedGlyph& g) { return g.text == QLatin1String("@"); });
+        for (qsizetype i = start; address && i < end; ++i) {
+            RecognizedGlyph& glyph = glyphs[i];
+            if (glyph.text.size() == 1 && glyph.text.at(0).unicode() >= 128 &&
+                glyph.text.at(0).isLetter()) {
+                changed =
+                    takeAlternative(
+                        glyph, [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }) ||
+                    changed;
+            }
+        }
+        start = end;
+    }
+    return changed;
+}
+
 // The digits that end an address's name ("wei183@") misread as letters ("weil83@", "johnS3@",
 // "ivanii7@", "nguyen4o@"): going left from the "@" over the digits, letters the engine also read
 // as a digit take that digit, up to the first letter it did not.
@@ -349,6 +373,7 @@ bool restorePlusSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
 
 bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
     bool changed = restoreAtSigns(glyphs);
+    changed = resolveForeignGlyphs(glyphs) || changed;
     changed = resolveAddressStarts(glyphs) || changed;
     changed = resolveTrailingDigits(glyphs) || changed;
     const bool hasAt = std::any_of(glyphs.begin(), glyphs.end(), [](const RecognizedGlyph& g) {

@@ -21,6 +21,9 @@ constexpr double kMergedWidth = 1.7;
 constexpr double kTouchingWidth = 1.5;
 // A glyph joined from pieces is at most this many typical pieces wide, unless it is a wide one.
 constexpr double kJoinedWidth = 1.25;
+// The marks a field's grey frame or a table's faint rule is read as; a bar or bracket may be a
+// letter ("|" for "l").
+const QString kShadingMarks = QStringLiteral("'`\u2018\u2019\"_");
 // A mark's box is judged for ink only where at least this many pixels of it are its own.
 constexpr int kMinOwnWidth = 3;
 // The most pieces one glyph may be broken into.
@@ -414,9 +417,10 @@ QList<RecognizedGlyph> withRepeatsRestored(const QList<RecognizedGlyph>& glyphs,
     return out;
 }
 
-// The engine reads the grey shading of the image it is given; a mark beginning a word read where
-// the line has no ink (the grey frame of a text field read as "'" before its digits) is no glyph.
-// Only the part of its box no neighbour's box covers is looked at: the engine's boxes overlap.
+// The engine reads the grey shading of the image it is given; a quote or underscore beginning a
+// word read where the line has no ink (the grey frame of a text field read as "'" before its
+// digits) is no glyph. Only the part of its box no neighbour's box covers is looked at: the
+// engine's boxes overlap.
 QList<RecognizedGlyph> withoutInklessMarks(QList<RecognizedGlyph> glyphs, const QImage& ink) {
     const auto hasInk = [&](QRect box) {
         box = box.intersected(ink.rect());
@@ -431,7 +435,7 @@ QList<RecognizedGlyph> withoutInklessMarks(QList<RecognizedGlyph> glyphs, const 
     };
     for (qsizetype i = glyphs.size() - 1; i >= 0; --i) {
         const RecognizedGlyph& glyph = glyphs.at(i);
-        if (glyph.text.size() != 1 || glyph.text.at(0).isLetterOrNumber() || !glyph.wordStart) {
+        if (glyph.text.size() != 1 || !kShadingMarks.contains(glyph.text) || !glyph.wordStart) {
             continue;
         }
         QRect own = glyph.box;

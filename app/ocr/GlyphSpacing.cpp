@@ -1,5 +1,7 @@
 #include "ocr/GlyphSpacing.h"
 
+#include "ocr/GlyphReading.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -120,6 +122,21 @@ bool joinsDigitGroups(const QList<RecognizedGlyph>& glyphs, size_t i) {
         return at + 1 < glyphs.size() && isDigit(glyphs.at(at + 1).text);
     }
     return isGroupMark(before) && isDigit(after) && at >= 2 && isDigit(glyphs.at(at - 2).text);
+}
+
+// The widest run of ground across the two words that meet at glyph `i`, from the first glyph's box
+// to the last one's: the space between them, unless the engine's boxes are off. Where the engine
+// stretched a word's last box over the ground after it, the glyphs' ink boxes fall on the next
+// word and the two look joined; the ground between two table cells' numbers stays wide.
+int groundBetweenWords(const QList<RecognizedGlyph>& glyphs, size_t i, const QImage& ink, int top,
+                       int bottom) {
+    auto first = static_cast<qsizetype>(i) - 1;
+    while (first > 0 && !glyphs.at(first).wordStart) {
+        --first;
+    }
+    const qsizetype last = GlyphReading::wordEnd(glyphs, static_cast<qsizetype>(i)) - 1;
+    return widestEmptyRun(ink, glyphs.at(first).box.left(), glyphs.at(last).box.right(), top,
+                          bottom);
 }
 
 bool isLetter(const QString& text) {
@@ -284,7 +301,8 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
             out += QLatin1Char(' ');
         } else if (glyph.wordStart && !monospace && joinsDigitGroups(glyphs, i)) {
             const double distance = boxes[i].centre() - boxes[i - 1].centre();
-            if (distance >= kDigitSpaceSteps * digitPitch) {
+            if (distance >= kDigitSpaceSteps * digitPitch ||
+                groundBetweenWords(glyphs, i, ink, top, bottom) >= kSpaceGapShare * digitPitch) {
                 out += QLatin1Char(' ');
             }
         } else if (glyph.wordStart && !monospace) {

@@ -137,6 +137,8 @@ TEST(GlyphConfusionsTest, ADoubtedGlyphTakesTheEnginesOtherReadingWhereANumberOr
         {"notes: l^i565@mail.example.net", "1", "notes: li565@mail.example.net"},
         {"pierre.nguyen4^o@litware.biz", "0Oe6", "pierre.nguyen40@litware.biz"},
         {"pierre.nguyen^o@litware.biz", "0Oe6", "pierre.nguyeno@litware.biz"},
+        {"Nadia li.petrov^\u00e9@proseware.net", "6eosd", "Nadia li.petrov6@proseware.net"},
+        {"caf^\u00e9 ok", "e", "caf\u00e9 ok"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reading);

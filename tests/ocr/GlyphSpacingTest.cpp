@@ -98,4 +98,19 @@ TEST(GlyphSpacingTest, SpacesFollowTheGlyphCellsInMonospaceAndDigitRunsOnly) {
     }
 }
 
+TEST(GlyphSpacingTest, TwoTableCellsNumbersStayApartWhereTheEngineStretchedABoxOverTheGround) {
+    const QFont serif = TextImage::font(QStringLiteral("DejaVu Serif"), 28);
+    const QString drawn = QStringLiteral("5536551542230344      284 91 7562");
+    QImage image = TextImage::blank(1000, 60);
+    TextImage::draw(image, drawn, QPoint(12, 10), serif);
+    const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+    RecognizedLine line = engineLine(gray, drawn, QStringLiteral("5536551542230344 284 91 7562"),
+                                     serif, QPoint(12, 10), false);
+    // The engine's boxes of the card's last two digits moved one glyph to the right, the last
+    // one over the ground between the cells and onto the next cell's first digit.
+    line.glyphs[14].box = line.glyphs.at(14).box.united(line.glyphs.at(15).box);
+    line.glyphs[15].box.moveLeft(line.glyphs.at(16).box.left() - 4);
+    EXPECT_EQ(GlyphSpacing::respace(line, gray).toStdString(), "5536551542230344 284 91 7562");
+}
+
 }  // namespace
