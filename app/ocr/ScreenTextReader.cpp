@@ -2,6 +2,7 @@
 
 #include "ocr/BadgeImage.h"
 #include "ocr/EnginePool.h"
+#include "ocr/FrameEdges.h"
 #include "ocr/GlyphConfusions.h"
 #include "ocr/GlyphInk.h"
 #include "ocr/GlyphSpacing.h"
@@ -141,6 +142,7 @@ RecognitionOutcome ScreenTextReader::read(const QImage& screenshot) {
         reading.area = areas.at(i);
         reading.pixels = reading.area.inverted ? BadgeImage::text(gray, reading.area.box)
                                                : clean.copy(reading.area.box);
+        FrameEdges::cut(reading.area, reading.pixels);
         hashes[static_cast<size_t>(i)] = pixelHash(reading.pixels);
         bool reused = false;
         for (auto it = previous.constFind(hashes[static_cast<size_t>(i)]);

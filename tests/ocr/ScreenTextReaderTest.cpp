@@ -1,5 +1,6 @@
 #include "ocr/EnginePool.h"
 #include "ocr/FaintBars.h"
+#include "ocr/FrameEdges.h"
 #include "ocr/LineLayout.h"
 #include "ocr/PrivacyProtector.h"
 #include "ocr/ScreenImageNormalizer.h"
@@ -104,6 +105,30 @@ TEST(FaintBarsTest, AHalfLevelBarStandingApartBecomesInkButAStrokesEdgeOrARuleDo
     EXPECT_EQ(inkPixels(binary, QRect(14, 29, 12, 2)), 0);
     EXPECT_EQ(inkPixels(binary, QRect(96, 44, 64, 1)), 0);
     EXPECT_EQ(inkPixels(binary, QRect(10, 5, 4, 26)), 104);
+}
+
+TEST(FrameEdgesTest, AFieldsSidesTallerThanItsTextLeaveTheLineButTallGlyphsStay) {
+    for (const bool framed : {true, false}) {
+        SCOPED_TRACE(framed ? "a field's frame" : "text alone");
+        QImage image = TextImage::blank(520, 90);
+        TextImage::draw(image, QStringLiteral("SSN"), QPoint(10, 26), sans());
+        TextImage::draw(image, QStringLiteral("(720) |17-8042"), QPoint(130, 26), sans());
+        if (framed) {
+            TextImage::fill(image, QRect(110, 8, 3, 74), Qt::black);
+            TextImage::fill(image, QRect(500, 8, 3, 74), Qt::black);
+        }
+        const QImage clean = ScreenImageNormalizer::normalize(image);
+        TextArea area{QRect(0, 8, 520, 74)};
+        QImage pixels = clean.copy(area.box);
+        FrameEdges::cut(area, pixels);
+        ASSERT_EQ(pixels.size(), area.box.size());
+        EXPECT_EQ(area.box.height() < 45, framed);
+        EXPECT_EQ(inkPixels(pixels, QRect(500, 0, 3, pixels.height())), 0);
+        EXPECT_EQ(inkPixels(pixels, QRect(110, 0, 3, pixels.height())), 0);
+        // The text's parenthesis and bar stay.
+        EXPECT_GT(inkPixels(pixels, QRect(128, 0, 14, pixels.height())), 0);
+        EXPECT_GT(inkPixels(pixels, QRect(10, 0, 100, pixels.height())), 0);
+    }
 }
 
 TEST(LineLayoutTest, SideBySideLightAndDarkWindowsGiveSparseInkAndOneAreaPerLineInReadingOrder) {
