@@ -170,11 +170,11 @@ def check_line(stem, screen, line, scale):
 def render(display, tool, work, out_dir, index, layout):
     stem = os.path.join(out_dir, f"screen_{index:02d}")
     scale = layout["scale"]
-    spec = os.path.join(work, f"layout_{index:02d}.json")
+    layout_file = os.path.join(work, f"layout_{index:02d}.json")
     raw = os.path.join(work, f"truth_{index:02d}.json")
-    with open(spec, "w") as f:
+    with open(layout_file, "w") as f:
         json.dump(layout, f)
-    proc = subprocess.Popen(NICE + [tool, spec, raw, "-platform", "xcb"], env=display.env,
+    proc = subprocess.Popen(NICE + [tool, layout_file, raw, "-platform", "xcb"], env=display.env,
                             stdout=subprocess.DEVNULL)
     try:
         deadline = time.time() + 60
