@@ -13,9 +13,8 @@ namespace {
 using GlyphReading::isDigit;
 using GlyphReading::withTextOfGlyphs;
 
-// Marks that write numbers: group separators, brackets, a country code's plus, a row's comma.
 bool isNumberMark(const RecognizedGlyph& glyph) {
-    return glyph.text.size() == 1 && QStringLiteral("-.,()+/").contains(glyph.text.at(0));
+    return glyph.text.size() == 1 && GlyphReading::isNumberMark(glyph.text.at(0));
 }
 
 // A letter or mark that is the only one of its kind in a word of digits, where the engine also read

@@ -1,6 +1,8 @@
 #include "ocr/GlyphInk.h"
 
 #include "ocr/GlyphReading.h"
+#include "ocr/InkPieces.h"
+#include "ocr/MissedGlyphs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +11,6 @@
 
 namespace GlyphInk {
 namespace {
-
-constexpr uint8_t kInkBelow = 128;
 
 // Glyphs whose ink may be far narrower, or wider, than a typical letter's.
 const QString kNarrowGlyphs = QStringLiteral(".,:;'`!|il1Ijftr-()[]_");
@@ -21,67 +21,10 @@ constexpr double kMergedWidth = 1.7;
 constexpr double kTouchingWidth = 1.5;
 // A glyph joined from pieces is at most this many typical pieces wide, unless it is a wide one.
 constexpr double kJoinedWidth = 1.25;
-// The marks a field's grey frame or a table's faint rule is read as; a bar or bracket may be a
-// letter ("|" for "l").
-const QString kShadingMarks = QStringLiteral("'`\u2018\u2019\"_");
-// A mark's box is judged for ink only where at least this many pixels of it are its own.
-constexpr int kMinOwnWidth = 3;
 // The most pieces one glyph may be broken into.
 constexpr size_t kMaxJoined = 3;
 // A full stop is no taller than this share of the line's typical piece.
 constexpr double kDotHeight = 0.3;
-// A digit's box at least this many of the line's digit widths wide may hold the digit twice.
-constexpr double kRepeatedWidth = 1.6;
-// Two pieces are one glyph drawn twice where at most this share of their inked pixels lie apart
-// from the other's ink.
-constexpr double kSameShapeStrays = 0.02;
-
-// The boxes of the 8-connected pieces of ink, left to right.
-std::vector<QRect> pieces(const QImage& ink) {
-    const int width = ink.width();
-    const int height = ink.height();
-    std::vector<bool> seen(static_cast<size_t>(width) * static_cast<size_t>(height), false);
-    const auto at = [width](int x, int y) {
-        return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-    };
-    std::vector<QRect> out;
-    std::vector<QPoint> stack;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (ink.constScanLine(y)[x] >= kInkBelow || seen[at(x, y)]) {
-                continue;
-            }
-            int left = x;
-            int right = x;
-            int top = y;
-            int bottom = y;
-            seen[at(x, y)] = true;
-            stack.assign(1, QPoint(x, y));
-            while (!stack.empty()) {
-                const QPoint p = stack.back();
-                stack.pop_back();
-                left = std::min(left, p.x());
-                right = std::max(right, p.x());
-                top = std::min(top, p.y());
-                bottom = std::max(bottom, p.y());
-                for (int ny = std::max(0, p.y() - 1); ny <= std::min(height - 1, p.y() + 1); ++ny) {
-                    const uint8_t* row = ink.constScanLine(ny);
-                    for (int nx = std::max(0, p.x() - 1); nx <= std::min(width - 1, p.x() + 1);
-                         ++nx) {
-                        if (row[nx] < kInkBelow && !seen[at(nx, ny)]) {
-                            seen[at(nx, ny)] = true;
-                            stack.emplace_back(nx, ny);
-                        }
-                    }
-                }
-            }
-            out.emplace_back(QPoint(left, top), QPoint(right, bottom));
-        }
-    }
-    std::sort(out.begin(), out.end(),
-              [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
-    return out;
-}
 
 int median(std::vector<int> values) {
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
@@ -135,42 +78,6 @@ std::vector<QRect> glyphsOf(const std::vector<QRect>& pieces, const LineShape& s
         glyphs.push_back(piece);
     }
     return glyphs;
-}
-
-// Whether the ink in boxes `a` and `b`, laid over each other at their top left corners, is the same
-// glyph drawn twice: few inked pixels of either lie more than a pixel from the other's ink (an
-// enlarged 1× screen draws the same glyph at another pixel phase, its edges a pixel apart).
-bool sameShape(const QImage& ink, const QRect& a, const QRect& b) {
-    if (std::abs(a.width() - b.width()) > 2 || std::abs(a.height() - b.height()) > 2) {
-        return false;
-    }
-    const auto inkAt = [&](const QRect& box, int x, int y) {
-        return x >= 0 && y >= 0 && x < box.width() && y < box.height() &&
-               ink.constScanLine(box.top() + y)[box.left() + x] < kInkBelow;
-    };
-    const auto strays = [&](const QRect& from, const QRect& to) {
-        int stray = 0;
-        int inked = 0;
-        for (int y = 0; y < from.height(); ++y) {
-            for (int x = 0; x < from.width(); ++x) {
-                if (!inkAt(from, x, y)) {
-                    continue;
-                }
-                ++inked;
-                bool near = false;
-                for (int dy = -1; dy <= 1 && !near; ++dy) {
-                    for (int dx = -1; dx <= 1 && !near; ++dx) {
-                        near = inkAt(to, x + dx, y + dy);
-                    }
-                }
-                stray += near ? 0 : 1;
-            }
-        }
-        return std::pair{stray, inked};
-    };
-    const auto [strayA, inkA] = strays(a, b);
-    const auto [strayB, inkB] = strays(b, a);
-    return inkA > 0 && inkB > 0 && strayA + strayB <= kSameShapeStrays * (inkA + inkB);
 }
 
 // Glyphs that touch (an enlarged 1× screen blurs neighbours together) make one piece as wide as
@@ -368,94 +275,6 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
     return out;
 }
 
-// The engine reads a digit repeated with no ground between its images once ("777-55-6630" read
-// "77-55-6630"): a digit whose box is as wide as two digits and holds the centres of two or three
-// pieces of the same shape, none of them inside a neighbour's box, is that digit once per piece
-// (unless the engine read the same digit next, its box merely rough).
-QList<RecognizedGlyph> withRepeatsRestored(const QList<RecognizedGlyph>& glyphs,
-                                           const std::vector<QRect>& boxes, const QImage& ink) {
-    std::vector<int> digitWidths;
-    for (const RecognizedGlyph& glyph : glyphs) {
-        if (GlyphReading::isDigit(glyph)) {
-            digitWidths.push_back(glyph.box.width());
-        }
-    }
-    if (digitWidths.size() < 3) {
-        return glyphs;
-    }
-    const int digitWidth = median(digitWidths);
-    QList<RecognizedGlyph> out;
-    for (qsizetype g = 0; g < glyphs.size(); ++g) {
-        const RecognizedGlyph& glyph = glyphs.at(g);
-        const RecognizedGlyph* next = g + 1 < glyphs.size() ? &glyphs.at(g + 1) : nullptr;
-        const RecognizedGlyph* previous = g > 0 ? &glyphs.at(g - 1) : nullptr;
-        const auto claimed = [&](const QRect& box) {
-            return (next && next->box.contains(box.center())) ||
-                   (previous && previous->box.contains(box.center()));
-        };
-        std::vector<QRect> inside;
-        for (const QRect& box : boxes) {
-            if (glyph.box.contains(box.center())) {
-                inside.push_back(box);
-            }
-        }
-        const bool repeated =
-            GlyphReading::isDigit(glyph) && glyph.box.width() >= kRepeatedWidth * digitWidth &&
-            (inside.size() == 2 || inside.size() == 3) && (!next || next->text != glyph.text) &&
-            std::all_of(inside.begin(), inside.end(), [&](const QRect& box) {
-                return !claimed(box) && sameShape(ink, box, inside.front());
-            });
-        if (!repeated) {
-            out.append(glyph);
-            continue;
-        }
-        for (size_t i = 0; i < inside.size(); ++i) {
-            out.append(RecognizedGlyph{glyph.text, inside[i], glyph.wordStart && i == 0,
-                                       glyph.alternatives, true});
-        }
-    }
-    return out;
-}
-
-// The engine reads the grey shading of the image it is given; a quote or underscore beginning a
-// word read where the line has no ink (the grey frame of a text field read as "'" before its
-// digits) is no glyph. Only the part of its box no neighbour's box covers is looked at: the
-// engine's boxes overlap.
-QList<RecognizedGlyph> withoutInklessMarks(QList<RecognizedGlyph> glyphs, const QImage& ink) {
-    const auto hasInk = [&](QRect box) {
-        box = box.intersected(ink.rect());
-        for (int y = box.top(); y <= box.bottom(); ++y) {
-            const uint8_t* row = ink.constScanLine(y);
-            if (std::any_of(row + box.left(), row + box.right() + 1,
-                            [](uint8_t v) { return v < kInkBelow; })) {
-                return true;
-            }
-        }
-        return box.isEmpty();
-    };
-    for (qsizetype i = glyphs.size() - 1; i >= 0; --i) {
-        const RecognizedGlyph& glyph = glyphs.at(i);
-        if (glyph.text.size() != 1 || !kShadingMarks.contains(glyph.text) || !glyph.wordStart) {
-            continue;
-        }
-        QRect own = glyph.box;
-        if (i > 0) {
-            own.setLeft(std::max(own.left(), glyphs.at(i - 1).box.right() + 1));
-        }
-        if (i + 1 < glyphs.size()) {
-            own.setRight(std::min(own.right(), glyphs.at(i + 1).box.left() - 1));
-        }
-        if (own.width() < kMinOwnWidth || hasInk(own)) {
-            continue;
-        }
-        if (glyph.wordStart && i + 1 < glyphs.size()) {
-            glyphs[i + 1].wordStart = true;
-        }
-        glyphs.removeAt(i);
-    }
-    return glyphs;
-}
-
 }  // namespace
 
 RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
@@ -463,11 +282,12 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     if (glyphs.isEmpty() || ink.format() != QImage::Format_Grayscale8) {
         return line;
     }
-    const std::vector<QRect> inkPieces = pieces(ink);
+    const std::vector<QRect> inkPieces = InkPieces::boxes(ink);
     const LineShape shape(inkPieces);
     std::vector<QRect> boxes = glyphsOf(inkPieces, shape);
     RecognizedLine read = line;
-    read.glyphs = withRepeatsRestored(withoutInklessMarks(glyphs, ink), boxes, ink);
+    read.glyphs =
+        MissedGlyphs::withRepeats(MissedGlyphs::withoutShadingMarks(glyphs, ink), boxes, ink);
     if (read.glyphs != glyphs) {
         read = GlyphReading::withTextOfGlyphs(read);
     }

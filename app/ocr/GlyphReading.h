@@ -15,6 +15,11 @@ inline qsizetype wordEnd(const QList<RecognizedGlyph>& glyphs, qsizetype start) 
     return end;
 }
 
+// Marks that write numbers: group separators, brackets, a country code's plus, a row's comma.
+inline bool isNumberMark(QChar c) {
+    return QStringLiteral("-.,()+/").contains(c);
+}
+
 inline bool isDigit(const RecognizedGlyph& glyph) {
     return glyph.text.size() == 1 && glyph.text.at(0).isDigit();
 }

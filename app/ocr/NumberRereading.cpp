@@ -1,15 +1,13 @@
 #include "ocr/NumberRereading.h"
 
+#include "ocr/GlyphReading.h"
+
 #include <QStringList>
 
 #include <algorithm>
 
 namespace NumberRereading {
 namespace {
-
-bool isNumberMark(QChar c) {
-    return QStringLiteral("-.,()+/").contains(c);
-}
 
 // The index of the single letter in a word of digits and marks with at least kMinDigits digits;
 // -1 when the word is not such a number.
@@ -22,7 +20,7 @@ qsizetype misreadLetter(const QString& word) {
             ++digits;
         } else if (c.isLetter() && c.unicode() < 128 && letter < 0) {
             letter = i;
-        } else if (!isNumberMark(c)) {
+        } else if (!GlyphReading::isNumberMark(c)) {
             return -1;
         }
     }
