@@ -1,5 +1,6 @@
 #include "ocr/GlyphInk.h"
 
+#include "EngineLine.h"
 #include "TextImage.h"
 
 #include <gtest/gtest.h>
@@ -91,26 +92,6 @@ TEST(GlyphInkTest, GlyphsTakeTheirOwnInkOnlyWhereEveryGlyphHasItsPiece) {
     }
 }
 
-// The glyphs of `drawn`, each with its character cell as its box.
-QList<RecognizedGlyph> cellGlyphs(const QString& drawn, const QFont& font, QPoint origin) {
-    const QFontMetrics metrics(font);
-    QList<RecognizedGlyph> glyphs;
-    bool wordStart = true;
-    for (qsizetype i = 0; i < drawn.size(); ++i) {
-        if (drawn.at(i) == QLatin1Char(' ')) {
-            wordStart = true;
-            continue;
-        }
-        glyphs.append(
-            RecognizedGlyph{QString(drawn.at(i)),
-                            QRect(origin.x() + metrics.horizontalAdvance(drawn.left(i)), origin.y(),
-                                  metrics.horizontalAdvance(drawn.at(i)), metrics.height()),
-                            wordStart});
-        wordStart = false;
-    }
-    return glyphs;
-}
-
 TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem) {
     const QFont mono = TextImage::font(QStringLiteral("DejaVu Sans Mono"), 30);
     const QFont sans = TextImage::sans(30);
@@ -143,7 +124,8 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         QImage image = TextImage::blank(900, 60);
         TextImage::draw(image, drawn, QPoint(40, 10), c.font);
         const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
-        QList<RecognizedGlyph> glyphs = cellGlyphs(drawn, c.font, QPoint(40, 10));
+        QList<RecognizedGlyph> glyphs =
+            engineLine(gray, drawn, drawn, c.font, QPoint(40, 10), false).glyphs;
         if (c.merged >= 0) {
             glyphs[c.merged].box = glyphs.at(c.merged).box.united(glyphs.at(c.merged + 1).box);
             glyphs.removeAt(c.merged + 1);
