@@ -27,7 +27,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from render_screens import Content, FIRST, LAST  # noqa: E402
-from xscreen import Xvfb, frames, installed_families, save_png  # noqa: E402
+from xscreen import Xvfb, frames, installed_families, render_all, save_png  # noqa: E402
 
 FAMILIES = {"sans": ["DejaVu Sans", "Liberation Sans", "Noto Sans"],
             "serif": ["DejaVu Serif", "Liberation Serif", "Noto Serif"],
@@ -584,20 +584,15 @@ def main():
     plans = [plan(rng, families) for _ in range(count)]
     config = tempfile.mkdtemp(prefix="render-gtk-")
     xvfb = Xvfb(1440 * scale, 900 * scale)
-    problems = 0
-    try:
-        load_gtk(xvfb.display, scale, config)
-        for index, (desktop, dark, wins) in enumerate(plans):
-            stem, lines, clipped, warnings = render(xvfb, out_dir, index, desktop, dark, wins, scale)
-            problems += warnings
-            print(f"{stem}: {lines} lines ({clipped} clipped), {'dark' if dark else 'light'}, "
-                  + ", ".join(f"{w['kind']} {w['family']} {w['px']}px" for w in wins))
-    finally:
+    def close():
         xvfb.close()
         shutil.rmtree(config, ignore_errors=True)
-    if problems:
-        print(f"{problems} truth check warnings", file=sys.stderr)
-    return 0
+
+    return render_all(
+        plans, lambda index, p: render(xvfb, out_dir, index, p[0], p[1], p[2], scale),
+        lambda p: ("dark" if p[1] else "light") + ", "
+        + ", ".join(f"{w['kind']} {w['family']} {w['px']}px" for w in p[2]),
+        "truth check", close, start=lambda: load_gtk(xvfb.display, scale, config))
 
 
 if __name__ == "__main__":

@@ -32,7 +32,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 from render_screens import Content  # noqa: E402
 from render_xterm import frames  # noqa: E402
-from xscreen import NICE, Xvfb, installed_families, save_png  # noqa: E402
+from xscreen import NICE, Xvfb, installed_families, render_all, save_png  # noqa: E402
 
 FAMILIES = {"sans": ["DejaVu Sans", "Liberation Sans", "Noto Sans"],
             "serif": ["DejaVu Serif", "Liberation Serif", "Noto Serif"],
@@ -242,19 +242,14 @@ def main():
     runtime = os.path.join(work, "xdg")
     os.mkdir(runtime, 0o700)
     display.env["XDG_RUNTIME_DIR"] = runtime
-    problems = 0
-    try:
-        for index, layout in enumerate(plans):
-            stem, lines, clipped, warnings = render(display, tool, work, out_dir, index, layout)
-            problems += warnings
-            print(f"{stem}: {lines} lines ({clipped} clipped), "
-                  + ", ".join(f"{w['tags'][-1]} {w['family']} {w['px']}px" for w in layout["windows"]))
-    finally:
+    def close():
         display.close()
         shutil.rmtree(work, ignore_errors=True)
-    if problems:
-        print(f"{problems} ink check warnings", file=sys.stderr)
-    return 0
+
+    return render_all(
+        plans, lambda index, layout: render(display, tool, work, out_dir, index, layout),
+        lambda layout: ", ".join(f"{w['tags'][-1]} {w['family']} {w['px']}px" for w in layout["windows"]),
+        "ink check", close)
 
 
 if __name__ == "__main__":

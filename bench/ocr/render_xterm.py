@@ -27,7 +27,7 @@ import random
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from render_screens import Content, FIRST, terminal_lines  # noqa: E402
-from xscreen import NICE, Xvfb, frames, hex_rgb, installed_families, region_inked, save_png  # noqa: E402
+from xscreen import NICE, Xvfb, frames, hex_rgb, installed_families, region_inked, render_all, save_png  # noqa: E402
 
 FAMILIES = ["DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"]
 DARK = [("#1e1e1e", "#d4d4d4"), ("#000000", "#e5e5e5"), ("#002b36", "#93a1a1"), ("#282a36", "#f8f8f2"),
@@ -272,19 +272,14 @@ def main():
     plans = [plan(rng, families, scale) for _ in range(count)]
     work = tempfile.mkdtemp(prefix="render-xterm-")
     display = Display(1440 * scale, 900 * scale, work)
-    problems = 0
-    try:
-        for index, (desktop, wins) in enumerate(plans):
-            stem, lines, clipped, warnings = render(display, out_dir, index, desktop, wins, scale)
-            problems += warnings
-            print(f"{stem}: {lines} lines ({clipped} clipped), fonts "
-                  + ", ".join(f"{w['family']} {w['px']}px" for w in wins))
-    finally:
+    def close():
         display.close()
         shutil.rmtree(work, ignore_errors=True)
-    if problems:
-        print(f"{problems} grid check warnings", file=sys.stderr)
-    return 0
+
+    return render_all(
+        plans, lambda index, p: render(display, out_dir, index, p[0], p[1], scale),
+        lambda p: "fonts " + ", ".join(f"{w['family']} {w['px']}px" for w in p[1]),
+        "grid check", close)
 
 
 if __name__ == "__main__":

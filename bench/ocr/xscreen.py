@@ -2,6 +2,7 @@
 
 import os
 import subprocess
+import sys
 
 NICE = ["nice", "-n", "10"]
 # The real ImageMagick: another `convert` may come first on PATH.
@@ -83,3 +84,21 @@ def frames(rng):
         split = rng.randint(360, 540)
         return [(12, 12, 1416, split - 18), (12, split + 6, 1416, 900 - split - 18)]
     return [(12, 12, 700, 876), (724, 12, 704, 430), (724, 454, 704, 434)]
+
+
+def render_all(plans, render_one, describe, what, close, start=None):
+    """Draws each screen of plans with render_one(index, plan), which returns (stem, lines, clipped,
+    warnings), and prints what it drew; start runs first and close at the end whatever happens."""
+    problems = 0
+    try:
+        if start:
+            start()
+        for index, screen in enumerate(plans):
+            stem, lines, clipped, warnings = render_one(index, screen)
+            problems += warnings
+            print(f"{stem}: {lines} lines ({clipped} clipped), " + describe(screen))
+    finally:
+        close()
+    if problems:
+        print(f"{problems} {what} warnings", file=sys.stderr)
+    return 0
