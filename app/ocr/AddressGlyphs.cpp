@@ -127,9 +127,102 @@ StemShape stemShape(const QImage& ink, QRect area) {
     return smallL ? StemShape::smallL : StemShape::none;
 }
 
-// An "@" read as a letter ("pierregexample.org" at 1×): in a word without one, a glyph the engine
-// also found likely to be "@" is "@" where that makes the word an address.
-bool restoreAtSigns(QList<RecognizedGlyph>& glyphs) {
+// Whether the ink in the columns of `area` encloses a counter at its middle: ground that no path
+// through ground joins to the columns' edges, running at least kMinCounterHeight rows through the
+// middle column. Ground beyond the columns counts as open, so a neighbour's counter that a rough
+// box cuts through is none, and one the box holds whole lies off its middle.
+bool enclosesCounter(const QImage& ink, QRect area) {
+    area = QRect(area.left(), 0, area.width(), ink.height()).intersected(ink.rect());
+    if (area.width() < 3 || area.height() < 3) {
+        return false;
+    }
+    const int width = area.width();
+    const int height = area.height();
+    std::vector<uint8_t> open(static_cast<size_t>(width * height), 0);
+    std::vector<QPoint> pending;
+    const auto ground = [&](int x, int y) {
+        return ink.constScanLine(area.top() + y)[area.left() + x] >= kInkBelow;
+    };
+    const auto reach = [&](int x, int y) {
+        uint8_t& mark = open[static_cast<size_t>(y * width + x)];
+        if (mark == 0 && ground(x, y)) {
+            mark = 1;
+            pending.emplace_back(x, y);
+        }
+    };
+    for (int x = 0; x < width; ++x) {
+        reach(x, 0);
+        reach(x, height - 1);
+    }
+    for (int y = 0; y < height; ++y) {
+        reach(0, y);
+        reach(width - 1, y);
+    }
+    while (!pending.empty()) {
+        const QPoint p = pending.back();
+        pending.pop_back();
+        for (const QPoint step : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
+            const QPoint next = p + step;
+            if (next.x() >= 0 && next.x() < width && next.y() >= 0 && next.y() < height) {
+                reach(next.x(), next.y());
+            }
+        }
+    }
+    int rows = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = width / 2 - 1; x <= width / 2 + 1; ++x) {
+            if (open[static_cast<size_t>(y * width + x)] == 0 && ground(x, y)) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows >= kMinCounterHeight;
+}
+
+// The bottom row of the line's small letters that stand on the baseline, by the engine's boxes;
+// -1 when too few were read.
+int smallLettersBaseline(const QList<RecognizedGlyph>& glyphs) {
+    static const QString kOnBaseline = QStringLiteral("acemnorsuvwxz");
+    std::vector<int> bottoms;
+    for (const RecognizedGlyph& glyph : glyphs) {
+        if (glyph.text.size() == 1 && kOnBaseline.contains(glyph.text)) {
+            bottoms.push_back(glyph.box.bottom());
+        }
+    }
+    if (bottoms.size() < 3) {
+        return -1;
+    }
+    std::nth_element(bottoms.begin(), bottoms.begin() + bottoms.size() / 2, bottoms.end());
+    return bottoms[bottoms.size() / 2];
+}
+
+// Whether the ink of the glyph at `i` is an "@"'s whatever letter the engine read: a ring around a
+// counter, reaching below the baseline, where the letter read has neither. Only the columns
+// nearer the glyph's centre than its neighbours' are judged: a monospace box reaches half a cell
+// into each, over a neighbour's counter.
+bool inkedAsAtSign(const QList<RecognizedGlyph>& glyphs, qsizetype i, const QImage& ink,
+                   int baseline) {
+    static const QString kPlainLetters = QStringLiteral("cfhiklmnrstuvwxz");
+    const RecognizedGlyph& glyph = glyphs.at(i);
+    if (baseline < 0 || glyph.text.size() != 1 || !kPlainLetters.contains(glyph.text)) {
+        return false;
+    }
+    const int centre = glyph.box.center().x();
+    QRect own = glyph.box;
+    own.setLeft(std::max(own.left(), (glyphs.at(i - 1).box.center().x() + centre) / 2));
+    own.setRight(std::min(own.right(), (centre + glyphs.at(i + 1).box.center().x()) / 2));
+    const QRect below =
+        QRect(QPoint(own.left(), baseline + kAtSignDescent), QPoint(own.right(), ink.height() - 1));
+    return !inkBox(ink, below).isEmpty() && enclosesCounter(ink, own);
+}
+
+// An "@" read as a letter ("pierregexample.org" at 1×, "annafmail.example.net" where a monospace
+// "@" overlaps the next cell): in a word without one, a glyph the engine also found likely to be
+// "@", or one whose ink is an "@"'s, is "@" where that makes the word an address.
+bool restoreAtSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
+    const int baseline =
+        ink.format() == QImage::Format_Grayscale8 ? smallLettersBaseline(glyphs) : -1;
     bool changed = false;
     qsizetype start = 0;
     while (start < glyphs.size()) {
@@ -145,7 +238,8 @@ bool restoreAtSigns(QList<RecognizedGlyph>& glyphs) {
             // A digit inside a run of digits is a number's ("card_340379…" is no address).
             const bool inNumber =
                 isDigit(glyphs.at(i)) && isDigit(glyphs.at(i - 1)) && isDigit(glyphs.at(i + 1));
-            if (!glyphs.at(i).alternatives.contains(QLatin1Char('@')) || inNumber) {
+            const bool doubted = glyphs.at(i).alternatives.contains(QLatin1Char('@'));
+            if (inNumber || !(doubted || inkedAsAtSign(glyphs, i, ink, baseline))) {
                 continue;
             }
             QString candidate = word;
@@ -372,7 +466,7 @@ bool restorePlusSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
 }  // namespace
 
 bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
-    bool changed = restoreAtSigns(glyphs);
+    bool changed = restoreAtSigns(glyphs, ink);
     changed = resolveForeignGlyphs(glyphs) || changed;
     changed = resolveAddressStarts(glyphs) || changed;
     changed = resolveTrailingDigits(glyphs) || changed;

@@ -26,6 +26,13 @@ inline constexpr double kSmallLetterHeight = 1.15;
 inline constexpr double kPlusBarDepth = 0.4;
 inline constexpr double kDoubtedPlusBarDepth = 0.3;
 
+// An enclosed piece of ground at least this many rows tall is a glyph's counter, not a gap left
+// between blurred strokes.
+inline constexpr int kMinCounterHeight = 4;
+
+// An "@" reaches at least this many pixels below the baseline of the small letters.
+inline constexpr int kAtSignDescent = 2;
+
 // A letter's stem runs over at least this share of its ink's height.
 inline constexpr double kStemHeight = 0.8;
 

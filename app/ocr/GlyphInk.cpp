@@ -61,15 +61,18 @@ struct LineShape {
 };
 
 // Pieces stacked over each other joined into one glyph each; a full stop tucked under a serif
-// letter's arm ("r." in "air.com") stays apart from the letter standing on the baseline beside it.
+// letter's arm ("r." in "air.com") stays apart from the letter standing on the baseline beside it,
+// but a serif broken off under the left of a letter's foot (a blurred "x") is the letter's.
 std::vector<QRect> glyphsOf(const std::vector<QRect>& pieces, const LineShape& shape) {
     std::vector<QRect> glyphs;
     for (const QRect& piece : pieces) {
         if (!glyphs.empty()) {
             QRect& last = glyphs.back();
             const int overlap = std::min(last.right(), piece.right()) - piece.left() + 1;
-            const bool dotBeside = (shape.isDot(piece) && shape.onBaseline(last)) ||
-                                   (shape.isDot(last) && shape.onBaseline(piece));
+            const bool dotBeside =
+                (shape.isDot(piece) && shape.onBaseline(last) &&
+                 piece.center().x() > last.center().x()) ||
+                (shape.isDot(last) && shape.onBaseline(piece) && last.center().x() < piece.left());
             if (overlap >= kStackedOverlap * std::min(last.width(), piece.width()) && !dotBeside) {
                 last = last.united(piece);
                 continue;
@@ -108,6 +111,19 @@ std::vector<QRect> withTouchingSplit(const std::vector<QRect>& boxes) {
     return out;
 }
 
+// For each of `boxes`, whether an empty column parts it from every other: a glyph of its own,
+// never a fragment of a letter broken on a blurred screen.
+std::vector<bool> standingApart(const std::vector<QRect>& boxes) {
+    std::vector<bool> out(boxes.size(), true);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        for (size_t j = i + 1; j < boxes.size() && boxes[j].left() <= boxes[i].right() + 1; ++j) {
+            out[i] = false;
+            out[j] = false;
+        }
+    }
+    return out;
+}
+
 // For each glyph, whether it follows the "@" of a word with no full stop after it: a domain that
 // lost its dots.
 std::vector<bool> inDotlessDomains(const QList<RecognizedGlyph>& glyphs) {
@@ -123,6 +139,21 @@ std::vector<bool> inDotlessDomains(const QList<RecognizedGlyph>& glyphs) {
         for (qsizetype i = at + 1; !dot && i < end; ++i) {
             out[static_cast<size_t>(i)] = true;
         }
+        start = end;
+    }
+    return out;
+}
+
+// For each glyph, whether it belongs to a word with an "@": an address, whose names are joined by
+// full stops far more often than by nothing.
+std::vector<bool> inAddresses(const QList<RecognizedGlyph>& glyphs) {
+    std::vector<bool> out(static_cast<size_t>(glyphs.size()), false);
+    for (qsizetype start = 0; start < glyphs.size();) {
+        const qsizetype end = GlyphReading::wordEnd(glyphs, start);
+        const bool address =
+            std::any_of(glyphs.begin() + start, glyphs.begin() + end,
+                        [](const RecognizedGlyph& g) { return g.text == QLatin1String("@"); });
+        std::fill(out.begin() + start, out.begin() + end, address);
         start = end;
     }
     return out;
@@ -160,8 +191,12 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
     };
     // A full stop the engine read as nothing: one tucked under a serif letter's arm
     // ("tailspin-air.com" read "tailspin-aircom"), where the engine found a full stop likely for a
-    // glyph beside it or where it would be the only one in an address's domain.
+    // glyph beside it or where it would be the only one in an address's domain; or one standing
+    // apart between two letters of an address ("k.haddad" read "khaddad"), never a letter's foot
+    // broken off on a blurred screen, which touches the letter's columns.
     const std::vector<bool> dotless = inDotlessDomains(glyphs);
+    const std::vector<bool> address = inAddresses(glyphs);
+    const std::vector<bool> apart = standingApart(boxes);
     const auto missedDot = [&](size_t piece, size_t before) {
         const RecognizedGlyph& next = glyphAt(before);
         const RecognizedGlyph& previous = glyphAt(before - 1);
@@ -169,7 +204,8 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
                previous.text != QLatin1String(".") &&
                (next.alternatives.contains(QLatin1Char('.')) ||
                 previous.alternatives.contains(QLatin1Char('.')) ||
-                (dotless[before - 1] && dotless[before]));
+                (dotless[before - 1] && dotless[before]) ||
+                (address[before - 1] && address[before] && apart[piece]));
     };
     std::vector<int> widths;
     for (const QRect& box : boxes) {
@@ -209,14 +245,16 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
             if (g == glyphCount) {
                 continue;
             }
-            // A fragment stands for no whole letter, and a full stop the engine read stands on a
-            // dot, not on a letter beside it.
+            // A fragment stands for no whole letter, a piece as wide as two for no narrow one, and
+            // a full stop the engine read stands on a dot, not on a letter beside it.
             const QString& text = glyphs.at(static_cast<qsizetype>(g)).text;
             const bool fragment =
                 boxes[p].width() < kFragmentWidth * typicalWidth && !kNarrowGlyphs.contains(text);
             const bool tallDot = text == QLatin1String(".") &&
                                  boxes[p].height() > 2 * kDotHeight * shape.typicalHeight;
-            if (!fragment && !tallDot) {
+            const bool merged =
+                boxes[p].width() > kMergedWidth * typicalWidth && !kWideGlyphs.contains(text);
+            if (!fragment && !tallDot && !merged) {
                 relax(p + 1, g + 1, here + distance(boxes[p], g), Move::matched);
             }
             // A glyph broken in two or three side by side (a "w" whose strokes part on a blurred
@@ -275,6 +313,112 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
     return out;
 }
 
+// A hyphen's bar stands at the middle of the letters; where the only glyph of ink under a glyph
+// read as one is a piece that small on the baseline, it is a full stop ("j.horvat@" read
+// "j-horvat@"). The engine's boxes of marks are tight enough to tell; the line need not align.
+QList<RecognizedGlyph> withDotsReadAsHyphens(QList<RecognizedGlyph> glyphs,
+                                             const std::vector<QRect>& boxes,
+                                             const LineShape& shape) {
+    for (RecognizedGlyph& glyph : glyphs) {
+        if (glyph.text != QLatin1String("-")) {
+            continue;
+        }
+        const auto under = [&](const QRect& box) {
+            return box.center().x() >= glyph.box.left() && box.center().x() <= glyph.box.right();
+        };
+        const auto first = std::find_if(boxes.begin(), boxes.end(), under);
+        if (first != boxes.end() && std::find_if(first + 1, boxes.end(), under) == boxes.end() &&
+            shape.isDot(*first)) {
+            glyph.text = QStringLiteral(".");
+        }
+    }
+    return glyphs;
+}
+
+// Where the line's glyphs and pieces do not align (a blurred "w" broken into four), the full stops
+// of its addresses that the engine read as nothing are still found: a dot between two letters of
+// an address, apart from every other piece, under no glyph read as a full stop.
+RecognizedLine withMissedAddressDots(const RecognizedLine& line, const std::vector<QRect>& boxes,
+                                     const LineShape& shape) {
+    const QList<RecognizedGlyph>& glyphs = line.glyphs;
+    const std::vector<bool> address = inAddresses(glyphs);
+    const auto alphanumeric = [](const RecognizedGlyph& glyph) {
+        return glyph.text.size() == 1 && glyph.text.at(0).isLetterOrNumber();
+    };
+    const std::vector<bool> apart = standingApart(boxes);
+    std::vector<std::pair<qsizetype, QRect>> dots;
+    for (size_t p = 0; p < boxes.size(); ++p) {
+        const QRect& dot = boxes[p];
+        const int centre = dot.center().x();
+        const bool read = std::any_of(glyphs.begin(), glyphs.end(), [&](const RecognizedGlyph& g) {
+            return g.text == QLatin1String(".") && g.box.left() <= centre &&
+                   centre <= g.box.right();
+        });
+        if (p == 0 || p + 1 == boxes.size() || !apart[p] || read || !shape.isDot(dot)) {
+            continue;
+        }
+        // The pieces beside the dot are the two letters' own, by the engine's boxes.
+        const auto holds = [](const RecognizedGlyph& glyph, const QRect& piece) {
+            return glyph.box.left() <= piece.center().x() &&
+                   piece.center().x() <= glyph.box.right();
+        };
+        for (qsizetype i = 1; i < glyphs.size(); ++i) {
+            const RecognizedGlyph& before = glyphs.at(i - 1);
+            const RecognizedGlyph& after = glyphs.at(i);
+            if (before.box.center().x() < centre && centre < after.box.center().x()) {
+                if (address[static_cast<size_t>(i)] && !after.wordStart && alphanumeric(before) &&
+                    alphanumeric(after) && holds(before, boxes[p - 1]) &&
+                    holds(after, boxes[p + 1])) {
+                    dots.emplace_back(i, dot);
+                }
+                break;
+            }
+        }
+    }
+    if (dots.empty()) {
+        return line;
+    }
+    RecognizedLine out = line;
+    for (auto dot = dots.rbegin(); dot != dots.rend(); ++dot) {
+        out.glyphs.insert(dot->first,
+                          RecognizedGlyph{QStringLiteral("."), dot->second, false, {}, true});
+    }
+    return GlyphReading::withTextOfGlyphs(out);
+}
+
+// The alignment of `boxes` with `glyphs`, or none where it is implausible: a glyph broken into
+// fragments, or neighbours run together, may still add up to the count, shifting pieces onto the
+// wrong glyphs: a fragment stands for a whole letter, or a piece lies more than a glyph's width
+// outside the engine's box for its glyph, rough as it is.
+Alignment plausiblyAligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>& glyphs,
+                           const LineShape& shape) {
+    const auto glyphCount = static_cast<size_t>(glyphs.size());
+    if (boxes.empty() || boxes.size() < glyphCount || boxes.size() > glyphCount + kMaxUnread) {
+        return {};
+    }
+    Alignment placement = aligned(boxes, glyphs, shape);
+    if (placement.glyphs.empty()) {
+        return {};
+    }
+    std::vector<int> widths;
+    for (const QRect& box : placement.glyphs) {
+        widths.push_back(box.width());
+    }
+    const double typical = median(widths);
+    for (size_t g = 0; g < glyphCount; ++g) {
+        const QString& text = glyphs.at(static_cast<qsizetype>(g)).text;
+        const QRect& engineBox = glyphs.at(static_cast<qsizetype>(g)).box;
+        const int width = placement.glyphs[g].width();
+        const double centre = placement.glyphs[g].center().x();
+        if ((width < kFragmentWidth * typical && !kNarrowGlyphs.contains(text)) ||
+            (width > kMergedWidth * typical && !kWideGlyphs.contains(text)) ||
+            centre < engineBox.left() - typical || centre > engineBox.right() + typical) {
+            return {};
+        }
+    }
+    return placement;
+}
+
 }  // namespace
 
 RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
@@ -284,10 +428,11 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     }
     const std::vector<QRect> inkPieces = InkPieces::boxes(ink);
     const LineShape shape(inkPieces);
-    std::vector<QRect> boxes = glyphsOf(inkPieces, shape);
+    const std::vector<QRect> boxes = glyphsOf(inkPieces, shape);
     RecognizedLine read = line;
-    read.glyphs =
-        MissedGlyphs::withRepeats(MissedGlyphs::withoutShadingMarks(glyphs, ink), boxes, ink);
+    read.glyphs = MissedGlyphs::withRepeats(
+        withDotsReadAsHyphens(MissedGlyphs::withoutShadingMarks(glyphs, ink), boxes, shape), boxes,
+        ink);
     if (read.glyphs != glyphs) {
         read = GlyphReading::withTextOfGlyphs(read);
     }
@@ -295,37 +440,14 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
         return read;
     }
     const auto glyphCount = static_cast<size_t>(read.glyphs.size());
-    if (boxes.size() < glyphCount) {
-        boxes = withTouchingSplit(boxes);
-    }
-    if (boxes.empty() || boxes.size() < glyphCount || boxes.size() > glyphCount + kMaxUnread) {
-        return read;
-    }
-    const Alignment placement = aligned(boxes, read.glyphs, shape);
+    const Alignment placement = plausiblyAligned(
+        boxes.size() < glyphCount ? withTouchingSplit(boxes) : boxes, read.glyphs, shape);
     if (placement.glyphs.empty()) {
-        return read;
+        return withMissedAddressDots(read, boxes, shape);
     }
     RecognizedLine out = read;
-    std::vector<int> widths;
     for (size_t g = 0; g < glyphCount; ++g) {
         out.glyphs[static_cast<qsizetype>(g)].box = placement.glyphs[g];
-        widths.push_back(placement.glyphs[g].width());
-    }
-    // A glyph broken into fragments, or neighbours run together, may still add up to the count,
-    // shifting pieces onto the wrong glyphs: a fragment stands for a whole letter, or a piece lies
-    // more than a glyph's width outside the engine's box for its glyph, rough as it is. Such a
-    // placement is no placement.
-    const double typical = median(widths);
-    for (qsizetype i = 0; i < out.glyphs.size(); ++i) {
-        const RecognizedGlyph& glyph = out.glyphs.at(i);
-        const QRect& engineBox = read.glyphs.at(i).box;
-        const int width = glyph.box.width();
-        const double centre = glyph.box.center().x();
-        if ((width < kFragmentWidth * typical && !kNarrowGlyphs.contains(glyph.text)) ||
-            (width > kMergedWidth * typical && !kWideGlyphs.contains(glyph.text)) ||
-            centre < engineBox.left() - typical || centre > engineBox.right() + typical) {
-            return read;
-        }
     }
     if (placement.dots.empty()) {
         return out;

@@ -90,6 +90,49 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
     }
 }
 
+TEST(GlyphConfusionsTest, AnAtSignReadAsALetterWithoutACounterComesBackFromItsInk) {
+    // The engine's boxes reach half a cell into each neighbour, as on a terminal.
+    const struct {
+        const char* name;
+        const char* drawn;
+        const char* reading;
+        const char* expected;
+    } cases[] = {
+        {"an \"@\" read as \"f\"", "notes: anna@mail.example.net", "notes: annafmail.example.net",
+         "notes: anna@mail.example.net"},
+        {"a real \"f\" stays", "notes: annafmail.example.net", "notes: annafmail.example.net",
+         "notes: annafmail.example.net"},
+        {"a neighbour's counter inside a rough box is not the letter's",
+         "./config/kowalski.yaml: ok", "./config/kowalski.yaml: ok", "./config/kowalski.yaml: ok"},
+    };
+    const QFont mono = TextImage::font(QStringLiteral("Liberation Mono"), 28);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage image = TextImage::blank(900, 60);
+        TextImage::draw(image, QString::fromUtf8(c.drawn), QPoint(10, 10), mono);
+        const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+        RecognizedLine line = engineLine(QString::fromUtf8(c.drawn), QString::fromUtf8(c.reading),
+                                         mono, QPoint(10, 10));
+        for (RecognizedGlyph& glyph : line.glyphs) {
+            // The engine's boxes are tight above and below, on the ink of the glyph's cell.
+            int top = gray.height();
+            int bottom = -1;
+            for (int y = 0; y < gray.height(); ++y) {
+                for (int x = glyph.box.left(); x <= glyph.box.right(); ++x) {
+                    if (gray.pixelColor(x, y).value() < 128) {
+                        top = std::min(top, y);
+                        bottom = y;
+                    }
+                }
+            }
+            glyph.box.setTop(top);
+            glyph.box.setBottom(bottom);
+            glyph.box.adjust(-glyph.box.width() / 2, 0, glyph.box.width() / 2, 0);
+        }
+        EXPECT_EQ(GlyphConfusions::resolve(line, gray).text.toStdString(), c.expected);
+    }
+}
+
 TEST(NumberRereadingTest, OnlyTheMisreadLetterOfANumberIsTakenFromTheSecondReading) {
     const struct {
         const char* first;

@@ -95,6 +95,7 @@ TEST(GlyphInkTest, GlyphsTakeTheirOwnInkOnlyWhereEveryGlyphHasItsPiece) {
 TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem) {
     const QFont mono = TextImage::font(QStringLiteral("DejaVu Sans Mono"), 30);
     const QFont sans = TextImage::sans(30);
+    const QFont serif = TextImage::font(QStringLiteral("DejaVu Serif"), 30);
     // `merged`: the engine read this glyph and the next as one, its box over both; `dropped`:
     // it read nothing for this glyph (both count glyphs, spaces left out); `frame`: it read a "'"
     // on blank ground before the line.
@@ -106,6 +107,8 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         int merged = -1;
         int dropped = -1;
         bool frame = false;
+        int lost = -1;    // the engine read this letter before `dropped` as nothing too
+        int hyphen = -1;  // the engine read this glyph as "-"
     } cases[] = {
         {"a digit repeated with no ground between is read once", sans, "ssn 777-55-6630",
          "ssn 777-55-6630", 4},
@@ -113,8 +116,16 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         {"so do a three and an eight", mono, "ssn 738-55-6630", "ssn 73-55-6630", 4},
         {"a domain's only full stop comes back", mono, "mail kxu@tailspin-air.com",
          "mail kxu@tailspin-air.com", -1, 20},
-        {"a full stop a domain does not need is not made up", mono, "mail kxu@tail.spin-air.com",
-         "mail kxu@tail.spin-aircom", -1, 21},
+        {"a full stop standing apart in an address comes back", serif, "E-mail: k.haddad@corp.com",
+         "E-mail: k.haddad@corp.com", -1, 8},
+        {"so does one where the line's pieces do not align", serif, "E-mail: k.haddad@corp.com",
+         "E-ail: k.haddad@corp.com", -1, 8, false, 2},
+        {"a full stop outside an address is not made up", mono, "file tail.spin.conf",
+         "file tail.spinconf", -1, 13},
+        {"a full stop read as a hyphen is one", serif, "to j.horvat@corp.io", "to j.horvat@corp.io",
+         -1, -1, false, -1, 3},
+        {"a hyphen stays one", serif, "to j-horvat@corp.io", "to j-horvat@corp.io", -1, -1, false,
+         -1, 3},
         {"a mark read from a field's frame is dropped", sans, "Card 5549895921297874",
          "Card 5549895921297874", -1, -1, true},
     };
@@ -130,8 +141,14 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
             glyphs[c.merged].box = glyphs.at(c.merged).box.united(glyphs.at(c.merged + 1).box);
             glyphs.removeAt(c.merged + 1);
         }
+        if (c.hyphen >= 0) {
+            glyphs[c.hyphen].text = QStringLiteral("-");
+        }
         if (c.dropped >= 0) {
             glyphs.removeAt(c.dropped);
+        }
+        if (c.lost >= 0) {
+            glyphs.removeAt(c.lost);
         }
         if (c.frame) {
             glyphs[0].wordStart = false;
