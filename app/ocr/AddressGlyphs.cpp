@@ -367,6 +367,48 @@ bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+// The digits that end an address's name read as small letters of their shape ("li.petrove@" for
+// "li.petrov6@", "o" for "0"): the glyph's ink stands as tall as a digit, above the small
+// letters' height, and the engine also found the digit likely.
+bool resolveTallSmallLetters(QList<RecognizedGlyph>& glyphs) {
+    static const QString kSmallLetters = QStringLiteral("acemnorsuvwxz");
+    const auto small = [](const RecognizedGlyph& glyph) {
+        return glyph.text.size() == 1 && kSmallLetters.contains(glyph.text);
+    };
+    std::vector<int> heights;
+    for (const RecognizedGlyph& glyph : glyphs) {
+        if (small(glyph)) {
+            heights.push_back(glyph.box.height());
+        }
+    }
+    if (heights.size() < 3) {
+        return false;
+    }
+    std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+    const int smallHeight = heights[heights.size() / 2];
+    if (smallHeight <= 0) {
+        return false;
+    }
+    bool changed = false;
+    for (qsizetype at = 1; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@") || glyphs.at(at).wordStart) {
+            continue;
+        }
+        for (qsizetype i = at - 1; i >= 0 && !glyphs.at(i + 1).wordStart; --i) {
+            RecognizedGlyph& glyph = glyphs[i];
+            if (isDigit(glyph)) {
+                continue;
+            }
+            const bool tall = small(glyph) && glyph.box.height() >= kTallLetterHeight * smallHeight;
+            if (!tall || !takeAlternative(glyph, [](QChar c) { return c.isDigit(); })) {
+                break;
+            }
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 // An "l" of an address read as "L" or "J" ("Lukas_horvat@", "Ji+news@"): the letter's own ink has
 // the monospace small letter's shape, or is a bare bar the engine also found likely to be "l".
 bool resolveSmallL(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
@@ -439,9 +481,14 @@ bool restorePlusSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
         if (glyphs.at(i).text != QLatin1String("t")) {
             continue;
         }
+        // The engine may have put a space before the "@" ("elenatnews @proseware.net").
         bool beforeAt = false;
-        for (qsizetype j = i + 1; j < glyphs.size() && !glyphs.at(j).wordStart; ++j) {
-            beforeAt = beforeAt || glyphs.at(j).text == QLatin1String("@");
+        for (qsizetype j = i + 1; j < glyphs.size() && !beforeAt; ++j) {
+            const bool at = glyphs.at(j).text == QLatin1String("@");
+            if (glyphs.at(j).wordStart && !at) {
+                break;
+            }
+            beforeAt = at;
         }
         // The box only: the engine's boxes of neighbours do not overlap it.
         QRect area = glyphs.at(i).box;
@@ -468,6 +515,7 @@ bool restorePlusSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
 bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
     bool changed = restoreAtSigns(glyphs, ink);
     changed = resolveForeignGlyphs(glyphs) || changed;
+    changed = resolveTallSmallLetters(glyphs) || changed;
     changed = resolveAddressStarts(glyphs) || changed;
     changed = resolveTrailingDigits(glyphs) || changed;
     const bool hasAt = std::any_of(glyphs.begin(), glyphs.end(), [](const RecognizedGlyph& g) {

@@ -26,6 +26,9 @@ inline constexpr double kSmallLetterHeight = 1.15;
 inline constexpr double kPlusBarDepth = 0.4;
 inline constexpr double kDoubtedPlusBarDepth = 0.3;
 
+// A small letter's glyph at least this many times as tall as the line's small letters is a digit.
+inline constexpr double kTallLetterHeight = 1.2;
+
 // An enclosed piece of ground at least this many rows tall is a glyph's counter, not a gap left
 // between blurred strokes.
 inline constexpr int kMinCounterHeight = 4;

@@ -430,9 +430,10 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     const LineShape shape(inkPieces);
     const std::vector<QRect> boxes = glyphsOf(inkPieces, shape);
     RecognizedLine read = line;
-    read.glyphs = MissedGlyphs::withRepeats(
-        withDotsReadAsHyphens(MissedGlyphs::withoutShadingMarks(glyphs, ink), boxes, shape), boxes,
-        ink);
+    QList<RecognizedGlyph> counted = MissedGlyphs::withoutShadingMarks(glyphs, ink);
+    counted = MissedGlyphs::withoutDoubledLetters(counted, boxes);
+    counted = withDotsReadAsHyphens(counted, boxes, shape);
+    read.glyphs = MissedGlyphs::withRepeats(counted, boxes, ink);
     if (read.glyphs != glyphs) {
         read = GlyphReading::withTextOfGlyphs(read);
     }

@@ -142,4 +142,41 @@ QList<RecognizedGlyph> withoutShadingMarks(QList<RecognizedGlyph> glyphs, const 
     return glyphs;
 }
 
+// The engine reads one letter twice, as its capital and its small form ("Mmaria" for "maria",
+// "lLukas" for "lukas"), each the other's likely reading: where both centres lie on one piece of
+// ink no wider than one of them, the one whose box is nearer the piece's width stays.
+QList<RecognizedGlyph> withoutDoubledLetters(QList<RecognizedGlyph> glyphs,
+                                             const std::vector<QRect>& pieces) {
+    const auto pieceUnder = [&](const RecognizedGlyph& glyph) {
+        return std::find_if(pieces.begin(), pieces.end(), [&](const QRect& piece) {
+            return piece.left() <= glyph.box.center().x() &&
+                   glyph.box.center().x() <= piece.right();
+        });
+    };
+    for (qsizetype i = 0; i + 1 < glyphs.size(); ++i) {
+        const RecognizedGlyph& a = glyphs.at(i);
+        const RecognizedGlyph& b = glyphs.at(i + 1);
+        const bool bothCases = a.text.size() == 1 && b.text.size() == 1 && a.text != b.text &&
+                               a.text.at(0).isLetter() && a.text.toLower() == b.text.toLower();
+        const bool doubted = a.alternatives.contains(b.text) || b.alternatives.contains(a.text);
+        if (b.wordStart || !bothCases || !doubted) {
+            continue;
+        }
+        const auto piece = pieceUnder(a);
+        const bool onePiece =
+            piece != pieces.end() && pieceUnder(b) == piece &&
+            piece->width() <= kOneLetterWidth * std::max(a.box.width(), b.box.width());
+        if (!onePiece) {
+            continue;
+        }
+        const bool keepA =
+            std::abs(a.box.width() - piece->width()) <= std::abs(b.box.width() - piece->width());
+        RecognizedGlyph kept = keepA ? a : b;
+        kept.wordStart = a.wordStart;
+        glyphs[i] = kept;
+        glyphs.removeAt(i + 1);
+    }
+    return glyphs;
+}
+
 }  // namespace MissedGlyphs

@@ -109,6 +109,7 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         bool frame = false;
         int lost = -1;    // the engine read this letter before `dropped` as nothing too
         int hyphen = -1;  // the engine read this glyph as "-"
+        int twice = -1;   // the engine read this small letter twice, first as its capital
     } cases[] = {
         {"a digit repeated with no ground between is read once", sans, "ssn 777-55-6630",
          "ssn 777-55-6630", 4},
@@ -124,6 +125,8 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
          "file tail.spinconf", -1, 13},
         {"a full stop read as a hyphen is one", serif, "to j.horvat@corp.io", "to j.horvat@corp.io",
          -1, -1, false, -1, 3},
+        {"a letter read twice, as its capital too, is read once", sans, "to maria@corp.io",
+         "to maria@corp.io", -1, -1, false, -1, -1, 2},
         {"a hyphen stays one", serif, "to j-horvat@corp.io", "to j-horvat@corp.io", -1, -1, false,
          -1, 3},
         {"a mark read from a field's frame is dropped", sans, "Card 5549895921297874",
@@ -140,6 +143,14 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         if (c.merged >= 0) {
             glyphs[c.merged].box = glyphs.at(c.merged).box.united(glyphs.at(c.merged + 1).box);
             glyphs.removeAt(c.merged + 1);
+        }
+        if (c.twice >= 0) {
+            RecognizedGlyph capital = glyphs.at(c.twice);
+            capital.text = capital.text.toUpper();
+            capital.box.setWidth(capital.box.width() / 3);
+            capital.alternatives = glyphs.at(c.twice).text;
+            glyphs.insert(c.twice, capital);
+            glyphs[c.twice + 1].wordStart = false;
         }
         if (c.hyphen >= 0) {
             glyphs[c.hyphen].text = QStringLiteral("-");
