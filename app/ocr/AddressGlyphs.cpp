@@ -436,6 +436,52 @@ bool resolveSmallL(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
     return changed;
 }
 
+// An "l" of an address read as "I", the same bar in a sans font: where the line's capitals stand
+// lower than its tall small letters ("b", "d", "k", "l"...), a bar that reaches their height is
+// the small letter.
+bool resolveBarsAsSmallL(QList<RecognizedGlyph>& glyphs) {
+    // Flat-topped ones only: a round top ("O", "f") overshoots its line.
+    static const QString kCapitals = QStringLiteral("BDEFHKLMNPRTUVWXZ");
+    static const QString kTallSmall = QStringLiteral("bdhkl");
+    std::vector<int> capitalTops;
+    std::vector<int> tallTops;
+    for (const RecognizedGlyph& glyph : glyphs) {
+        if (glyph.text.size() == 1 && !glyph.box.isEmpty()) {
+            if (kCapitals.contains(glyph.text)) {
+                capitalTops.push_back(glyph.box.top());
+            } else if (kTallSmall.contains(glyph.text)) {
+                tallTops.push_back(glyph.box.top());
+            }
+        }
+    }
+    if (capitalTops.empty() || tallTops.empty()) {
+        return false;
+    }
+    const auto median = [](std::vector<int> values) {
+        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+        return values[values.size() / 2];
+    };
+    const int capitalTop = median(capitalTops);
+    const int tallTop = median(tallTops);
+    if (capitalTop - tallTop < kMinAscenderRise) {
+        return false;
+    }
+    bool changed = false;
+    for (qsizetype at = 0; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@")) {
+            continue;
+        }
+        for (qsizetype i = addressStart(glyphs, at); i < at; ++i) {
+            RecognizedGlyph& glyph = glyphs[i];
+            if (glyph.text == QLatin1String("I") && 2 * glyph.box.top() <= capitalTop + tallTop) {
+                glyph.text = QStringLiteral("l");
+                changed = true;
+            }
+        }
+    }
+    return changed;
+}
+
 // An address's first letter read as a capital whose small form has the same shape ("Nadia654@"
 // for "nadia654@"): on its own ink, no taller than the name's small letters, where the engine also
 // found the small form likely.
@@ -526,6 +572,7 @@ bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
     }
     changed = resolveSmallFirstLetters(glyphs, ink) || changed;
     changed = resolveSmallL(glyphs, ink) || changed;
+    changed = resolveBarsAsSmallL(glyphs) || changed;
     return restorePlusSigns(glyphs, ink) || changed;
 }
 

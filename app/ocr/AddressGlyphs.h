@@ -8,9 +8,10 @@
 // Corrects the engine's readings of the glyphs of e-mail addresses, where the engine, without a
 // dictionary, confuses glyphs that cost an address its match: an "@" read as a letter, a first
 // letter read as a bar or a digit, a name's last digits read as letters, a small first letter read
-// as a capital, a monospace "l" read as "L" or "J", a "+" read as "t" (both a stroke crossed by a
-// bar, but a "t" is crossed near the top of its ink, at the x-height, and a "+" in the middle).
-// Each change needs the engine's own doubt or the glyph's ink to support it.
+// as a capital, a monospace "l" read as "L" or "J", a sans "l" read as "I", a "+" read as "t"
+// (both a stroke crossed by a bar, but a "t" is crossed near the top of its ink, at the x-height,
+// and a "+" in the middle). Each change needs the engine's own doubt or the glyph's ink to
+// support it.
 namespace AddressGlyphs {
 
 // Letters before the digits that end an address's name take the engine's digit for them only while
@@ -35,6 +36,10 @@ inline constexpr int kMinCounterHeight = 4;
 
 // An "@" reaches at least this many pixels below the baseline of the small letters.
 inline constexpr int kAtSignDescent = 2;
+
+// Tall small letters whose tops stand at least this many pixels above the capitals' tell a bar
+// "l" from an "I".
+inline constexpr int kMinAscenderRise = 1;
 
 // A letter's stem runs over at least this share of its ink's height.
 inline constexpr double kStemHeight = 0.8;

@@ -10,9 +10,9 @@
 namespace MissedGlyphs {
 namespace {
 
-// The marks a field's grey frame or a table's faint rule is read as; a bar or bracket may be a
-// letter ("|" for "l").
-const QString kShadingMarks = QStringLiteral("'`\u2018\u2019\"_");
+// The marks a field's grey frame or a table's faint rule is read as ("'", "~", "—"); a bar or
+// bracket may be a letter ("|" for "l").
+const QString kShadingMarks = QStringLiteral("'`\u2018\u2019\"_~\u2014");
 
 // Whether the ink in boxes `a` and `b`, laid over each other at their top left corners, is the same
 // glyph drawn twice: few inked pixels of either lie more than a pixel from the other's ink (an
@@ -103,8 +103,8 @@ QList<RecognizedGlyph> withRepeats(const QList<RecognizedGlyph>& glyphs,
     return out;
 }
 
-// The engine reads the grey shading of the image it is given; a quote or underscore beginning a
-// word read where the line has no ink (the grey frame of a text field read as "'" before its
+// The engine reads the grey shading of the image it is given; a quote, underscore or dash beginning
+// a word read where the line has no ink (the grey frame of a text field read as "'" before its
 // digits) is no glyph. Only the part of its box no neighbour's box covers is looked at: the
 // engine's boxes overlap.
 QList<RecognizedGlyph> withoutShadingMarks(QList<RecognizedGlyph> glyphs, const QImage& ink) {

@@ -34,7 +34,7 @@ QList<RecognizedGlyph> withRepeats(const QList<RecognizedGlyph>& glyphs,
 QList<RecognizedGlyph> withoutDoubledLetters(QList<RecognizedGlyph> glyphs,
                                              const std::vector<QRect>& pieces);
 
-// `glyphs` without the quotes and underscores beginning a word that stand on no ink.
+// `glyphs` without the quotes, underscores and dashes beginning a word that stand on no ink.
 QList<RecognizedGlyph> withoutShadingMarks(QList<RecognizedGlyph> glyphs, const QImage& ink);
 
 }  // namespace MissedGlyphs

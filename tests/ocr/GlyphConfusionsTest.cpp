@@ -93,6 +93,10 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
         {"DejaVu Sans", "to lukas258@corp.com", "to Jukas258@corp.com", "to lukas258@corp.com", 2,
          "ljdIt"},
         {"DejaVu Sans", "to lukas258@corp.com", "to Jukas258@corp.com", "to Jukas258@corp.com"},
+        {"DejaVu Sans", "Backup lmuller@corp.com", "Backup Imuller@corp.com",
+         "Backup lmuller@corp.com"},
+        {"DejaVu Sans", "Backup Ivan@corp.com", "Backup Ivan@corp.com", "Backup Ivan@corp.com"},
+        {"Liberation Sans", "Backup Ivan@corp.com", "Backup Ivan@corp.com", "Backup Ivan@corp.com"},
     };
     for (const auto& c : cases) {
         for (const int pixelSize : {24, 32}) {

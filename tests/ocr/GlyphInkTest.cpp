@@ -97,8 +97,8 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
     const QFont sans = TextImage::sans(30);
     const QFont serif = TextImage::font(QStringLiteral("DejaVu Serif"), 30);
     // `merged`: the engine read this glyph and the next as one, its box over both; `dropped`:
-    // it read nothing for this glyph (both count glyphs, spaces left out); `frame`: it read a "'"
-    // on blank ground before the line.
+    // it read nothing for this glyph (both count glyphs, spaces left out); `frame`: it read this
+    // mark on blank ground before the line.
     const struct {
         const char* name;
         QFont font;
@@ -106,7 +106,7 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         const char* expected;
         int merged = -1;
         int dropped = -1;
-        bool frame = false;
+        const char* frame = nullptr;
         int lost = -1;    // the engine read this letter before `dropped` as nothing too
         int hyphen = -1;  // the engine read this glyph as "-"
         int twice = -1;   // the engine read this small letter twice, first as its capital
@@ -120,17 +120,18 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         {"a full stop standing apart in an address comes back", serif, "E-mail: k.haddad@corp.com",
          "E-mail: k.haddad@corp.com", -1, 8},
         {"so does one where the line's pieces do not align", serif, "E-mail: k.haddad@corp.com",
-         "E-ail: k.haddad@corp.com", -1, 8, false, 2},
+         "E-ail: k.haddad@corp.com", -1, 8, nullptr, 2},
         {"a full stop outside an address is not made up", mono, "file tail.spin.conf",
          "file tail.spinconf", -1, 13},
         {"a full stop read as a hyphen is one", serif, "to j.horvat@corp.io", "to j.horvat@corp.io",
-         -1, -1, false, -1, 3},
+         -1, -1, nullptr, -1, 3},
         {"a letter read twice, as its capital too, is read once", sans, "to maria@corp.io",
-         "to maria@corp.io", -1, -1, false, -1, -1, 2},
-        {"a hyphen stays one", serif, "to j-horvat@corp.io", "to j-horvat@corp.io", -1, -1, false,
+         "to maria@corp.io", -1, -1, nullptr, -1, -1, 2},
+        {"a hyphen stays one", serif, "to j-horvat@corp.io", "to j-horvat@corp.io", -1, -1, nullptr,
          -1, 3},
         {"a mark read from a field's frame is dropped", sans, "Card 5549895921297874",
-         "Card 5549895921297874", -1, -1, true},
+         "Card 5549895921297874", -1, -1, "'"},
+        {"so is a dash", sans, "Card 5549895921297874", "Card 5549895921297874", -1, -1, "\u2014"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,9 +162,10 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         if (c.lost >= 0) {
             glyphs.removeAt(c.lost);
         }
-        if (c.frame) {
+        if (c.frame != nullptr) {
             glyphs[0].wordStart = false;
-            glyphs.prepend(RecognizedGlyph{QStringLiteral("'"), QRect(12, 10, 14, 34), true});
+            glyphs.prepend(
+                RecognizedGlyph{QString::fromUtf8(c.frame), QRect(12, 10, 14, 34), true});
         }
         QString reading;
         for (const RecognizedGlyph& glyph : glyphs) {
