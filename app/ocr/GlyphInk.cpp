@@ -25,6 +25,9 @@ constexpr double kJoinedWidth = 1.25;
 constexpr size_t kMaxJoined = 3;
 // A full stop is no taller than this share of the line's typical piece.
 constexpr double kDotHeight = 0.3;
+// A full stop inside a name stands no further than this share of the line's typical piece from
+// the letters beside it.
+constexpr double kTightDotGap = 0.35;
 
 int median(std::vector<int> values) {
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
@@ -124,6 +127,16 @@ std::vector<bool> standingApart(const std::vector<QRect>& boxes) {
     return out;
 }
 
+// Whether the dot at `index` of `boxes` stands as close to the pieces on both its sides as letters
+// of a word do: a full stop inside a name, not one ending a sentence before a space.
+bool tightBetween(const std::vector<QRect>& boxes, size_t index, const LineShape& shape) {
+    const QRect& dot = boxes[index];
+    const double widest = kTightDotGap * shape.typicalHeight;
+    return index > 0 && index + 1 < boxes.size() &&
+           dot.left() - boxes[index - 1].right() - 1 <= widest &&
+           boxes[index + 1].left() - dot.right() - 1 <= widest;
+}
+
 // For each glyph, whether it follows the "@" of a word with no full stop after it: a domain that
 // lost its dots.
 std::vector<bool> inDotlessDomains(const QList<RecognizedGlyph>& glyphs) {
@@ -157,6 +170,16 @@ std::vector<bool> inAddresses(const QList<RecognizedGlyph>& glyphs) {
         start = end;
     }
     return out;
+}
+
+// Whether a full stop before glyph `index`, which begins a word, would join that word, an address
+// (`address` as inAddresses gives it), to a name before it: the engine read the stop between them
+// as a space ("wei haddad@" for "wei.haddad@").
+bool joinsAddress(const QList<RecognizedGlyph>& glyphs, const std::vector<bool>& address,
+                  qsizetype index) {
+    const RecognizedGlyph& before = glyphs.at(index - 1);
+    return address[static_cast<size_t>(index)] && !address[static_cast<size_t>(index - 1)] &&
+           before.text.size() == 1 && before.text.at(0).isLetterOrNumber();
 }
 
 // Where the glyphs' pieces lie: each glyph's box, and the full stops the engine missed between them
@@ -200,12 +223,18 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
     const auto missedDot = [&](size_t piece, size_t before) {
         const RecognizedGlyph& next = glyphAt(before);
         const RecognizedGlyph& previous = glyphAt(before - 1);
-        return isDot(piece) && !next.wordStart && next.text != QLatin1String(".") &&
-               previous.text != QLatin1String(".") &&
-               (next.alternatives.contains(QLatin1Char('.')) ||
-                previous.alternatives.contains(QLatin1Char('.')) ||
-                (dotless[before - 1] && dotless[before]) ||
-                (address[before - 1] && address[before] && apart[piece]));
+        if (!isDot(piece) || next.text == QLatin1String(".") ||
+            previous.text == QLatin1String(".")) {
+            return false;
+        }
+        if (next.wordStart) {
+            return joinsAddress(glyphs, address, before) && apart[piece] &&
+                   tightBetween(boxes, piece, shape);
+        }
+        return next.alternatives.contains(QLatin1Char('.')) ||
+               previous.alternatives.contains(QLatin1Char('.')) ||
+               (dotless[before - 1] && dotless[before]) ||
+               (address[before - 1] && address[before] && apart[piece]);
     };
     std::vector<int> widths;
     for (const QRect& box : boxes) {
@@ -335,6 +364,23 @@ QList<RecognizedGlyph> withDotsReadAsHyphens(QList<RecognizedGlyph> glyphs,
     return glyphs;
 }
 
+// `line` with a full stop read from each of `dots`' boxes before the glyph of its index, in one
+// word with it; `line` itself when there are none.
+RecognizedLine withDots(const RecognizedLine& line,
+                        const std::vector<std::pair<size_t, QRect>>& dots) {
+    if (dots.empty()) {
+        return line;
+    }
+    RecognizedLine out = line;
+    for (auto dot = dots.rbegin(); dot != dots.rend(); ++dot) {
+        const auto index = static_cast<qsizetype>(dot->first);
+        out.glyphs[index].wordStart = false;
+        out.glyphs.insert(index,
+                          RecognizedGlyph{QStringLiteral("."), dot->second, false, {}, true});
+    }
+    return GlyphReading::withTextOfGlyphs(out);
+}
+
 // Where the line's glyphs and pieces do not align (a blurred "w" broken into four), the full stops
 // of its addresses that the engine read as nothing are still found: a dot between two letters of
 // an address, apart from every other piece, under no glyph read as a full stop.
@@ -346,7 +392,7 @@ RecognizedLine withMissedAddressDots(const RecognizedLine& line, const std::vect
         return glyph.text.size() == 1 && glyph.text.at(0).isLetterOrNumber();
     };
     const std::vector<bool> apart = standingApart(boxes);
-    std::vector<std::pair<qsizetype, QRect>> dots;
+    std::vector<std::pair<size_t, QRect>> dots;
     for (size_t p = 0; p < boxes.size(); ++p) {
         const QRect& dot = boxes[p];
         const int centre = dot.center().x();
@@ -366,24 +412,19 @@ RecognizedLine withMissedAddressDots(const RecognizedLine& line, const std::vect
             const RecognizedGlyph& before = glyphs.at(i - 1);
             const RecognizedGlyph& after = glyphs.at(i);
             if (before.box.center().x() < centre && centre < after.box.center().x()) {
-                if (address[static_cast<size_t>(i)] && !after.wordStart && alphanumeric(before) &&
-                    alphanumeric(after) && holds(before, boxes[p - 1]) &&
+                const bool inName =
+                    after.wordStart
+                        ? joinsAddress(glyphs, address, i) && tightBetween(boxes, p, shape)
+                        : address[static_cast<size_t>(i)] && alphanumeric(before);
+                if (inName && alphanumeric(after) && holds(before, boxes[p - 1]) &&
                     holds(after, boxes[p + 1])) {
-                    dots.emplace_back(i, dot);
+                    dots.emplace_back(static_cast<size_t>(i), dot);
                 }
                 break;
             }
         }
     }
-    if (dots.empty()) {
-        return line;
-    }
-    RecognizedLine out = line;
-    for (auto dot = dots.rbegin(); dot != dots.rend(); ++dot) {
-        out.glyphs.insert(dot->first,
-                          RecognizedGlyph{QStringLiteral("."), dot->second, false, {}, true});
-    }
-    return GlyphReading::withTextOfGlyphs(out);
+    return withDots(line, dots);
 }
 
 // The alignment of `boxes` with `glyphs`, or none where it is implausible: a glyph broken into
@@ -450,14 +491,7 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     for (size_t g = 0; g < glyphCount; ++g) {
         out.glyphs[static_cast<qsizetype>(g)].box = placement.glyphs[g];
     }
-    if (placement.dots.empty()) {
-        return out;
-    }
-    for (auto dot = placement.dots.rbegin(); dot != placement.dots.rend(); ++dot) {
-        out.glyphs.insert(static_cast<qsizetype>(dot->first),
-                          RecognizedGlyph{QStringLiteral("."), dot->second, false, {}, true});
-    }
-    return GlyphReading::withTextOfGlyphs(out);
+    return withDots(out, placement.dots);
 }
 
 }  // namespace GlyphInk

@@ -195,6 +195,35 @@ QRect withoutEdgeStrip(const QImage& image, const QRect& box) {
     return box;
 }
 
+// `box` cut in two at a thin strip of ink in its middle that stands apart from the ink on both
+// sides and alone bridges a gap as wide as one between columns: the edge between two windows drawn
+// in pieces between the lines of a 1× screen enlarged. Empty when there is none.
+QList<QRect> splitAtInnerStrip(const QImage& image, const QRect& box) {
+    const std::vector<int> columnInk = inkPerColumn(image, box);
+    std::vector<Run> runs;
+    for (int x = 0; x < box.width(); ++x) {
+        if (columnInk[static_cast<size_t>(x)] == 0) {
+            continue;
+        }
+        if (runs.empty() || runs.back().end < x) {
+            runs.push_back(Run{x, x + 1});
+        } else {
+            runs.back().end = x + 1;
+        }
+    }
+    for (size_t i = 1; i + 1 < runs.size(); ++i) {
+        const int before = runs[i].start - runs[i - 1].end;
+        const int after = runs[i + 1].start - runs[i].end;
+        if (runs[i].length() <= kMaxEdgeStrip && before >= kMinEdgeGap && after >= kMinEdgeGap &&
+            before + runs[i].length() + after >= kMinColumnGap) {
+            return {QRect(box.left(), box.top(), runs[i - 1].end, box.height()),
+                    QRect(box.left() + runs[i + 1].start, box.top(),
+                          box.width() - runs[i + 1].start, box.height())};
+        }
+    }
+    return {};
+}
+
 // The parts of one line split at its badges, in reading order; empty when it has none.
 QList<TextArea> splitAtBadges(const QImage& image, const QRect& box) {
     const std::vector<int> columnInk = inkPerColumn(image, box);
@@ -280,6 +309,13 @@ void cut(const QImage& image, const QRect& area, QList<TextArea>& out) {
         const QRect inner = withoutEdgeStrip(image, box);
         if (inner != box) {
             cut(image, inner, out);
+            return;
+        }
+        const QList<QRect> sides = splitAtInnerStrip(image, box);
+        if (!sides.isEmpty()) {
+            for (const QRect& side : sides) {
+                cut(image, side, out);
+            }
             return;
         }
     }

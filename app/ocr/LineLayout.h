@@ -41,7 +41,8 @@ inline constexpr int kMinTextHeight = 8;
 // A piece holding more than one line loses a strip of ink at most kMaxEdgeStrip columns wide at its
 // left or right edge, at least kMinEdgeGap empty columns from the rest, where that alone parts its
 // lines (a window's edge drawn in pieces between the lines of a 1× screen enlarged), and is cut
-// again.
+// again; one in its middle, as far from the ink on both sides, parts it into columns where with
+// the gaps beside it it is as wide as kMinColumnGap (the edge between two windows).
 inline constexpr int kMaxEdgeStrip = 12;
 inline constexpr int kMinEdgeGap = 8;
 // A part of a line, at least kMinBadgeGap empty columns from the rest, at least kMinBadgeWidth

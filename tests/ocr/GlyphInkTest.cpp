@@ -107,9 +107,10 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         int merged = -1;
         int dropped = -1;
         const char* frame = nullptr;
-        int lost = -1;    // the engine read this letter before `dropped` as nothing too
-        int hyphen = -1;  // the engine read this glyph as "-"
-        int twice = -1;   // the engine read this small letter twice, first as its capital
+        int lost = -1;        // the engine read this letter before `dropped` as nothing too
+        int hyphen = -1;      // the engine read this glyph as "-"
+        int twice = -1;       // the engine read this small letter twice, first as its capital
+        bool spaced = false;  // the engine read the full stop at `dropped` as a space
     } cases[] = {
         {"a digit repeated with no ground between is read once", sans, "ssn 777-55-6630",
          "ssn 777-55-6630", 4},
@@ -121,6 +122,10 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
          "E-mail: k.haddad@corp.com", -1, 8},
         {"so does one where the line's pieces do not align", serif, "E-mail: k.haddad@corp.com",
          "E-ail: k.haddad@corp.com", -1, 8, nullptr, 2},
+        {"one read as a space before an address's last name", serif, "note wei.haddad@corp.com",
+         "note wei.haddad@corp.com", -1, 7, nullptr, -1, -1, -1, true},
+        {"one ending a sentence before an address stays a space", serif,
+         "note wei. haddad@corp.com", "note wei haddad@corp.com", -1, 7, nullptr, -1, -1, -1, true},
         {"a full stop outside an address is not made up", mono, "file tail.spin.conf",
          "file tail.spinconf", -1, 13},
         {"a full stop read as a hyphen is one", serif, "to j.horvat@corp.io", "to j.horvat@corp.io",
@@ -158,6 +163,7 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         }
         if (c.dropped >= 0) {
             glyphs.removeAt(c.dropped);
+            glyphs[c.dropped].wordStart = glyphs.at(c.dropped).wordStart || c.spaced;
         }
         if (c.lost >= 0) {
             glyphs.removeAt(c.lost);

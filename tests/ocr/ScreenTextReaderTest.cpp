@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+
 #include <QPainter>
 
 #include <algorithm>
@@ -186,6 +188,25 @@ TEST(LineLayoutTest, FramesRulesAndBubbleOutlinesStayOutOfTheLines) {
     ASSERT_EQ(lines.size(), 3);
     for (const TextArea& line : lines) {
         EXPECT_TRUE(line.singleLine);
+    }
+
+    // So does the edge between two windows whose lines stand at other heights, each line's rows
+    // overlapping two of the other window's, close beside both.
+    QImage twoWindows = TextImage::blank(1200, 200);
+    for (int i = 0; i < 4; ++i) {
+        const QString left = QStringLiteral("left text %1").arg(i);
+        TextImage::draw(twoWindows, left,
+                        QPoint(418 - QFontMetrics(sans()).horizontalAdvance(left), 20 + 30 * i),
+                        sans());
+        TextImage::draw(twoWindows, QStringLiteral("right text %1").arg(i),
+                        QPoint(460, 35 + 30 * i), sans());
+        TextImage::fill(twoWindows, QRect(432, 40 + 30 * i, 6, 16), Qt::black);
+    }
+    const QList<TextArea> columns = areasOf(twoWindows);
+    ASSERT_EQ(columns.size(), 8);
+    for (const TextArea& line : columns) {
+        EXPECT_TRUE(line.singleLine);
+        EXPECT_TRUE(line.box.right() < 432 || line.box.left() > 437);
     }
 }
 
