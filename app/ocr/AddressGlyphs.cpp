@@ -239,7 +239,9 @@ bool restoreAtSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
             const bool inNumber =
                 isDigit(glyphs.at(i)) && isDigit(glyphs.at(i - 1)) && isDigit(glyphs.at(i + 1));
             const bool doubted = glyphs.at(i).alternatives.contains(QLatin1Char('@'));
-            if (inNumber || !(doubted || inkedAsAtSign(glyphs, i, ink, baseline))) {
+            // An address's domain holds a full stop: the ink is only looked at where one follows.
+            const bool domainAfter = word.indexOf(QLatin1Char('.'), i - start + 2) > 0;
+            if (inNumber || !domainAfter || !(doubted || inkedAsAtSign(glyphs, i, ink, baseline))) {
                 continue;
             }
             QString candidate = word;

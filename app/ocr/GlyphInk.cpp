@@ -1,7 +1,9 @@
 #include "ocr/GlyphInk.h"
 
+#include "ocr/FullStops.h"
 #include "ocr/GlyphReading.h"
 #include "ocr/InkPieces.h"
+#include "ocr/LineShape.h"
 #include "ocr/MissedGlyphs.h"
 
 #include <algorithm>
@@ -23,46 +25,6 @@ constexpr double kTouchingWidth = 1.5;
 constexpr double kJoinedWidth = 1.25;
 // The most pieces one glyph may be broken into.
 constexpr size_t kMaxJoined = 3;
-// A full stop is no taller than this share of the line's typical piece.
-constexpr double kDotHeight = 0.3;
-// A full stop inside a name stands no further than this share of the line's typical piece from
-// the letters beside it.
-constexpr double kTightDotGap = 0.35;
-
-int median(std::vector<int> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
-
-// The line's baseline and typical height, from its pieces of ink.
-struct LineShape {
-    int baseline = 0;
-    int typicalHeight = 0;
-
-    explicit LineShape(const std::vector<QRect>& pieces) {
-        std::vector<int> bottoms;
-        std::vector<int> heights;
-        for (const QRect& piece : pieces) {
-            bottoms.push_back(piece.bottom());
-            heights.push_back(piece.height());
-        }
-        if (!pieces.empty()) {
-            baseline = median(bottoms);
-            typicalHeight = median(heights);
-        }
-    }
-
-    bool onBaseline(const QRect& piece) const {
-        return std::abs(piece.bottom() - baseline) <= kDotHeight * typicalHeight / 2;
-    }
-    // A full stop: small, round, on the baseline.
-    bool isDot(const QRect& piece) const {
-        return piece.height() <= kDotHeight * typicalHeight &&
-               piece.width() <= 2 * piece.height() && piece.height() <= 2 * piece.width() &&
-               onBaseline(piece);
-    }
-};
-
 // Pieces stacked over each other joined into one glyph each; a full stop tucked under a serif
 // letter's arm ("r." in "air.com") stays apart from the letter standing on the baseline beside it,
 // but a serif broken off under the left of a letter's foot (a blurred "x") is the letter's.
@@ -114,79 +76,11 @@ std::vector<QRect> withTouchingSplit(const std::vector<QRect>& boxes) {
     return out;
 }
 
-// For each of `boxes`, whether an empty column parts it from every other: a glyph of its own,
-// never a fragment of a letter broken on a blurred screen.
-std::vector<bool> standingApart(const std::vector<QRect>& boxes) {
-    std::vector<bool> out(boxes.size(), true);
-    for (size_t i = 0; i < boxes.size(); ++i) {
-        for (size_t j = i + 1; j < boxes.size() && boxes[j].left() <= boxes[i].right() + 1; ++j) {
-            out[i] = false;
-            out[j] = false;
-        }
-    }
-    return out;
-}
-
-// Whether the dot at `index` of `boxes` stands as close to the pieces on both its sides as letters
-// of a word do: a full stop inside a name, not one ending a sentence before a space.
-bool tightBetween(const std::vector<QRect>& boxes, size_t index, const LineShape& shape) {
-    const QRect& dot = boxes[index];
-    const double widest = kTightDotGap * shape.typicalHeight;
-    return index > 0 && index + 1 < boxes.size() &&
-           dot.left() - boxes[index - 1].right() - 1 <= widest &&
-           boxes[index + 1].left() - dot.right() - 1 <= widest;
-}
-
-// For each glyph, whether it follows the "@" of a word with no full stop after it: a domain that
-// lost its dots.
-std::vector<bool> inDotlessDomains(const QList<RecognizedGlyph>& glyphs) {
-    std::vector<bool> out(static_cast<size_t>(glyphs.size()), false);
-    for (qsizetype start = 0; start < glyphs.size();) {
-        const qsizetype end = GlyphReading::wordEnd(glyphs, start);
-        qsizetype at = end;
-        bool dot = false;
-        for (qsizetype i = start; i < end; ++i) {
-            at = glyphs.at(i).text == QLatin1String("@") && at == end ? i : at;
-            dot = dot || (at < i && glyphs.at(i).text == QLatin1String("."));
-        }
-        for (qsizetype i = at + 1; !dot && i < end; ++i) {
-            out[static_cast<size_t>(i)] = true;
-        }
-        start = end;
-    }
-    return out;
-}
-
-// For each glyph, whether it belongs to a word with an "@": an address, whose names are joined by
-// full stops far more often than by nothing.
-std::vector<bool> inAddresses(const QList<RecognizedGlyph>& glyphs) {
-    std::vector<bool> out(static_cast<size_t>(glyphs.size()), false);
-    for (qsizetype start = 0; start < glyphs.size();) {
-        const qsizetype end = GlyphReading::wordEnd(glyphs, start);
-        const bool address =
-            std::any_of(glyphs.begin() + start, glyphs.begin() + end,
-                        [](const RecognizedGlyph& g) { return g.text == QLatin1String("@"); });
-        std::fill(out.begin() + start, out.begin() + end, address);
-        start = end;
-    }
-    return out;
-}
-
-// Whether a full stop before glyph `index`, which begins a word, would join that word, an address
-// (`address` as inAddresses gives it), to a name before it: the engine read the stop between them
-// as a space ("wei haddad@" for "wei.haddad@").
-bool joinsAddress(const QList<RecognizedGlyph>& glyphs, const std::vector<bool>& address,
-                  qsizetype index) {
-    const RecognizedGlyph& before = glyphs.at(index - 1);
-    return address[static_cast<size_t>(index)] && !address[static_cast<size_t>(index - 1)] &&
-           before.text.size() == 1 && before.text.at(0).isLetterOrNumber();
-}
-
 // Where the glyphs' pieces lie: each glyph's box, and the full stops the engine missed between them
 // (each before the glyph of its index).
 struct Alignment {
     std::vector<QRect> glyphs;
-    std::vector<std::pair<size_t, QRect>> dots;
+    FullStops::Found dots;
 };
 
 // The box of each glyph: pieces and glyphs in order, the fewest pieces left unread or joined first
@@ -209,38 +103,13 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
     const auto isDot = [&](size_t piece) {
         return shape.isDot(boxes[piece]);
     };
-    const auto glyphAt = [&](size_t index) -> const RecognizedGlyph& {
-        return glyphs.at(static_cast<qsizetype>(index));
-    };
-    // A full stop the engine read as nothing: one tucked under a serif letter's arm
-    // ("tailspin-air.com" read "tailspin-aircom"), where the engine found a full stop likely for a
-    // glyph beside it or where it would be the only one in an address's domain; or one standing
-    // apart between two letters of an address ("k.haddad" read "khaddad"), never a letter's foot
-    // broken off on a blurred screen, which touches the letter's columns.
-    const std::vector<bool> dotless = inDotlessDomains(glyphs);
-    const std::vector<bool> address = inAddresses(glyphs);
-    const std::vector<bool> apart = standingApart(boxes);
-    const auto missedDot = [&](size_t piece, size_t before) {
-        const RecognizedGlyph& next = glyphAt(before);
-        const RecognizedGlyph& previous = glyphAt(before - 1);
-        if (!isDot(piece) || next.text == QLatin1String(".") ||
-            previous.text == QLatin1String(".")) {
-            return false;
-        }
-        if (next.wordStart) {
-            return joinsAddress(glyphs, address, before) && apart[piece] &&
-                   tightBetween(boxes, piece, shape);
-        }
-        return next.alternatives.contains(QLatin1Char('.')) ||
-               previous.alternatives.contains(QLatin1Char('.')) ||
-               (dotless[before - 1] && dotless[before]) ||
-               (address[before - 1] && address[before] && apart[piece]);
-    };
+    // A piece the engine read as nothing that is a full stop it missed.
+    const FullStops stops(glyphs, boxes, shape);
     std::vector<int> widths;
     for (const QRect& box : boxes) {
         widths.push_back(box.width());
     }
-    const int typicalWidth = median(widths);
+    const int typicalWidth = LineShape::median(widths);
     const auto distance = [&](const QRect& box, size_t glyph) {
         return std::abs(box.center().x() -
                         glyphs.at(static_cast<qsizetype>(glyph)).box.center().x());
@@ -268,7 +137,7 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
             }
             if (mayBeUnread(p, g)) {
                 relax(p + 1, g, here + kUnreadCost, Move::unread);
-            } else if (missedDot(p, g)) {
+            } else if (stops.missedBefore(p, g)) {
                 relax(p + 1, g, here + kMissedGlyphCost, Move::dot);
             }
             if (g == glyphCount) {
@@ -279,8 +148,9 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
             const QString& text = glyphs.at(static_cast<qsizetype>(g)).text;
             const bool fragment =
                 boxes[p].width() < kFragmentWidth * typicalWidth && !kNarrowGlyphs.contains(text);
-            const bool tallDot = text == QLatin1String(".") &&
-                                 boxes[p].height() > 2 * kDotHeight * shape.typicalHeight;
+            const bool tallDot =
+                text == QLatin1String(".") &&
+                boxes[p].height() > 2 * LineShape::kDotHeight * shape.typicalHeight;
             const bool merged =
                 boxes[p].width() > kMergedWidth * typicalWidth && !kWideGlyphs.contains(text);
             if (!fragment && !tallDot && !merged) {
@@ -342,91 +212,6 @@ Alignment aligned(const std::vector<QRect>& boxes, const QList<RecognizedGlyph>&
     return out;
 }
 
-// A hyphen's bar stands at the middle of the letters; where the only glyph of ink under a glyph
-// read as one is a piece that small on the baseline, it is a full stop ("j.horvat@" read
-// "j-horvat@"). The engine's boxes of marks are tight enough to tell; the line need not align.
-QList<RecognizedGlyph> withDotsReadAsHyphens(QList<RecognizedGlyph> glyphs,
-                                             const std::vector<QRect>& boxes,
-                                             const LineShape& shape) {
-    for (RecognizedGlyph& glyph : glyphs) {
-        if (glyph.text != QLatin1String("-")) {
-            continue;
-        }
-        const auto under = [&](const QRect& box) {
-            return box.center().x() >= glyph.box.left() && box.center().x() <= glyph.box.right();
-        };
-        const auto first = std::find_if(boxes.begin(), boxes.end(), under);
-        if (first != boxes.end() && std::find_if(first + 1, boxes.end(), under) == boxes.end() &&
-            shape.isDot(*first)) {
-            glyph.text = QStringLiteral(".");
-        }
-    }
-    return glyphs;
-}
-
-// `line` with a full stop read from each of `dots`' boxes before the glyph of its index, in one
-// word with it; `line` itself when there are none.
-RecognizedLine withDots(const RecognizedLine& line,
-                        const std::vector<std::pair<size_t, QRect>>& dots) {
-    if (dots.empty()) {
-        return line;
-    }
-    RecognizedLine out = line;
-    for (auto dot = dots.rbegin(); dot != dots.rend(); ++dot) {
-        const auto index = static_cast<qsizetype>(dot->first);
-        out.glyphs[index].wordStart = false;
-        out.glyphs.insert(index,
-                          RecognizedGlyph{QStringLiteral("."), dot->second, false, {}, true});
-    }
-    return GlyphReading::withTextOfGlyphs(out);
-}
-
-// Where the line's glyphs and pieces do not align (a blurred "w" broken into four), the full stops
-// of its addresses that the engine read as nothing are still found: a dot between two letters of
-// an address, apart from every other piece, under no glyph read as a full stop.
-RecognizedLine withMissedAddressDots(const RecognizedLine& line, const std::vector<QRect>& boxes,
-                                     const LineShape& shape) {
-    const QList<RecognizedGlyph>& glyphs = line.glyphs;
-    const std::vector<bool> address = inAddresses(glyphs);
-    const auto alphanumeric = [](const RecognizedGlyph& glyph) {
-        return glyph.text.size() == 1 && glyph.text.at(0).isLetterOrNumber();
-    };
-    const std::vector<bool> apart = standingApart(boxes);
-    std::vector<std::pair<size_t, QRect>> dots;
-    for (size_t p = 0; p < boxes.size(); ++p) {
-        const QRect& dot = boxes[p];
-        const int centre = dot.center().x();
-        const bool read = std::any_of(glyphs.begin(), glyphs.end(), [&](const RecognizedGlyph& g) {
-            return g.text == QLatin1String(".") && g.box.left() <= centre &&
-                   centre <= g.box.right();
-        });
-        if (p == 0 || p + 1 == boxes.size() || !apart[p] || read || !shape.isDot(dot)) {
-            continue;
-        }
-        // The pieces beside the dot are the two letters' own, by the engine's boxes.
-        const auto holds = [](const RecognizedGlyph& glyph, const QRect& piece) {
-            return glyph.box.left() <= piece.center().x() &&
-                   piece.center().x() <= glyph.box.right();
-        };
-        for (qsizetype i = 1; i < glyphs.size(); ++i) {
-            const RecognizedGlyph& before = glyphs.at(i - 1);
-            const RecognizedGlyph& after = glyphs.at(i);
-            if (before.box.center().x() < centre && centre < after.box.center().x()) {
-                const bool inName =
-                    after.wordStart
-                        ? joinsAddress(glyphs, address, i) && tightBetween(boxes, p, shape)
-                        : address[static_cast<size_t>(i)] && alphanumeric(before);
-                if (inName && alphanumeric(after) && holds(before, boxes[p - 1]) &&
-                    holds(after, boxes[p + 1])) {
-                    dots.emplace_back(static_cast<size_t>(i), dot);
-                }
-                break;
-            }
-        }
-    }
-    return withDots(line, dots);
-}
-
 // The alignment of `boxes` with `glyphs`, or none where it is implausible: a glyph broken into
 // fragments, or neighbours run together, may still add up to the count, shifting pieces onto the
 // wrong glyphs: a fragment stands for a whole letter, or a piece lies more than a glyph's width
@@ -445,7 +230,7 @@ Alignment plausiblyAligned(const std::vector<QRect>& boxes, const QList<Recogniz
     for (const QRect& box : placement.glyphs) {
         widths.push_back(box.width());
     }
-    const double typical = median(widths);
+    const double typical = LineShape::median(widths);
     for (size_t g = 0; g < glyphCount; ++g) {
         const QString& text = glyphs.at(static_cast<qsizetype>(g)).text;
         const QRect& engineBox = glyphs.at(static_cast<qsizetype>(g)).box;
@@ -473,7 +258,7 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     RecognizedLine read = line;
     QList<RecognizedGlyph> counted = MissedGlyphs::withoutShadingMarks(glyphs, ink);
     counted = MissedGlyphs::withoutDoubledLetters(counted, boxes);
-    counted = withDotsReadAsHyphens(counted, boxes, shape);
+    counted = FullStops::withHyphensThatAreDots(counted, boxes, shape);
     read.glyphs = MissedGlyphs::withRepeats(counted, boxes, ink);
     if (read.glyphs != glyphs) {
         read = GlyphReading::withTextOfGlyphs(read);
@@ -485,13 +270,13 @@ RecognizedLine placed(const RecognizedLine& line, const QImage& ink) {
     const Alignment placement = plausiblyAligned(
         boxes.size() < glyphCount ? withTouchingSplit(boxes) : boxes, read.glyphs, shape);
     if (placement.glyphs.empty()) {
-        return withMissedAddressDots(read, boxes, shape);
+        return FullStops::withStops(read, FullStops(read.glyphs, boxes, shape).missedInAddresses());
     }
     RecognizedLine out = read;
     for (size_t g = 0; g < glyphCount; ++g) {
         out.glyphs[static_cast<qsizetype>(g)].box = placement.glyphs[g];
     }
-    return withDots(out, placement.dots);
+    return FullStops::withStops(out, placement.dots);
 }
 
 }  // namespace GlyphInk
