@@ -1,6 +1,7 @@
 #include "ocr/AddressGlyphs.h"
 
 #include "ocr/GlyphReading.h"
+#include "ocr/GlyphShapes.h"
 #include "ocr/SensitivePatternTable.h"
 
 #include <algorithm>
@@ -12,173 +13,7 @@ namespace {
 
 using GlyphReading::isDigit;
 using GlyphReading::takeAlternative;
-
-constexpr uint8_t kInkBelow = 128;
-
-// Where the first row carrying a bar (at least 4/5 of the widest row's ink) lies below the top
-// of the ink in `area`, as a share of the ink's height; negative when there is too little ink.
-double barDepth(const QImage& ink, QRect area) {
-    area = area.intersected(ink.rect());
-    std::vector<int> counts;
-    int first = -1;
-    int last = -1;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const uint8_t* row = ink.constScanLine(y);
-        const auto count = static_cast<int>(std::count_if(row + area.left(), row + area.right() + 1,
-                                                          [](uint8_t v) { return v < kInkBelow; }));
-        counts.push_back(count);
-        if (count > 0) {
-            first = first < 0 ? y : first;
-            last = y;
-        }
-    }
-    if (first < 0 || last - first < 4) {
-        return -1;
-    }
-    const int widest = *std::max_element(counts.begin(), counts.end());
-    for (int y = first; y <= last; ++y) {
-        if (5 * counts[static_cast<size_t>(y - area.top())] >= 4 * widest) {
-            return static_cast<double>(y - first) / (last - first);
-        }
-    }
-    return -1;
-}
-
-// True when ink touches the left and right edges of `area`: the box is the glyph's own ink.
-bool fitsItsInk(const QImage& ink, QRect area) {
-    area = area.intersected(ink.rect());
-    const auto columnHasInk = [&](int x) {
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            if (ink.constScanLine(y)[x] < kInkBelow) {
-                return true;
-            }
-        }
-        return false;
-    };
-    return !area.isEmpty() && columnHasInk(area.left()) && columnHasInk(area.right());
-}
-
-// The shape of a stem's ink in `area`: a bare bar, or a monospace "l": a stem with a hook or serif
-// to its left at the top and a foot to its right at the bottom, nothing right of it at the top.
-// An "L" has nothing left of its stem, a "J" no foot to the right, an "I" serifs on both sides at
-// the top; neither is a bare bar.
-// The tightest box around the ink in `area`; empty when it holds none.
-QRect inkBox(const QImage& ink, QRect area) {
-    area = area.intersected(ink.rect());
-    QRect out;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (ink.constScanLine(y)[x] < kInkBelow) {
-                out = out.united(QRect(x, y, 1, 1));
-            }
-        }
-    }
-    return out;
-}
-
-enum class StemShape { none, bar, smallL };
-
-StemShape stemShape(const QImage& ink, QRect area) {
-    area = area.intersected(ink.rect());
-    if (area.width() < 2 || area.height() < 8) {
-        return StemShape::none;
-    }
-    const auto inkAt = [&](int x, int y) {
-        return ink.constScanLine(y)[x] < kInkBelow;
-    };
-    std::vector<int> columns(static_cast<size_t>(area.width()), 0);
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            columns[static_cast<size_t>(x - area.left())] += inkAt(x, y) ? 1 : 0;
-        }
-    }
-    const int tallest = *std::max_element(columns.begin(), columns.end());
-    if (tallest < kStemHeight * area.height()) {
-        return StemShape::none;
-    }
-    int stemLeft = area.right();
-    int stemRight = area.left();
-    for (int x = area.left(); x <= area.right(); ++x) {
-        if (10 * columns[static_cast<size_t>(x - area.left())] >= 7 * tallest) {
-            stemLeft = std::min(stemLeft, x);
-            stemRight = std::max(stemRight, x);
-        }
-    }
-    const auto anyInk = [&](int left, int right, int top, int bottom) {
-        for (int y = top; y <= bottom; ++y) {
-            for (int x = left; x <= right; ++x) {
-                if (inkAt(x, y)) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    };
-    // A pixel of a bar's blurred or slanted ends may stand beside its stem.
-    if (stemLeft - area.left() <= 1 && area.right() - stemRight <= 1) {
-        return StemShape::bar;
-    }
-    const int band = std::max(2, area.height() / 4);
-    const int top = area.top();
-    const int bottom = area.bottom();
-    const bool smallL = anyInk(area.left(), stemLeft - 1, top, top + band) &&
-                        !anyInk(stemRight + 1, area.right(), top, top + band) &&
-                        anyInk(stemRight + 1, area.right(), bottom - band, bottom);
-    return smallL ? StemShape::smallL : StemShape::none;
-}
-
-// Whether the ink in the columns of `area` encloses a counter at its middle: ground that no path
-// through ground joins to the columns' edges, running at least kMinCounterHeight rows through the
-// middle column. Ground beyond the columns counts as open, so a neighbour's counter that a rough
-// box cuts through is none, and one the box holds whole lies off its middle.
-bool enclosesCounter(const QImage& ink, QRect area) {
-    area = QRect(area.left(), 0, area.width(), ink.height()).intersected(ink.rect());
-    if (area.width() < 3 || area.height() < 3) {
-        return false;
-    }
-    const int width = area.width();
-    const int height = area.height();
-    std::vector<uint8_t> open(static_cast<size_t>(width * height), 0);
-    std::vector<QPoint> pending;
-    const auto ground = [&](int x, int y) {
-        return ink.constScanLine(area.top() + y)[area.left() + x] >= kInkBelow;
-    };
-    const auto reach = [&](int x, int y) {
-        uint8_t& mark = open[static_cast<size_t>(y * width + x)];
-        if (mark == 0 && ground(x, y)) {
-            mark = 1;
-            pending.emplace_back(x, y);
-        }
-    };
-    for (int x = 0; x < width; ++x) {
-        reach(x, 0);
-        reach(x, height - 1);
-    }
-    for (int y = 0; y < height; ++y) {
-        reach(0, y);
-        reach(width - 1, y);
-    }
-    while (!pending.empty()) {
-        const QPoint p = pending.back();
-        pending.pop_back();
-        for (const QPoint step : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
-            const QPoint next = p + step;
-            if (next.x() >= 0 && next.x() < width && next.y() >= 0 && next.y() < height) {
-                reach(next.x(), next.y());
-            }
-        }
-    }
-    int rows = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = width / 2 - 1; x <= width / 2 + 1; ++x) {
-            if (open[static_cast<size_t>(y * width + x)] == 0 && ground(x, y)) {
-                ++rows;
-                break;
-            }
-        }
-    }
-    return rows >= kMinCounterHeight;
-}
+using GlyphShapes::StemShape;
 
 // The bottom row of the line's small letters that stand on the baseline, by the engine's boxes;
 // -1 when too few were read.
@@ -214,7 +49,7 @@ bool inkedAsAtSign(const QList<RecognizedGlyph>& glyphs, qsizetype i, const QIma
     own.setRight(std::min(own.right(), (centre + glyphs.at(i + 1).box.center().x()) / 2));
     const QRect below =
         QRect(QPoint(own.left(), baseline + kAtSignDescent), QPoint(own.right(), ink.height() - 1));
-    return !inkBox(ink, below).isEmpty() && enclosesCounter(ink, own);
+    return !GlyphShapes::inkBox(ink, below).isEmpty() && GlyphShapes::enclosesCounter(ink, own);
 }
 
 // An "@" read as a letter ("pierregexample.org" at 1×, "annafmail.example.net" where a monospace
@@ -427,8 +262,9 @@ bool resolveSmallL(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
             }
             // A rough box reaching into a neighbour holds no bare bar; the small letter's hook
             // and foot are only judged on a box that is the glyph's own ink.
-            const StemShape shape = stemShape(ink, inkBox(ink, glyph.box));
-            if ((shape == StemShape::smallL && fitsItsInk(ink, glyph.box)) ||
+            const StemShape shape =
+                GlyphShapes::stemShape(ink, GlyphShapes::inkBox(ink, glyph.box));
+            if ((shape == StemShape::smallL && GlyphShapes::fitsItsInk(ink, glyph.box)) ||
                 (shape == StemShape::bar && glyph.alternatives.contains(QLatin1Char('l')))) {
                 glyph.text = QStringLiteral("l");
                 changed = true;
@@ -499,7 +335,7 @@ bool resolveSmallFirstLetters(QList<RecognizedGlyph>& glyphs, const QImage& ink)
         RecognizedGlyph& first = glyphs[start];
         const QString small = first.text.toLower();
         if (start == at || first.text.size() != 1 || !kSameShapeCapitals.contains(first.text) ||
-            !first.alternatives.contains(small) || !fitsItsInk(ink, first.box)) {
+            !first.alternatives.contains(small) || !GlyphShapes::fitsItsInk(ink, first.box)) {
             continue;
         }
         std::vector<int> heights;
@@ -546,10 +382,10 @@ bool restorePlusSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
         // The engine's doubt ("+" among its readings) needs less of the ink's support; without
         // it, only a box that is the glyph's own ink is measured, never a rough one reaching
         // into its neighbours.
-        const double depth = beforeAt ? barDepth(ink, area) : -1;
+        const double depth = beforeAt ? GlyphShapes::barDepth(ink, area) : -1;
         const bool plus = glyphs.at(i).alternatives.contains(QLatin1Char('+'))
                               ? depth >= kDoubtedPlusBarDepth
-                              : fitsItsInk(ink, area) && depth >= kPlusBarDepth;
+                              : GlyphShapes::fitsItsInk(ink, area) && depth >= kPlusBarDepth;
         if (plus) {
             glyphs[i].text = QStringLiteral("+");
             changed = true;

@@ -30,19 +30,12 @@ inline constexpr double kDoubtedPlusBarDepth = 0.3;
 // A small letter's glyph at least this many times as tall as the line's small letters is a digit.
 inline constexpr double kTallLetterHeight = 1.2;
 
-// An enclosed piece of ground at least this many rows tall is a glyph's counter, not a gap left
-// between blurred strokes.
-inline constexpr int kMinCounterHeight = 4;
-
 // An "@" reaches at least this many pixels below the baseline of the small letters.
 inline constexpr int kAtSignDescent = 2;
 
 // Tall small letters whose tops stand at least this many pixels above the capitals' tell a bar
 // "l" from an "I".
 inline constexpr int kMinAscenderRise = 1;
-
-// A letter's stem runs over at least this share of its ink's height.
-inline constexpr double kStemHeight = 0.8;
 
 // Changes the glyphs of `glyphs` as above; true when any changed. `ink` as for
 // GlyphSpacing::respace, with the glyphs' boxes in its coordinates.
