@@ -15,21 +15,28 @@ using GlyphReading::isDigit;
 using GlyphReading::takeAlternative;
 using GlyphShapes::StemShape;
 
+// Small letters that stand on the baseline and rise no higher than the x-height.
+const QString kSmallLetters = QStringLiteral("acemnorsuvwxz");
+
+bool isSmallLetter(const RecognizedGlyph& glyph) {
+    return glyph.text.size() == 1 && kSmallLetters.contains(glyph.text);
+}
+
+int median(std::vector<int> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
 // The bottom row of the line's small letters that stand on the baseline, by the engine's boxes;
 // -1 when too few were read.
 int smallLettersBaseline(const QList<RecognizedGlyph>& glyphs) {
-    static const QString kOnBaseline = QStringLiteral("acemnorsuvwxz");
     std::vector<int> bottoms;
     for (const RecognizedGlyph& glyph : glyphs) {
-        if (glyph.text.size() == 1 && kOnBaseline.contains(glyph.text)) {
+        if (isSmallLetter(glyph)) {
             bottoms.push_back(glyph.box.bottom());
         }
     }
-    if (bottoms.size() < 3) {
-        return -1;
-    }
-    std::nth_element(bottoms.begin(), bottoms.begin() + bottoms.size() / 2, bottoms.end());
-    return bottoms[bottoms.size() / 2];
+    return bottoms.size() < 3 ? -1 : median(bottoms);
 }
 
 // Whether the ink of the glyph at `i` is an "@"'s whatever letter the engine read: a ring around a
@@ -208,21 +215,13 @@ bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
 // "li.petrov6@", "o" for "0"): the glyph's ink stands as tall as a digit, above the small
 // letters' height, and the engine also found the digit likely.
 bool resolveTallSmallLetters(QList<RecognizedGlyph>& glyphs) {
-    static const QString kSmallLetters = QStringLiteral("acemnorsuvwxz");
-    const auto small = [](const RecognizedGlyph& glyph) {
-        return glyph.text.size() == 1 && kSmallLetters.contains(glyph.text);
-    };
     std::vector<int> heights;
     for (const RecognizedGlyph& glyph : glyphs) {
-        if (small(glyph)) {
+        if (isSmallLetter(glyph)) {
             heights.push_back(glyph.box.height());
         }
     }
-    if (heights.size() < 3) {
-        return false;
-    }
-    std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
-    const int smallHeight = heights[heights.size() / 2];
+    const int smallHeight = heights.size() < 3 ? 0 : median(heights);
     if (smallHeight <= 0) {
         return false;
     }
@@ -236,7 +235,8 @@ bool resolveTallSmallLetters(QList<RecognizedGlyph>& glyphs) {
             if (isDigit(glyph)) {
                 continue;
             }
-            const bool tall = small(glyph) && glyph.box.height() >= kTallLetterHeight * smallHeight;
+            const bool tall =
+                isSmallLetter(glyph) && glyph.box.height() >= kTallLetterHeight * smallHeight;
             if (!tall || !takeAlternative(glyph, [](QChar c) { return c.isDigit(); })) {
                 break;
             }
@@ -295,10 +295,6 @@ bool resolveBarsAsSmallL(QList<RecognizedGlyph>& glyphs) {
     if (capitalTops.empty() || tallTops.empty()) {
         return false;
     }
-    const auto median = [](std::vector<int> values) {
-        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-        return values[values.size() / 2];
-    };
     const int capitalTop = median(capitalTops);
     const int tallTop = median(tallTops);
     if (capitalTop - tallTop < kMinAscenderRise) {
@@ -325,7 +321,6 @@ bool resolveBarsAsSmallL(QList<RecognizedGlyph>& glyphs) {
 // found the small form likely.
 bool resolveSmallFirstLetters(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
     static const QString kSameShapeCapitals = QStringLiteral("CMNOSUVWXZ");
-    static const QString kSmallLetters = QStringLiteral("acemnorsuvwxz");
     bool changed = false;
     for (qsizetype at = 0; at < glyphs.size(); ++at) {
         if (glyphs.at(at).text != QLatin1String("@")) {
@@ -340,16 +335,11 @@ bool resolveSmallFirstLetters(QList<RecognizedGlyph>& glyphs, const QImage& ink)
         }
         std::vector<int> heights;
         for (qsizetype i = start + 1; i < at; ++i) {
-            const RecognizedGlyph& glyph = glyphs.at(i);
-            if (glyph.text.size() == 1 && kSmallLetters.contains(glyph.text)) {
-                heights.push_back(glyph.box.height());
+            if (isSmallLetter(glyphs.at(i))) {
+                heights.push_back(glyphs.at(i).box.height());
             }
         }
-        if (heights.size() < 2) {
-            continue;
-        }
-        std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
-        if (first.box.height() <= kSmallLetterHeight * heights[heights.size() / 2]) {
+        if (heights.size() >= 2 && first.box.height() <= kSmallLetterHeight * median(heights)) {
             first.text = small;
             changed = true;
         }
