@@ -178,7 +178,8 @@ Run tesseractCli(const QString& image, bool oneThread) {
 // Changes a patch of one window (under 10 % of the screen): new text where there was text.
 QImage changedScreen(const QImage& image, const QList<TruthLine>& truth, std::mt19937& random,
                      QList<TruthLine>& changedTruth) {
-    QImage changed = image.copy();
+    // A screen saved with few colours loads as an indexed image, which QPainter cannot draw on.
+    QImage changed = image.convertToFormat(QImage::Format_RGB32);
     const TruthLine& anchor = truth.at(static_cast<qsizetype>(random() % truth.size()));
     // Inside the screen, so that the new text is drawn whole.
     const QRect patch(std::min(anchor.box.left(), image.width() - 700),
