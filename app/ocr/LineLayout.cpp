@@ -71,8 +71,25 @@ void eraseLongRunsDown(const QImage& source, QImage& out) {
     }
 }
 
+// The longest stretch of ink across any of `rows` within the columns of `area`.
+int longestStroke(const QImage& image, const QRect& area, const Run& rows) {
+    int longest = 0;
+    for (int y = rows.start; y < rows.end; ++y) {
+        const uint8_t* line = image.constScanLine(y);
+        int run = 0;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            run = line[x] == kInk ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+    }
+    return longest;
+}
+
 // Runs of rows of `area` that hold ink. A run too thin to be a line (the dots of an i, an
-// accent, a dash) joins the run it nearly touches; alone it is a speck and is dropped.
+// accent, a dash) joins the run it nearly touches; alone it is a speck and is dropped. So is one
+// with a stroke longer than that run is high: no mark above or below a glyph is that long, but
+// what is left of a table's rule where something was drawn over part of it is, and joined to
+// the line it would make the engine read the line's glyphs smaller than they are.
 std::vector<Run> inkRows(const QImage& image, const QRect& area) {
     std::vector<Run> runs;
     bool inRun = false;
@@ -100,6 +117,12 @@ std::vector<Run> inkRows(const QImage& image, const QRect& area) {
         }
         const int gapAbove = merged.empty() ? kFar : run.start - merged.back().end;
         const int gapBelow = i + 1 < runs.size() ? runs[i + 1].start - run.end : kFar;
+        if (std::min(gapAbove, gapBelow) <= kMinTextHeight) {
+            const Run& joined = gapAbove <= gapBelow ? merged.back() : runs[i + 1];
+            if (longestStroke(image, area, run) > joined.length()) {
+                continue;
+            }
+        }
         if (gapAbove <= kMinTextHeight && gapAbove <= gapBelow) {
             merged.back().end = run.end;
         } else if (gapBelow <= kMinTextHeight) {

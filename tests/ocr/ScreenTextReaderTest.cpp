@@ -208,6 +208,21 @@ TEST(LineLayoutTest, FramesRulesAndBubbleOutlinesStayOutOfTheLines) {
         EXPECT_TRUE(line.singleLine);
         EXPECT_TRUE(line.box.right() < 432 || line.box.left() > 437);
     }
+
+    // What is left of a table's rule, shorter than a rule but longer than the line is high, a
+    // few rows above a line stays out of it; a dash as short as a glyph's mark would join it.
+    QImage remnant = TextImage::blank(900, 120);
+    TextImage::draw(remnant, QStringLiteral("376069136855803 pending"), QPoint(40, 40), sans());
+    const QList<TextArea> plain = areasOf(remnant);
+    ASSERT_EQ(plain.size(), 1);
+    const int ruleRow = plain.at(0).box.top() - 5;
+    QImage dashed = remnant;
+    TextImage::fill(remnant, QRect(420, ruleRow, 100, 2), Qt::black);
+    const QList<TextArea> withRemnant = areasOf(remnant);
+    ASSERT_EQ(withRemnant.size(), 1);
+    EXPECT_EQ(withRemnant.at(0).box, plain.at(0).box);
+    TextImage::fill(dashed, QRect(420, ruleRow, 10, 2), Qt::black);
+    EXPECT_EQ(areasOf(dashed).at(0).box.top(), ruleRow);
 }
 
 TEST(LineLayoutTest, DotsAboveALineBelongToItAndTouchingLinesFormABlock) {
