@@ -247,6 +247,60 @@ QList<QRect> splitAtInnerStrip(const QImage& image, const QRect& box) {
     return {};
 }
 
+// The rows from the first to the last with ink in `area`.
+Run inkExtent(const QImage& image, const QRect& area) {
+    Run extent{area.bottom() + 1, area.top()};
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uint8_t* line = image.constScanLine(y);
+        if (std::find(line + area.left(), line + area.right() + 1, kInk) !=
+            line + area.right() + 1) {
+            extent.start = std::min(extent.start, y);
+            extent.end = y + 1;
+        }
+    }
+    return extent;
+}
+
+// `box` cut before a word whose rows and those of the words before it overlap by less than half
+// the lower one's height: another window's text drawn beside a line (a notification over a
+// table), to be read each at its own size; what is left of a table's rules beside a cell's text
+// (a speck at the top of a border) goes to a part of its own, too small to be read. A quote or a
+// dash lies within the words' rows. Empty when the words stand in one line.
+QList<QRect> splitAtOffsetWords(const QImage& image, const QRect& box) {
+    const std::vector<int> columnInk = inkPerColumn(image, box);
+    QList<QRect> groups;
+    Run rows;
+    int gap = kMinBadgeGap;
+    for (int x = 0; x <= box.width(); ++x) {
+        const bool ink = x < box.width() && columnInk[static_cast<size_t>(x)] > 0;
+        if (!ink) {
+            ++gap;
+            continue;
+        }
+        if (gap < kMinBadgeGap) {
+            groups.back().setRight(box.left() + x);
+            gap = 0;
+            continue;
+        }
+        // A new word: its rows, up to the next gap.
+        int end = x;
+        for (int run = 0; end < box.width() && run < kMinBadgeGap; ++end) {
+            run = columnInk[static_cast<size_t>(end)] > 0 ? 0 : run + 1;
+        }
+        const Run word = inkExtent(image, QRect(box.left() + x, box.top(), end - x, box.height()));
+        const int overlap = std::min(word.end, rows.end) - std::max(word.start, rows.start);
+        if (groups.isEmpty() || 2 * overlap < std::min(word.length(), rows.length())) {
+            groups.append(QRect(box.left() + x, box.top(), 1, box.height()));
+            rows = word;
+        } else {
+            groups.back().setRight(box.left() + x);
+            rows = Run{std::min(rows.start, word.start), std::max(rows.end, word.end)};
+        }
+        gap = 0;
+    }
+    return groups.size() > 1 ? groups : QList<QRect>{};
+}
+
 // The parts of one line split at its badges, in reading order; empty when it has none.
 QList<TextArea> splitAtBadges(const QImage& image, const QRect& box) {
     const std::vector<int> columnInk = inkPerColumn(image, box);
@@ -341,6 +395,13 @@ void cut(const QImage& image, const QRect& area, QList<TextArea>& out) {
             }
             return;
         }
+    }
+    const QList<QRect> offset = splitAtOffsetWords(image, box);
+    if (!offset.isEmpty()) {
+        for (const QRect& words : offset) {
+            cut(image, words, out);
+        }
+        return;
     }
     if (box.width() < kMinWidthPerHeight * box.height()) {
         return;

@@ -223,6 +223,22 @@ TEST(LineLayoutTest, FramesRulesAndBubbleOutlinesStayOutOfTheLines) {
     EXPECT_EQ(withRemnant.at(0).box, plain.at(0).box);
     TextImage::fill(dashed, QRect(420, ruleRow, 10, 2), Qt::black);
     EXPECT_EQ(areasOf(dashed).at(0).box.top(), ruleRow);
+
+    // Another window's text drawn beside a line, higher and smaller, is read on its own; a line's
+    // own marks after a gap (a quote, a dash) stay in it.
+    QImage overlapped = TextImage::blank(1200, 120);
+    const QFont serif = TextImage::font(QStringLiteral("DejaVu Serif"), 34);
+    const QString card = QStringLiteral("4409250470035973");
+    TextImage::draw(overlapped, card, QPoint(40, 60), serif);
+    TextImage::draw(overlapped, QStringLiteral("The ordinary rest of the note"),
+                    QPoint(40 + QFontMetrics(serif).horizontalAdvance(card) + 24, 40), sans());
+    const QList<TextArea> apart = areasOf(overlapped);
+    ASSERT_EQ(apart.size(), 2);
+    EXPECT_TRUE(apart.at(0).singleLine && apart.at(1).singleLine);
+    QImage marks = TextImage::blank(1200, 120);
+    TextImage::draw(marks, QStringLiteral("Said \"so\"   -   then   \"more\""), QPoint(40, 40),
+                    sans());
+    EXPECT_EQ(areasOf(marks).size(), 1);
 }
 
 TEST(LineLayoutTest, DotsAboveALineBelongToItAndTouchingLinesFormABlock) {
