@@ -71,6 +71,11 @@ void eraseLongRunsDown(const QImage& source, QImage& out) {
     }
 }
 
+bool rowHasInk(const QImage& image, const QRect& area, int y) {
+    const uint8_t* line = image.constScanLine(y);
+    return std::find(line + area.left(), line + area.right() + 1, kInk) != line + area.right() + 1;
+}
+
 // The longest stretch of ink across any of `rows` within the columns of `area`.
 int longestStroke(const QImage& image, const QRect& area, const Run& rows) {
     int longest = 0;
@@ -94,12 +99,7 @@ std::vector<Run> inkRows(const QImage& image, const QRect& area) {
     std::vector<Run> runs;
     bool inRun = false;
     for (int y = area.top(); y <= area.bottom() + 1; ++y) {
-        bool ink = false;
-        if (y <= area.bottom()) {
-            const uint8_t* line = image.constScanLine(y);
-            ink = std::find(line + area.left(), line + area.right() + 1, kInk) !=
-                  line + area.right() + 1;
-        }
+        const bool ink = y <= area.bottom() && rowHasInk(image, area, y);
         if (ink && !inRun) {
             runs.push_back(Run{y, y});
             inRun = true;
@@ -251,9 +251,7 @@ QList<QRect> splitAtInnerStrip(const QImage& image, const QRect& box) {
 Run inkExtent(const QImage& image, const QRect& area) {
     Run extent{area.bottom() + 1, area.top()};
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const uint8_t* line = image.constScanLine(y);
-        if (std::find(line + area.left(), line + area.right() + 1, kInk) !=
-            line + area.right() + 1) {
+        if (rowHasInk(image, area, y)) {
             extent.start = std::min(extent.start, y);
             extent.end = y + 1;
         }

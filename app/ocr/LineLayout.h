@@ -47,7 +47,9 @@ inline constexpr int kMaxEdgeStrip = 12;
 inline constexpr int kMinEdgeGap = 8;
 // A part of a line, at least kMinBadgeGap empty columns from the rest, at least kMinBadgeWidth
 // times as wide as the line is high and with ink over at least kBadgeInk of its area, is a badge
-// (a label pill beside an address) rather than words: it is read on its own, inverted.
+// (a label pill beside an address) rather than words: it is read on its own, inverted. A part as
+// far from the rest whose rows overlap theirs by less than half the lower one's height is another
+// window's text beside the line, or a speck left of a table's border: it too is cut off.
 inline constexpr int kMinBadgeGap = 8;
 inline constexpr double kMinBadgeWidth = 1.5;
 inline constexpr double kBadgeInk = 0.55;
