@@ -348,11 +348,17 @@ bool resolveSmallFirstLetters(QList<RecognizedGlyph>& glyphs, const QImage& ink)
 }
 
 // The "+" of "maria+news@…" read as "t": a "t" is crossed near the top of its ink, at the
-// x-height, and a "+" in the middle. Only glyphs of a word before its "@" are judged.
+// x-height, and a "+" in the middle. Only glyphs of a word before its "@" are judged, and only
+// between a letter or digit and another: a tag follows a name, never a dot ("m.tanaka@").
 bool restorePlusSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
+    const auto alphanumeric = [&](qsizetype i) {
+        return i >= 0 && i < glyphs.size() && glyphs.at(i).text.size() == 1 &&
+               glyphs.at(i).text.at(0).isLetterOrNumber();
+    };
     bool changed = false;
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
-        if (glyphs.at(i).text != QLatin1String("t")) {
+        if (glyphs.at(i).text != QLatin1String("t") || glyphs.at(i).wordStart ||
+            !alphanumeric(i - 1) || !alphanumeric(i + 1)) {
             continue;
         }
         // The engine may have put a space before the "@" ("elenatnews @proseware.net").
