@@ -159,6 +159,14 @@ QList<RecognizedGlyph> withoutDoubledLetters(QList<RecognizedGlyph> glyphs,
         const bool bothCases = a.text.size() == 1 && b.text.size() == 1 && a.text != b.text &&
                                a.text.at(0).isLetter() && a.text.toLower() == b.text.toLower();
         const bool doubted = a.alternatives.contains(b.text) || b.alternatives.contains(a.text);
+        // A "+" whose lower right stroke reads as a "t" ("ivan+tnews@" in monospace at 1×): the
+        // "t" stands on no ink of its own, just after the "+"'s.
+        const bool plusTwice = a.text == QLatin1String("+") && b.text == QLatin1String("t") &&
+                               pieceUnder(a) != pieces.end() && pieceUnder(b) == pieces.end();
+        if (!b.wordStart && doubted && plusTwice) {
+            glyphs.removeAt(i + 1);
+            continue;
+        }
         if (b.wordStart || !bothCases || !doubted) {
             continue;
         }

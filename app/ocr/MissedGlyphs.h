@@ -30,7 +30,7 @@ QList<RecognizedGlyph> withRepeats(const QList<RecognizedGlyph>& glyphs,
                                    const std::vector<QRect>& pieces, const QImage& ink);
 
 // `glyphs` with a letter read twice, as its capital and its small form, on one piece of ink
-// (`pieces`) read once.
+// (`pieces`) read once; so is a "+" read again as a "t" on the ground after it.
 QList<RecognizedGlyph> withoutDoubledLetters(QList<RecognizedGlyph> glyphs,
                                              const std::vector<QRect>& pieces);
 

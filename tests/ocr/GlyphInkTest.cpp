@@ -111,6 +111,7 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         int hyphen = -1;      // the engine read this glyph as "-"
         int twice = -1;       // the engine read this small letter twice, first as its capital
         bool spaced = false;  // the engine read the full stop at `dropped` as a space
+        int plus = -1;        // the engine read this "+" also as a "t" on the ground after it
     } cases[] = {
         {"a digit repeated with no ground between is read once", sans, "ssn 777-55-6630",
          "ssn 777-55-6630", 4},
@@ -137,6 +138,10 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         {"a mark read from a field's frame is dropped", sans, "Card 5549895921297874",
          "Card 5549895921297874", -1, -1, "'"},
         {"so is a dash", sans, "Card 5549895921297874", "Card 5549895921297874", -1, -1, "\u2014"},
+        {"a plus read again as a t after it is read once", mono, "notes: ivan+news@corp.io",
+         "notes: ivan+news@corp.io", -1, -1, nullptr, -1, -1, -1, false, 10},
+        {"a t after a plus on its own ink stays", mono, "notes: ivan+tom@corp.io",
+         "notes: ivan+tom@corp.io", -1, -1, nullptr, -1, -1, -1, false, 10},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -157,6 +162,15 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
             capital.alternatives = glyphs.at(c.twice).text;
             glyphs.insert(c.twice, capital);
             glyphs[c.twice + 1].wordStart = false;
+        }
+        if (c.plus >= 0 && glyphs.at(c.plus + 1).text == QLatin1String("n")) {
+            RecognizedGlyph echo = glyphs.at(c.plus);
+            echo.text = QStringLiteral("t");
+            echo.box = QRect(echo.box.right() - 1, echo.box.top(), 6, echo.box.height());
+            glyphs.insert(c.plus + 1, echo);
+        }
+        if (c.plus >= 0) {
+            glyphs[c.plus].alternatives = QStringLiteral("t");
         }
         if (c.hyphen >= 0) {
             glyphs[c.hyphen].text = QStringLiteral("-");
