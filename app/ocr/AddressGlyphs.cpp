@@ -148,18 +148,29 @@ bool resolveAddressStarts(QList<RecognizedGlyph>& glyphs) {
 }
 
 // A glyph of an address word read as a character outside ASCII ("li.petrové@" for "li.petrov6@"),
-// which no address holds: the engine's first ASCII letter or digit for it.
+// or as "!" between two letters or digits of its name ("dubois!7" for "dubois17"), which no
+// address holds: the engine's first ASCII letter or digit for it. The engine may have put a space
+// before the "@" ("noah.dubois!7 @tailspin"). A comma or "=" between words of a row stays.
 bool resolveForeignGlyphs(QList<RecognizedGlyph>& glyphs) {
+    const auto alphanumeric = [&](qsizetype i) {
+        return i >= 0 && i < glyphs.size() && glyphs.at(i).text.size() == 1 &&
+               glyphs.at(i).text.at(0).isLetterOrNumber();
+    };
     bool changed = false;
     for (qsizetype start = 0; start < glyphs.size();) {
         const qsizetype end = GlyphReading::wordEnd(glyphs, start);
         const bool address =
             std::any_of(glyphs.begin() + start, glyphs.begin() + end,
-                        [](const RecognizedGlyph& g) { return g.text == QLatin1String("@"); });
+                        [](const RecognizedGlyph& g) { return g.text == QLatin1String("@"); }) ||
+            (end < glyphs.size() && glyphs.at(end).text == QLatin1String("@"));
         for (qsizetype i = start; address && i < end; ++i) {
             RecognizedGlyph& glyph = glyphs[i];
-            if (glyph.text.size() == 1 && glyph.text.at(0).unicode() >= 128 &&
-                glyph.text.at(0).isLetter()) {
+            const bool foreign = glyph.text.size() == 1 && glyph.text.at(0).unicode() >= 128 &&
+                                 glyph.text.at(0).isLetter();
+            const bool strayMark = glyph.text == QLatin1String("!") && i > start &&
+                                   alphanumeric(i - 1) && alphanumeric(i + 1) &&
+                                   !glyphs.at(i + 1).wordStart;
+            if (foreign || strayMark) {
                 changed =
                     takeAlternative(
                         glyph, [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }) ||

@@ -37,7 +37,8 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
     // A "+" read as "t", a small first letter read as a capital (the engine doubting it: the
     // glyph at `doubted` has `alternatives`), a monospace "l" read as "L" or "J", a sans "l" read
     // as "I", an "@" read as a letter without a counter, a name's last digit read as a small
-    // letter; and glyphs that are what they were read as, a "t" after a dot even on a "+"'s ink.
+    // letter, a "1" of a name read as "!"; and glyphs that are what they were read as, a "t" after
+    // a dot even on a "+"'s ink, a "!" ending a word.
     const struct {
         const char* family;
         const char* drawn;
@@ -91,6 +92,10 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
         {"DejaVu Sans", "to li@c0nt.com", "to li@cont.com", "to li@cont.com", 6, "0"},
         {"DejaVu Sans", "to m.+anaka@corp.com", "to m.tanaka@corp.com", "to m.tanaka@corp.com", 4,
          "+"},
+        {"DejaVu Serif", "pay noah.dubois17 @tailspin.com", "pay noah.dubois!7 @tailspin.com",
+         "pay noah.dubois17 @tailspin.com", 14, "1|l"},
+        {"DejaVu Serif", "ok! anna@tailspin.com", "ok! anna@tailspin.com", "ok! anna@tailspin.com",
+         2, "1|l"},
     };
     for (const auto& c : cases) {
         for (const int pixelSize : {24, 32}) {
