@@ -91,6 +91,23 @@ QList<RecognizedGlyph> withRepeats(const QList<RecognizedGlyph>& glyphs,
             std::all_of(inside.begin(), inside.end(), [&](const QRect& box) {
                 return !claimed(box) && sameShape(ink, box, inside.front());
             });
+        // A "1" lost before a digit ("22-41-1271" for "122-41-1271", often the line's first
+        // glyph): the digit's box holds a piece no wider than its own and as high before it, and
+        // the engine found "1" likely.
+        const bool lostOne =
+            !repeated && GlyphReading::isDigit(glyph) && glyph.text != QLatin1String("1") &&
+            glyph.alternatives.contains(QLatin1Char('1')) &&
+            glyph.box.width() >= kRepeatedWidth * digitWidth && inside.size() == 2 &&
+            !claimed(inside[0]) && !claimed(inside[1]) && inside[0].right() < inside[1].left() &&
+            inside[0].width() <= inside[1].width() &&
+            std::abs(inside[0].top() - inside[1].top()) <= kSameRows &&
+            std::abs(inside[0].bottom() - inside[1].bottom()) <= kSameRows;
+        if (lostOne) {
+            out.append(
+                RecognizedGlyph{QStringLiteral("1"), inside[0], glyph.wordStart, glyph.text, true});
+            out.append(RecognizedGlyph{glyph.text, inside[1], false, QString(), true});
+            continue;
+        }
         if (!repeated) {
             out.append(glyph);
             continue;

@@ -16,6 +16,8 @@ namespace MissedGlyphs {
 
 // A digit's box at least this many of the line's digit widths wide may hold the digit twice.
 inline constexpr double kRepeatedWidth = 1.6;
+// A "1" lost before another digit stands within kSameRows rows of that digit's top and bottom.
+inline constexpr int kSameRows = 2;
 // Two pieces are one glyph drawn twice where at most this share of their inked pixels lie apart
 // from the other's ink.
 inline constexpr double kSameShapeStrays = 0.02;
@@ -25,7 +27,7 @@ inline constexpr int kMinOwnWidth = 3;
 inline constexpr double kOneLetterWidth = 1.25;
 
 // `glyphs` with each digit read once where the ink shows it repeated (`pieces`: the boxes of the
-// line's glyph pieces) read once per piece.
+// line's glyph pieces) read once per piece, and a "1" the engine lost before a digit put back.
 QList<RecognizedGlyph> withRepeats(const QList<RecognizedGlyph>& glyphs,
                                    const std::vector<QRect>& pieces, const QImage& ink);
 

@@ -96,6 +96,7 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
     const QFont mono = TextImage::font(QStringLiteral("DejaVu Sans Mono"), 30);
     const QFont sans = TextImage::sans(30);
     const QFont serif = TextImage::font(QStringLiteral("DejaVu Serif"), 30);
+    const QFont footless = TextImage::font(QStringLiteral("Liberation Sans"), 30);
     // `merged`: the engine read this glyph and the next as one, its box over both; `dropped`:
     // it read nothing for this glyph (both count glyphs, spaces left out); `frame`: it read this
     // mark on blank ground before the line.
@@ -112,6 +113,7 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         int twice = -1;       // the engine read this small letter twice, first as its capital
         bool spaced = false;  // the engine read the full stop at `dropped` as a space
         int plus = -1;        // the engine read this "+" also as a "t" on the ground after it
+        int one = -1;         // the engine read this "1" and the digit after it as that digit
     } cases[] = {
         {"a digit repeated with no ground between is read once", sans, "ssn 777-55-6630",
          "ssn 777-55-6630", 4},
@@ -142,6 +144,10 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
          "notes: ivan+news@corp.io", -1, -1, nullptr, -1, -1, -1, false, 10},
         {"a t after a plus on its own ink stays", mono, "notes: ivan+tom@corp.io",
          "notes: ivan+tom@corp.io", -1, -1, nullptr, -1, -1, -1, false, 10},
+        {"a 1 lost before a digit comes back", footless, "ssn 122-41-1271", "ssn 122-41-1271", -1,
+         -1, nullptr, -1, -1, -1, false, -1, 3},
+        {"a wide digit is no 1 and a digit", footless, "ssn 422-41-1271", "ssn 22-41-1271", -1, -1,
+         nullptr, -1, -1, -1, false, -1, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -154,6 +160,12 @@ TEST(GlyphInkTest, GlyphsTheEngineReadAsNothingComeBackOnlyWhereTheInkShowsThem)
         if (c.merged >= 0) {
             glyphs[c.merged].box = glyphs.at(c.merged).box.united(glyphs.at(c.merged + 1).box);
             glyphs.removeAt(c.merged + 1);
+        }
+        if (c.one >= 0) {
+            glyphs[c.one].box = glyphs.at(c.one).box.united(glyphs.at(c.one + 1).box);
+            glyphs[c.one].text = glyphs.at(c.one + 1).text;
+            glyphs[c.one].alternatives = QStringLiteral("1");
+            glyphs.removeAt(c.one + 1);
         }
         if (c.twice >= 0) {
             RecognizedGlyph capital = glyphs.at(c.twice);
