@@ -22,6 +22,10 @@ bool isSmallLetter(const RecognizedGlyph& glyph) {
     return glyph.text.size() == 1 && kSmallLetters.contains(glyph.text);
 }
 
+bool alphanumericAt(const QList<RecognizedGlyph>& glyphs, qsizetype i) {
+    return i >= 0 && i < glyphs.size() && GlyphReading::isAlphanumeric(glyphs.at(i));
+}
+
 int median(std::vector<int> values) {
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
     return values[values.size() / 2];
@@ -152,10 +156,6 @@ bool resolveAddressStarts(QList<RecognizedGlyph>& glyphs) {
 // address holds: the engine's first ASCII letter or digit for it. The engine may have put a space
 // before the "@" ("noah.dubois!7 @tailspin"). A comma or "=" between words of a row stays.
 bool resolveForeignGlyphs(QList<RecognizedGlyph>& glyphs) {
-    const auto alphanumeric = [&](qsizetype i) {
-        return i >= 0 && i < glyphs.size() && glyphs.at(i).text.size() == 1 &&
-               glyphs.at(i).text.at(0).isLetterOrNumber();
-    };
     bool changed = false;
     for (qsizetype start = 0; start < glyphs.size();) {
         const qsizetype end = GlyphReading::wordEnd(glyphs, start);
@@ -168,7 +168,7 @@ bool resolveForeignGlyphs(QList<RecognizedGlyph>& glyphs) {
             const bool foreign = glyph.text.size() == 1 && glyph.text.at(0).unicode() >= 128 &&
                                  glyph.text.at(0).isLetter();
             const bool strayMark = glyph.text == QLatin1String("!") && i > start &&
-                                   alphanumeric(i - 1) && alphanumeric(i + 1) &&
+                                   alphanumericAt(glyphs, i - 1) && alphanumericAt(glyphs, i + 1) &&
                                    !glyphs.at(i + 1).wordStart;
             if (foreign || strayMark) {
                 changed =
@@ -362,14 +362,10 @@ bool resolveSmallFirstLetters(QList<RecognizedGlyph>& glyphs, const QImage& ink)
 // x-height, and a "+" in the middle. Only glyphs of a word before its "@" are judged, and only
 // between a letter or digit and another: a tag follows a name, never a dot ("m.tanaka@").
 bool restorePlusSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
-    const auto alphanumeric = [&](qsizetype i) {
-        return i >= 0 && i < glyphs.size() && glyphs.at(i).text.size() == 1 &&
-               glyphs.at(i).text.at(0).isLetterOrNumber();
-    };
     bool changed = false;
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
         if (glyphs.at(i).text != QLatin1String("t") || glyphs.at(i).wordStart ||
-            !alphanumeric(i - 1) || !alphanumeric(i + 1)) {
+            !alphanumericAt(glyphs, i - 1) || !alphanumericAt(glyphs, i + 1)) {
             continue;
         }
         // The engine may have put a space before the "@" ("elenatnews @proseware.net").

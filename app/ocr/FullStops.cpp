@@ -6,12 +6,10 @@
 
 namespace {
 
+using GlyphReading::isAlphanumeric;
+
 bool isStop(const RecognizedGlyph& glyph) {
     return glyph.text == QLatin1String(".");
-}
-
-bool isAlphanumeric(const RecognizedGlyph& glyph) {
-    return glyph.text.size() == 1 && glyph.text.at(0).isLetterOrNumber();
 }
 
 // For each of `boxes`, whether an empty column parts it from every other: a glyph of its own,

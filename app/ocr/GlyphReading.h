@@ -24,6 +24,10 @@ inline bool isDigit(const RecognizedGlyph& glyph) {
     return glyph.text.size() == 1 && glyph.text.at(0).isDigit();
 }
 
+inline bool isAlphanumeric(const RecognizedGlyph& glyph) {
+    return glyph.text.size() == 1 && glyph.text.at(0).isLetterOrNumber();
+}
+
 // Replaces the glyph's reading with the engine's first other reading of it that `fits`; false
 // when there is none.
 template <typename Fits>

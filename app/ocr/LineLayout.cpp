@@ -259,57 +259,17 @@ Run inkExtent(const QImage& image, const QRect& area) {
     return extent;
 }
 
-// `box` cut before a word whose rows and those of the words before it overlap by less than half
-// the lower one's height: another window's text drawn beside a line (a notification over a
-// table), to be read each at its own size; what is left of a table's rules beside a cell's text
-// (a speck at the top of a border) goes to a part of its own, too small to be read. A quote or a
-// dash lies within the words' rows. Empty when the words stand in one line.
-QList<QRect> splitAtOffsetWords(const QImage& image, const QRect& box) {
-    const std::vector<int> columnInk = inkPerColumn(image, box);
-    QList<QRect> groups;
-    Run rows;
-    int gap = kMinBadgeGap;
-    for (int x = 0; x <= box.width(); ++x) {
-        const bool ink = x < box.width() && columnInk[static_cast<size_t>(x)] > 0;
-        if (!ink) {
-            ++gap;
-            continue;
-        }
-        if (gap < kMinBadgeGap) {
-            groups.back().setRight(box.left() + x);
-            gap = 0;
-            continue;
-        }
-        // A new word: its rows, up to the next gap.
-        int end = x;
-        for (int run = 0; end < box.width() && run < kMinBadgeGap; ++end) {
-            run = columnInk[static_cast<size_t>(end)] > 0 ? 0 : run + 1;
-        }
-        const Run word = inkExtent(image, QRect(box.left() + x, box.top(), end - x, box.height()));
-        const int overlap = std::min(word.end, rows.end) - std::max(word.start, rows.start);
-        if (groups.isEmpty() || 2 * overlap < std::min(word.length(), rows.length())) {
-            groups.append(QRect(box.left() + x, box.top(), 1, box.height()));
-            rows = word;
-        } else {
-            groups.back().setRight(box.left() + x);
-            rows = Run{std::min(rows.start, word.start), std::max(rows.end, word.end)};
-        }
-        gap = 0;
-    }
-    return groups.size() > 1 ? groups : QList<QRect>{};
-}
+// A part of a line: a run of columns with ink, at least kMinBadgeGap empty columns from the rest.
+struct Part {
+    Run columns;  // relative to the line's box
+    int ink = 0;
+};
 
-// The parts of one line split at its badges, in reading order; empty when it has none.
-QList<TextArea> splitAtBadges(const QImage& image, const QRect& box) {
-    const std::vector<int> columnInk = inkPerColumn(image, box);
-    // Parts of the line apart by at least kMinBadgeGap empty columns.
-    struct Part {
-        Run columns;
-        int ink = 0;
-    };
+// The parts of a line from the ink of each of its columns, left to right.
+std::vector<Part> partsOf(const std::vector<int>& columnInk) {
     std::vector<Part> parts;
     int gap = kMinBadgeGap;
-    for (int x = 0; x < box.width(); ++x) {
+    for (int x = 0; x < static_cast<int>(columnInk.size()); ++x) {
         const int ink = columnInk[static_cast<size_t>(x)];
         if (ink == 0) {
             ++gap;
@@ -322,6 +282,36 @@ QList<TextArea> splitAtBadges(const QImage& image, const QRect& box) {
         parts.back().ink += ink;
         gap = 0;
     }
+    return parts;
+}
+
+// `box` cut before a word whose rows and those of the words before it overlap by less than half
+// the lower one's height: another window's text drawn beside a line (a notification over a
+// table), to be read each at its own size; what is left of a table's rules beside a cell's text
+// (a speck at the top of a border) goes to a part of its own, too small to be read. A quote or a
+// dash lies within the words' rows. Empty when the words stand in one line.
+QList<QRect> splitAtOffsetWords(const QImage& image, const QRect& box) {
+    QList<QRect> groups;
+    Run rows;
+    for (const Part& part : partsOf(inkPerColumn(image, box))) {
+        const QRect columns(box.left() + part.columns.start, box.top(), part.columns.length(),
+                            box.height());
+        const Run word = inkExtent(image, columns);
+        const int overlap = std::min(word.end, rows.end) - std::max(word.start, rows.start);
+        if (groups.isEmpty() || 2 * overlap < std::min(word.length(), rows.length())) {
+            groups.append(columns);
+            rows = word;
+        } else {
+            groups.back().setRight(columns.right());
+            rows = Run{std::min(rows.start, word.start), std::max(rows.end, word.end)};
+        }
+    }
+    return groups.size() > 1 ? groups : QList<QRect>{};
+}
+
+// The parts of one line split at its badges, in reading order; empty when it has none.
+QList<TextArea> splitAtBadges(const QImage& image, const QRect& box) {
+    const std::vector<Part> parts = partsOf(inkPerColumn(image, box));
     const auto isBadge = [&](const Part& part) {
         const double area = static_cast<double>(part.columns.length()) * box.height();
         return part.columns.length() >= kMinBadgeWidth * box.height() &&
