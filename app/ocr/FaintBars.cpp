@@ -20,31 +20,67 @@ constexpr int kThicknessProbe = 3;
 constexpr int kEndProbe = 3;
 constexpr int kGroundDepthPercent = 10;
 
+struct Bar {
+    int y;
+    int start;
+    int end;
+};
+
 class Finder {
 public:
     Finder(const QImage& gray, const std::vector<NormalizerBlockRule>& rules, int columns,
-           const QImage& before)
+           const QImage& binary)
         : m_gray(gray)
         , m_rules(rules)
         , m_columns(columns)
-        , m_before(before) {}
+        , m_before(binary) {}
 
     const NormalizerBlockRule& ruleAt(int x, int y) const {
         return m_rules[static_cast<size_t>(y / kNormalizerBlockSize) * m_columns +
                        x / kNormalizerBlockSize];
     }
 
+    // The least depth, in levels from the ground level, of a bar's pixels in a block of `rule`;
+    // 0 where no pixel can be deep.
+    static int leastDepth(const NormalizerBlockRule& rule) {
+        const int range = rule.high - rule.low;
+        return rule.blank || range <= 0 ? 0 : (kMinDepthPercent * range + 99) / 100;
+    }
+
     bool deep(int x, int y) const {
         const NormalizerBlockRule& rule = ruleAt(x, y);
-        if (rule.blank || rule.high - rule.low <= 0) {
-            return false;
-        }
+        const int least = leastDepth(rule);
         const int value = m_gray.constScanLine(y)[x];
-        const int depth = rule.lightInk ? value - rule.low : rule.high - value;
-        return 100 * depth >= kMinDepthPercent * (rule.high - rule.low);
+        return least > 0 && (rule.lightInk ? value - rule.low : rule.high - value) >= least;
     }
 
     bool inkBefore(int x, int y) const { return m_before.constScanLine(y)[x] == kInk; }
+
+    // Marks in `deep` (one byte per pixel of row `y`) the pixels that are deep and not yet ink.
+    void deepCandidates(int y, uint8_t* deep) const {
+        const uint8_t* in = m_gray.constScanLine(y);
+        const uint8_t* ink = m_before.constScanLine(y);
+        const int width = m_gray.width();
+        for (int bx = 0; bx < m_columns; ++bx) {
+            const NormalizerBlockRule& rule = ruleAt(bx * kNormalizerBlockSize, y);
+            const int start = bx * kNormalizerBlockSize;
+            const int end = std::min(width, start + kNormalizerBlockSize);
+            const int least = leastDepth(rule);
+            if (least == 0) {
+                std::fill(deep + start, deep + end, uint8_t{0});
+            } else if (rule.lightInk) {
+                const int limit = rule.low + least;
+                for (int x = start; x < end; ++x) {
+                    deep[x] = in[x] >= limit && ink[x] != kInk ? 1 : 0;
+                }
+            } else {
+                const int limit = rule.high - least;
+                for (int x = start; x < end; ++x) {
+                    deep[x] = in[x] <= limit && ink[x] != kInk ? 1 : 0;
+                }
+            }
+        }
+    }
 
     // Whether the pixel lies at the ground level: a bar ends there, a table's rule goes on.
     bool atGround(int x, int y) const {
@@ -102,30 +138,35 @@ void restore(const QImage& gray, const std::vector<NormalizerBlockRule>& rules, 
     if (gray.size() != binary.size() || gray.format() != QImage::Format_Grayscale8) {
         return;
     }
-    const QImage before = binary.copy();
-    const Finder finder(gray, rules, columns, before);
+    const Finder finder(gray, rules, columns, binary);
     const int width = gray.width();
+    std::vector<uint8_t> deep(static_cast<size_t>(width));
+    // Bars are drawn once all are found, so that one bar never hides another's neighbourhood.
+    std::vector<Bar> bars;
     for (int y = 0; y < gray.height(); ++y) {
+        finder.deepCandidates(y, deep.data());
         int x = 0;
         while (x < width) {
-            if (finder.inkBefore(x, y) || !finder.deep(x, y)) {
+            if (deep[static_cast<size_t>(x)] == 0) {
                 ++x;
                 continue;
             }
             const int start = x;
-            while (x < width && !finder.inkBefore(x, y) && finder.deep(x, y)) {
+            while (x < width && deep[static_cast<size_t>(x)] != 0) {
                 ++x;
             }
             // A run that ends in ink is a stroke's edge, not a bar on its own.
             const bool touchesInk = (start > 0 && finder.inkBefore(start - 1, y)) ||
                                     (x < width && finder.inkBefore(x, y));
-            const bool ends =
-                finder.atGround(start - kEndProbe, y) && finder.atGround(x - 1 + kEndProbe, y);
-            if (x - start >= kMinLength && !touchesInk && ends && finder.standsApart(start, x, y)) {
-                uint8_t* line = binary.scanLine(y);
-                std::fill(line + start, line + x, kInk);
+            if (x - start >= kMinLength && !touchesInk && finder.atGround(start - kEndProbe, y) &&
+                finder.atGround(x - 1 + kEndProbe, y) && finder.standsApart(start, x, y)) {
+                bars.push_back(Bar{y, start, x});
             }
         }
+    }
+    for (const Bar& bar : bars) {
+        uint8_t* line = binary.scanLine(bar.y);
+        std::fill(line + bar.start, line + bar.end, kInk);
     }
 }
 

@@ -7,6 +7,7 @@ namespace {
 constexpr uint8_t kInk = 0;
 constexpr uint8_t kUnvisitedInk = 0;
 constexpr uint8_t kVisitedInk = 1;
+constexpr uint8_t kAcross = 2;  // ground being followed from a component's crossings
 constexpr uint8_t kGround = 255;
 // More ground at the ink level than this, reached from one piece of ink, is no glyph's part.
 constexpr int kMaxGlyphPart = 2048;
@@ -16,44 +17,102 @@ constexpr int kMaxGlyphPart = 2048;
 GroundContinuations::GroundContinuations(const QImage& gray,
                                          const std::vector<NormalizerBlockRule>& rules, int columns,
                                          QImage& out)
-    : m_gray(gray)
+    : m_gray(gray.constBits())
     , m_rules(rules)
     , m_columns(columns)
     , m_bits(out.bits())
-    , m_bytesPerLine(static_cast<int>(out.bytesPerLine()))
+    , m_stride(static_cast<int>(out.bytesPerLine()))
     , m_width(out.width())
-    , m_height(out.height()) {}
+    , m_height(out.height())
+    , m_sameLayout(gray.size() == out.size() && gray.bytesPerLine() == out.bytesPerLine() &&
+                   gray.format() == QImage::Format_Grayscale8) {}
 
-void GroundContinuations::resolve() {
+// Ink at `ink` goes on into the ground at `ground`, its neighbour in another block, at its own
+// block's ink level.
+bool GroundContinuations::crossesAt(int ink, int ground) const {
+    return m_bits[ink] != kGround && m_bits[ground] == kGround &&
+           ruleAt(ink).clearlyInk(m_gray[ground]);
+}
+
+// The ink pixels beside a block boundary with a crossing: only the components holding one can
+// change, and the rest of the ink need not be followed at all.
+std::vector<int> GroundContinuations::crossingInk() const {
+    std::vector<int> seeds;
     for (int y = 0; y < m_height; ++y) {
+        const int rowStart = y * m_stride;
+        for (int x = kNormalizerBlockSize; x < m_width; x += kNormalizerBlockSize) {
+            const int left = rowStart + x - 1;
+            const int right = rowStart + x;
+            if (crossesAt(left, right)) {
+                seeds.push_back(left);
+            } else if (crossesAt(right, left)) {
+                seeds.push_back(right);
+            }
+        }
+        if (y == 0 || y % kNormalizerBlockSize != 0) {
+            continue;
+        }
         for (int x = 0; x < m_width; ++x) {
-            if (pixel(index(x, y)) == kUnvisitedInk) {
-                resolveComponent(index(x, y));
+            const int above = rowStart - m_stride + x;
+            const int below = rowStart + x;
+            if (crossesAt(above, below)) {
+                seeds.push_back(above);
+            } else if (crossesAt(below, above)) {
+                seeds.push_back(below);
             }
         }
     }
+    return seeds;
+}
+
+void GroundContinuations::resolve() {
+    if (!m_sameLayout) {
+        return;
+    }
+    for (const int seed : crossingInk()) {
+        if (m_bits[seed] == kUnvisitedInk) {
+            collect(seed);
+        }
+    }
+    // In reading order: a component resolved earlier changes the ground a later one follows.
+    std::sort(m_components.begin(), m_components.end(),
+              [](const Component& a, const Component& b) { return a.first < b.first; });
+    for (const Component& component : m_components) {
+        resolveComponent(component);
+    }
     for (int y = 0; y < m_height; ++y) {
-        uint8_t* line = m_bits + static_cast<ptrdiff_t>(y) * m_bytesPerLine;
+        uint8_t* line = m_bits + static_cast<ptrdiff_t>(y) * m_stride;
         std::replace(line, line + m_width, kVisitedInk, kInk);
     }
 }
 
-void GroundContinuations::resolveComponent(int start) {
-    m_component.clear();
-    m_crossings.clear();
+void GroundContinuations::collect(int start) {
+    Component component{start, static_cast<int>(m_pixels.size()), 0};
     m_stack.assign(1, start);
-    pixel(start) = kVisitedInk;
+    m_bits[start] = kVisitedInk;
     while (!m_stack.empty()) {
         const int i = m_stack.back();
         m_stack.pop_back();
-        m_component.push_back(i);
+        m_pixels.push_back(i);
+        component.first = std::min(component.first, i);
+        forNeighbours(i, [&](int n) {
+            if (m_bits[n] == kUnvisitedInk) {
+                m_bits[n] = kVisitedInk;
+                m_stack.push_back(n);
+            }
+        });
+    }
+    component.end = static_cast<int>(m_pixels.size());
+    m_components.push_back(component);
+}
+
+void GroundContinuations::resolveComponent(const Component& component) {
+    m_crossings.clear();
+    for (int k = component.begin; k < component.end; ++k) {
+        const int i = m_pixels[static_cast<size_t>(k)];
         const NormalizerBlockRule& rule = ruleAt(i);
         forNeighbours(i, [&](int n) {
-            uint8_t& value = pixel(n);
-            if (value == kUnvisitedInk) {
-                value = kVisitedInk;
-                m_stack.push_back(n);
-            } else if (value == kGround && &ruleAt(n) != &rule && rule.clearlyInk(grayAt(n))) {
+            if (m_bits[n] == kGround && &ruleAt(n) != &rule && rule.clearlyInk(m_gray[n])) {
                 m_crossings.push_back(n);
             }
         });
@@ -61,32 +120,25 @@ void GroundContinuations::resolveComponent(int start) {
     if (m_crossings.empty()) {
         return;
     }
-    const bool bounded = followAcross(ruleAt(m_component.front()));
-    if (bounded) {
-        for (const int i : m_across) {
-            pixel(i) = kVisitedInk;
-        }
-    } else {
-        for (const int i : m_component) {
-            pixel(i) = kGround;
-        }
-    }
+    const bool bounded = followAcross(ruleAt(component.first));
     for (const int i : m_across) {
-        m_marks[static_cast<size_t>(i)] = 0;
+        m_bits[i] = bounded ? kVisitedInk : kGround;
+    }
+    if (!bounded) {
+        for (int k = component.begin; k < component.end; ++k) {
+            m_bits[m_pixels[static_cast<size_t>(k)]] = kGround;
+        }
     }
 }
 
-// Collects in m_across the ground at the component's ink level reached from its crossings; false
-// when it spreads further than a glyph could.
+// Collects in m_across, marked kAcross, the ground at the component's ink level reached from its
+// crossings; false when it spreads further than a glyph could.
 bool GroundContinuations::followAcross(const NormalizerBlockRule& rule) {
-    if (m_marks.empty()) {
-        m_marks.assign(static_cast<size_t>(m_width) * static_cast<size_t>(m_height), 0);
-    }
     m_across.clear();
     m_stack.clear();
     for (const int i : m_crossings) {
-        if (m_marks[static_cast<size_t>(i)] == 0) {
-            m_marks[static_cast<size_t>(i)] = 1;
+        if (m_bits[i] == kGround) {
+            m_bits[i] = kAcross;
             m_across.push_back(i);
             m_stack.push_back(i);
         }
@@ -98,9 +150,8 @@ bool GroundContinuations::followAcross(const NormalizerBlockRule& rule) {
         const int i = m_stack.back();
         m_stack.pop_back();
         forNeighbours(i, [&](int n) {
-            if (m_marks[static_cast<size_t>(n)] == 0 && pixel(n) == kGround &&
-                rule.clearlyInk(grayAt(n))) {
-                m_marks[static_cast<size_t>(n)] = 1;
+            if (m_bits[n] == kGround && rule.clearlyInk(m_gray[n])) {
+                m_bits[n] = kAcross;
                 m_across.push_back(n);
                 m_stack.push_back(n);
             }

@@ -26,19 +26,24 @@ public:
     void resolve();
 
 private:
-    int index(int x, int y) const { return y * m_width + x; }
-    uint8_t& pixel(int i) { return m_bits[(i / m_width) * m_bytesPerLine + i % m_width]; }
-    uint8_t grayAt(int i) const { return m_gray.constScanLine(i / m_width)[i % m_width]; }
+    // Pixels are indexed by y·stride + x in both images, so that one index reads either.
+    struct Component {
+        int first;  // its first pixel in reading order
+        int begin;  // its pixels in m_pixels
+        int end;
+    };
+
+    int column(int i) const { return i % m_stride; }
+    int row(int i) const { return i / m_stride; }
     const NormalizerBlockRule& ruleAt(int i) const {
-        const int x = i % m_width;
-        const int y = i / m_width;
-        return m_rules[static_cast<size_t>(y / kNormalizerBlockSize) * m_columns +
-                       x / kNormalizerBlockSize];
+        return m_rules[static_cast<size_t>(row(i) / kNormalizerBlockSize) * m_columns +
+                       column(i) / kNormalizerBlockSize];
     }
+    bool crossesAt(int ink, int ground) const;
     template <typename Visit>
     void forNeighbours(int i, Visit visit) const {
-        const int x = i % m_width;
-        const int y = i / m_width;
+        const int x = column(i);
+        const int y = row(i);
         if (x > 0) {
             visit(i - 1);
         }
@@ -46,26 +51,29 @@ private:
             visit(i + 1);
         }
         if (y > 0) {
-            visit(i - m_width);
+            visit(i - m_stride);
         }
         if (y + 1 < m_height) {
-            visit(i + m_width);
+            visit(i + m_stride);
         }
     }
 
-    void resolveComponent(int start);
+    std::vector<int> crossingInk() const;
+    void collect(int start);
+    void resolveComponent(const Component& component);
     bool followAcross(const NormalizerBlockRule& rule);
 
-    const QImage& m_gray;
+    const uint8_t* const m_gray;
     const std::vector<NormalizerBlockRule>& m_rules;
     const int m_columns;
     uint8_t* const m_bits;  // the output's pixels, detached once
-    const int m_bytesPerLine;
+    const int m_stride;
     const int m_width;
     const int m_height;
+    bool m_sameLayout;
+    std::vector<Component> m_components;
+    std::vector<int> m_pixels;
     std::vector<int> m_stack;
-    std::vector<int> m_component;
     std::vector<int> m_crossings;
     std::vector<int> m_across;
-    std::vector<uint8_t> m_marks;  // pixels in m_across; cleared after each component
 };

@@ -10,6 +10,7 @@ constexpr int kSpan = 2 * kStrokeRadius + 1;
 constexpr uint8_t kNone = 0;
 constexpr uint8_t kLight = 1;
 constexpr uint8_t kDark = 2;
+static_assert((kLight & kDark) == kNone);
 // How many blocks to each side a crowded block looks for its line's ground.
 constexpr int kLineReach = 8;
 
@@ -50,9 +51,8 @@ std::vector<int> levelThresholds(const std::vector<NormalizerBlockRule>& rules, 
 }
 
 // Per block, the light pixels whose whole square is light and the dark pixels whose whole
-// square is dark. One pass: a pixel's row of kSpan pixels is one level when the run of that level
-// ending kStrokeRadius pixels to its right is kSpan long; its square is, when kSpan such rows
-// stack.
+// square is dark. One pass: a pixel's row of kSpan pixels centred on it is of one level, its
+// square is when kSpan such rows stack. Counts stop at kSpan, which keeps them in a byte.
 std::vector<ThickGround> thickGroundEvidence(const QImage& gray,
                                              const std::vector<NormalizerBlockRule>& rules,
                                              int columns) {
@@ -62,40 +62,48 @@ std::vector<ThickGround> thickGroundEvidence(const QImage& gray,
     std::vector<ThickGround> evidence(rules.size());
     const std::vector<int> thresholds = levelThresholds(rules, columns);
     std::vector<uint8_t> level(static_cast<size_t>(width));
-    std::vector<uint8_t> across(static_cast<size_t>(width));
-    std::vector<int> lightRows(static_cast<size_t>(width), 0);
-    std::vector<int> darkRows(static_cast<size_t>(width), 0);
+    std::vector<uint8_t> across(static_cast<size_t>(width), kNone);
+    std::vector<uint8_t> lightRows(static_cast<size_t>(width), 0);
+    std::vector<uint8_t> darkRows(static_cast<size_t>(width), 0);
     for (int y = 0; y < height; ++y) {
         const uint8_t* in = gray.constScanLine(y);
         const int* rowThresholds = &thresholds[static_cast<size_t>(y / blockSize) * columns];
-        for (int x = 0; x < width; ++x) {
-            level[static_cast<size_t>(x)] = in[x] >= rowThresholds[x / blockSize] ? kLight : kDark;
-        }
-        std::fill(across.begin(), across.end(), kNone);
-        int run = 0;
-        for (int x = 0; x < width; ++x) {
-            run = x > 0 && level[static_cast<size_t>(x)] == level[static_cast<size_t>(x - 1)]
-                      ? run + 1
-                      : 1;
-            if (run >= kSpan) {
-                across[static_cast<size_t>(x - kStrokeRadius)] = level[static_cast<size_t>(x)];
+        for (int bx = 0; bx < columns; ++bx) {
+            const int threshold = rowThresholds[bx];
+            const int end = std::min(width, (bx + 1) * blockSize);
+            for (int x = bx * blockSize; x < end; ++x) {
+                level[static_cast<size_t>(x)] = in[x] >= threshold ? kLight : kDark;
             }
+        }
+        // The levels are single bits, so the AND of a row's kSpan levels is that level when
+        // they are all alike and kNone otherwise.
+        for (int x = kStrokeRadius; x + kStrokeRadius < width; ++x) {
+            uint8_t alike = level[static_cast<size_t>(x - kStrokeRadius)];
+            for (int k = 1; k < kSpan; ++k) {
+                alike &= level[static_cast<size_t>(x - kStrokeRadius + k)];
+            }
+            across[static_cast<size_t>(x)] = alike;
         }
         const int centreRow = y - kStrokeRadius;
         ThickGround* rowEvidence =
             centreRow >= 0 ? &evidence[static_cast<size_t>(centreRow / blockSize) * columns]
                            : nullptr;
-        for (int x = 0; x < width; ++x) {
-            int& light = lightRows[static_cast<size_t>(x)];
-            int& dark = darkRows[static_cast<size_t>(x)];
-            light = across[static_cast<size_t>(x)] == kLight ? light + 1 : 0;
-            dark = across[static_cast<size_t>(x)] == kDark ? dark + 1 : 0;
+        for (int bx = 0; bx < columns; ++bx) {
+            const int end = std::min(width, (bx + 1) * blockSize);
+            int light = 0;
+            int dark = 0;
+            for (int x = bx * blockSize; x < end; ++x) {
+                const auto at = static_cast<size_t>(x);
+                const uint8_t l = across[at] == kLight ? std::min(lightRows[at] + 1, kSpan) : 0;
+                const uint8_t d = across[at] == kDark ? std::min(darkRows[at] + 1, kSpan) : 0;
+                lightRows[at] = l;
+                darkRows[at] = d;
+                light += l >= kSpan ? 1 : 0;
+                dark += d >= kSpan ? 1 : 0;
+            }
             if (rowEvidence != nullptr) {
-                if (light >= kSpan) {
-                    ++rowEvidence[x / blockSize].light;
-                } else if (dark >= kSpan) {
-                    ++rowEvidence[x / blockSize].dark;
-                }
+                rowEvidence[bx].light += light;
+                rowEvidence[bx].dark += dark;
             }
         }
     }
