@@ -257,8 +257,9 @@ bool resolveTallSmallLetters(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
-// An "l" of an address read as "L" or "J" ("Lukas_horvat@", "Ji+news@"): the letter's own ink has
-// the monospace small letter's shape, or is a bare bar the engine also found likely to be "l".
+// An "l" of an address read as "L", "J" or "I" ("Lukas_horvat@", "Ji+news@", "Idubois@"): the
+// letter's own ink has the serif or monospace small letter's shape, or is a bare bar the engine
+// also found likely to be "l" (never for "I": a sans "I" is that bar).
 bool resolveSmallL(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
     bool changed = false;
     for (qsizetype at = 0; at < glyphs.size(); ++at) {
@@ -268,7 +269,8 @@ bool resolveSmallL(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
         const qsizetype end = GlyphReading::wordEnd(glyphs, at);
         for (qsizetype i = addressStart(glyphs, at); i < end; ++i) {
             RecognizedGlyph& glyph = glyphs[i];
-            if (glyph.text != QLatin1String("L") && glyph.text != QLatin1String("J")) {
+            const bool capitalI = glyph.text == QLatin1String("I");
+            if (!capitalI && glyph.text != QLatin1String("L") && glyph.text != QLatin1String("J")) {
                 continue;
             }
             // A rough box reaching into a neighbour holds no bare bar; the small letter's hook
@@ -276,7 +278,8 @@ bool resolveSmallL(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
             const StemShape shape =
                 GlyphShapes::stemShape(ink, GlyphShapes::inkBox(ink, glyph.box));
             if ((shape == StemShape::smallL && GlyphShapes::fitsItsInk(ink, glyph.box)) ||
-                (shape == StemShape::bar && glyph.alternatives.contains(QLatin1Char('l')))) {
+                (shape == StemShape::bar && !capitalI &&
+                 glyph.alternatives.contains(QLatin1Char('l')))) {
                 glyph.text = QStringLiteral("l");
                 changed = true;
             }

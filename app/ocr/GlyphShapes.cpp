@@ -98,17 +98,21 @@ StemShape stemShape(const QImage& ink, QRect area) {
         }
         return false;
     };
+    const int band = std::max(2, area.height() / 4);
+    const int top = area.top();
+    const int bottom = area.bottom();
+    // Judged first: a serif "l" enlarged from a 1x screen has its flag and foot one pixel wide.
+    if (stemLeft > area.left() && stemRight < area.right() &&
+        anyInk(area.left(), stemLeft - 1, top, top + band) &&
+        !anyInk(stemRight + 1, area.right(), top, top + band) &&
+        anyInk(stemRight + 1, area.right(), bottom - band, bottom)) {
+        return StemShape::smallL;
+    }
     // A pixel of a bar's blurred or slanted ends may stand beside its stem.
     if (stemLeft - area.left() <= 1 && area.right() - stemRight <= 1) {
         return StemShape::bar;
     }
-    const int band = std::max(2, area.height() / 4);
-    const int top = area.top();
-    const int bottom = area.bottom();
-    const bool smallL = anyInk(area.left(), stemLeft - 1, top, top + band) &&
-                        !anyInk(stemRight + 1, area.right(), top, top + band) &&
-                        anyInk(stemRight + 1, area.right(), bottom - band, bottom);
-    return smallL ? StemShape::smallL : StemShape::none;
+    return StemShape::none;
 }
 
 bool enclosesCounter(const QImage& ink, QRect area) {

@@ -25,10 +25,10 @@ bool fitsItsInk(const QImage& ink, QRect area);
 // The tightest box around the ink in `area`; empty when it holds none.
 QRect inkBox(const QImage& ink, QRect area);
 
-// The shape of a stem's ink in `area`: a bare bar, or a monospace "l": a stem with a hook or serif
-// to its left at the top and a foot to its right at the bottom, nothing right of it at the top.
-// An "L" has nothing left of its stem, a "J" no foot to the right, an "I" serifs on both sides at
-// the top; neither is a bare bar.
+// The shape of a stem's ink in `area`: a bare bar, or a serif or monospace "l": a stem with a hook
+// or serif to its left at the top and a foot to its right at the bottom, nothing right of it at
+// the top. An "L" has nothing left of its stem, a "J" no foot to the right, a serif "I" serifs on
+// both sides at the top; neither is a bare bar.
 enum class StemShape { none, bar, smallL };
 StemShape stemShape(const QImage& ink, QRect area);
 
