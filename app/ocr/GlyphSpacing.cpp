@@ -244,6 +244,12 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
         const QRect& box = glyphs.at(static_cast<qsizetype>(i)).box;
         return boxes[i].left == box.left() && boxes[i].right == box.right();
     };
+    // The engine's box for a soft glyph enlarged from a 1x screen often takes in a column of
+    // ground beside its ink; the ink inside is still the glyph's own.
+    const auto nearlyExact = [&](size_t i) {
+        const QRect& box = glyphs.at(static_cast<qsizetype>(i)).box;
+        return boxes[i].left - box.left() <= 1 && box.right() - boxes[i].right <= 1;
+    };
     size_t exactBoxes = 0;
     for (size_t i = 0; i < boxes.size(); ++i) {
         exactBoxes += exact(i) ? 1 : 0;
@@ -295,7 +301,7 @@ QString respace(const RecognizedLine& line, const QImage& ink) {
         const RecognizedGlyph& glyph = glyphs.at(static_cast<qsizetype>(i));
         if (!glyph.wordStart && digitPitch > 0 &&
             isDigit(glyphs.at(static_cast<qsizetype>(i) - 1).text) && isDigit(glyph.text) &&
-            exact(i - 1) && exact(i) &&
+            nearlyExact(i - 1) && nearlyExact(i) &&
             boxes[i].centre() - boxes[i - 1].centre() >= kDigitGapSteps * digitPitch) {
             // The engine lost the space between two groups of a number ("21477 8795").
             out += QLatin1Char(' ');

@@ -48,7 +48,8 @@ inline constexpr double kGridShare = 0.9;
 inline constexpr int kMinDigitSteps = 3;
 inline constexpr double kDigitSpaceSteps = 1.25;
 // Where two digits of one word stand at least this many digit pitches apart, both boxes being their
-// own ink, the engine lost a space between two groups and it is put back.
+// own ink (give or take a column of ground), the engine lost a space between two groups and it is
+// put back.
 inline constexpr double kDigitGapSteps = 1.35;
 // In monospace lines, an engine space is kept when its neighbours' centres stand at least this many
 // pitches apart or the widest empty column run between them is at least this share of the pitch.

@@ -83,4 +83,35 @@ TEST(GlyphSpacingTest, TwoTableCellsNumbersStayApartWhereTheEngineStretchedABoxO
     EXPECT_EQ(GlyphSpacing::respace(line, gray).toStdString(), "5536551542230344 284 91 7562");
 }
 
+TEST(GlyphSpacingTest, BoxesTakingInAColumnOfGroundStillShowANumbersGroups) {
+    // Soft glyphs enlarged from a 1x screen: the engine's boxes take in a column of ground on
+    // each side. The lost space between two groups comes back; a number set on one pitch stays
+    // whole.
+    const QFont serif = TextImage::font(QStringLiteral("DejaVu Serif"), 28);
+    const struct {
+        const char* drawn;
+        const char* reading;
+        const char* expected;
+    } cases[] = {
+        {"call +1 614 926 6778 now", "call +1 6149266778 now", "call +1 614 926 6778 now"},
+        {"card 6011080268170696 ok", "card 6011080268170696 ok", "card 6011080268170696 ok"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.drawn);
+        const QString drawn = QString::fromUtf8(c.drawn);
+        QImage image = TextImage::blank(1000, 60);
+        TextImage::draw(image, drawn, QPoint(12, 10), serif);
+        const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+        RecognizedLine line = GlyphInk::placed(
+            engineLine(gray, drawn, QString::fromUtf8(c.reading), serif, QPoint(12, 10), false),
+            gray);
+        for (RecognizedGlyph& glyph : line.glyphs) {
+            if (glyph.text.at(0).isDigit()) {
+                glyph.box.adjust(-1, 0, 1, 0);
+            }
+        }
+        EXPECT_EQ(GlyphSpacing::respace(line, gray).toStdString(), c.expected);
+    }
+}
+
 }  // namespace
