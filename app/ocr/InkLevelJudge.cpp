@@ -111,8 +111,9 @@ std::vector<ThickGround> thickGroundEvidence(const QImage& gray,
 }
 
 // The ground of the nearest block in one direction along a block row that shows thick ground of
-// one level. A block with thick ground of both levels is an edge: the text line ends there, and
-// beyond it lies another ground.
+// one level, as one vote: a plain field beside a panel of crowded lines shows far more thick
+// ground than the lines' own blocks, and must not outvote them. A block with thick ground of both
+// levels is an edge: the text line ends there, and beyond it lies another ground.
 int lineVote(const std::vector<ThickGround>& evidence, int rowStart, int bx, int step,
              int columns) {
     for (int distance = 1; distance <= kLineReach; ++distance) {
@@ -122,7 +123,7 @@ int lineVote(const std::vector<ThickGround>& evidence, int rowStart, int bx, int
         }
         const ThickGround& ground = evidence[static_cast<size_t>(rowStart + nx)];
         if (ground.oneSided()) {
-            return ground.vote();
+            return ground.vote() > 0 ? 1 : -1;
         }
         if (ground.light != 0) {
             return 0;

@@ -12,8 +12,9 @@
 // mean of the levels cannot: in blocks crowded with glyphs, where the ink outweighs the ground.
 // The level with more such pixels is the block's ground. A block too crowded to show any, or on a
 // bubble's or window's edge with thick ground of both levels, follows the nearest blocks beside
-// it in its row (its text line) that show one level, up to the next edge; then its own count,
-// then the blocks around it; with none of those either, it keeps the guess its rule came with.
+// it in its row (its text line) that show one level, up to the next edge, one vote a side; where
+// the two sides differ, its own count, then the blocks around it; with none of those either, it
+// keeps the guess its rule came with.
 namespace InkLevelJudge {
 
 // Squares of 9 pixels: wider than the strokes of bold 20-point text on a 2× screen, narrower than

@@ -73,6 +73,25 @@ TEST(ScreenImageNormalizerTest, CrowdedLightTextInABubbleGivesTheInkOfDarkTextOn
     EXPECT_LT(differing, inkOnWhite / 5);
 }
 
+TEST(ScreenImageNormalizerTest, LightTextRightBesideALightFieldKeepsItsLine) {
+    // Part of a browser's mail list, 1x enlarged: a dark panel's light lines, set close, with a
+    // light field drawn over the panel's margin up to two pixels before "kxu@news.example.de".
+    // The blocks on that edge hold a little of the field's wide ground and much crowded text;
+    // judged as the field's, the address lost its first letters ("ews.example.de").
+    const QImage screen(QStringLiteral(OCR_TEST_DATA "/field-edge.png"));
+    ASSERT_FALSE(screen.isNull());
+    constexpr int kAddressLeft = 70;
+    constexpr int kAddressMiddle = 56;
+    int lineLeft = screen.width();
+    for (const TextArea& area : areasOf(screen)) {
+        if (area.box.top() <= kAddressMiddle && area.box.bottom() >= kAddressMiddle) {
+            lineLeft = std::min(lineLeft, area.box.left());
+        }
+    }
+    EXPECT_LE(lineLeft, kAddressLeft + 4);
+    EXPECT_GE(lineLeft, kAddressLeft - 4);
+}
+
 TEST(FaintBarsTest, AHalfLevelBarStandingApartBecomesInkButAStrokesEdgeOrARuleDoesNot) {
     // Dark ink on white; the lower right blocks' darkest level is a glyph's grey edge (100).
     QImage gray(160, 48, QImage::Format_Grayscale8);
