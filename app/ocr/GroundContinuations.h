@@ -26,13 +26,13 @@ public:
     void resolve();
 
 private:
-    // Pixels are indexed by y·stride + x in both images, so that one index reads either.
     struct Component {
         int first;  // its first pixel in reading order
         int begin;  // its pixels in m_pixels
         int end;
     };
 
+    // Pixels are indexed by y·stride + x in both images, so that one index reads either.
     int column(int i) const { return i % m_stride; }
     int row(int i) const { return i / m_stride; }
     const NormalizerBlockRule& ruleAt(int i) const {
@@ -70,7 +70,7 @@ private:
     const int m_stride;
     const int m_width;
     const int m_height;
-    bool m_sameLayout;
+    const bool m_sameLayout;
     std::vector<Component> m_components;
     std::vector<int> m_pixels;
     std::vector<int> m_stack;
