@@ -3,6 +3,7 @@
 #include "ocr/FaintBars.h"
 #include "ocr/GroundContinuations.h"
 #include "ocr/InkLevelJudge.h"
+#include "ocr/ScreenGray.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -86,9 +87,7 @@ QImage normalize(const QImage& screenshot) {
     if (screenshot.isNull()) {
         return {};
     }
-    const QImage gray = screenshot.format() == QImage::Format_Grayscale8
-                            ? screenshot
-                            : screenshot.convertToFormat(QImage::Format_Grayscale8);
+    const QImage gray = ScreenGray::of(screenshot);
     const int width = gray.width();
     const int height = gray.height();
     const int columns = (width + kBlockSize - 1) / kBlockSize;

@@ -8,6 +8,7 @@
 #include "ocr/GlyphSpacing.h"
 #include "ocr/NumberRereading.h"
 #include "ocr/RecognitionTextFixer.h"
+#include "ocr/ScreenGray.h"
 #include "ocr/ScreenImageNormalizer.h"
 #include "ocr/SoftLineImage.h"
 #include "ocr/TextRecognitionEngine.h"
@@ -124,7 +125,7 @@ RecognitionOutcome ScreenTextReader::read(const QImage& screenshot) {
         outcome.error = QStringLiteral("the image is empty");
         return outcome;
     }
-    const QImage gray = screenshot.convertToFormat(QImage::Format_Grayscale8);
+    const QImage gray = ScreenGray::of(screenshot);
     const QImage clean = LineLayout::withoutRules(ScreenImageNormalizer::normalize(gray));
     const QList<TextArea> areas = LineLayout::areas(clean);
 
