@@ -191,6 +191,15 @@ bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
         if (glyphs.at(at).text != QLatin1String("@") || glyphs.at(at).wordStart) {
             continue;
         }
+        // The last digit read as a second "@" left of the first ("okafor5@@" for "okafor50@"):
+        // no address holds two, and the engine's boxes for the pair may overlap.
+        if (glyphs.at(at - 1).text == QLatin1String("@") &&
+            glyphs.at(at - 1).box.center().x() < glyphs.at(at).box.center().x()) {
+            changed = takeAlternative(
+                          glyphs[at - 1],
+                          [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }) ||
+                      changed;
+        }
         // The last digit itself misread ("nguyen4o@"), after a digit read as one.
         if (at >= 2 && !isDigit(glyphs.at(at - 1)) && isDigit(glyphs.at(at - 2)) &&
             !glyphs.at(at - 1).wordStart && glyphs.at(at - 1).text.size() == 1 &&
