@@ -218,9 +218,23 @@ QRect withoutEdgeStrip(const QImage& image, const QRect& box) {
     return box;
 }
 
-// `box` cut in two at a thin strip of ink in its middle that stands apart from the ink on both
-// sides and alone bridges a gap as wide as one between columns: the edge between two windows drawn
-// in pieces between the lines of a 1× screen enlarged. Empty when there is none.
+// Whether the ink in the columns `strip` (offsets within `box`) fills at least kMinEdgeInk of them
+// on the rows where it has any: bars, with or without gaps between them.
+bool solidStrip(const QImage& image, const QRect& box, const Run& strip) {
+    int ink = 0;
+    int rows = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const uint8_t* line = image.constScanLine(y) + box.left();
+        const int row = static_cast<int>(std::count(line + strip.start, line + strip.end, kInk));
+        ink += row;
+        rows += row > 0 ? 1 : 0;
+    }
+    return rows > 0 && ink >= kMinEdgeInk * strip.length() * rows;
+}
+
+// `box` cut in two at a thin, solid strip of ink in its middle that stands apart from the ink on
+// both sides and alone bridges a gap as wide as one between columns: the edge between two windows
+// drawn in pieces between the lines of a 1× screen enlarged. Empty when there is none.
 QList<QRect> splitAtInnerStrip(const QImage& image, const QRect& box) {
     const std::vector<int> columnInk = inkPerColumn(image, box);
     std::vector<Run> runs;
@@ -238,7 +252,7 @@ QList<QRect> splitAtInnerStrip(const QImage& image, const QRect& box) {
         const int before = runs[i].start - runs[i - 1].end;
         const int after = runs[i + 1].start - runs[i].end;
         if (runs[i].length() <= kMaxEdgeStrip && before >= kMinEdgeGap && after >= kMinEdgeGap &&
-            before + runs[i].length() + after >= kMinColumnGap) {
+            before + runs[i].length() + after >= kMinColumnGap && solidStrip(image, box, runs[i])) {
             return {QRect(box.left(), box.top(), runs[i - 1].end, box.height()),
                     QRect(box.left() + runs[i + 1].start, box.top(),
                           box.width() - runs[i + 1].start, box.height())};

@@ -45,6 +45,10 @@ inline constexpr int kMinTextHeight = 8;
 // the gaps beside it it is as wide as kMinColumnGap (the edge between two windows).
 inline constexpr int kMaxEdgeStrip = 12;
 inline constexpr int kMinEdgeGap = 8;
+// The edge in the middle is drawn as solid bars: ink over at least kMinEdgeInk of the strip's own
+// box. A narrow glyph standing as far apart (a "t" between a space and a full stop in a monospace
+// font) is strokes with ground between them.
+inline constexpr double kMinEdgeInk = 0.75;
 // A part of a line, at least kMinBadgeGap empty columns from the rest, at least kMinBadgeWidth
 // times as wide as the line is high and with ink over at least kBadgeInk of its area, is a badge
 // (a label pill beside an address) rather than words: it is read on its own, inverted. A part as

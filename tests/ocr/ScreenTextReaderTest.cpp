@@ -258,6 +258,23 @@ TEST(LineLayoutTest, FramesRulesAndBubbleOutlinesStayOutOfTheLines) {
     TextImage::draw(marks, QStringLiteral("Said \"so\"   -   then   \"more\""), QPoint(40, 40),
                     sans());
     EXPECT_EQ(areasOf(marks).size(), 1);
+
+    // A narrow glyph between a space and a full stop stands as far apart from its neighbours as
+    // that edge, but is not a solid bar: it stays in its line, here one of two lines that a bar
+    // too close to the text to be cut off joins.
+    QImage joined = TextImage::blank(1200, 120);
+    const QFont mono = TextImage::font(QStringLiteral("DejaVu Sans Mono"), 26);
+    const QString draft = QStringLiteral("invoice general draft ");
+    TextImage::draw(joined, draft + QStringLiteral("t.haddad@mail.example.net"), QPoint(40, 20),
+                    mono);
+    TextImage::draw(joined, QStringLiteral("send send region"), QPoint(40, 55), mono);
+    TextImage::fill(joined, QRect(30, 45, 6, 30), Qt::black);
+    const int t = 40 + QFontMetrics(mono).horizontalAdvance(draft) +
+                  QFontMetrics(mono).horizontalAdvance(QLatin1Char('t')) / 2;
+    const QList<TextArea> kept = areasOf(joined);
+    EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [&](const TextArea& area) {
+        return area.box.left() < t && area.box.right() > t;
+    }));
 }
 
 TEST(LineLayoutTest, DotsAboveALineBelongToItAndTouchingLinesFormABlock) {
