@@ -27,11 +27,18 @@ GroundContinuations::GroundContinuations(const QImage& gray,
     , m_sameLayout(gray.size() == out.size() && gray.bytesPerLine() == out.bytesPerLine() &&
                    gray.format() == QImage::Format_Grayscale8) {}
 
+// Whether the ground pixel `ground` is at the ink level of `rule`. A flat block (a window's frame,
+// a panel) is ground whatever its level, so there any level on the ink side counts: the edge of
+// the flat area inked by the threshold of a block beside it, between its ground and its glyphs'
+// level, goes on into it.
+bool GroundContinuations::atInkLevel(const NormalizerBlockRule& rule, int ground) const {
+    return ruleAt(ground).blank ? rule.ink(m_gray[ground]) : rule.clearlyInk(m_gray[ground]);
+}
+
 // Ink at `ink` goes on into the ground at `ground`, its neighbour in another block, at its own
 // block's ink level.
 bool GroundContinuations::crossesAt(int ink, int ground) const {
-    return m_bits[ink] != kGround && m_bits[ground] == kGround &&
-           ruleAt(ink).clearlyInk(m_gray[ground]);
+    return m_bits[ink] != kGround && m_bits[ground] == kGround && atInkLevel(ruleAt(ink), ground);
 }
 
 // The ink pixels beside a block boundary with a crossing: only the components holding one can
@@ -107,32 +114,46 @@ void GroundContinuations::collect(int start) {
 }
 
 void GroundContinuations::resolveComponent(const Component& component) {
-    m_crossings.clear();
-    for (int k = component.begin; k < component.end; ++k) {
-        const int i = m_pixels[static_cast<size_t>(k)];
-        const NormalizerBlockRule& rule = ruleAt(i);
-        forNeighbours(i, [&](int n) {
-            if (m_bits[n] == kGround && &ruleAt(n) != &rule && rule.clearlyInk(m_gray[n])) {
-                m_crossings.push_back(n);
-            }
-        });
-    }
-    if (m_crossings.empty()) {
-        return;
-    }
-    const bool bounded = followAcross(ruleAt(component.first));
-    for (const int i : m_across) {
-        m_bits[i] = bounded ? kVisitedInk : kGround;
-    }
-    if (!bounded) {
+    // A component can run through blocks of both polarities (light ink in one, dark ink in the
+    // next, along a window's edge): each polarity's ink is followed at its own level, and only it
+    // is whitened where that level spreads. A glyph of the other polarity joined to it stays.
+    for (const bool lightInk : {false, true}) {
+        m_crossings.clear();
+        int first = -1;
         for (int k = component.begin; k < component.end; ++k) {
-            m_bits[m_pixels[static_cast<size_t>(k)]] = kGround;
+            const int i = m_pixels[static_cast<size_t>(k)];
+            const NormalizerBlockRule& rule = ruleAt(i);
+            if (rule.lightInk != lightInk) {
+                continue;
+            }
+            first = first < 0 ? i : std::min(first, i);
+            forNeighbours(i, [&](int n) {
+                if (m_bits[n] == kGround && &ruleAt(n) != &rule && atInkLevel(rule, n)) {
+                    m_crossings.push_back(n);
+                }
+            });
+        }
+        if (m_crossings.empty()) {
+            continue;
+        }
+        const bool bounded = followAcross(ruleAt(first));
+        for (const int i : m_across) {
+            m_bits[i] = bounded ? kVisitedInk : kGround;
+        }
+        if (!bounded) {
+            for (int k = component.begin; k < component.end; ++k) {
+                const int i = m_pixels[static_cast<size_t>(k)];
+                if (ruleAt(i).lightInk == lightInk) {
+                    m_bits[i] = kGround;
+                }
+            }
         }
     }
 }
 
 // Collects in m_across, marked kAcross, the ground at the component's ink level reached from its
-// crossings; false when it spreads further than a glyph could.
+// crossings; false when it spreads further than a glyph could, or into a flat block, which holds
+// no part of a glyph however small the flat area is.
 bool GroundContinuations::followAcross(const NormalizerBlockRule& rule) {
     m_across.clear();
     m_stack.clear();
@@ -149,8 +170,11 @@ bool GroundContinuations::followAcross(const NormalizerBlockRule& rule) {
         }
         const int i = m_stack.back();
         m_stack.pop_back();
+        if (ruleAt(i).blank) {
+            return false;
+        }
         forNeighbours(i, [&](int n) {
-            if (m_bits[n] == kGround && rule.clearlyInk(m_gray[n])) {
+            if (m_bits[n] == kGround && atInkLevel(rule, n)) {
                 m_bits[n] = kAcross;
                 m_across.push_back(n);
                 m_stack.push_back(n);

@@ -39,6 +39,7 @@ private:
         return m_rules[static_cast<size_t>(row(i) / kNormalizerBlockSize) * m_columns +
                        column(i) / kNormalizerBlockSize];
     }
+    bool atInkLevel(const NormalizerBlockRule& rule, int ground) const;
     bool crossesAt(int ink, int ground) const;
     template <typename Visit>
     void forNeighbours(int i, Visit visit) const {

@@ -11,6 +11,9 @@ struct NormalizerBlockRule {
     int low = 0;     // the darkest level around the block
     int high = 255;  // the lightest level around the block
 
+    // Whether `value` is ink by this rule.
+    bool ink(int value) const { return lightInk ? value > threshold : value < threshold; }
+
     // Whether `value` is clearly ink by this rule: nearer the ink level than the threshold.
     bool clearlyInk(int value) const {
         return lightInk ? 2 * value >= threshold + high : 2 * value <= threshold + low;

@@ -92,6 +92,28 @@ TEST(ScreenImageNormalizerTest, LightTextRightBesideALightFieldKeepsItsLine) {
     EXPECT_GE(lineLeft, kAddressLeft - 4);
 }
 
+TEST(ScreenImageNormalizerTest, ATerminalsEdgeBesideItsFrameStaysOutOfItsLines) {
+    // Part of a dark xterm window, 1x enlarged, its text a few pixels from the grey frame. The
+    // blocks on that edge hold three levels: the frame's ground, the terminal's and the text's.
+    // Some were judged with light ink and inked the frame's edge, others with dark ink and inked
+    // the terminal's ground up to the first letter: both bars joined the lines beside them, and
+    // "aisha-silva@contoso.co.uk" lost its "a".
+    const QImage screen(QStringLiteral(OCR_TEST_DATA "/frame-edge.png"));
+    ASSERT_FALSE(screen.isNull());
+    constexpr int kTextLeft = 76;
+    constexpr int kAddressMiddle = 70;
+    bool found = false;
+    for (const TextArea& area : areasOf(screen)) {
+        if (area.box.top() <= kAddressMiddle && area.box.bottom() >= kAddressMiddle) {
+            found = true;
+            EXPECT_TRUE(area.singleLine);
+            EXPECT_GE(area.box.left(), kTextLeft - 4);
+            EXPECT_LE(area.box.left(), kTextLeft + 4);
+        }
+    }
+    EXPECT_TRUE(found);
+}
+
 TEST(FaintBarsTest, AHalfLevelBarStandingApartBecomesInkButAStrokesEdgeOrARuleDoesNot) {
     // Dark ink on white; the lower right blocks' darkest level is a glyph's grey edge (100).
     QImage gray(160, 48, QImage::Format_Grayscale8);
