@@ -182,6 +182,28 @@ bool resolveForeignGlyphs(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+// A word holding two "@", which no address does: one the engine also read as a digit is that
+// digit, a zero read as the sign ("okafor5@@" for "okafor50@", "example.org,30@" for a row's
+// next cell "300"), as long as one "@" stays.
+bool resolveSecondAtSigns(QList<RecognizedGlyph>& glyphs) {
+    bool changed = false;
+    for (qsizetype start = 0; start < glyphs.size();) {
+        const qsizetype end = GlyphReading::wordEnd(glyphs, start);
+        auto signs =
+            std::count_if(glyphs.begin() + start, glyphs.begin() + end,
+                          [](const RecognizedGlyph& g) { return g.text == QLatin1String("@"); });
+        for (qsizetype i = start; i < end && signs > 1; ++i) {
+            if (glyphs.at(i).text == QLatin1String("@") &&
+                takeAlternative(glyphs[i], [](QChar c) { return c.isDigit(); })) {
+                --signs;
+                changed = true;
+            }
+        }
+        start = end;
+    }
+    return changed;
+}
+
 // The digits that end an address's name ("wei183@") misread as letters ("weil83@", "johnS3@",
 // "ivanii7@", "nguyen4o@"): going left from the "@" over the digits, letters the engine also read
 // as a digit take that digit, up to the first letter it did not.
@@ -190,15 +212,6 @@ bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
     for (qsizetype at = 1; at < glyphs.size(); ++at) {
         if (glyphs.at(at).text != QLatin1String("@") || glyphs.at(at).wordStart) {
             continue;
-        }
-        // The last digit read as a second "@" left of the first ("okafor5@@" for "okafor50@"):
-        // no address holds two, and the engine's boxes for the pair may overlap.
-        if (glyphs.at(at - 1).text == QLatin1String("@") &&
-            glyphs.at(at - 1).box.center().x() < glyphs.at(at).box.center().x()) {
-            changed = takeAlternative(
-                          glyphs[at - 1],
-                          [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }) ||
-                      changed;
         }
         // The last digit itself misread ("nguyen4o@"), after a digit read as one.
         if (at >= 2 && !isDigit(glyphs.at(at - 1)) && isDigit(glyphs.at(at - 2)) &&
@@ -413,6 +426,7 @@ bool restorePlusSigns(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
 
 bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
     bool changed = restoreAtSigns(glyphs, ink);
+    changed = resolveSecondAtSigns(glyphs) || changed;
     changed = resolveForeignGlyphs(glyphs) || changed;
     changed = resolveTallSmallLetters(glyphs) || changed;
     changed = resolveAddressStarts(glyphs) || changed;

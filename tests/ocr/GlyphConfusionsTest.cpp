@@ -37,7 +37,7 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
     // A "+" read as "t", a small first letter read as a capital (the engine doubting it: the
     // glyph at `doubted` has `alternatives`), a monospace "l" read as "L" or "J", a sans or serif
     // "l" read as "I", an "@" read as a letter without a counter, a name's last digit read as a
-    // small letter, a "1" of a name read as "!", a name's last "0" read as a second "@"; and glyphs
+    // small letter, a "1" of a name read as "!", a "0" read as a second "@" in a word; and glyphs
     // that are what they were read as, a "t" after a dot even on a "+"'s ink, a "!" ending a word.
     const struct {
         const char* family;
@@ -100,6 +100,8 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
          9, "0O"},
         {"DejaVu Sans Mono", "to okafor50@corp.com", "to okafor5@@corp.com",
          "to okafor5@@corp.com"},
+        {"DejaVu Sans Mono", "to wei@corp.org,300 934", "to wei@corp.org,30@ 934",
+         "to wei@corp.org,300 934", 17, "0"},
         {"DejaVu Serif", "to ldubois@corp.com", "to Idubois@corp.com", "to ldubois@corp.com"},
         {"Liberation Serif", "to ldubois@corp.com", "to Idubois@corp.com", "to ldubois@corp.com"},
         {"DejaVu Serif", "to Ivan.Ito@corp.com", "to Ivan.Ito@corp.com", "to Ivan.Ito@corp.com"},
