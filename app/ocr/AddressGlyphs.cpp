@@ -244,6 +244,53 @@ bool resolveTrailingDigits(QList<RecognizedGlyph>& glyphs) {
     return changed;
 }
 
+// The median top row of the glyphs read as one of `characters`; -1 when fewer than three were.
+int medianTop(const QList<RecognizedGlyph>& glyphs, const QString& characters) {
+    std::vector<int> tops;
+    for (const RecognizedGlyph& glyph : glyphs) {
+        if (glyph.text.size() == 1 && characters.contains(glyph.text)) {
+            tops.push_back(glyph.box.top());
+        }
+    }
+    return tops.size() < 3 ? -1 : median(tops);
+}
+
+// A "1" and an "l" in an address's name read the one for the other ("garcial4@" for "garcia14@",
+// "1i616@" for "li616@": in Noto Sans Mono they differ by little more than the flag's slant). Where
+// the line's tall letters stand clearly above its digits, the bar's top tells: an "l" beside a
+// digit whose top is at the digits' is a "1", a "1" beside a letter whose top is at the tall
+// letters' an "l".
+bool resolveBarsByHeight(QList<RecognizedGlyph>& glyphs) {
+    const int tallTop = medianTop(glyphs, QStringLiteral("bdfhkl"));
+    const int digitTop = medianTop(glyphs, QStringLiteral("0123456789"));
+    if (tallTop < 0 || digitTop < 0 || digitTop - tallTop < kMinDigitDrop) {
+        return false;
+    }
+    const auto letterAt = [&](qsizetype i) {
+        return alphanumericAt(glyphs, i) && !isDigit(glyphs.at(i));
+    };
+    bool changed = false;
+    for (qsizetype at = 1; at < glyphs.size(); ++at) {
+        if (glyphs.at(at).text != QLatin1String("@") || glyphs.at(at).wordStart) {
+            continue;
+        }
+        for (qsizetype i = addressStart(glyphs, at); i < at; ++i) {
+            RecognizedGlyph& glyph = glyphs[i];
+            const int top = glyph.box.top();
+            if (glyph.text == QLatin1String("l") && isDigit(glyphs.at(i + 1)) &&
+                top >= digitTop - 1) {
+                glyph.text = QStringLiteral("1");
+                changed = true;
+            } else if (glyph.text == QLatin1String("1") && top <= tallTop + 1 &&
+                       (letterAt(i - 1) || letterAt(i + 1))) {
+                glyph.text = QStringLiteral("l");
+                changed = true;
+            }
+        }
+    }
+    return changed;
+}
+
 // The digits that end an address's name read as small letters of their shape ("li.petrove@" for
 // "li.petrov6@", "o" for "0"): the glyph's ink stands as tall as a digit, above the small
 // letters' height, and the engine also found the digit likely.
@@ -435,12 +482,13 @@ bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
         return g.text == QLatin1String("@");
     });
     if (!hasAt || ink.format() != QImage::Format_Grayscale8) {
-        return changed;
+        return resolveBarsByHeight(glyphs) || changed;
     }
     changed = resolveSmallFirstLetters(glyphs, ink) || changed;
     changed = resolveSmallL(glyphs, ink) || changed;
     changed = resolveBarsAsSmallL(glyphs) || changed;
-    return restorePlusSigns(glyphs, ink) || changed;
+    changed = restorePlusSigns(glyphs, ink) || changed;
+    return resolveBarsByHeight(glyphs) || changed;
 }
 
 }  // namespace AddressGlyphs

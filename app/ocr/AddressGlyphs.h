@@ -37,6 +37,10 @@ inline constexpr int kAtSignDescent = 2;
 // "l" from an "I".
 inline constexpr int kMinAscenderRise = 1;
 
+// Where the line's tall letters ("bdfhkl") stand at least this many pixels above its digits, a bar
+// in an address's name tells "1" from "l" by its top: at the digits' or at the tall letters'.
+inline constexpr int kMinDigitDrop = 2;
+
 // Changes the glyphs of `glyphs` as above; true when any changed. `ink` as for
 // GlyphSpacing::respace, with the glyphs' boxes in its coordinates.
 bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink);
