@@ -481,13 +481,13 @@ bool resolve(QList<RecognizedGlyph>& glyphs, const QImage& ink) {
     const bool hasAt = std::any_of(glyphs.begin(), glyphs.end(), [](const RecognizedGlyph& g) {
         return g.text == QLatin1String("@");
     });
-    if (!hasAt || ink.format() != QImage::Format_Grayscale8) {
-        return resolveBarsByHeight(glyphs) || changed;
+    if (hasAt && ink.format() == QImage::Format_Grayscale8) {
+        changed = resolveSmallFirstLetters(glyphs, ink) || changed;
+        changed = resolveSmallL(glyphs, ink) || changed;
+        changed = resolveBarsAsSmallL(glyphs) || changed;
+        changed = restorePlusSigns(glyphs, ink) || changed;
     }
-    changed = resolveSmallFirstLetters(glyphs, ink) || changed;
-    changed = resolveSmallL(glyphs, ink) || changed;
-    changed = resolveBarsAsSmallL(glyphs) || changed;
-    changed = restorePlusSigns(glyphs, ink) || changed;
+    // Last: the rules above may read a bar either way, and its height has the final word.
     return resolveBarsByHeight(glyphs) || changed;
 }
 

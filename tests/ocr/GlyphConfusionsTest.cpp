@@ -33,6 +33,22 @@ RecognizedLine engineLine(const QString& drawn, const QString& reading, const QF
     return line;
 }
 
+// `drawn` in `family` at `pixelSize`, read by the engine as `reading` (the glyph at `doubted`, if
+// any, also found likely to be one of `alternatives`), as the confusions resolve it.
+std::string resolved(const char* family, int pixelSize, const char* drawn, const char* reading,
+                     int doubted = -1, const char* alternatives = "") {
+    const QFont font = TextImage::font(QString::fromUtf8(family), pixelSize);
+    QImage image = TextImage::blank(1400, 100);
+    TextImage::draw(image, QString::fromUtf8(drawn), QPoint(10, 10), font);
+    const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+    RecognizedLine line =
+        engineLine(QString::fromUtf8(drawn), QString::fromUtf8(reading), font, QPoint(10, 10));
+    if (doubted >= 0) {
+        line.glyphs[doubted].alternatives = QString::fromUtf8(alternatives);
+    }
+    return GlyphConfusions::resolve(GlyphInk::placed(line, gray), gray).text.toStdString();
+}
+
 TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) {
     // A "+" read as "t", a small first letter read as a capital (the engine doubting it: the
     // glyph at `doubted` has `alternatives`), a monospace "l" read as "L" or "J", a sans or serif
@@ -111,18 +127,8 @@ TEST(GlyphConfusionsTest, AddressGlyphsJudgedOnTheirInkComeBackAndRealOnesStay) 
     for (const auto& c : cases) {
         for (const int pixelSize : {24, 32}) {
             SCOPED_TRACE(std::string(c.family) + " " + std::to_string(pixelSize) + ": " + c.drawn);
-            const QFont font = TextImage::font(QString::fromUtf8(c.family), pixelSize);
-            QImage image = TextImage::blank(900, 70);
-            TextImage::draw(image, QString::fromUtf8(c.drawn), QPoint(10, 10), font);
-            const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
-            RecognizedLine line = engineLine(QString::fromUtf8(c.drawn),
-                                             QString::fromUtf8(c.reading), font, QPoint(10, 10));
-            if (c.doubted >= 0) {
-                line.glyphs[c.doubted].alternatives = QString::fromUtf8(c.alternatives);
-            }
-            EXPECT_EQ(
-                GlyphConfusions::resolve(GlyphInk::placed(line, gray), gray).text.toStdString(),
-                c.expected);
+            EXPECT_EQ(resolved(c.family, pixelSize, c.drawn, c.reading, c.doubted, c.alternatives),
+                      c.expected);
         }
     }
 }
@@ -150,14 +156,7 @@ TEST(GlyphConfusionsTest, ABarInAnAddressNameIsOneOrLByTheHeightItStandsTo) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.family) + ": " + c.reading);
-        const QFont font = TextImage::font(QString::fromUtf8(c.family), c.pixelSize);
-        QImage image = TextImage::blank(1400, 100);
-        TextImage::draw(image, QString::fromUtf8(c.drawn), QPoint(10, 10), font);
-        const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
-        const RecognizedLine line = engineLine(QString::fromUtf8(c.drawn),
-                                               QString::fromUtf8(c.reading), font, QPoint(10, 10));
-        EXPECT_EQ(GlyphConfusions::resolve(GlyphInk::placed(line, gray), gray).text.toStdString(),
-                  c.expected);
+        EXPECT_EQ(resolved(c.family, c.pixelSize, c.drawn, c.reading), c.expected);
     }
 }
 
